@@ -1,0 +1,2 @@
+// PLACEHOLDER: the program entry comes with the console front end.
+int main() { return 0; }

@@ -1,0 +1,84 @@
+// The core's ports: what the core asks of the world. Front ends (the Qt window, the console) and
+// the test harness implement them; the core never opens a socket, reads a clock or shows a dialog
+// by itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/colors.h"
+
+namespace tc {
+
+// A local calendar time: what the wall clock says, for dates and times shown in lines and records.
+struct DateTime {
+  int year = 2000;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // Monotonic milliseconds; timers are scheduled on this scale.
+  virtual int64_t NowMs() const = 0;
+  virtual DateTime LocalNow() const = 0;
+};
+
+// The one TCP connection. Contract: after Open(), exactly one of OnConnected or (later) a
+// disconnect/error follows; after Close() on a socket that is open or opening, the driver delivers
+// one OnDisconnected later (never from inside Close itself). Write() on a closed socket is ignored.
+class Socket {
+ public:
+  virtual ~Socket() = default;
+  virtual void Open(const std::string& host, uint16_t port) = 0;
+  virtual void Close() = 0;
+  virtual void Write(std::string_view bytes) = 0;
+};
+
+enum class View { kChat, kWhisper };
+
+// One coloured stretch of a shown line: bytes [begin, begin + length) of the text.
+struct ColorRun {
+  size_t begin = 0;
+  size_t length = 0;
+  Color color = 0;
+};
+
+// A line as the chat output built it: the text and non-overlapping runs covering it in order.
+struct StyledLine {
+  std::string text;
+  std::vector<ColorRun> runs;
+};
+
+// Pages of the main window.
+enum class Page { kChat, kBrowser, kChannels, kMonitor, kOptions, kSetup };
+
+// Everything a person sees or answers. A short, flat list; front ends render, the core decides.
+class Frontend {
+ public:
+  virtual ~Frontend() = default;
+  virtual void AppendLine(View view, const StyledLine& line) = 0;
+  virtual void ClearView(View view) = 0;
+  // A message box with an OK button only.
+  virtual void ShowMessage(const std::string& text) = 0;
+  virtual void ShowPage(Page page) = 0;
+  virtual void ShowProgress(const std::string& caption, int maximum) = 0;
+  virtual void StepProgress() = 0;
+  virtual void HideProgress() = 0;
+  // The client state changed: state icon, label, hint and tray icon follow it.
+  virtual void ShowClientState(const std::string& state) = 0;
+  virtual void ConnectCaptionChanged(const std::string& caption) = 0;
+  virtual void ChannelFieldChanged(const std::string& text) = 0;
+  virtual void Beep() = 0;
+  // Asks the front end to close the main window; it runs TC_Main::FormClose soon after, outside
+  // the current call.
+  virtual void CloseMainWindow() = 0;
+};
+
+}  // namespace tc

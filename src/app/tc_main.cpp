@@ -1,0 +1,168 @@
+#include "app/tc_main.h"
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include "common/code_text.h"
+#include "common/text.h"
+
+namespace tc {
+
+namespace {
+
+constexpr std::string_view kWebsite = "https://talvexchat.example.org/";
+
+std::string TwoDigits(int value) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d", value);
+  return buf;
+}
+
+}  // namespace
+
+TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
+                 std::filesystem::path program_dir)
+    : socket_(socket),
+      clock_(clock),
+      frontend_(frontend),
+      program_dir_(std::move(program_dir)),
+      database_(clock, frontend) {}
+
+TC_Main::~TC_Main() = default;
+
+std::string TC_Main::DateText() const {
+  const DateTime now = clock_.LocalNow();
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", now.month, now.day, now.year);
+  return buf;
+}
+
+std::string TC_Main::TimeText() const {
+  const DateTime now = clock_.LocalNow();
+  return TwoDigits(now.hour) + ":" + TwoDigits(now.minute) + ":" + TwoDigits(now.second);
+}
+
+bool TC_Main::CheckFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) return true;
+  {
+    std::ofstream create(path, std::ios::binary | std::ios::app);
+  }
+  if (std::filesystem::exists(path, ec)) return true;
+  frontend_.ShowMessage("Unable to open file: " + path.string());
+  return false;
+}
+
+void TC_Main::ApplyOverrides(const RunOverrides& overrides) {
+  if (overrides.server) {
+    options_.server = *overrides.server;
+    pinned_server_ = true;
+  }
+  if (overrides.port) {
+    port_ = *overrides.port;
+    options_.port = std::to_string(*overrides.port);
+  }
+  if (overrides.account) options_.account_name = *overrides.account;
+  if (overrides.password) options_.password = *overrides.password;
+}
+
+void TC_Main::FormCreate() {
+  // The settings file names the profile last used.
+  const std::filesystem::path settings = program_dir_ / "talvexchat.dat";
+  std::error_code ec;
+  std::filesystem::create_directories(program_dir_, ec);
+  if (CheckFile(settings)) {
+    std::ifstream in(settings, std::ios::binary);
+    if (!in) {
+      std::ofstream out(settings, std::ios::binary | std::ios::trunc);
+      out << CodeText("Encode", "Default") << "\r\n";
+      out.close();
+      in.open(settings, std::ios::binary);
+    }
+    std::string first;
+    std::getline(in, first);
+    if (!first.empty() && first.back() == '\r') first.pop_back();
+    profile_name_ = CodeText("Decode", first);
+  }
+  if (profile_name_.empty()) profile_name_ = "Default";
+
+  frontend_.ShowPage(Page::kChat);
+
+  logged_in_ = false;
+  user_disconnect_ = false;
+  login_sent_ = false;
+  fastest_server_index_ = -1;
+  banned_users_.clear();
+
+  for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
+    std::filesystem::create_directories(program_dir_ / dir, ec);
+  }
+  for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
+    const std::filesystem::path path = program_dir_ / dir;
+    if (!std::filesystem::is_directory(path, ec)) {
+      frontend_.ShowMessage("Required directory \"" + path.string() + "\" doesn't exist.");
+    }
+  }
+  CO_Change("");
+}
+
+void TC_Main::FormActivate() {
+  if (first_activated_) return;
+  first_activated_ = true;
+  frontend_.ClearView(View::kChat);
+  frontend_.ClearView(View::kWhisper);
+  seconds_online_ = 0;
+  seconds_in_channel_ = 0;
+  beep_enabled_ = false;
+  beep_countdown_ = 20;
+  DisplayText("System ( Welcome to Talvex Chat 2000 Build " + std::string(kBuild) + " )", 5);
+  DisplayText("System ( Keep up to date at: " + std::string(kWebsite) + " )", 5);
+  database_.LoadUserDatabase(program_dir_, options_.use_database);
+  if (options_.auto_connect) Connect_Image1Click();
+}
+
+void TC_Main::FormClose() {
+  DisplayText("System ( Shutting down, please wait... )", 5);
+  if (logged_in_) {
+    user_disconnect_ = true;
+    reconnect_timer_.Disable();
+    reconnect_timer_.SetInterval(5000, clock_.NowMs());
+    DisplayText("System ( Disconnecting... )", 5);
+    socket_.Close();
+    SetConnectCaption("Connect");
+  }
+  if (options_.use_database) database_.SaveUserDatabase();
+}
+
+std::optional<int64_t> TC_Main::NextDeadline() const {
+  std::optional<int64_t> next;
+  for (const CoreTimer* timer :
+       {&connect_timeout_, &reconnect_timer_, &anti_idle_timer_, &seconds_timer_}) {
+    if (timer->Enabled() && (!next || timer->Due() < *next)) next = timer->Due();
+  }
+  return next;
+}
+
+void TC_Main::OnTimer() {
+  const int64_t now = clock_.NowMs();
+  // Each due timer fires once, in a fixed order; a handler may disable or re-arm the others.
+  if (connect_timeout_.IsDue(now)) {
+    connect_timeout_.Rearm(now);
+    ConnectTimeoutTick();
+  }
+  if (reconnect_timer_.IsDue(now)) {
+    reconnect_timer_.Rearm(now);
+    ReconnectTick();
+  }
+  if (anti_idle_timer_.IsDue(now)) {
+    anti_idle_timer_.Rearm(now);
+    PerformEvent("#Anti_Idle", own_account_, "");
+  }
+  if (seconds_timer_.IsDue(now)) {
+    seconds_timer_.Rearm(now);
+    OneSecondTick();
+  }
+}
+
+}  // namespace tc

@@ -1,0 +1,279 @@
+// TC_Main owns every piece of the program's state for the life of the process: the connection,
+// the options, every list and the user database. Front ends drive it through the calls below and
+// it acts through its ports. Handlers are defined in their subsystem's folder.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/core_timer.h"
+#include "app/ports.h"
+#include "common/colors.h"
+#include "common/text_table.h"
+#include "persistence/tc_database.h"
+#include "protocol/line_splitter.h"
+
+namespace tc {
+
+// The thirteen category colours of the chat output, in the order of the colours page.
+enum class Category : int {
+  kMessageSent = 0,  // MS_Colors_Label1
+  kChannelOperator,  // OPT_Colors_Label1
+  kSpeakerEmote,     // SE_Colors_Label1
+  kUserJoins,        // UJ_Colors_Label1
+  kUserLeaves,       // UL_Colors_Label1
+  kJoiningChannel,   // JC_Colors_Label1
+  kErrorMessage,     // EM_Colors_Label1
+  kServerMessage,    // SM_Colors_Label1
+  kWhisperSent,      // WS_Colors_Label1
+  kWhisperReceived,  // WR_Colors_Label1
+  kSystemMessage,    // SyM_Colors_Label1
+  kPersonalMessage,  // PM_Colors_Label1
+  kOtherText,        // OT_Colors_Label1
+};
+inline constexpr int kCategoryCount = 13;
+
+enum class CloseOnDisconnect { kAlways, kNever, kOnlyWhenRequested };
+enum class ChannelChoice { kHome, kLastVisited, kDefault };
+enum class ViewJoinParts { kAlways, kNever, kIfLessOrEqual };
+enum class OnBanJoin { kStayInTheVoid, kHomeChannel, kChannel };
+enum class KeepLog { kOneFile, kPerChannel, kNone };
+
+// The options pages, one field per control, with the controls' defaults.
+struct Options {
+  // Setup page
+  std::string account_name = "guest";  // AccountName_Edit1
+  std::string password;                // Password_Edit1
+  std::string server = "127.0.0.1";    // Servers_ComboBox1
+  std::string port = "6112";           // Port_Edit1
+  bool auto_connect = true;            // AutoConnect_CheckBox1
+  bool reconnect = true;               // Reconnect_CheckBox1
+  bool auto_server = true;             // AutoServer_CheckBox1
+  CloseOnDisconnect close_on_disconnect = CloseOnDisconnect::kNever;  // Close_RadioGroup1
+  ChannelChoice channel_choice = ChannelChoice::kHome;
+  std::string home_channel = "Talvex Chat";  // HomeChannel_Edit1
+  std::string last_channel;                  // Last_Edit1
+  // General page
+  ViewJoinParts view_join_parts = ViewJoinParts::kAlways;  // ViewJP_RadioGroup1
+  int view_join_parts_number = 15;                         // ViewJP_SpinEdit1
+  bool account_tracking = true;                            // Account_Tracking_CheckBox1
+  bool channel_hit_counter = true;                         // Channel_Hit_Counter_CheckBox1
+  bool auto_rejoin_when_kicked = true;                     // AutoReJoin_CheckBox1
+  OnBanJoin on_ban = OnBanJoin::kHomeChannel;              // OnBan_RadioGroup1
+  std::string on_ban_channel;                              // OnBan_Edit1
+  bool auto_ops = true;                                    // AutoOps_CheckBox1
+  bool auto_operator = true;                               // AutoOperator_CheckBox1
+  KeepLog keep_log = KeepLog::kPerChannel;                 // KeepLF_RadioGroup1
+  bool use_database = true;                                // UseDatabase_CheckBox1
+  bool dont_save_public = true;                            // DataBase_PublicChan_CheckBox1
+  bool tray = true;                                        // Tray_CheckBox1
+  bool random_theme = false;                               // RandomTheme_CheckBox1
+  // Colours page
+  std::array<Color, kCategoryCount> colors = {kClYellow,  kClWhite,   kClAqua,    kClFuchsia,
+                                              kClFuchsia, kClFuchsia, kClRed,     kClWhite,
+                                              kClGreen,   kClGreen,   kClFuchsia, kClLime,
+                                              kClSilver};
+};
+
+// Overrides from the command line, for one run.
+struct RunOverrides {
+  std::optional<std::string> server;  // also pins the run to that one server
+  std::optional<uint16_t> port;
+  std::optional<std::string> account;
+  std::optional<std::string> password;
+};
+
+class TC_Main {
+ public:
+  static constexpr std::string_view kBuild = "1515";
+  static constexpr std::string_view kClientName = "Talvex Chat";
+  static constexpr uint16_t kDefaultPort = 6112;
+
+  TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
+          std::filesystem::path program_dir);
+  ~TC_Main();
+  TC_Main(const TC_Main&) = delete;
+  TC_Main& operator=(const TC_Main&) = delete;
+
+  // --- Start-up and shutdown
+  void FormCreate();
+  void FormActivate();
+  void FormClose();
+  void ApplyOverrides(const RunOverrides& overrides);
+  bool CheckFile(const std::filesystem::path& path);
+
+  // --- Socket notifications
+  void OnConnected();
+  void OnRead(std::string_view bytes);
+  void OnDisconnected();
+  void OnError(int code);
+
+  // --- Timers: the driver calls OnTimer when the clock reaches NextDeadline.
+  std::optional<int64_t> NextDeadline() const;
+  void OnTimer();
+
+  // --- Connection
+  void Connect_Image1Click();
+
+  // --- Dispatcher and chat output
+  void DisplayText(std::string_view line, int kind);
+  void InsertCustom(std::string& line) const;
+  StyledLine AddText(std::string_view line) const;
+  void ClearChatBuffer1Click();
+  void ClearWhisperBuffer1Click();
+
+  // --- Send path (first version: CR LF, 500-character cut, sent-lines list)
+  void SendText(std::string_view text);
+
+  // --- Events, classification, icons, channel list
+  void PerformEvent(std::string_view event, std::string_view user, std::string_view text);
+  std::string User_Info(std::string_view name, std::string_view selector) const;
+  int GetImage(std::string_view name, std::string_view product, std::string_view state,
+               std::string_view client_name, std::string_view flags);
+  void UsersChange(std::string_view action, std::string_view name);
+  void CO_Change(std::string_view name);
+  void StateChange(std::string_view state);
+  bool IsPublicChannel(std::string_view channel) const;
+
+  // --- Hit counter and last-ten list
+  int ChannelHit(std::string_view channel, std::string_view operation);
+  void Add_LastTen(std::string_view name);
+
+  // --- Read access for front ends and tests
+  Options& options() { return options_; }
+  const Options& options() const { return options_; }
+  TC_DataBase& database() { return database_; }
+  const TC_DataBase& database() const { return database_; }
+  TextTable& users() { return users_; }  // Users_ListView1: name, icon
+  TextTable& accounts() { return accounts_; }            // Accounts_ListView1: name, type, state
+  TextTable& variables() { return variables_; }          // Variables_ListView1: name, value
+  TextTable& custom_colors() { return custom_colors_; }  // CustomColors_ListView1: text, color
+  TextTable& servers() { return servers_; }              // Ping_ListView1: ping, server, type
+  TextTable& events() { return events_; }                // event name, action
+  TextTable& account_tracking() { return account_tracking_; }  // WC_ListBox1
+  const TextTable& last_ten() const { return last_ten_; }      // LastTen_ListBox1
+  std::vector<std::string>& sent_lines() { return sent_lines_; }
+
+  const std::string& own_account() const { return own_account_; }
+  const std::string& current_channel() const { return current_channel_; }
+  const std::string& channel_field() const { return channel_field_; }
+  const std::string& connect_caption() const { return connect_caption_; }
+  const std::string& client_state() const { return client_state_; }
+  const std::string& recorded_operator() const { return recorded_operator_; }
+  const std::string& banned_users() const { return banned_users_; }
+  const std::string& profile_name() const { return profile_name_; }
+  const std::filesystem::path& program_dir() const { return program_dir_; }
+  bool logged_in() const { return logged_in_; }
+  bool user_disconnect() const { return user_disconnect_; }
+  int fastest_server_index() const { return fastest_server_index_; }
+  int64_t seconds_online() const { return seconds_online_; }
+  int64_t seconds_in_channel() const { return seconds_in_channel_; }
+  const CoreTimer& reconnect_timer() const { return reconnect_timer_; }
+  const CoreTimer& connect_timeout() const { return connect_timeout_; }
+  bool pinned_server() const { return pinned_server_; }
+  bool first_activated() const { return first_activated_; }
+  std::string host() const { return host_; }
+
+  // Called for every event PerformEvent recognises (the bot's automation hangs here).
+  using EventHook = std::function<void(std::string_view event, std::string_view user,
+                                       std::string_view text)>;
+  void SetEventHook(EventHook hook) { event_hook_ = std::move(hook); }
+
+  // Date and time texts of the local clock: "MM/DD/YYYY" and "HH:MM:SS".
+  std::string DateText() const;
+  std::string TimeText() const;
+  std::string DateTimeText() const { return DateText() + " " + TimeText(); }
+
+  std::filesystem::path LogDirectory() const;
+  std::filesystem::path LogFileFor(std::string_view channel) const;
+
+ private:
+  // connection.cpp
+  void WriteSocket(std::string_view bytes);
+  void SetConnectCaption(std::string_view caption);
+  void LoginLines(std::string_view line, int& kind);
+  void WelcomeSteps();
+  void OneSecondTick();
+  void ConnectTimeoutTick();
+  void ReconnectTick();
+  void PingUpdate(int timeout_ms, int packet_size);
+  // dispatcher.cpp
+  void PresentUpdate(std::string_view name, std::string_view flags, std::string_view product);
+  void IdentificationWhisper(std::string_view name, std::string_view flags);
+  int JoinPartKind() const;
+  void HandleUser(std::string_view line);
+  void HandleJoin(std::string_view line, int& kind, std::string& display);
+  void HandleLeave(std::string_view line, int& kind, std::string& display);
+  void HandleChannel(std::string_view line, int& kind, std::string& display);
+  void HandleFlags(std::string_view line, int& kind);
+  void HandleInfo(std::string_view line, int& kind, std::string& display);
+  void HandleError(std::string_view line, int& kind, std::string& display);
+  void HandleTalk(std::string_view line, int& kind, std::string& display);
+  void HandleEmote(std::string_view line, int& kind, std::string& display);
+  void HandleWhisper(std::string_view line, int& kind, std::string& display, bool received);
+  void SetChannelField();
+  // chat_output.cpp
+  void ShowAndLog(std::string_view text);
+  void WriteLog(std::string_view text);
+  // Icon and channel-operator helpers
+  void ChannelRowsSetIcon(std::string_view name, int icon);
+
+  Socket& socket_;
+  const Clock& clock_;
+  Frontend& frontend_;
+  std::filesystem::path program_dir_;
+  std::string profile_name_ = "Default";
+  Options options_;
+  bool pinned_server_ = false;
+  uint16_t port_ = kDefaultPort;
+  bool first_activated_ = false;
+
+  TC_DataBase database_;
+  TextTable users_{2};
+  TextTable accounts_{3};
+  TextTable variables_{2};
+  TextTable custom_colors_{2};
+  TextTable servers_{3};
+  TextTable events_{2};
+  TextTable account_tracking_{1};
+  TextTable last_ten_{1};
+  std::vector<std::string> sent_lines_;
+
+  // Connection state
+  std::string connect_caption_ = "Connect";
+  std::string host_;
+  bool user_disconnect_ = false;
+  bool logged_in_ = false;
+  bool login_sent_ = false;
+  bool naming_seen_ = false;   // a "2010" line came on this connection
+  bool welcome_done_ = false;  // the welcome steps ran on this connection
+  std::string own_account_;
+  std::string current_channel_;
+  std::string channel_field_;
+  int fastest_server_index_ = -1;
+  int watchdog_ = -1;
+  bool beep_enabled_ = false;
+  int beep_countdown_ = 20;
+  int64_t seconds_online_ = 0;
+  int64_t seconds_in_channel_ = 0;
+  LineSplitter splitter_;
+
+  std::string client_state_;
+  std::string recorded_operator_;
+  std::string banned_users_;
+
+  CoreTimer connect_timeout_{20000};
+  CoreTimer reconnect_timer_{5000};
+  CoreTimer anti_idle_timer_{10 * 60 * 1000};
+  CoreTimer seconds_timer_{1000};
+
+  EventHook event_hook_;
+};
+
+}  // namespace tc

@@ -1,0 +1,55 @@
+// Shared text routines. Text is bytes in Windows-1252 throughout the core; Unicode appears only at
+// the front ends' boundary.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tc {
+
+// 1-based position of the first occurrence of `part` in `text`, both compared in lower case
+// (Windows-1252 letters included); 0 when absent. An empty part is never found.
+int PosNoCase(std::string_view text, std::string_view part);
+
+// True when `text` contains `part`, letter case ignored.
+inline bool ContainsNoCase(std::string_view text, std::string_view part) {
+  return PosNoCase(text, part) != 0;
+}
+
+// Equality, letter case ignored.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Spaces are removed; anything but decimal digits (or nothing at all) gives 0. Values beyond the
+// int range saturate rather than wrap, so a hostile digit string cannot turn negative.
+int SafeStrToInt(std::string_view text);
+
+// Windows-1252 lower-casing: ASCII letters and the accented capitals of the code page.
+char LowerChar1252(char c);
+std::string LowerCase1252(std::string_view text);
+
+// Lossless both ways for every byte: the five bytes Windows-1252 leaves undefined travel as the C1
+// control of the same value. Text that is not valid UTF-8 or has no Windows-1252 form becomes "?".
+std::string Cp1252ToUtf8(std::string_view text);
+std::string Utf8ToCp1252(std::string_view text);
+
+// Hours, minutes and seconds without leading zeros, joined by ":" (3725 gives "1:2:5").
+std::string DurationText(int64_t seconds);
+
+// The list join: elements separated by ", ".
+std::string JoinList(const std::vector<std::string>& items);
+
+// `StartsWith` on bytes, exact.
+inline bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+// Bounds-checked cuts in the manner of the original 1-based string routines: never throw, never
+// read past the end. `Mid(text, start1, count)` takes `count` bytes from 1-based `start1`.
+std::string_view Mid(std::string_view text, size_t start1, size_t count = std::string_view::npos);
+std::string_view DropFirst(std::string_view text, size_t n);
+std::string_view DropLast(std::string_view text, size_t n);
+std::string_view Last(std::string_view text, size_t n);
+
+}  // namespace tc

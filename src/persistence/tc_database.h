@@ -1,0 +1,117 @@
+// The user database: one record of nineteen text fields per account met, in 5000 slots, stored
+// in DataBase.dat with the previous save kept as DataBase.save.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "app/ports.h"
+
+namespace tc {
+
+enum class UserField : int {
+  kAccount_Name = 0,
+  kAccount_Number,
+  kProduct,
+  kFlag,
+  kInterBot_Name,
+  kIcon,
+  kStatus,
+  kNotes,
+  kInformation,
+  kLast_Time_Seen,
+  kFirst_Time_Seen,
+  kTotal_Time_Seen,
+  kTime_In_Channel,
+  kNumber_Times_Seen,
+  kLast_Message_Seen,
+  kLocation,
+  kIn_Channel,
+  kTold_InterBot,
+  kAlias_Names,
+};
+
+inline constexpr int kUserFieldCount = 19;
+inline constexpr int kDatabaseSlots = 5000;
+inline constexpr int kPublicCacheEntries = 150;
+
+using UserRecord = std::array<std::string, kUserFieldCount>;
+
+// The field's name as the file and GetUserField spell it ("Account_Name", ...).
+std::string_view UserFieldName(UserField field);
+
+// A record as one DataBase.dat line (without CR LF), and back. Parsing never fails: missing tags
+// leave fields empty.
+std::string FormatUserRecord(const UserRecord& record);
+UserRecord ParseUserRecord(std::string_view line);
+
+// "$" for each field UpdateUser must leave alone; Set() names the ones to write.
+class UserUpdate {
+ public:
+  UserUpdate() { values_.fill("$"); }
+  UserUpdate(std::initializer_list<std::pair<UserField, std::string_view>> fields) : UserUpdate() {
+    for (const auto& [f, v] : fields) Set(f, v);
+  }
+  UserUpdate& Set(UserField field, std::string_view value) {
+    values_[static_cast<size_t>(field)] = std::string(value);
+    return *this;
+  }
+  // Fields 2..19 in record order (index 0 is Account_Name and is ignored).
+  const std::array<std::string, kUserFieldCount>& Values() const { return values_; }
+
+ private:
+  std::array<std::string, kUserFieldCount> values_;
+};
+
+class TC_DataBase {
+ public:
+  // `clock` dates new records; `frontend` shows the save progress and the load error box.
+  TC_DataBase(const Clock& clock, Frontend& frontend);
+  ~TC_DataBase();
+  TC_DataBase(const TC_DataBase&) = delete;
+  TC_DataBase& operator=(const TC_DataBase&) = delete;
+
+  void LoadUserDatabase(const std::filesystem::path& folder, bool use);
+  void SaveUserDatabase();
+
+  int FindUser(std::string_view name) const;
+  void AddUser(std::string_view name);
+  void UpdateUser(std::string_view name, const UserUpdate& update);
+  std::string GetUserField(std::string_view name, std::string_view field_name) const;
+  std::string GetUserField(std::string_view name, UserField field) const;
+  void IncTimesSeen(std::string_view name);
+  void ClearUserRecord(int slot);
+  int CountUsers() const;
+
+  // The whole-table passes.
+  void SecondTick();       // In_Channel "Yes": Total_Time_Seen and Time_In_Channel + 1
+  void ChannelEntered();   // Time_In_Channel "0", In_Channel "No", Told_InterBot "No"
+  void Disconnected();     // and Status "Disconnected"
+
+  bool IsOpen() const { return open_; }
+  bool PublicChannel() const { return public_channel_; }
+  void SetPublicChannel(bool value) { public_channel_ = value; }
+  const std::filesystem::path& Folder() const { return folder_; }
+
+  // Slot contents, 1-based; an empty Account_Name marks a free slot.
+  const UserRecord& Slot(int slot) const;
+  // Public-channel cache entry, 1-based: Account_Name, Product, Flag, InterBot_Name, Icon, Status.
+  const std::array<std::string, 6>& CacheEntry(int entry) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  bool open_ = false;
+  bool public_channel_ = false;
+  std::filesystem::path folder_;
+};
+
+}  // namespace tc

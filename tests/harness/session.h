@@ -1,0 +1,67 @@
+// A whole client in a box: a real TC_Main on the fake ports, with the verbs a test scenario needs.
+//
+//   Session s;                       // program directory in a fresh temporary folder
+//   s.StartUp();                     // FormCreate + FormActivate (auto-connect is off by default)
+//   s.LogIn("talvexbot");            // connect, handshake, credentials, 2010, 1007 "Chat"
+//   s.Server("1002 JOIN bob 0010 [CHAT]");
+//   EXPECT_TRUE(s.ui.Showed("Joins ( bob ) (09:30:00)"));
+//   s.Advance(5000);                 // fires every timer due on the way, in order
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/tc_main.h"
+#include "harness/fakes.h"
+
+namespace tc::test {
+
+// A temporary folder removed with its contents when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class Session {
+ public:
+  Session();
+  explicit Session(const std::filesystem::path& program_dir);
+
+  // FormCreate, options as the test wants them, FormActivate. Auto-connect is off unless asked.
+  void StartUp(bool auto_connect = false);
+  // The socket reports connected (after the core opened it).
+  void Connected();
+  // Bytes as the server sends them, in one read.
+  void Receive(std::string_view bytes);
+  // One server line; CR LF is added.
+  void Server(std::string_view line);
+  // The socket closes under the core and the driver reports it; also delivers a disconnect the
+  // core owes itself after closing the socket.
+  void ServerCloses();
+  void DeliverPendingDisconnect();
+  // Connect toggle, connected, the server's prompt, the naming line and the channel entry.
+  void LogIn(std::string_view account = "talvexbot", std::string_view channel = "Chat");
+  // Moves the virtual clock forward, firing each timer at its own deadline.
+  void Advance(int64_t ms);
+  // Everything written to the socket since the last call.
+  std::string Written() { return socket.TakeWritten(); }
+
+  std::unique_ptr<TempDir> temp;
+  std::filesystem::path dir;
+  VirtualClock clock;
+  FakeSocket socket;
+  FakeFrontend ui;
+  std::unique_ptr<TC_Main> main;
+  TC_Main& core() { return *main; }
+};
+
+}  // namespace tc::test
