@@ -1,10 +1,10 @@
 #include "app/tc_main.h"
 
-#include <cstdio>
 #include <fstream>
 #include <system_error>
 
 #include "common/code_text.h"
+#include "common/date_time.h"
 #include "common/text.h"
 
 namespace tc {
@@ -12,12 +12,6 @@ namespace tc {
 namespace {
 
 constexpr std::string_view kWebsite = "https://talvexchat.example.org/";
-
-std::string TwoDigits(int value) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d", value);
-  return buf;
-}
 
 }  // namespace
 
@@ -31,17 +25,9 @@ TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
 
 TC_Main::~TC_Main() = default;
 
-std::string TC_Main::DateText() const {
-  const DateTime now = clock_.LocalNow();
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", now.month, now.day, now.year);
-  return buf;
-}
+std::string TC_Main::DateText() const { return tc::DateText(clock_.LocalNow()); }
 
-std::string TC_Main::TimeText() const {
-  const DateTime now = clock_.LocalNow();
-  return TwoDigits(now.hour) + ":" + TwoDigits(now.minute) + ":" + TwoDigits(now.second);
-}
+std::string TC_Main::TimeText() const { return tc::TimeText(clock_.LocalNow()); }
 
 bool TC_Main::CheckFile(const std::filesystem::path& path) {
   std::error_code ec;
