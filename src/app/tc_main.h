@@ -16,7 +16,9 @@
 #include "app/ports.h"
 #include "common/colors.h"
 #include "common/text_table.h"
+#include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
+#include "protocol/chat_log.h"
 #include "protocol/line_splitter.h"
 
 namespace tc {
@@ -139,6 +141,9 @@ class TC_Main {
   void UsersChange(std::string_view action, std::string_view name);
   void CO_Change(std::string_view name);
   void StateChange(std::string_view state);
+  // State menu actions.
+  void Available2Click();
+  void Operator2Click();
   bool IsPublicChannel(std::string_view channel) const;
 
   // --- Hit counter and last-ten list
@@ -170,6 +175,7 @@ class TC_Main {
   const std::string& profile_name() const { return profile_name_; }
   const std::filesystem::path& program_dir() const { return program_dir_; }
   bool logged_in() const { return logged_in_; }
+  bool connected() const { return connected_; }
   bool user_disconnect() const { return user_disconnect_; }
   int fastest_server_index() const { return fastest_server_index_; }
   int64_t seconds_online() const { return seconds_online_; }
@@ -223,6 +229,8 @@ class TC_Main {
   void WriteLog(std::string_view text);
   // Icon and channel-operator helpers
   void ChannelRowsSetIcon(std::string_view name, int icon);
+  bool PublicListContainsCurrent() const;
+  void TryRejoinForOperator();
 
   Socket& socket_;
   const Clock& clock_;
@@ -248,6 +256,7 @@ class TC_Main {
   // Connection state
   std::string connect_caption_ = "Connect";
   std::string host_;
+  bool connected_ = false;
   bool user_disconnect_ = false;
   bool logged_in_ = false;
   bool login_sent_ = false;
@@ -263,6 +272,14 @@ class TC_Main {
   int64_t seconds_online_ = 0;
   int64_t seconds_in_channel_ = 0;
   LineSplitter splitter_;
+
+  // The channel where the lone-user rejoin was last tried; it is not tried there again until
+  // another channel is entered, so a channel that never hands out operator status cannot make
+  // the client bounce (and be thrown off for flooding) once a second.
+  std::string rejoin_tried_channel_;
+  ChatLog chat_log_;
+  bool log_failure_shown_ = false;
+  HitCounter hit_counter_;
 
   std::string client_state_;
   std::string recorded_operator_;

@@ -1,0 +1,50 @@
+#include "people/channel_lists.h"
+
+#include "app/tc_main.h"
+#include "common/text.h"
+
+namespace tc {
+
+const std::array<std::string_view, 27>& PublicChannels() {
+  static constexpr std::array<std::string_view, 27> kChannels = {
+      "Adventurers Wanted", "Beginners Only",     "Blizzard Chat 1",
+      "Blizzard Tech Support", "Bounty Hunters", "Clan Recruitment",
+      "Classic Games",      "Custom Maps",        "Free For All",
+      "Guild Members",      "Guild Recruitment",  "Human Strategy",
+      "Iron Man Challenges", "Ladder Challenges", "One Vs One",
+      "Open Tech Support",  "Opponents Wanted",   "Orc Strategy",
+      "Protoss Strategy",   "Scenario Games",     "Talvex Chat",
+      "Terran Strategy",    "The Void",           "Town Square",
+      "Trading Post",       "War2 Ladder Challenges", "Zerg Strategy"};
+  return kChannels;
+}
+
+const std::array<std::string_view, 6>& PublicChannelWords() {
+  static constexpr std::array<std::string_view, 6> kWords = {
+      "blizzard chat", "diablo shareware", "diablo retail", "starcraft", "brood war", "war2bne"};
+  return kWords;
+}
+
+bool TC_Main::IsPublicChannel(std::string_view channel) const {
+  if (!options_.dont_save_public) return false;
+  const std::string lower = LowerCase1252(channel);
+  if (lower == "talvex chat") return false;
+  for (std::string_view entry : PublicChannels()) {
+    if (EqualsNoCase(entry, lower)) return true;
+  }
+  for (std::string_view word : PublicChannelWords()) {
+    if (ContainsNoCase(lower, word)) return true;
+  }
+  return false;
+}
+
+std::string TC_Main::User_Info(std::string_view name, std::string_view selector) const {
+  const bool type = selector == "Type";
+  if (!type && selector != "Exist") return "None";
+  const int row = accounts_.FindLast(0, name);
+  if (row < 0) return "None";
+  if (type && accounts_.Cell(row, 2) != "On") return "None";
+  return accounts_.Cell(row, 1);
+}
+
+}  // namespace tc

@@ -1,0 +1,51 @@
+#include "protocol/chat_log.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <system_error>
+
+namespace tc {
+
+ChatLog::~ChatLog() { Close(); }
+
+void ChatLog::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  path_.clear();
+}
+
+bool ChatLog::Open(const std::filesystem::path& file) {
+  Close();
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  fd_ = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0) return false;
+  path_ = file;
+  return true;
+}
+
+bool ChatLog::Append(const std::filesystem::path& file, std::string_view text) {
+  if (fd_ >= 0 && file == path_) {
+    // A log deleted while open is made anew, as reopening it for each line would.
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || st.st_nlink == 0) Close();
+  }
+  if ((fd_ < 0 || file != path_) && !Open(file)) return false;
+  std::string line(text);
+  line += "\r\n";
+  size_t done = 0;
+  while (done < line.size()) {
+    const ssize_t n = ::write(fd_, line.data() + done, line.size() - done);
+    if (n <= 0) {
+      Close();
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace tc

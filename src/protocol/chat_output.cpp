@@ -1,0 +1,140 @@
+// Chat output: the category colour of a line's leading part, custom word colours over the rest,
+// and the chat log.
+#include <array>
+#include <string>
+
+#include "app/tc_main.h"
+#include "common/file_names.h"
+#include "common/text.h"
+
+namespace tc {
+
+namespace {
+
+struct Prefix {
+  std::string_view begins;
+  std::string_view ends;  // the leading part runs up to and including this
+  Category category;
+};
+
+constexpr std::array<Prefix, 9> kPrefixes = {{
+    {"Joins ( ", " )", Category::kUserJoins},
+    {"Parts ( ", " )", Category::kUserLeaves},
+    {"Joining Channel ( ", " )", Category::kJoiningChannel},
+    {"Error ( ", " )", Category::kErrorMessage},
+    {"Info ( ", " )", Category::kServerMessage},
+    {"\xBB( ", " )\xBB ", Category::kWhisperSent},
+    {"\xAB( ", " )\xAB ", Category::kWhisperReceived},
+    {"System ( ", " )", Category::kSystemMessage},
+    {"Display ( ", " )", Category::kPersonalMessage},
+}};
+
+// Length of the leading part that ends with the first `marker`. Without the marker the original
+// cut still took the marker's length less one.
+size_t LeadingLength(std::string_view line, std::string_view marker) {
+  const size_t at = line.find(marker);
+  const size_t length = at == std::string_view::npos ? marker.size() - 1 : at + marker.size();
+  return std::min(line.size(), length);
+}
+
+void AddRun(StyledLine& out, size_t begin, size_t length, Color color) {
+  if (length == 0) return;
+  if (!out.runs.empty()) {
+    ColorRun& last = out.runs.back();
+    if (last.color == color && last.begin + last.length == begin) {
+      last.length += length;
+      return;
+    }
+  }
+  out.runs.push_back({begin, length, color});
+}
+
+}  // namespace
+
+StyledLine TC_Main::AddText(std::string_view line) const {
+  const auto color = [this](Category c) { return options_.colors[static_cast<size_t>(c)]; };
+  size_t leading = 0;
+  Category category = Category::kOtherText;
+  const auto speaker = [&](std::string_view name) {
+    const std::string head = "<" + std::string(name) + ">";
+    return StartsWith(line, head);
+  };
+  if (speaker(own_account_)) {
+    leading = line.find('>') + 1;
+    category = Category::kMessageSent;
+  } else if (speaker(recorded_operator_)) {
+    leading = line.find('>') + 1;
+    category = Category::kChannelOperator;
+  } else if (!line.empty() && line[0] == '<' && line.find('>') != std::string_view::npos) {
+    leading = line.find('>') + 1;
+    category = Category::kSpeakerEmote;
+  } else {
+    for (const Prefix& p : kPrefixes) {
+      if (StartsWith(line, p.begins)) {
+        leading = LeadingLength(line, p.ends);
+        category = p.category;
+        break;
+      }
+    }
+  }
+
+  StyledLine out;
+  out.text = std::string(line);
+  AddRun(out, 0, leading, color(category));
+  const std::string_view rest = std::string_view(out.text).substr(leading);
+  const Color other = color(Category::kOtherText);
+  if (custom_colors_.Empty() || rest.empty()) {
+    AddRun(out, leading, rest.size(), other);
+    return out;
+  }
+  // Later rows win where words overlap, so paint a colour per byte of the rest in row order.
+  std::vector<Color> paint(rest.size(), other);
+  const std::string lower_rest = LowerCase1252(rest);
+  for (const auto& row : custom_colors_.Rows()) {
+    if (row[0].empty()) continue;
+    const auto word_color = ColorFromText(row[1]);
+    if (!word_color) continue;  // a colour that is no colour paints nothing
+    const std::string word = LowerCase1252(row[0]);
+    for (size_t at = lower_rest.find(word); at != std::string::npos;
+         at = lower_rest.find(word, at + word.size())) {
+      std::fill(paint.begin() + static_cast<long>(at),
+                paint.begin() + static_cast<long>(at + word.size()), *word_color);
+    }
+  }
+  for (size_t i = 0; i < paint.size(); ++i) AddRun(out, leading + i, 1, paint[i]);
+  return out;
+}
+
+void TC_Main::ShowAndLog(std::string_view text) {
+  frontend_.AppendLine(View::kChat, AddText(text));
+  WriteLog(text);
+}
+
+std::filesystem::path TC_Main::LogDirectory() const {
+  return program_dir_ / "Users" / SafeFileComponent(profile_name_) / "Logs";
+}
+
+std::filesystem::path TC_Main::LogFileFor(std::string_view channel) const {
+  if (options_.keep_log == KeepLog::kPerChannel && !channel.empty()) {
+    return FileInFolder(LogDirectory(), LowerCase1252(channel), ".log");
+  }
+  return LogDirectory() / "chat.log";
+}
+
+void TC_Main::WriteLog(std::string_view text) {
+  if (options_.keep_log == KeepLog::kNone) return;
+  const std::filesystem::path file = LogFileFor(current_channel_);
+  if (chat_log_.Append(file, text)) {
+    log_failure_shown_ = false;
+  } else if (!log_failure_shown_) {
+    // Once per failure, not once per line: every shown line would otherwise raise a box.
+    log_failure_shown_ = true;
+    frontend_.ShowMessage("Unable to open file: " + file.string());
+  }
+}
+
+void TC_Main::ClearChatBuffer1Click() { frontend_.ClearView(View::kChat); }
+
+void TC_Main::ClearWhisperBuffer1Click() { frontend_.ClearView(View::kWhisper); }
+
+}  // namespace tc

@@ -1,0 +1,289 @@
+// Connection and login as the server, the user and the clock drive them.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "harness/session.h"
+
+namespace tc::test {
+namespace {
+
+std::string Fixture(const std::string& name) {
+  std::ifstream in(std::string(TC_FIXTURES_DIR) + "/pvpgn/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int Count(const std::vector<std::string>& lines, const std::string& prefix) {
+  int n = 0;
+  for (const auto& l : lines) n += l.rfind(prefix, 0) == 0 ? 1 : 0;
+  return n;
+}
+
+class Connection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.StartUp();
+    s.core().options().account_name = "talvexbot";
+    s.core().options().password = "botpass";
+  }
+  Session s;
+};
+
+TEST_F(Connection, MissingFieldsShowTheSetupPageAndOpenNothing) {
+  s.core().options().password.clear();
+  s.core().Connect_Image1Click();
+  EXPECT_EQ(s.socket.opens, 0);
+  EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
+
+  // A guest needs no password, and one typed in is dropped.
+  s.core().options().account_name = "Guest";
+  s.core().options().password = "typed";
+  s.core().Connect_Image1Click();
+  EXPECT_EQ(s.socket.opens, 1);
+  EXPECT_EQ(s.core().options().password, "");
+  s.Connected();
+  s.Server("Enter your account name and password.");
+  EXPECT_EQ(s.Written(), std::string("\x03\x04", 2) + "Guest\r\n\r\n/beep\r\n");
+}
+
+TEST_F(Connection, RealServerLoginFromRecordedBytes) {
+  s.core().Connect_Image1Click();
+  EXPECT_EQ(s.socket.host, "127.0.0.1");
+  EXPECT_EQ(s.socket.port, 6112);
+  EXPECT_TRUE(s.ui.Showed("System ( Connecting to (127.0.0.1)... )"));
+  s.Connected();
+  EXPECT_TRUE(s.ui.Showed("System ( Connected to 127.0.0.1 at 09:30:00 )"));
+  // Ctrl-C Ctrl-D first; nothing else until the server asks.
+  EXPECT_EQ(s.Written(), std::string("\x03\x04", 2));
+
+  const std::string bytes = Fixture("chat--talvexbot.raw");
+  ASSERT_FALSE(bytes.empty());
+  // Fed in small uneven pieces, as TCP may deliver them.
+  for (size_t at = 0; at < bytes.size(); at += 7) s.Receive(bytes.substr(at, 7));
+
+  const std::string written = s.Written();
+  // The credentials once, then the home channel once, after the first channel.
+  EXPECT_EQ(written.find("talvexbot\r\nbotpass\r\n/beep\r\n"), 0u);
+  EXPECT_EQ(written.find("/join Talvex Chat\r\n"), written.rfind("/join Talvex Chat\r\n"));
+  EXPECT_NE(written.find("/join Talvex Chat\r\n"), std::string::npos);
+  EXPECT_TRUE(s.core().logged_in());
+  EXPECT_EQ(s.core().own_account(), "talvexbot");
+  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_TRUE(s.ui.Showed("Joining Channel ( Chat ) (09:30:00)"));
+  EXPECT_TRUE(s.ui.Showed("Error ( Hello talvexbot, welcome to PvPGN Realm! )"));
+  EXPECT_TRUE(s.ui.Showed("Info ( Running version PvPGN 1.99.7.2.1-PRO on vm. )"));
+  // Banner, prompts and the naming line are never shown.
+  for (const auto& line : s.ui.Texts()) {
+    EXPECT_EQ(line.find("Username:"), std::string::npos) << line;
+    EXPECT_EQ(line.find("Connection from"), std::string::npos) << line;
+    EXPECT_EQ(line.find("2010"), std::string::npos) << line;
+  }
+}
+
+TEST_F(Connection, LoginFailedClosesWithOneBoxAndNoReconnect) {
+  s.core().Connect_Image1Click();
+  s.Connected();
+  s.Receive(Fixture("login--04-wrong-password-then-retry.raw"));
+  ASSERT_EQ(s.ui.messages.size(), 1u);
+  EXPECT_EQ(s.ui.messages[0].rfind("The entered account name and password do not exist", 0), 0u);
+  EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
+  EXPECT_TRUE(s.core().user_disconnect());
+  s.Advance(10 * 60 * 1000);
+  EXPECT_EQ(s.socket.opens, 1);
+  EXPECT_EQ(Count(s.ui.Texts(), "System ( Attempting reconnect"), 0);
+}
+
+TEST_F(Connection, NoBotAccessSaysSoAndDoesNotReconnect) {
+  s.core().Connect_Image1Click();
+  s.Connected();
+  s.Receive(Fixture("login--06-no-bot-access.raw"));
+  ASSERT_EQ(s.ui.messages.size(), 1u);
+  EXPECT_NE(s.ui.messages[0].find("not allowed to log in through the chat gateway"),
+            std::string::npos);
+  s.Advance(60 * 1000);
+  EXPECT_EQ(s.socket.opens, 1);
+}
+
+TEST_F(Connection, ReconnectBacksOffWithoutAutomaticServerChoice) {
+  s.core().options().auto_server = false;
+  s.LogIn();
+  for (int wait : {5, 10, 20, 40}) {
+    s.ServerCloses();
+    EXPECT_EQ(s.ui.Texts().back(),
+              "System ( Attempting reconnect in " + std::to_string(wait) + " seconds... )");
+    const int opens = s.socket.opens;
+    s.Advance(wait * 1000 - 1);
+    EXPECT_EQ(s.socket.opens, opens);
+    s.Advance(1);
+    EXPECT_EQ(s.socket.opens, opens + 1);
+  }
+  // A successful login starts the waits again from 5 seconds.
+  s.LogIn();
+  s.ServerCloses();
+  EXPECT_EQ(s.ui.Texts().back(), "System ( Attempting reconnect in 5 seconds... )");
+}
+
+TEST_F(Connection, AutomaticServerChoiceWalksTheRowsAndWraps) {
+  for (const char* host : {"10.0.0.1", "10.0.0.2", "10.0.0.3"}) {
+    s.core().servers().Append({"???", host, "Public"});
+  }
+  s.LogIn();
+  s.ServerCloses();
+  EXPECT_TRUE(s.ui.Showed("System ( Searching for fastest Battle.Net server, please wait... )"));
+  EXPECT_EQ(s.core().options().server, "10.0.0.1");
+  std::vector<std::string> hosts;
+  for (int i = 0; i < 4; ++i) {
+    s.Advance(5000);
+    hosts.push_back(s.socket.host);
+    s.ServerCloses();
+    EXPECT_EQ(s.ui.Texts().back(), "System ( Attempting reconnect in 5 seconds... )");
+  }
+  EXPECT_EQ(hosts, (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.1"}));
+}
+
+TEST_F(Connection, AServerGivenOnTheCommandLineIsTheOnlyOneReached) {
+  s.core().servers().Append({"???", "10.9.9.9", "Public"});
+  s.core().ApplyOverrides({.server = "127.0.0.1", .port = 16112, .account = {}, .password = {}});
+  s.LogIn();
+  EXPECT_EQ(s.socket.port, 16112);
+  for (int i = 0; i < 3; ++i) {
+    s.ServerCloses();
+    s.Advance(5000);
+    EXPECT_EQ(s.socket.host, "127.0.0.1");
+  }
+  EXPECT_FALSE(s.ui.Showed("System ( Searching for fastest Battle.Net server, please wait... )"));
+}
+
+TEST_F(Connection, ConnectTimeoutEndsASilentAttemptAndReconnects) {
+  s.core().Connect_Image1Click();
+  s.Advance(19999);
+  EXPECT_EQ(s.socket.closes, 0);
+  s.Advance(1);
+  EXPECT_TRUE(s.ui.Showed("System ( Connection to (127.0.0.1) timed out, disconnecting... )"));
+  EXPECT_TRUE(s.ui.Showed("System ( Attempting reconnect in 5 seconds... )"));
+  s.Advance(5000);
+  EXPECT_EQ(s.socket.opens, 2);
+}
+
+TEST_F(Connection, ConnectTimeoutAfterTheChannelDoesNothing) {
+  s.LogIn();
+  s.ui.TakeLines();
+  s.Advance(25000);
+  EXPECT_EQ(s.socket.closes, 0);
+  EXPECT_TRUE(s.core().logged_in());
+}
+
+TEST_F(Connection, PressingTheButtonWhileConnectingStopsForGood) {
+  std::vector<std::string> events;
+  s.core().SetEventHook([&](std::string_view e, std::string_view, std::string_view) {
+    events.emplace_back(e);
+  });
+  s.core().Connect_Image1Click();
+  s.core().Connect_Image1Click();
+  EXPECT_EQ(events, std::vector<std::string>{"#Disconnecting"});
+  EXPECT_EQ(s.socket.closes, 1);
+  EXPECT_TRUE(s.ui.Showed("System ( Disconnecting... )"));
+  s.Advance(10 * 60 * 1000);
+  EXPECT_EQ(s.socket.opens, 1);
+  EXPECT_EQ(s.core().connect_caption(), "Connect");
+}
+
+TEST_F(Connection, ResetByPeerIsADisconnectOtherErrorsAreSilent) {
+  s.LogIn();
+  s.ui.TakeLines();
+  s.core().OnError(10060);
+  EXPECT_EQ(s.socket.closes, 0);
+  EXPECT_TRUE(s.ui.lines.empty());
+  s.core().OnError(10054);
+  EXPECT_EQ(s.socket.closes, 1);
+  s.DeliverPendingDisconnect();
+  EXPECT_FALSE(s.core().logged_in());
+  EXPECT_EQ(s.core().client_state(), "Disconnected");
+  EXPECT_EQ(s.core().options().last_channel, "Chat");
+}
+
+TEST_F(Connection, WatchdogWarnsAfterThreeHundredAndOneSilentSeconds) {
+  s.LogIn();
+  s.Server("1018 INFO \"Audible notification on.\"");
+  s.ui.TakeLines();
+  const std::string warning =
+      "System ( Your connection may be lost, it is recommended that you reconnect. )";
+  s.Advance(300 * 1000);
+  EXPECT_FALSE(s.ui.Showed(warning));
+  s.Advance(1000);
+  EXPECT_TRUE(s.ui.Showed(warning));
+  s.ui.TakeLines();
+  s.Advance(301 * 1000);
+  EXPECT_TRUE(s.ui.Showed(warning));
+  EXPECT_EQ(s.socket.closes, 0);
+}
+
+TEST_F(Connection, BeepIsKeptUpUntilTheServerConfirmsEitherSpelling) {
+  s.LogIn();
+  s.Written();
+  s.Advance(20 * 1000);
+  EXPECT_EQ(s.Written(), "");
+  s.Advance(1000);
+  EXPECT_EQ(s.Written(), "/beep\r\n");
+  s.Server("1018 INFO \"Audible notification on.\"");
+  s.Advance(120 * 1000);
+  EXPECT_EQ(s.Written(), "");
+  // Turned off at the server: turned on again at once.
+  s.Server("1018 INFO \"Audible notification off.\"");
+  EXPECT_EQ(s.Written(), "/beep\r\n");
+  EXPECT_FALSE(s.ui.Showed("Info ( Audible notification off. )"));
+}
+
+TEST_F(Connection, WelcomeLineRunsTheWelcomeStepsOncePerConnection) {
+  s.core().options().channel_choice = ChannelChoice::kLastVisited;
+  s.core().options().last_channel = "Op Room";
+  s.core().Connect_Image1Click();
+  s.Connected();
+  s.Server("Enter your account name and password.");
+  s.Server("2010 NAME talvexbot");
+  s.Written();
+  s.Server("1018 INFO \"Welcome to Battle.net!\"");
+  EXPECT_EQ(s.Written(), "/join Op Room\r\n");
+  s.Server("1007 CHANNEL \"Chat\"");
+  EXPECT_EQ(s.Written(), "");
+  EXPECT_TRUE(s.ui.Showed("Info ( Welcome to Battle.net! )"));
+}
+
+TEST_F(Connection, ClosingWhileConnectedButNotLoggedInClosesNothing) {
+  s.core().Connect_Image1Click();
+  s.Connected();
+  s.core().FormClose();
+  EXPECT_TRUE(s.ui.Showed("System ( Shutting down, please wait... )"));
+  EXPECT_FALSE(s.ui.Showed("System ( Disconnecting... )"));
+  EXPECT_EQ(s.socket.closes, 0);
+}
+
+TEST_F(Connection, ClosingWhileLoggedInDisconnectsWithoutReconnect) {
+  s.LogIn();
+  s.core().FormClose();
+  EXPECT_TRUE(s.ui.Showed("System ( Disconnecting... )"));
+  EXPECT_EQ(s.socket.closes, 1);
+  s.Advance(60 * 1000);
+  EXPECT_EQ(s.socket.opens, 1);
+}
+
+TEST_F(Connection, CloseProgramOnDisconnectOptions) {
+  s.core().options().close_on_disconnect = CloseOnDisconnect::kOnlyWhenRequested;
+  s.LogIn();
+  s.ServerCloses();
+  EXPECT_EQ(s.ui.close_requests, 0);
+  s.Advance(5000);
+  s.Connected();
+  s.core().Connect_Image1Click();
+  EXPECT_EQ(s.ui.close_requests, 1);
+
+  s.core().options().close_on_disconnect = CloseOnDisconnect::kAlways;
+  s.DeliverPendingDisconnect();
+  EXPECT_EQ(s.ui.close_requests, 2);
+}
+
+}  // namespace
+}  // namespace tc::test
