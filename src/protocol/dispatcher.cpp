@@ -205,7 +205,7 @@ void TC_Main::HandleLeave(std::string_view line, int& kind, std::string& display
 }
 
 void TC_Main::HandleChannel(std::string_view line, int& kind, std::string& display) {
-  if (line.size() < 15) return;
+  if (line.size() < 16) return;
   database_.ChannelEntered();
   const std::string channel(DropLast(DropFirst(line, 14), 1));
   if (!current_channel_.empty()) options_.last_channel = current_channel_;

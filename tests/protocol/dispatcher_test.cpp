@@ -1,0 +1,192 @@
+// The dispatcher driven by server lines: channel membership, what is shown, what is sent back.
+#include <gtest/gtest.h>
+
+#include "harness/session.h"
+
+namespace tc::test {
+namespace {
+
+class Dispatcher : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.StartUp();
+    s.core().SetEventHook([this](std::string_view e, std::string_view u, std::string_view t) {
+      events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t));
+    });
+    s.LogIn("talvexbot", "Some Channel");
+    s.Written();
+    s.ui.TakeLines();
+    events.clear();
+  }
+  std::vector<std::string> UserNames() {
+    std::vector<std::string> names;
+    for (const auto& row : s.core().users().Rows()) names.push_back(row[0]);
+    return names;
+  }
+  Session s;
+  std::vector<std::string> events;
+};
+
+TEST_F(Dispatcher, ChannelMembershipFollowsPresentJoinAndLeave) {
+  s.Server("1001 USER alice 0000 [STAR]");
+  s.Server("1002 JOIN bob 0000 [SEXP]");
+  EXPECT_EQ(UserNames(), (std::vector<std::string>{"talvexbot", "alice", "bob"}));
+  EXPECT_EQ(s.core().channel_field(), "Some Channel (3)");
+  EXPECT_EQ(s.ui.channel_field, "Some Channel (3)");
+  s.Server("1003 LEAVE alice 0000");
+  EXPECT_EQ(UserNames(), (std::vector<std::string>{"talvexbot", "bob"}));
+  EXPECT_EQ(s.ui.Texts(), (std::vector<std::string>{"Joins ( bob ) (09:30:00)",
+                                                    "Parts ( alice ) (09:30:00)"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"#User_Joined|bob|Some Channel",
+                                              "#User_Parts|alice|Some Channel"}));
+  // Account tracking queues players, not chat users.
+  ASSERT_EQ(s.core().account_tracking().RowCount(), 1);
+  EXPECT_EQ(s.core().account_tracking().Cell(0, 0), "bob");
+}
+
+TEST_F(Dispatcher, EnteringAChannelResetsTheListAndRecordsTheLastChannel) {
+  s.Server("1001 USER alice 0000 [STAR]");
+  s.Server("1007 CHANNEL \"Town Square\"");
+  // The count is the one before the list was emptied, until the next row comes.
+  EXPECT_EQ(s.core().channel_field(), "Town Square (2)");
+  EXPECT_TRUE(s.core().users().Empty());
+  EXPECT_EQ(s.core().options().last_channel, "Some Channel");
+  EXPECT_EQ(s.ui.Texts().back(), "Joining Channel ( Town Square ) (09:30:00)");
+  EXPECT_EQ(events.back(), "#Joined_Channel|talvexbot|Town Square");
+  s.Server("1001 USER talvexbot 0010 [CHAT]");
+  EXPECT_EQ(s.core().channel_field(), "Town Square (1)");
+}
+
+TEST_F(Dispatcher, JoinsAndPartsAreHiddenInCrowdedChannels) {
+  s.core().options().view_join_parts = ViewJoinParts::kIfLessOrEqual;
+  s.core().options().view_join_parts_number = 15;
+  for (int i = 2; i <= 14; ++i) s.Server("1001 USER user" + std::to_string(i) + " 0000 [STAR]");
+  s.Server("1002 JOIN fifteen 0000 [STAR]");
+  EXPECT_TRUE(s.ui.Showed("Joins ( fifteen ) (09:30:00)"));
+  s.Server("1002 JOIN sixteen 0000 [STAR]");
+  EXPECT_FALSE(s.ui.Showed("Joins ( sixteen ) (09:30:00)"));
+  s.Server("1003 LEAVE sixteen 0000");
+  EXPECT_TRUE(s.ui.Showed("Parts ( sixteen ) (09:30:00)"));
+  s.core().options().view_join_parts = ViewJoinParts::kNever;
+  s.Server("1002 JOIN hidden 0000 [STAR]");
+  EXPECT_FALSE(s.ui.Showed("Joins ( hidden ) (09:30:00)"));
+}
+
+TEST_F(Dispatcher, IdentificationGoesOnlyToUsersWithTheBeepFlag) {
+  s.Server("1001 USER beeper 0110 [CHAT]");
+  EXPECT_EQ(s.Written(), "/w beeper //id;1;Talvex Chat;Build:1515;State:Available;\r\n");
+  s.Server("1002 JOIN plain 0210 [CHAT]");
+  s.Server("1001 USER talvexbot 0110 [CHAT]");
+  EXPECT_EQ(s.Written(), "");
+}
+
+TEST_F(Dispatcher, AutoBanOnJoinUsesOnlyRowsThatAreOn) {
+  s.core().accounts().Append({"spammer", "Friend;Ban;", "On"});
+  s.core().accounts().Append({"sleeper", "Ban;", "Off"});
+  s.Server("1002 JOIN spammer 0000 [STAR]");
+  s.Server("1002 JOIN sleeper 0000 [STAR]");
+  s.Server("1002 JOIN Spammer 0000 [STAR]");
+  EXPECT_EQ(s.Written(), "/ban spammer\r\n");
+}
+
+TEST_F(Dispatcher, OperatorFlagsRecordTheOperator) {
+  s.Server("1009 USER alice 0012");
+  EXPECT_EQ(s.core().recorded_operator(), "alice");
+  s.Server("1009 USER bob 0003");
+  EXPECT_EQ(s.core().recorded_operator(), "alice");
+  s.Server("1009 USER bob 0002");
+  EXPECT_EQ(s.core().recorded_operator(), "bob");
+  // Not a flags line at all: neither handled nor shown.
+  s.Server("1009 CHANNEL carol 0002");
+  EXPECT_EQ(s.core().recorded_operator(), "bob");
+  EXPECT_TRUE(s.ui.lines.empty());
+}
+
+TEST_F(Dispatcher, ALeaveWithATrailingSpaceStoresTheBareName) {
+  s.Server("1001 USER alice 0000 [STAR]");
+  s.Server("1003 LEAVE alice  0000");
+  EXPECT_TRUE(s.ui.Showed("Parts ( alice ) (09:30:00)"));
+  EXPECT_EQ(UserNames(), (std::vector<std::string>{"talvexbot"}));
+}
+
+TEST_F(Dispatcher, LosingTheOperatorWhenAloneRejoinsOnce) {
+  s.Server("1001 USER opal 0002 [CHAT]");
+  s.Server("1009 USER opal 0002");
+  s.Written();
+  s.Server("1003 LEAVE opal 0002");
+  EXPECT_EQ(s.Written(), "/join The Void\r\n/join Some Channel\r\n");
+  // Back in the channel and still not the operator: the once-a-second rule tries no more.
+  s.Server("1007 CHANNEL \"The Void\"");
+  s.Server("1007 CHANNEL \"Some Channel\"");
+  s.Server("1001 USER talvexbot 0000 [CHAT]");
+  s.Written();
+  s.Advance(1000);
+  EXPECT_EQ(s.Written(), "/join The Void\r\n/join Some Channel\r\n");
+  s.Advance(60 * 1000);
+  EXPECT_EQ(s.Written().find("/join"), std::string::npos);
+}
+
+TEST_F(Dispatcher, EchoOfOwnTalkIsShownAsOwnLine) {
+  s.core().SendText("hello there");
+  s.Written();
+  s.Receive("hello there");
+  EXPECT_EQ(s.ui.Texts().back(), "<talvexbot> hello there");
+  EXPECT_TRUE(s.core().sent_lines().empty());
+  // A local message equal to a line sent earlier counts as the echo too.
+  s.core().SendText("again");
+  s.core().DisplayText("again", 5);
+  EXPECT_EQ(s.ui.Texts().back(), "<talvexbot> again");
+}
+
+TEST_F(Dispatcher, VariablesAreSubstitutedAndMutualNamesEnd) {
+  s.core().variables().Append({"$a$", "x $b$"});
+  s.core().variables().Append({"$b$", "y $a$"});
+  s.core().DisplayText("System ( $a$ )", 5);
+  ASSERT_FALSE(s.ui.lines.empty());
+  EXPECT_LT(s.ui.lines.back().text().size(), 70u * 1024);
+  s.core().variables().Clear();
+  s.core().variables().Append({"$me$", "talvexbot"});
+  s.core().DisplayText("System ( I am $ME$ and $me$ )", 5);
+  EXPECT_EQ(s.ui.Texts().back(), "System ( I am talvexbot and talvexbot )");
+}
+
+TEST_F(Dispatcher, TalkEmoteAndWhispersAreShown) {
+  s.Server("1005 TALK alice 0000 \"hi \"quoted\" text\"");
+  s.Server("1023 EMOTE bob 0000 \"waves\"");
+  s.Server("1004 WHISPER carol 0000 \"psst\"");
+  s.Server("1010 WHISPER carol 0000 \"back\"");
+  s.Server("1004 WHISPER carol 0000 \"//id;1;Talvex Chat;Build:1515;State:Away;\"");
+  EXPECT_EQ(s.ui.Texts(),
+            (std::vector<std::string>{"<alice> hi \"quoted\" text", "<bob waves>",
+                                      "\xAB( carol )\xAB psst", "\xBB( carol )\xBB back"}));
+  ASSERT_EQ(s.core().last_ten().RowCount(), 2);
+  EXPECT_EQ(s.core().last_ten().Cell(0, 0), "bob");
+}
+
+TEST_F(Dispatcher, IgnoredSpeakersAreIgnoredEveryTimeButStillShown) {
+  s.core().accounts().Append({"loud", "Ignore;", "On"});
+  s.Server("1005 TALK loud 0000 \"one\"");
+  s.Server("1005 TALK loud 0000 \"two\"");
+  EXPECT_EQ(s.Written(), "/ignore loud\r\n/ignore loud\r\n");
+  EXPECT_TRUE(s.ui.Showed("<loud> two"));
+}
+
+TEST_F(Dispatcher, LinesShorterThanTheirLayoutAreIgnored) {
+  const std::string full[] = {"1001 USER x 0000 [STAR]", "1002 JOIN x 0000 [STAR]",
+                              "1003 LEAVE x 0000",       "1004 WHISPER x 0000 \"t\"",
+                              "1005 TALK x 0000 \"t\"",  "1007 CHANNEL \"c\"",
+                              "1009 USER x 0000",        "1010 WHISPER x 0000 \"t\"",
+                              "1018 INFO \"t\"",         "1019 ERROR \"t\"",
+                              "1023 EMOTE x 0000 \"t\"", "2010 NAME x"};
+  for (const std::string& line : full) {
+    for (size_t cut = 0; cut < line.size(); ++cut) s.Server(line.substr(0, cut));
+  }
+  s.Server("");
+  s.Server(std::string("1005\0TALK", 9));
+  s.Server("\xff\xfe\x80");
+  // Nothing of the cut lines may break the state: the channel is still the one entered.
+  EXPECT_FALSE(s.core().current_channel().empty());
+}
+
+}  // namespace
+}  // namespace tc::test
