@@ -1,0 +1,92 @@
+// Received bytes as TCP and a hostile server may deliver them.
+#include <gtest/gtest.h>
+
+#include "harness/session.h"
+#include "protocol/line_splitter.h"
+
+namespace tc::test {
+namespace {
+
+TEST(LineSplitter, KeepsPiecesUntilTheirLineEndAndBoundsWhatItKeeps) {
+  LineSplitter splitter;
+  EXPECT_TRUE(splitter.Feed("1002 JOIN bob 0000 [ST").empty());
+  EXPECT_EQ(splitter.Feed("AR]\r\n1005 TALK"), std::vector<std::string>{"1002 JOIN bob 0000 [STAR]"});
+  EXPECT_EQ(splitter.Feed(" x\r"), std::vector<std::string>{});
+  EXPECT_EQ(splitter.Feed("\n\r\n"), (std::vector<std::string>{"1005 TALK x", ""}));
+
+  // A piece that never ends is handed on in bounded slices; nothing is lost.
+  const std::string endless(100 * 1024, 'x');
+  size_t handed = 0;
+  for (const std::string& piece : splitter.Feed(endless)) {
+    EXPECT_EQ(piece.size(), LineSplitter::kMaxPending);
+    handed += piece.size();
+  }
+  EXPECT_LE(splitter.Pending().size(), LineSplitter::kMaxPending);
+  EXPECT_EQ(handed + splitter.Pending().size(), endless.size());
+}
+
+class ReadHandler : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.StartUp();
+    s.LogIn("talvexbot", "Chat");
+    s.ui.TakeLines();
+    s.Written();
+  }
+  Session s;
+};
+
+TEST_F(ReadHandler, AJoinAndHalfATalkLineInOneReadMakeTwoLinesLater) {
+  s.Receive("1002 JOIN bob 0000 [STAR]\r\n1005 TALK bob 0000 \"hel");
+  EXPECT_EQ(s.ui.Texts(), std::vector<std::string>{"Joins ( bob ) (09:30:00)"});
+  s.Receive("lo\"\r\n");
+  EXPECT_EQ(s.ui.Texts().back(), "<bob> hello");
+  EXPECT_EQ(s.ui.lines.size(), 2u);
+}
+
+TEST_F(ReadHandler, EmptyLinesAndBellsDispatchNothing) {
+  s.Receive("\r\n");
+  s.Receive("\a\a\a\r\n");
+  EXPECT_TRUE(s.ui.lines.empty());
+  s.Receive("1005 TALK bob 0000 \"ding\a dong\"\r\n");
+  EXPECT_EQ(s.ui.Texts().back(), "<bob> ding dong");
+}
+
+TEST_F(ReadHandler, TenThousandLinesInOneReadAreAllHandledInOrder) {
+  std::string burst;
+  for (int i = 0; i < 10000; ++i) burst += "1018 INFO \"line " + std::to_string(i) + "\"\r\n";
+  s.Receive(burst);
+  ASSERT_EQ(s.ui.lines.size(), 10000u);
+  EXPECT_EQ(s.ui.lines.front().text(), "Info ( line 0 )");
+  EXPECT_EQ(s.ui.lines.back().text(), "Info ( line 9999 )");
+}
+
+TEST_F(ReadHandler, NulAndHighBytesPassThroughAsText) {
+  static constexpr char kLine[] = "1005 TALK alice 0000 \"caf\xe9 \0 na\xefve\"\r\n";
+  static constexpr char kShown[] = "<alice> caf\xe9 \0 na\xefve";
+  s.Receive(std::string(kLine, sizeof kLine - 1));
+  ASSERT_FALSE(s.ui.lines.empty());
+  EXPECT_EQ(s.ui.Texts().back(), std::string(kShown, sizeof kShown - 1));
+}
+
+TEST_F(ReadHandler, ServerClosingDuringLoginLeadsToTheReconnect) {
+  s.core().Connect_Image1Click();  // disconnect
+  s.DeliverPendingDisconnect();
+  s.core().Connect_Image1Click();
+  s.Connected();
+  s.Receive("BOT or Telnet Connection from [127.0.0.1]\r\n\r\nEnter your account name and pass");
+  s.ServerCloses();
+  EXPECT_FALSE(s.core().logged_in());
+  EXPECT_TRUE(s.ui.Showed("System ( Attempting reconnect in 5 seconds... )"));
+  s.Written();
+  s.Advance(5000);
+  s.Connected();
+  // The piece of the old connection does not leak into the new one.
+  s.Receive("word.\r\n");
+  EXPECT_EQ(s.Written(), std::string("\x03\x04", 2));
+  s.Receive("Enter your account name and password.\r\n");
+  EXPECT_EQ(s.Written(), "talvexbot\r\nsecret\r\n/beep\r\n");
+}
+
+}  // namespace
+}  // namespace tc::test
