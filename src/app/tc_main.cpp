@@ -25,16 +25,18 @@ TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
 
 TC_Main::~TC_Main() = default;
 
-std::string TC_Main::DateText() const { return tc::DateText(clock_.LocalNow()); }
+std::string TC_Main::DateText() const {
+  return tc::DateText(clock_.LocalNow());
+}
 
-std::string TC_Main::TimeText() const { return tc::TimeText(clock_.LocalNow()); }
+std::string TC_Main::TimeText() const {
+  return tc::TimeText(clock_.LocalNow());
+}
 
 bool TC_Main::CheckFile(const std::filesystem::path& path) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) return true;
-  {
-    std::ofstream create(path, std::ios::binary | std::ios::app);
-  }
+  { std::ofstream create(path, std::ios::binary | std::ios::app); }
   if (std::filesystem::exists(path, ec)) return true;
   frontend_.ShowMessage("Unable to open file: " + path.string());
   return false;

@@ -50,13 +50,13 @@ enum class KeepLog { kOneFile, kPerChannel, kNone };
 // The options pages, one field per control, with the controls' defaults.
 struct Options {
   // Setup page
-  std::string account_name = "guest";  // AccountName_Edit1
-  std::string password;                // Password_Edit1
-  std::string server = "127.0.0.1";    // Servers_ComboBox1
-  std::string port = "6112";           // Port_Edit1
-  bool auto_connect = true;            // AutoConnect_CheckBox1
-  bool reconnect = true;               // Reconnect_CheckBox1
-  bool auto_server = true;             // AutoServer_CheckBox1
+  std::string account_name = "guest";                                 // AccountName_Edit1
+  std::string password;                                               // Password_Edit1
+  std::string server = "127.0.0.1";                                   // Servers_ComboBox1
+  std::string port = "6112";                                          // Port_Edit1
+  bool auto_connect = true;                                           // AutoConnect_CheckBox1
+  bool reconnect = true;                                              // Reconnect_CheckBox1
+  bool auto_server = true;                                            // AutoServer_CheckBox1
   CloseOnDisconnect close_on_disconnect = CloseOnDisconnect::kNever;  // Close_RadioGroup1
   ChannelChoice channel_choice = ChannelChoice::kHome;
   std::string home_channel = "Talvex Chat";  // HomeChannel_Edit1
@@ -77,10 +77,9 @@ struct Options {
   bool tray = true;                                        // Tray_CheckBox1
   bool random_theme = false;                               // RandomTheme_CheckBox1
   // Colours page
-  std::array<Color, kCategoryCount> colors = {kClYellow,  kClWhite,   kClAqua,    kClFuchsia,
-                                              kClFuchsia, kClFuchsia, kClRed,     kClWhite,
-                                              kClGreen,   kClGreen,   kClFuchsia, kClLime,
-                                              kClSilver};
+  std::array<Color, kCategoryCount> colors = {
+      kClYellow, kClWhite, kClAqua,  kClFuchsia, kClFuchsia, kClFuchsia, kClRed,
+      kClWhite,  kClGreen, kClGreen, kClFuchsia, kClLime,    kClSilver};
 };
 
 // Overrides from the command line, for one run.
@@ -155,7 +154,7 @@ class TC_Main {
   const Options& options() const { return options_; }
   TC_DataBase& database() { return database_; }
   const TC_DataBase& database() const { return database_; }
-  TextTable& users() { return users_; }  // Users_ListView1: name, icon
+  TextTable& users() { return users_; }                  // Users_ListView1: name, icon
   TextTable& accounts() { return accounts_; }            // Accounts_ListView1: name, type, state
   TextTable& variables() { return variables_; }          // Variables_ListView1: name, value
   TextTable& custom_colors() { return custom_colors_; }  // CustomColors_ListView1: text, color
@@ -187,8 +186,8 @@ class TC_Main {
   std::string host() const { return host_; }
 
   // Called for every event PerformEvent recognises (the bot's automation hangs here).
-  using EventHook = std::function<void(std::string_view event, std::string_view user,
-                                       std::string_view text)>;
+  using EventHook =
+      std::function<void(std::string_view event, std::string_view user, std::string_view text)>;
   void SetEventHook(EventHook hook) { event_hook_ = std::move(hook); }
 
   // Date and time texts of the local clock: "MM/DD/YYYY" and "HH:MM:SS".

@@ -27,11 +27,8 @@ struct ClientIcon {
   std::string_view name;  // lower case
   int icon;
 };
-constexpr std::array<ClientIcon, 5> kOtherClients = {{{"pebble chat", 18},
-                                                      {"ironbot", 19},
-                                                      {"moonlight", 20},
-                                                      {"sparrow", 21},
-                                                      {"foxglove", 22}}};
+constexpr std::array<ClientIcon, 5> kOtherClients = {
+    {{"pebble chat", 18}, {"ironbot", 19}, {"moonlight", 20}, {"sparrow", 21}, {"foxglove", 22}}};
 constexpr std::string_view kEarlierRelease = "talvex chat 1999";
 
 int StateIcon(std::string_view state) {

@@ -9,10 +9,10 @@ namespace tc {
 namespace {
 
 constexpr std::array<std::string_view, 15> kEvents = {
-    "#Joined_Channel",    "#Leave_Channel",      "#User_Joined",      "#User_Parts",
-    "#User_Goes_Offline", "#User_Comes_Online",  "#Connected",        "#Disconnected",
-    "#Disconnecting",     "#Anti_Idle",          "#Monitor_Add_User", "#User_Spoke",
-    "#User_Whispered",    "#User_Emote",         "#You_Whispered"};
+    "#Joined_Channel",    "#Leave_Channel",     "#User_Joined",      "#User_Parts",
+    "#User_Goes_Offline", "#User_Comes_Online", "#Connected",        "#Disconnected",
+    "#Disconnecting",     "#Anti_Idle",         "#Monitor_Add_User", "#User_Spoke",
+    "#User_Whispered",    "#User_Emote",        "#You_Whispered"};
 
 }  // namespace
 

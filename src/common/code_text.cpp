@@ -9,7 +9,9 @@ constexpr int kOffset = 5273;
 // Substitutes for the digits 0..9. Stored files depend on this table: it never changes.
 constexpr std::string_view kTable = "kQwZpXjVbN";
 
-char Substitute(char digit) { return kTable[static_cast<size_t>(digit - '0')]; }
+char Substitute(char digit) {
+  return kTable[static_cast<size_t>(digit - '0')];
+}
 
 char Restore(char c) {
   const size_t at = kTable.find(c);

@@ -33,8 +33,14 @@ std::string ColorText(Color color);
 std::optional<Color> ColorFromText(std::string_view text);
 
 // Red, green and blue bytes of a literal colour (system colours map to a fixed stand-in).
-inline uint8_t ColorRed(Color c) { return static_cast<uint8_t>(c & 0xFF); }
-inline uint8_t ColorGreen(Color c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-inline uint8_t ColorBlue(Color c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
+inline uint8_t ColorRed(Color c) {
+  return static_cast<uint8_t>(c & 0xFF);
+}
+inline uint8_t ColorGreen(Color c) {
+  return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+inline uint8_t ColorBlue(Color c) {
+  return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
 
 }  // namespace tc

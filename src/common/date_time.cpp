@@ -16,6 +16,8 @@ std::string TimeText(const DateTime& when) {
   return buf;
 }
 
-std::string DateTimeText(const DateTime& when) { return DateText(when) + " " + TimeText(when); }
+std::string DateTimeText(const DateTime& when) {
+  return DateText(when) + " " + TimeText(when);
+}
 
 }  // namespace tc

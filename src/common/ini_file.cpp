@@ -37,8 +37,8 @@ void IniFile::Parse(std::string_view text) {
     if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
       line.header = true;
       line.section = std::string(trimmed.substr(1, trimmed.size() - 2));
-    } else if (const size_t eq = trimmed.find('='); eq != std::string_view::npos &&
-                                                     !trimmed.starts_with(';')) {
+    } else if (const size_t eq = trimmed.find('=');
+               eq != std::string_view::npos && !trimmed.starts_with(';')) {
       line.key = std::string(Trim(trimmed.substr(0, eq)));
     }
     lines_.push_back(std::move(line));

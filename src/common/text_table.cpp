@@ -13,9 +13,13 @@ const std::string& TextTable::Cell(int row, int column) const {
   return static_cast<size_t>(column) < r.size() ? r[static_cast<size_t>(column)] : kEmpty;
 }
 
-void TextTable::Normalise(Row& row) const { row.resize(static_cast<size_t>(columns_)); }
+void TextTable::Normalise(Row& row) const {
+  row.resize(static_cast<size_t>(columns_));
+}
 
-void TextTable::Append(Row row) { Insert(RowCount(), std::move(row)); }
+void TextTable::Append(Row row) {
+  Insert(RowCount(), std::move(row));
+}
 
 void TextTable::Insert(int at, Row row) {
   at = std::clamp(at, 0, RowCount());

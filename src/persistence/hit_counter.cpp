@@ -25,8 +25,8 @@ bool HitCounter::WriteThrough() {
   const std::string text = ini_.Serialize();
   size_t done = 0;
   while (done < text.size()) {
-    const ssize_t n = ::pwrite(fd_, text.data() + done, text.size() - done,
-                               static_cast<off_t>(done));
+    const ssize_t n =
+        ::pwrite(fd_, text.data() + done, text.size() - done, static_cast<off_t>(done));
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }

@@ -9,7 +9,9 @@
 
 namespace tc {
 
-ChatLog::~ChatLog() { Close(); }
+ChatLog::~ChatLog() {
+  Close();
+}
 
 void ChatLog::Close() {
   if (fd_ >= 0) ::close(fd_);

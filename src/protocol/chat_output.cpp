@@ -133,8 +133,12 @@ void TC_Main::WriteLog(std::string_view text) {
   }
 }
 
-void TC_Main::ClearChatBuffer1Click() { frontend_.ClearView(View::kChat); }
+void TC_Main::ClearChatBuffer1Click() {
+  frontend_.ClearView(View::kChat);
+}
 
-void TC_Main::ClearWhisperBuffer1Click() { frontend_.ClearView(View::kWhisper); }
+void TC_Main::ClearWhisperBuffer1Click() {
+  frontend_.ClearView(View::kWhisper);
+}
 
 }  // namespace tc

@@ -12,8 +12,8 @@ void TC_Main::StateChange(std::string_view state) {
       const std::string& name = users_.Cell(row, 0);
       if (name == own_account_) continue;
       if (database_.GetUserField(name, UserField::kInterBot_Name).empty()) continue;
-      SendText("/w " + name + " //id;1;" + std::string(kClientName) + ";Build:" +
-               std::string(kBuild) + ";State:" + client_state_ + ";");
+      SendText("/w " + name + " //id;1;" + std::string(kClientName) +
+               ";Build:" + std::string(kBuild) + ";State:" + client_state_ + ";");
     }
   }
   frontend_.ShowClientState(client_state_.empty() ? "Disconnected" : client_state_);

@@ -19,7 +19,9 @@ constexpr std::string_view kNoBotAccessBox =
 
 }  // namespace
 
-void TC_Main::WriteSocket(std::string_view bytes) { socket_.Write(bytes); }
+void TC_Main::WriteSocket(std::string_view bytes) {
+  socket_.Write(bytes);
+}
 
 void TC_Main::SetConnectCaption(std::string_view caption) {
   connect_caption_ = std::string(caption);
@@ -238,8 +240,8 @@ void TC_Main::OneSecondTick() {
     if (watchdog_ > 0) {
       --watchdog_;
     } else {
-      DisplayText(
-          "System ( Your connection may be lost, it is recommended that you reconnect. )", 5);
+      DisplayText("System ( Your connection may be lost, it is recommended that you reconnect. )",
+                  5);
       watchdog_ = 300;
     }
   }

@@ -60,8 +60,7 @@ void TC_Main::HandleEmote(std::string_view line, int& kind, std::string& display
   PerformEvent("#User_Emote", name, message);
 }
 
-void TC_Main::HandleWhisper(std::string_view line, int& kind, std::string& display,
-                            bool received) {
+void TC_Main::HandleWhisper(std::string_view line, int& kind, std::string& display, bool received) {
   std::string name;
   std::string message;
   if (!CutSpeaker(line, 13, name, message)) return;

@@ -107,8 +107,10 @@ void TC_Main::DisplayText(std::string_view text, int kind) {
 
 int TC_Main::JoinPartKind() const {
   switch (options_.view_join_parts) {
-    case ViewJoinParts::kAlways: return 3;
-    case ViewJoinParts::kNever: return 2;
+    case ViewJoinParts::kAlways:
+      return 3;
+    case ViewJoinParts::kNever:
+      return 2;
     case ViewJoinParts::kIfLessOrEqual:
       return users_.RowCount() > options_.view_join_parts_number ? 2 : 3;
   }
@@ -125,9 +127,8 @@ void TC_Main::PresentUpdate(std::string_view name, std::string_view flags,
   std::string number = database_.GetUserField(name, UserField::kAccount_Number);
   if (number.empty()) number = "N/A";
   if (number == "N/A" && product == "[CHAT]") number = "Gateway";
-  const int icon =
-      GetImage(name, product, database_.GetUserField(name, UserField::kStatus),
-               database_.GetUserField(name, UserField::kInterBot_Name), flags);
+  const int icon = GetImage(name, product, database_.GetUserField(name, UserField::kStatus),
+                            database_.GetUserField(name, UserField::kInterBot_Name), flags);
   const std::string now = DateTimeText();
   database_.UpdateUser(name, {{UserField::kAccount_Number, number},
                               {UserField::kProduct, product},
@@ -145,8 +146,8 @@ void TC_Main::PresentUpdate(std::string_view name, std::string_view flags,
 
 void TC_Main::IdentificationWhisper(std::string_view name, std::string_view flags) {
   if (flags.size() < 2 || flags[1] != '1' || name == own_account_) return;
-  SendText("/w " + std::string(name) + " //id;1;" + std::string(kClientName) + ";Build:" +
-           std::string(kBuild) + ";State:" + client_state_ + ";");
+  SendText("/w " + std::string(name) + " //id;1;" + std::string(kClientName) +
+           ";Build:" + std::string(kBuild) + ";State:" + client_state_ + ";");
 }
 
 void TC_Main::HandleUser(std::string_view line) {
@@ -240,10 +241,9 @@ void TC_Main::HandleFlags(std::string_view line, int& kind) {
   if (line.size() < 16) return;
   const std::string flags(Last(line, 4));
   const std::string name(DropLast(DropFirst(line, 10), 5));
-  const int icon =
-      GetImage(name, database_.GetUserField(name, UserField::kProduct),
-               database_.GetUserField(name, UserField::kStatus),
-               database_.GetUserField(name, UserField::kInterBot_Name), flags);
+  const int icon = GetImage(name, database_.GetUserField(name, UserField::kProduct),
+                            database_.GetUserField(name, UserField::kStatus),
+                            database_.GetUserField(name, UserField::kInterBot_Name), flags);
   database_.UpdateUser(name, {{UserField::kFlag, flags}, {UserField::kIcon, std::to_string(icon)}});
   if (flags[3] == '2') CO_Change(name);
   kind = 2;

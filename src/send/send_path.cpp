@@ -10,7 +10,7 @@ namespace {
 constexpr size_t kMaxLine = 500;
 // Servers that never echo talk would let the list grow for as long as the bot runs.
 constexpr size_t kMaxSentLines = 200;
-}
+}  // namespace
 
 void TC_Main::SendText(std::string_view text) {
   std::string line(text);

@@ -77,7 +77,7 @@ TEST_F(ChatOutput, CustomWordsColourTheRestOnlyAndLaterRowsWin) {
   s.Server("1004 WHISPER Hiro 0000 \"hi hi\"");
   const ShownLine& line = s.ui.lines.back();
   ASSERT_EQ(line.text(), "\xAB( Hiro )\xAB hi hi");
-  EXPECT_EQ(line.ColorAt(3), kClGreen);  // "Hi" of the name stays in the prefix colour
+  EXPECT_EQ(line.ColorAt(3), kClGreen);   // "Hi" of the name stays in the prefix colour
   EXPECT_EQ(line.ColorAt(10), kClGreen);  // and so does the prefix's final space
   EXPECT_EQ(line.ColorAt(11), kClRed);
   EXPECT_EQ(line.ColorAt(12), kClBlue);
@@ -124,9 +124,9 @@ TEST_F(ChatOutput, LogsGoPerChannelInLowerCase) {
 
 TEST_F(ChatOutput, NoChannelNameLeavesTheLogFolder) {
   const auto logs = s.dir / "Users" / "Default" / "Logs";
-  const std::vector<std::string> channels = {"..",  "../../escape", "a/b",
-                                             std::string("nul\0byte", 8),
-                                             std::string("ctl\x01\x1f", 5), "...", "back\\slash"};
+  const std::vector<std::string> channels = {
+      "..",  "../../escape", "a/b", std::string("nul\0byte", 8), std::string("ctl\x01\x1f", 5),
+      "...", "back\\slash"};
   for (const std::string& channel : channels) {
     s.Server("1007 CHANNEL \"" + channel + "\"");
   }

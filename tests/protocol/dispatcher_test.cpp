@@ -35,8 +35,8 @@ TEST_F(Dispatcher, ChannelMembershipFollowsPresentJoinAndLeave) {
   EXPECT_EQ(s.ui.channel_field, "Some Channel (3)");
   s.Server("1003 LEAVE alice 0000");
   EXPECT_EQ(UserNames(), (std::vector<std::string>{"talvexbot", "bob"}));
-  EXPECT_EQ(s.ui.Texts(), (std::vector<std::string>{"Joins ( bob ) (09:30:00)",
-                                                    "Parts ( alice ) (09:30:00)"}));
+  EXPECT_EQ(s.ui.Texts(),
+            (std::vector<std::string>{"Joins ( bob ) (09:30:00)", "Parts ( alice ) (09:30:00)"}));
   EXPECT_EQ(events, (std::vector<std::string>{"#User_Joined|bob|Some Channel",
                                               "#User_Parts|alice|Some Channel"}));
   // Account tracking queues players, not chat users.
@@ -172,12 +172,11 @@ TEST_F(Dispatcher, IgnoredSpeakersAreIgnoredEveryTimeButStillShown) {
 }
 
 TEST_F(Dispatcher, LinesShorterThanTheirLayoutAreIgnored) {
-  const std::string full[] = {"1001 USER x 0000 [STAR]", "1002 JOIN x 0000 [STAR]",
-                              "1003 LEAVE x 0000",       "1004 WHISPER x 0000 \"t\"",
-                              "1005 TALK x 0000 \"t\"",  "1007 CHANNEL \"c\"",
-                              "1009 USER x 0000",        "1010 WHISPER x 0000 \"t\"",
-                              "1018 INFO \"t\"",         "1019 ERROR \"t\"",
-                              "1023 EMOTE x 0000 \"t\"", "2010 NAME x"};
+  const std::string full[] = {
+      "1001 USER x 0000 [STAR]",   "1002 JOIN x 0000 [STAR]",   "1003 LEAVE x 0000",
+      "1004 WHISPER x 0000 \"t\"", "1005 TALK x 0000 \"t\"",    "1007 CHANNEL \"c\"",
+      "1009 USER x 0000",          "1010 WHISPER x 0000 \"t\"", "1018 INFO \"t\"",
+      "1019 ERROR \"t\"",          "1023 EMOTE x 0000 \"t\"",   "2010 NAME x"};
   for (const std::string& line : full) {
     for (size_t cut = 0; cut < line.size(); ++cut) s.Server(line.substr(0, cut));
   }

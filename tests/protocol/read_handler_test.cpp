@@ -10,7 +10,8 @@ namespace {
 TEST(LineSplitter, KeepsPiecesUntilTheirLineEndAndBoundsWhatItKeeps) {
   LineSplitter splitter;
   EXPECT_TRUE(splitter.Feed("1002 JOIN bob 0000 [ST").empty());
-  EXPECT_EQ(splitter.Feed("AR]\r\n1005 TALK"), std::vector<std::string>{"1002 JOIN bob 0000 [STAR]"});
+  EXPECT_EQ(splitter.Feed("AR]\r\n1005 TALK"),
+            std::vector<std::string>{"1002 JOIN bob 0000 [STAR]"});
   EXPECT_EQ(splitter.Feed(" x\r"), std::vector<std::string>{});
   EXPECT_EQ(splitter.Feed("\n\r\n"), (std::vector<std::string>{"1005 TALK x", ""}));
 

@@ -1,0 +1,79 @@
+// Start-up and shutdown as the core runs them.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "common/code_text.h"
+#include "harness/session.h"
+
+namespace tc::test {
+namespace {
+
+TEST(StartUp, CreatesItsFoldersAndSettingsFileWhereverItIsPointed) {
+  Session s;
+  s.StartUp();
+  for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
+    EXPECT_TRUE(std::filesystem::is_directory(s.dir / dir)) << dir;
+  }
+  EXPECT_TRUE(std::filesystem::exists(s.dir / "talvexchat.dat"));
+  EXPECT_EQ(s.core().profile_name(), "Default");
+  EXPECT_TRUE(s.ui.messages.empty());
+  EXPECT_EQ(s.ui.Texts(),
+            (std::vector<std::string>{"System ( Welcome to Talvex Chat 2000 Build 1515 )",
+                                      "System ( Keep up to date at: "
+                                      "https://talvexchat.example.org/ )"}));
+  EXPECT_EQ(s.socket.opens, 0);
+}
+
+TEST(StartUp, ReadsTheProfileNameFromTheSettingsFile) {
+  TempDir dir;
+  {
+    std::ofstream out(dir.path() / "talvexchat.dat", std::ios::binary);
+    out << CodeText("Encode", "Evening Bot") << "\r\n";
+  }
+  Session s(dir.path());
+  s.StartUp();
+  EXPECT_EQ(s.core().profile_name(), "Evening Bot");
+}
+
+TEST(StartUp, SecondActivationNeitherGreetsNorConnectsAgain) {
+  Session s;
+  s.core().FormCreate();
+  s.core().options().account_name = "talvexbot";
+  s.core().options().password = "botpass";
+  s.core().FormActivate();
+  EXPECT_EQ(s.socket.opens, 1);  // "Auto Connect:" is on by default
+  s.core().FormActivate();
+  EXPECT_EQ(s.socket.opens, 1);
+  EXPECT_EQ(s.ui.Texts().size(), 3u);  // two welcome lines and the connect line
+}
+
+TEST(StartUp, AnUnusableProgramDirectoryIsReportedAndStartUpGoesOn) {
+  TempDir base;
+  { std::ofstream blocker(base.path() / "not-a-folder"); }
+  Session s(base.path() / "not-a-folder" / "talvex");
+  s.StartUp();
+  ASSERT_FALSE(s.ui.messages.empty());
+  EXPECT_EQ(s.ui.messages[0].rfind("Unable to open file: ", 0), 0u);
+  int missing = 0;
+  for (const auto& m : s.ui.messages) missing += m.rfind("Required directory \"", 0) == 0;
+  EXPECT_EQ(missing, 3);
+  EXPECT_EQ(s.core().profile_name(), "Default");
+  // Still usable: it connects and shows lines.
+  s.LogIn();
+  EXPECT_TRUE(s.core().logged_in());
+}
+
+TEST(CodeText, KnownEncodingRoundTripsEveryByte) {
+  EXPECT_EQ(CodeText("Encode", "A"), CodeText("Encode", std::string(1, 'A')));
+  // 'A' = 65: 65 + 5273 = 5338, written as digits 3 8 5 3.
+  EXPECT_EQ(CodeText("Encode", "A"), "ZbXZ");
+  std::string every;
+  for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
+  EXPECT_EQ(CodeText("Decode", CodeText("Encode", every)), every);
+  EXPECT_EQ(CodeText("Decode", "ZbXZab"), "A");  // a short remainder is ignored
+  EXPECT_EQ(CodeText("Other", "A"), "");
+}
+
+}  // namespace
+}  // namespace tc::test
