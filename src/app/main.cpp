@@ -1,2 +1,217 @@
-// PLACEHOLDER: the program entry comes with the console front end.
-int main() { return 0; }
+// The program entry: options, the program directory, the console front end and the event loop.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "app/tc_main.h"
+#include "common/text.h"
+#include "console/console_frontend.h"
+#include "console/line_reader.h"
+#include "console/shutdown_signals.h"
+#include "platform/core_driver.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: talvexchat [--headless] [--dir DIR] [--server HOST[:PORT]] [--account NAME]\n"
+    "       talvexchat --help | --version\n"
+    "\n"
+    "  --headless            run the console front end (chat on stdout, typed lines on stdin)\n"
+    "  --dir DIR             program directory (default $XDG_DATA_HOME/talvexchat)\n"
+    "  --server HOST[:PORT]  connect only to this server (port 6112 when absent)\n"
+    "  --account NAME        account name for this run\n"
+    "  --help                show this text\n"
+    "  --version             show the build and version\n"
+    "\n"
+    "The password is read from the environment variable TALVEX_PASSWORD.\n";
+
+struct CommandLine {
+  bool headless = false;
+  bool help = false;
+  bool version = false;
+  std::optional<std::string> dir;
+  std::optional<std::string> host;
+  std::optional<uint16_t> port;
+  std::optional<std::string> account;
+};
+
+std::optional<uint16_t> ParsePort(std::string_view text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  unsigned value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (value == 0 || value > 65535) return std::nullopt;
+  return static_cast<uint16_t>(value);
+}
+
+// HOST, HOST:PORT, [IPv6] or [IPv6]:PORT. A bare IPv6 address (more than one colon) has no port.
+bool ParseServer(std::string_view text, CommandLine& cl) {
+  std::string_view host = text;
+  std::optional<std::string_view> port;
+  if (!text.empty() && text.front() == '[') {
+    const size_t close = text.find(']');
+    if (close == std::string_view::npos) return false;
+    host = text.substr(1, close - 1);
+    const std::string_view rest = text.substr(close + 1);
+    if (!rest.empty()) {
+      if (rest.front() != ':') return false;
+      port = rest.substr(1);
+    }
+  } else if (const size_t colon = text.find(':');
+             colon != std::string_view::npos &&
+             text.find(':', colon + 1) == std::string_view::npos) {
+    host = text.substr(0, colon);
+    port = text.substr(colon + 1);
+  }
+  if (host.empty()) return false;
+  cl.host = std::string(host);
+  if (port) {
+    cl.port = ParsePort(*port);
+    if (!cl.port) return false;
+  }
+  return true;
+}
+
+// Accepts "--name VALUE" and "--name=VALUE".
+bool TakeValue(int argc, char** argv, int& i, std::string_view name, std::string& value) {
+  const std::string_view arg = argv[i];
+  if (arg == name) {
+    if (i + 1 >= argc) return false;
+    value = argv[++i];
+    return true;
+  }
+  if (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=') {
+    value = std::string(arg.substr(name.size() + 1));
+    return true;
+  }
+  return false;
+}
+
+bool IsOption(std::string_view arg, std::string_view name) {
+  return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name &&
+                         arg[name.size()] == '=');
+}
+
+std::optional<CommandLine> Parse(int argc, char** argv) {
+  CommandLine cl;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    std::string value;
+    if (arg == "--headless") {
+      cl.headless = true;
+    } else if (arg == "--help" || arg == "-h") {
+      cl.help = true;
+    } else if (arg == "--version") {
+      cl.version = true;
+    } else if (IsOption(arg, "--dir")) {
+      if (!TakeValue(argc, argv, i, "--dir", value) || value.empty()) return std::nullopt;
+      cl.dir = value;
+    } else if (IsOption(arg, "--server")) {
+      if (!TakeValue(argc, argv, i, "--server", value) || !ParseServer(value, cl)) {
+        return std::nullopt;
+      }
+    } else if (IsOption(arg, "--account")) {
+      if (!TakeValue(argc, argv, i, "--account", value) || value.empty()) return std::nullopt;
+      cl.account = value;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return cl;
+}
+
+std::filesystem::path DefaultProgramDir() {
+  // GenericDataLocation honours XDG_DATA_HOME and falls back to ~/.local/share.
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  return std::filesystem::path(data.toStdString()) / "talvexchat";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::optional<CommandLine> parsed = Parse(argc, argv);
+  if (!parsed) {
+    std::fputs(kUsage.data(), stderr);
+    return 2;
+  }
+  const CommandLine& cl = *parsed;
+  if (cl.help) {
+    std::fputs(kUsage.data(), stdout);
+    return 0;
+  }
+  if (cl.version) {
+    std::printf("Talvex Chat 2000 Build %s (talvexchat %s)\n",
+                std::string(tc::TC_Main::kBuild).c_str(), TC_VERSION);
+    return 0;
+  }
+
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("talvexchat");
+  QCoreApplication::setApplicationVersion(TC_VERSION);
+  // A closed stdout pipe must not kill an unattended bot.
+  std::signal(SIGPIPE, SIG_IGN);
+
+  if (!cl.headless) {
+    std::fputs("talvexchat: the desktop window is not built yet; running the console front end.\n",
+               stderr);
+  }
+
+  // Absolute from the start, so that the current directory never matters later.
+  std::error_code ec;
+  std::filesystem::path dir = cl.dir ? std::filesystem::path(*cl.dir) : DefaultProgramDir();
+  dir = std::filesystem::absolute(dir, ec);
+  std::filesystem::create_directories(dir, ec);
+  if (!std::filesystem::is_directory(dir)) {
+    std::fprintf(stderr, "talvexchat: cannot create the program directory %s\n",
+                 dir.string().c_str());
+    return 1;
+  }
+
+  tc::RunOverrides overrides;
+  if (cl.host) overrides.server = *cl.host;
+  if (cl.host) overrides.port = cl.port.value_or(tc::TC_Main::kDefaultPort);
+  if (cl.account) overrides.account = tc::Utf8ToCp1252(*cl.account);
+  if (const char* password = std::getenv("TALVEX_PASSWORD"); password != nullptr) {
+    overrides.password = tc::Utf8ToCp1252(password);
+  }
+
+  QFile out;
+  if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) return 1;
+  tc::console::ConsoleFrontend console(out, tc::console::StdoutStyle());
+  tc::platform::CoreDriver driver(console, dir);
+  console.Attach(driver);
+  QObject::connect(&console, &tc::console::ConsoleFrontend::finished, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+
+  tc::console::ShutdownSignals signals_watch;
+  QObject::connect(&signals_watch, &tc::console::ShutdownSignals::triggered, &console,
+                   [&console](int) { console.RequestClose(); });
+  // Started with stdin closed (not even /dev/null) there is nothing to watch.
+  std::unique_ptr<tc::console::LineReader> input;
+  if (fcntl(STDIN_FILENO, F_GETFD) != -1) {
+    input = std::make_unique<tc::console::LineReader>(
+        STDIN_FILENO, [&console](std::string_view line) { console.TypedLine(line); });
+  }
+
+  // FormCreate reads the stored settings; the command line wins over them for this run.
+  driver.Call([&overrides](tc::TC_Main& core) {
+    core.FormCreate();
+    core.ApplyOverrides(overrides);
+    core.FormActivate();
+  });
+  return QCoreApplication::exec();
+}

@@ -1,0 +1,144 @@
+#include "console/console_frontend.h"
+
+#include <unistd.h>
+
+#include <QFileDevice>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/colors.h"
+#include "common/text.h"
+#include "platform/core_driver.h"
+
+namespace tc::console {
+
+namespace {
+
+constexpr std::string_view kReset = "\x1b[0m";
+
+// Control characters (C0, DEL, and the code page's undefined bytes, which travel as C1 controls)
+// could move the cursor or retitle the terminal; they become "?". Lengths stay as they were, so
+// the colour runs still line up.
+std::string Printable(std::string_view cp1252) {
+  std::string out(cp1252);
+  for (char& c : out) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b < 0x20 && b != '\t') || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 ||
+        b == 0x9D) {
+      c = '?';
+    }
+  }
+  return out;
+}
+
+std::string ColorEscape(Color color) {
+  // System colours have no fixed value here: the terminal's own foreground stands in.
+  if ((color & 0xFF000000u) != 0) return "\x1b[39m";
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "\x1b[38;2;%u;%u;%um", unsigned{ColorRed(color)},
+                unsigned{ColorGreen(color)}, unsigned{ColorBlue(color)});
+  return buffer;
+}
+
+}  // namespace
+
+ConsoleStyle StdoutStyle() {
+  ConsoleStyle style;
+  const char* no_color = std::getenv("NO_COLOR");
+  style.color = no_color == nullptr || *no_color == '\0';
+  style.terminal = isatty(fileno(stdout)) != 0;
+  return style;
+}
+
+std::string RenderLine(View view, const StyledLine& line, bool color) {
+  const std::string text = Printable(line.text);
+  std::string out;
+  if (view == View::kWhisper) out += "[whisper] ";
+  size_t pos = 0;
+  bool colored = false;
+  for (const ColorRun& run : line.runs) {
+    const size_t begin = std::max(std::min(run.begin, text.size()), pos);
+    const size_t end = run.length > text.size() - std::min(run.begin, text.size())
+                           ? text.size()
+                           : run.begin + run.length;
+    if (end <= begin) continue;
+    if (begin > pos) {
+      if (colored) out += kReset;
+      colored = false;
+      out += Cp1252ToUtf8(std::string_view(text).substr(pos, begin - pos));
+    }
+    if (color) {
+      out += ColorEscape(run.color);
+      colored = true;
+    }
+    out += Cp1252ToUtf8(std::string_view(text).substr(begin, end - begin));
+    pos = end;
+  }
+  if (pos < text.size()) {
+    if (colored) out += kReset;
+    colored = false;
+    out += Cp1252ToUtf8(std::string_view(text).substr(pos));
+  }
+  if (color) out += kReset;
+  return out;
+}
+
+ConsoleFrontend::ConsoleFrontend(QIODevice& out, ConsoleStyle style) : out_(out), style_(style) {}
+
+void ConsoleFrontend::TypedLine(std::string_view utf8) {
+  if (driver_ == nullptr || closing_) return;
+  std::string line = Utf8ToCp1252(utf8);
+  std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+  driver_->Call([&line](TC_Main& core) { core.SendText(line); });
+}
+
+void ConsoleFrontend::RequestClose() {
+  if (closing_) return;
+  closing_ = true;
+  QTimer::singleShot(0, this, [this] {
+    if (driver_ != nullptr) driver_->Shutdown();
+    emit finished();
+  });
+}
+
+void ConsoleFrontend::AppendLine(View view, const StyledLine& line) {
+  Print(RenderLine(view, line, style_.color) + "\n");
+}
+
+void ConsoleFrontend::ClearView(View) {}
+
+void ConsoleFrontend::ShowMessage(const std::string& text) {
+  Print("[message] " + Cp1252ToUtf8(Printable(text)) + "\n");
+}
+
+void ConsoleFrontend::ShowPage(Page) {}
+
+void ConsoleFrontend::ShowProgress(const std::string&, int) {}
+
+void ConsoleFrontend::StepProgress() {}
+
+void ConsoleFrontend::HideProgress() {}
+
+void ConsoleFrontend::ShowClientState(const std::string&) {}
+
+void ConsoleFrontend::ConnectCaptionChanged(const std::string&) {}
+
+void ConsoleFrontend::ChannelFieldChanged(const std::string&) {}
+
+void ConsoleFrontend::Beep() {
+  if (style_.terminal) Print("\a");
+}
+
+void ConsoleFrontend::CloseMainWindow() {
+  RequestClose();
+}
+
+void ConsoleFrontend::Print(std::string_view utf8) {
+  out_.write(utf8.data(), static_cast<qint64>(utf8.size()));
+  // Whoever reads the output (a person, a log, a test) sees each line as it happens.
+  if (auto* file = qobject_cast<QFileDevice*>(&out_)) file->flush();
+}
+
+}  // namespace tc::console

@@ -1,0 +1,59 @@
+#include "platform/core_driver.h"
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+
+namespace tc::platform {
+
+CoreDriver::CoreDriver(Frontend& frontend, std::filesystem::path program_dir)
+    : core_(socket_, clock_, frontend, std::move(program_dir)) {
+  timer_.setSingleShot(true);
+  // Coarse timers may fire early; a precise one keeps ticks from arriving before their deadline.
+  timer_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer_, &QTimer::timeout, [this] {
+    if (!shut_down_) Call([](TC_Main& core) { core.OnTimer(); });
+  });
+  QObject::connect(&socket_, &QtSocket::connected, [this] {
+    if (!shut_down_) Call([](TC_Main& core) { core.OnConnected(); });
+  });
+  QObject::connect(&socket_, &QtSocket::dataRead, [this](const QByteArray& bytes) {
+    if (shut_down_) return;
+    Call([&bytes](TC_Main& core) {
+      core.OnRead(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    });
+  });
+  QObject::connect(&socket_, &QtSocket::disconnected, [this] {
+    if (!shut_down_) Call([](TC_Main& core) { core.OnDisconnected(); });
+  });
+  QObject::connect(&socket_, &QtSocket::errorOccurred, [this](int code) {
+    if (!shut_down_) Call([code](TC_Main& core) { core.OnError(code); });
+  });
+}
+
+CoreDriver::~CoreDriver() {
+  // The core goes first (members are destroyed in reverse); nothing may call it on the way.
+  QObject::disconnect(&socket_, nullptr, nullptr, nullptr);
+  QObject::disconnect(&timer_, nullptr, nullptr, nullptr);
+}
+
+void CoreDriver::Shutdown() {
+  if (shut_down_) return;
+  Call([](TC_Main& core) { core.FormClose(); });
+  shut_down_ = true;
+  timer_.stop();
+}
+
+void CoreDriver::Arm() {
+  if (shut_down_) return;
+  const std::optional<int64_t> deadline = core_.NextDeadline();
+  if (!deadline) {
+    timer_.stop();
+    return;
+  }
+  const int64_t wait =
+      std::clamp<int64_t>(*deadline - clock_.NowMs(), 0, std::numeric_limits<int>::max());
+  timer_.start(static_cast<int>(wait));
+}
+
+}  // namespace tc::platform

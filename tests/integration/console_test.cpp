@@ -1,0 +1,207 @@
+// The console front end: how a shown line looks, what the other front-end calls print, typed
+// lines from a pipe into the send path, the queued shutdown, and SIGTERM through the self-pipe.
+#include <unistd.h>
+
+#include <QBuffer>
+#include <csignal>
+
+#include "app/tc_main.h"
+#include "console/console_frontend.h"
+#include "console/line_reader.h"
+#include "console/shutdown_signals.h"
+#include "harness/session.h"
+#include "integration/loopback.h"
+#include "platform/core_driver.h"
+
+namespace tc::integration {
+namespace {
+
+using console::ConsoleFrontend;
+using console::ConsoleStyle;
+using console::RenderLine;
+
+std::string Out(const QBuffer& buffer) {
+  return buffer.data().toStdString();
+}
+
+TEST(RenderLineTest, ColoursEachRunAndResetsAtTheEnd) {
+  const StyledLine line{"<bob> hi", {{0, 6, kClYellow}, {6, 2, 0x00336699}}};
+  EXPECT_EQ(RenderLine(View::kChat, line, true),
+            "\x1b[38;2;255;255;0m<bob> \x1b[38;2;153;102;51mhi\x1b[0m");
+}
+
+TEST(RenderLineTest, TextOutsideTheRunsIsUncoloured) {
+  const StyledLine line{"ab cd ef", {{3, 2, kClRed}}};
+  EXPECT_EQ(RenderLine(View::kChat, line, true), "ab \x1b[38;2;255;0;0mcd\x1b[0m ef\x1b[0m");
+  EXPECT_EQ(RenderLine(View::kChat, StyledLine{"plain", {}}, true), "plain\x1b[0m");
+}
+
+TEST(RenderLineTest, WhisperLinesArePrefixed) {
+  const StyledLine line{"\xAB( alice )\xAB hi", {{0, 14, kClGreen}}};
+  EXPECT_EQ(RenderLine(View::kWhisper, line, true),
+            "[whisper] \x1b[38;2;0;128;0m\xC2\xAB( alice )\xC2\xAB hi\x1b[0m");
+}
+
+TEST(RenderLineTest, ConvertsWindows1252ToUtf8) {
+  const StyledLine line{"caf\xE9 na\xEFve \x80", {{0, 12, kClWhite}}};
+  EXPECT_EQ(RenderLine(View::kChat, line, false), "caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC");
+}
+
+TEST(RenderLineTest, ControlCharactersCannotReachTheTerminal) {
+  const StyledLine line{
+      "a\x1b[2Jb\x07\x90"
+      "c\td",
+      {{0, 10, kClWhite}}};
+  EXPECT_EQ(RenderLine(View::kChat, line, false), "a?[2Jb??c\td");
+}
+
+TEST(RenderLineTest, RunsBeyondTheTextAreCut) {
+  const StyledLine line{"abc", {{1, 100, kClBlue}, {50, 2, kClRed}}};
+  EXPECT_EQ(RenderLine(View::kChat, line, true), "a\x1b[38;2;0;0;255mbc\x1b[0m");
+}
+
+TEST(RenderLineTest, SystemColoursUseTheTerminalForeground) {
+  const StyledLine line{"x", {{0, 1, 0x80000008}}};
+  EXPECT_EQ(RenderLine(View::kChat, line, true), "\x1b[39mx\x1b[0m");
+}
+
+class ConsoleTest : public QtTest {
+ protected:
+  void SetUp() override { ASSERT_TRUE(buffer_.open(QIODevice::WriteOnly)); }
+
+  QBuffer buffer_;
+};
+
+TEST_F(ConsoleTest, PrintsLinesMessagesAndNothingForTheRest) {
+  ConsoleFrontend console(buffer_, ConsoleStyle{true, false});
+  console.AppendLine(View::kChat, StyledLine{"System ( hi )", {{0, 13, kClFuchsia}}});
+  console.AppendLine(View::kWhisper, StyledLine{"w", {}});
+  console.ShowMessage("Unable to open file: x");
+  console.ClearView(View::kChat);
+  console.ShowPage(Page::kSetup);
+  console.ShowProgress("Loading", 3);
+  console.StepProgress();
+  console.HideProgress();
+  console.ShowClientState("Available");
+  console.ConnectCaptionChanged("Disconnect");
+  console.ChannelFieldChanged("Chat");
+  console.Beep();  // not a terminal: no bell
+  EXPECT_EQ(Out(buffer_),
+            "\x1b[38;2;255;0;255mSystem ( hi )\x1b[0m\n"
+            "[whisper] w\x1b[0m\n"
+            "[message] Unable to open file: x\n");
+}
+
+TEST_F(ConsoleTest, NoColourMeansNoEscapes) {
+  ConsoleFrontend console(buffer_, ConsoleStyle{false, true});
+  console.AppendLine(View::kChat, StyledLine{"System ( hi )", {{0, 13, kClFuchsia}}});
+  console.Beep();
+  EXPECT_EQ(Out(buffer_), "System ( hi )\n\a");
+}
+
+TEST_F(ConsoleTest, ShowsTheCoresLinesInTheirColours) {
+  test::TempDir dir;
+  ConsoleFrontend console(buffer_, ConsoleStyle{true, false});
+  platform::CoreDriver driver(console, dir.path());
+  console.Attach(driver);
+  driver.Call([](TC_Main& core) {
+    core.FormCreate();
+    core.options().auto_connect = false;
+    core.FormActivate();
+  });
+  // System messages are fuchsia by default.
+  EXPECT_NE(Out(buffer_).find(
+                "\x1b[38;2;255;0;255mSystem ( Welcome to Talvex Chat 2000 Build 1515 )\x1b[0m\n"),
+            std::string::npos)
+      << Out(buffer_);
+}
+
+TEST_F(ConsoleTest, CloseMainWindowShutsDownOnceFromTheEventLoop) {
+  test::TempDir dir;
+  ConsoleFrontend console(buffer_, ConsoleStyle{false, false});
+  platform::CoreDriver driver(console, dir.path());
+  console.Attach(driver);
+  int finished = 0;
+  QObject::connect(&console, &ConsoleFrontend::finished, [&] { ++finished; });
+  driver.Call([](TC_Main& core) {
+    core.FormCreate();
+    core.options().auto_connect = false;
+    core.FormActivate();
+  });
+
+  console.CloseMainWindow();
+  console.CloseMainWindow();
+  EXPECT_FALSE(driver.shut_down());  // never inside the core's call
+  ASSERT_TRUE(WaitUntil([&] { return finished == 1; }));
+  Drain();
+  EXPECT_EQ(finished, 1);
+  EXPECT_TRUE(driver.shut_down());
+  const std::string out = Out(buffer_);
+  const std::string shutting = "System ( Shutting down, please wait... )\n";
+  ASSERT_NE(out.find(shutting), std::string::npos) << out;
+  EXPECT_EQ(out.find(shutting), out.rfind(shutting));
+}
+
+TEST_F(ConsoleTest, TypedLinesFromAPipeGoToTheServerAndEndOfInputIsNotTheEnd) {
+  test::TempDir dir;
+  LoopbackServer server;
+  ConsoleFrontend console(buffer_, ConsoleStyle{false, false});
+  platform::CoreDriver driver(console, dir.path());
+  console.Attach(driver);
+  int finished = 0;
+  QObject::connect(&console, &ConsoleFrontend::finished, [&] { ++finished; });
+  int pipe_fds[2];
+  ASSERT_EQ(::pipe(pipe_fds), 0);
+  console::LineReader input(pipe_fds[0], [&](std::string_view line) { console.TypedLine(line); });
+
+  driver.Call([&](TC_Main& core) {
+    core.FormCreate();
+    RunOverrides overrides;
+    overrides.server = "127.0.0.1";
+    overrides.port = server.port();
+    overrides.account = "talvexbot";
+    overrides.password = "botpass";
+    core.ApplyOverrides(overrides);
+    core.FormActivate();
+  });
+  const QByteArray recorded = Fixture("chat--talvexbot.raw");
+  const QByteArray prompt = UpTo(recorded, "Username: ");
+  ASSERT_TRUE(server.WaitForReceived(0, QByteArray("\x03\x04", 2)));
+  server.Send(0, prompt);
+  ASSERT_TRUE(WaitUntil([&] { return server.peer(0).received.endsWith("/beep\r\n"); }));
+  server.Send(0, UpTo(recorded, "Feel free to chat...\"\r\n", prompt.size()));
+  ASSERT_TRUE(WaitUntil([&] { return driver.core().logged_in(); }));
+  // What the login and the welcome steps wrote is not what this test is about.
+  ASSERT_TRUE(WaitUntil([&] { return server.peer(0).received.contains("/join Talvex Chat\r\n"); }));
+  const qsizetype before = server.peer(0).received.size();
+
+  // UTF-8 in, Windows-1252 on the wire; CR LF typed at a terminal is one line end.
+  const std::string typed = "hello caf\xC3\xA9\r\n";
+  ASSERT_EQ(::write(pipe_fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  ASSERT_TRUE(WaitUntil([&] {
+    return server.peer(0).received.endsWith("\r\n") && server.peer(0).received.size() > before;
+  }));
+  EXPECT_EQ(server.peer(0).received.mid(before), QByteArray("hello caf\xE9\r\n"));
+
+  ::close(pipe_fds[1]);
+  ASSERT_TRUE(WaitUntil([&] { return input.at_end(); }));
+  Drain();
+  EXPECT_EQ(finished, 0);
+  EXPECT_FALSE(driver.shut_down());
+  ::close(pipe_fds[0]);
+}
+
+TEST_F(ConsoleTest, SigtermArrivesThroughTheEventLoop) {
+  console::ShutdownSignals watch;
+  ASSERT_TRUE(watch.ok());
+  int received = 0;
+  QObject::connect(&watch, &console::ShutdownSignals::triggered,
+                   [&](int signal_number) { received = signal_number; });
+  ASSERT_EQ(::raise(SIGTERM), 0);
+  EXPECT_EQ(received, 0);  // the handler only wrote to the pipe
+  ASSERT_TRUE(WaitUntil([&] { return received != 0; }));
+  EXPECT_EQ(received, SIGTERM);
+}
+
+}  // namespace
+}  // namespace tc::integration

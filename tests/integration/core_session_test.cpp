@@ -1,0 +1,175 @@
+// A real TC_Main on the Qt adapters against a loopback server that replays what a real server
+// sent: the handshake, the login, lines split across reads, a failed login, and the reconnect.
+#include <algorithm>
+
+#include "app/tc_main.h"
+#include "harness/fakes.h"
+#include "harness/session.h"
+#include "integration/loopback.h"
+#include "platform/core_driver.h"
+
+namespace tc::integration {
+namespace {
+
+const QByteArray kHandshake("\x03\x04", 2);
+const QByteArray kCredentials("talvexbot\r\nbotpass\r\n/beep\r\n");
+
+class CoreSessionTest : public QtTest {
+ protected:
+  void SetUp() override {
+    QObject::connect(&driver_.socket(), &platform::QtSocket::dataRead, [this] { ++reads_; });
+    QObject::connect(&driver_.socket(), &platform::QtSocket::disconnected,
+                     [this] { ++disconnects_; });
+  }
+
+  void StartUp(const std::string& account = "talvexbot") {
+    driver_.Call([&](TC_Main& core) {
+      core.FormCreate();
+      RunOverrides overrides;
+      overrides.server = "127.0.0.1";
+      overrides.port = server_.port();
+      overrides.account = account;
+      overrides.password = "botpass";
+      core.ApplyOverrides(overrides);
+      core.FormActivate();  // auto-connect is on by default
+    });
+  }
+
+  // Sends `bytes` to connection `i` and waits until the client has read all of them.
+  void SendAndWaitRead(size_t i, const QByteArray& bytes) {
+    const int before = reads_;
+    server_.Send(i, bytes);
+    ASSERT_TRUE(WaitUntil([&] { return reads_ > before; }));
+  }
+
+  bool Shown(const std::string& text) const {
+    const std::vector<std::string> texts = ui_.Texts();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  }
+
+  // Connection `i` goes through the whole recorded login of talvexbot.
+  void LogIn(size_t i) {
+    ASSERT_TRUE(server_.WaitForConnections(i + 1));
+    ASSERT_TRUE(server_.WaitForReceived(i, kHandshake));
+    server_.Send(i, prompt_);
+    ASSERT_TRUE(server_.WaitForReceived(i, kHandshake + kCredentials));
+    server_.Send(i, login_block_);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return driver_.core().logged_in() && driver_.core().current_channel() == "Chat"; }));
+  }
+
+  const QByteArray recorded_ = Fixture("chat--talvexbot.raw");
+  const QByteArray prompt_ = UpTo(recorded_, "Username: ");
+  const QByteArray login_block_ = UpTo(recorded_, "Feel free to chat...\"\r\n", prompt_.size());
+
+  test::TempDir dir_;
+  test::FakeFrontend ui_;
+  LoopbackServer server_;
+  platform::CoreDriver driver_{ui_, dir_.path()};
+  int reads_ = 0;
+  int disconnects_ = 0;
+};
+
+TEST_F(CoreSessionTest, WritesTheHandshakeFirstAndTheCredentialsAfterThePrompt) {
+  StartUp();
+  ASSERT_TRUE(server_.WaitForConnections(1));
+  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake));
+  Drain();
+  EXPECT_EQ(server_.peer(0).received, kHandshake);  // nothing more until the server asks
+
+  server_.Send(0, prompt_);
+  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake + kCredentials));
+  Drain();
+  EXPECT_EQ(server_.peer(0).received, kHandshake + kCredentials);
+
+  server_.Send(0, login_block_);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return driver_.core().logged_in() && driver_.core().current_channel() == "Chat"; }));
+  EXPECT_EQ(driver_.core().own_account(), "talvexbot");
+  // No welcome line on this server: the first channel entry after the naming line runs the
+  // welcome steps, which join the home channel.
+  const QByteArray join = kHandshake + kCredentials + "/join Talvex Chat\r\n";
+  ASSERT_TRUE(server_.WaitForReceived(0, join));
+  EXPECT_EQ(server_.peer(0).received.left(join.size()), join);
+}
+
+TEST_F(CoreSessionTest, LinesSplitAcrossReadsArriveWhole) {
+  StartUp();
+  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake));
+  SendAndWaitRead(0, "BOT or Telnet Connection from [127.0.0.1]\r\n\r\nEnter your account na");
+  Drain();
+  EXPECT_EQ(server_.peer(0).received, kHandshake);  // half a prompt is no prompt
+  SendAndWaitRead(0, "me and password.\r\nSorry, there is no guest account.\r\n\r\nUsername: ");
+  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake + kCredentials));
+  EXPECT_EQ(server_.peer(0).received, kHandshake + kCredentials);
+
+  SendAndWaitRead(0, "talvexbot\r\nPassword: \r\n2010 NAME talv");
+  SendAndWaitRead(0, "exbot\r\n1007 CHANNEL \"Ch");
+  SendAndWaitRead(0, "at\"\r");
+  SendAndWaitRead(0, "\n1001 USER talvexbot 0010 [CHAT]\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return driver_.core().current_channel() == "Chat"; }));
+  EXPECT_TRUE(driver_.core().logged_in());
+  EXPECT_EQ(driver_.core().own_account(), "talvexbot");
+}
+
+TEST_F(CoreSessionTest, LoginFailedClosesTheConnectionWithoutReconnect) {
+  const QByteArray failed = Fixture("login--05-unknown-account.raw");
+  const QByteArray prompt = UpTo(failed, "Username: ");
+  StartUp("nosuchuser");
+  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake));
+  server_.Send(0, prompt);
+  const QByteArray credentials = kHandshake + "nosuchuser\r\nbotpass\r\n/beep\r\n";
+  ASSERT_TRUE(server_.WaitForReceived(0, credentials));
+  EXPECT_EQ(server_.peer(0).received, credentials);
+
+  server_.Send(0, failed.mid(prompt.size()));
+  ASSERT_TRUE(WaitUntil([&] { return server_.peer(0).closed && disconnects_ == 1; }));
+  EXPECT_FALSE(ui_.messages.empty());  // the information box about the account
+  EXPECT_TRUE(driver_.core().user_disconnect());
+  EXPECT_FALSE(driver_.core().reconnect_timer().Enabled());
+  EXPECT_EQ(driver_.core().connect_caption(), "Connect");
+  EXPECT_EQ(server_.connections(), 1u);
+}
+
+TEST_F(CoreSessionTest, ServerCloseLeadsToTheAnnouncedReconnect) {
+  StartUp();
+  LogIn(0);
+  server_.Close(0);
+  ASSERT_TRUE(WaitUntil([&] { return disconnects_ == 1; }));
+  EXPECT_TRUE(Shown("System ( Attempting reconnect in 5 seconds... )"));
+  EXPECT_TRUE(driver_.core().reconnect_timer().Enabled());
+
+  // The real timer fires and the client connects again, to the same pinned server.
+  ASSERT_TRUE(server_.WaitForConnections(2));
+  LogIn(1);
+  EXPECT_EQ(server_.peer(1).received.left(kHandshake.size() + kCredentials.size()),
+            kHandshake + kCredentials);
+}
+
+TEST_F(CoreSessionTest, EveryCallLeavesTheTimerArmedForTheNextDeadline) {
+  StartUp();
+  // The connect time-out was enabled inside FormActivate.
+  ASSERT_TRUE(driver_.core().NextDeadline().has_value());
+  EXPECT_GE(driver_.TimerRemainingMs(), 0);
+  LogIn(0);
+  // Logged in: the one-second tick keeps a deadline.
+  ASSERT_TRUE(driver_.core().NextDeadline().has_value());
+  EXPECT_GE(driver_.TimerRemainingMs(), 0);
+}
+
+TEST_F(CoreSessionTest, ShutdownDisconnectsSavesAndStopsDelivering) {
+  StartUp();
+  LogIn(0);
+  driver_.Shutdown();
+  EXPECT_TRUE(Shown("System ( Shutting down, please wait... )"));
+  EXPECT_TRUE(Shown("System ( Disconnecting... )"));
+  ASSERT_TRUE(WaitUntil([&] { return server_.peer(0).closed; }));
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "DataBase.dat"));
+  const size_t shown = ui_.lines.size();
+  Drain();
+  EXPECT_EQ(ui_.lines.size(), shown);  // the queued disconnect no longer reaches the core
+  EXPECT_EQ(driver_.TimerRemainingMs(), -1);
+}
+
+}  // namespace
+}  // namespace tc::integration
