@@ -119,6 +119,9 @@ void TC_Main::FormClose() {
     DisplayText("System ( Disconnecting... )", 5);
     socket_.Close();
     SetConnectCaption("Connect");
+    // The disconnect notification comes after the program has gone; the records must not be
+    // saved as if everyone were still in the channel.
+    database_.Disconnected();
   }
   if (options_.use_database) database_.SaveUserDatabase();
 }

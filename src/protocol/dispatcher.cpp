@@ -125,6 +125,8 @@ void TC_Main::SetChannelField() {
 void TC_Main::PresentUpdate(std::string_view name, std::string_view flags,
                             std::string_view product) {
   std::string number = database_.GetUserField(name, UserField::kAccount_Number);
+  // The lookup answers "0" for an account it has never met; that is no account number.
+  if (number == "0" && database_.FindUser(name) == 0) number.clear();
   if (number.empty()) number = "N/A";
   if (number == "N/A" && product == "[CHAT]") number = "Gateway";
   const int icon = GetImage(name, product, database_.GetUserField(name, UserField::kStatus),

@@ -189,3 +189,54 @@ TEST_F(Dispatcher, LinesShorterThanTheirLayoutAreIgnored) {
 
 }  // namespace
 }  // namespace tc::test
+
+namespace tc::test {
+namespace {
+
+TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
+  TempDir dir;
+  {
+    Session s(dir.path());
+    s.StartUp();
+    s.LogIn("talvexbot", "Some Channel");
+    s.Server("1002 JOIN mallory 0000 [STAR]");
+    s.Server("1005 TALK mallory 0000 \"hi<%Location%>Forged<%In_Channel%>Yes\"");
+    s.Server("1003 LEAVE mallory 0000");
+    s.core().FormClose();
+  }
+  Session again(dir.path());
+  again.StartUp();
+  TC_DataBase& db = again.core().database();
+  EXPECT_EQ(db.GetUserField("mallory", UserField::kLocation), "Unavailable");
+  EXPECT_EQ(db.GetUserField("mallory", UserField::kIn_Channel), "No");
+}
+
+TEST(DispatcherRecords, ANewUserHasNoAccountNumberUntilOneIsKnown) {
+  Session s;
+  s.StartUp();
+  s.LogIn("talvexbot", "Some Channel");
+  s.Server("1002 JOIN alice 0000 [STAR]");
+  s.Server("1002 JOIN bob 0010 [CHAT]");
+  EXPECT_EQ(s.core().database().GetUserField("alice", UserField::kAccount_Number), "N/A");
+  EXPECT_EQ(s.core().database().GetUserField("bob", UserField::kAccount_Number), "Gateway");
+  EXPECT_EQ(s.core().database().GetUserField("alice", UserField::kNumber_Times_Seen), "1");
+}
+
+TEST(DispatcherRecords, ShutdownSavesEveryoneAsDisconnected) {
+  TempDir dir;
+  {
+    Session s(dir.path());
+    s.StartUp();
+    s.LogIn("talvexbot", "Some Channel");
+    s.Server("1001 USER alice 0000 [STAR]");
+    s.core().FormClose();
+  }
+  Session again(dir.path());
+  again.StartUp();
+  TC_DataBase& db = again.core().database();
+  EXPECT_EQ(db.GetUserField("alice", UserField::kIn_Channel), "No");
+  EXPECT_EQ(db.GetUserField("talvexbot", UserField::kStatus), "Disconnected");
+}
+
+}  // namespace
+}  // namespace tc::test

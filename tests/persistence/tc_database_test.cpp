@@ -1,0 +1,872 @@
+#include "persistence/tc_database.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+
+#include "harness/fakes.h"
+#include "harness/session.h"
+#include "persistence/reference_database.h"
+
+namespace tc {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using test::FakeFrontend;
+using test::ReferenceDataBase;
+using test::TempDir;
+using test::VirtualClock;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Line(std::string_view name, std::string_view number = "", std::string_view notes = "") {
+  UserRecord r;
+  r[0] = std::string(name);
+  r[1] = std::string(number);
+  r[7] = std::string(notes);
+  r[10] = "01/02/2003 04:05:06";
+  return FormatUserRecord(r) + "\r\n";
+}
+
+UserUpdate Joined(std::string_view number = "$") {
+  return UserUpdate{{UserField::kAccount_Number, number},
+                    {UserField::kProduct, "[STAR]"},
+                    {UserField::kFlag, "0010"},
+                    {UserField::kStatus, "Available"},
+                    {UserField::kIn_Channel, "Yes"}};
+}
+
+struct Fixture {
+  VirtualClock clock;
+  FakeFrontend ui;
+  TempDir temp;
+  fs::path dir = temp.path();
+  fs::path dat = dir / "DataBase.dat";
+  fs::path save = dir / "DataBase.save";
+  TC_DataBase db{clock, ui};
+
+  void Open() { db.LoadUserDatabase(dir, true); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> out;
+    for (int s = 1; s <= kDatabaseSlots; ++s) {
+      if (!db.Slot(s)[0].empty()) out.push_back(db.Slot(s)[0]);
+    }
+    return out;
+  }
+};
+
+// ---------------------------------------------------------------- record lines
+
+TEST(DataBaseLine, WritesEveryTagInOrderWithTheValuesAsTheyStand) {
+  const UserRecord r = {"Bob",
+                        "#1234",
+                        "[STAR]",
+                        "0010",
+                        "Talvex Chat",
+                        "3",
+                        "Available",
+                        "hi<#>there",
+                        "Name=B;",
+                        "12/06/2026 09:30:00",
+                        "01/01/2026 00:00:01",
+                        "61",
+                        "5",
+                        "7",
+                        "gg \xAB\xBB\xE9",
+                        "Chat",
+                        "Yes",
+                        "No",
+                        "Bob, Bobby"};
+  EXPECT_EQ(FormatUserRecord(r),
+            "<%Account_Name%>Bob<%Account_Number%>#1234<%Product%>[STAR]<%Flag%>0010"
+            "<%InterBot_Name%>Talvex Chat<%Icon%>3<%Status%>Available<%Notes%>hi<#>there"
+            "<%Information%>Name=B;<%Last_Time_Seen%>12/06/2026 09:30:00"
+            "<%First_Time_Seen%>01/01/2026 00:00:01<%Total_Time_Seen%>61<%Time_In_Channel%>5"
+            "<%Number_Times_Seen%>7<%Last_Message_Seen%>gg \xAB\xBB\xE9<%Location%>Chat"
+            "<%In_Channel%>Yes<%Told_InterBot%>No<%Alias_Names%>Bob, Bobby<%end%>");
+  EXPECT_EQ(ParseUserRecord(FormatUserRecord(r)), r);
+  EXPECT_EQ(UserFieldName(UserField::kNumber_Times_Seen), "Number_Times_Seen");
+}
+
+TEST(DataBaseLine, ALineBreakInAValueNeverSplitsTheRecord) {
+  UserRecord r;
+  r[0] = "Bob";
+  r[14] = "one\r\ntwo\nthree\r";
+  const std::string line = FormatUserRecord(r);
+  EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
+  EXPECT_EQ(ParseUserRecord(line)[14], "one  two three ");
+}
+
+TEST(DataBaseLine, TagsMatchInAnyCaseAndMissingTagsLeaveFieldsEmpty) {
+  const UserRecord r = ParseUserRecord("junk<%ACCOUNT_name%>Al<%flag%>0002<%notes%>a<%b<%Info");
+  EXPECT_EQ(r[0], "Al");
+  EXPECT_EQ(r[1], "");  // no Account_Number tag
+  EXPECT_EQ(r[3], "0002");
+  EXPECT_EQ(r[7], "a");  // a value ends at the next "<%"
+  EXPECT_EQ(r[8], "");
+  // Tags are taken in record order: one found late swallows the text of those before it.
+  const UserRecord late = ParseUserRecord("<%Notes%>n<%Status%>s<%Icon%>i");
+  EXPECT_EQ(late[5], "i");
+  EXPECT_EQ(late[6], "");
+  EXPECT_EQ(late[7], "");
+  EXPECT_EQ(ParseUserRecord("")[0], "");
+  EXPECT_EQ(ParseUserRecord("<%Account_Name%>")[0], "");
+  EXPECT_EQ(ParseUserRecord("<%Account_Name%>tail")[0], "tail");
+}
+
+// ---------------------------------------------------------------- records and lookups
+
+TEST(DataBaseRecords, UnknownNamesUnknownFieldsAndAClosedTableAnswerZero) {
+  Fixture f;
+  EXPECT_EQ(f.db.GetUserField("bob", "Product"), "0");  // closed
+  f.Open();
+  EXPECT_EQ(f.db.GetUserField("bob", "Product"), "0");  // unknown
+  f.db.UpdateUser("Bob", UserUpdate{{UserField::kProduct, "[CHAT]"}});
+  EXPECT_EQ(f.db.GetUserField("BOB", "Product"), "[CHAT]");
+  EXPECT_EQ(f.db.GetUserField("bob", "product"), "0");  // field names are exact
+  EXPECT_EQ(f.db.GetUserField("bob", "Flag"), "");      // known but empty
+  EXPECT_EQ(f.db.GetUserField("bob", UserField::kProduct), "[CHAT]");
+  f.db.SaveUserDatabase();
+  EXPECT_EQ(f.db.GetUserField("bob", "Product"), "0");  // closed again
+  f.db.UpdateUser("Bob", UserUpdate{{UserField::kProduct, "[SEXP]"}});
+  EXPECT_EQ(f.db.Slot(1)[2], "[CHAT]");
+}
+
+TEST(DataBaseRecords, AnUpdateOfAnUnknownNameMakesAFreshRecord) {
+  Fixture f;
+  f.clock.SetNowMs(65'000);
+  f.Open();
+  f.db.UpdateUser("Zed", UserUpdate{});
+  const UserRecord expected = {"Zed",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "12/06/2026 09:31:05",
+                               "0",
+                               "0",
+                               "0",
+                               "",
+                               "Unavailable",
+                               "No",
+                               "No",
+                               ""};
+  EXPECT_EQ(f.db.Slot(1), expected);
+  EXPECT_EQ(f.db.FindUser("zED"), 1);
+  EXPECT_EQ(f.db.CountUsers(), 1);
+  f.db.UpdateUser("zed", UserUpdate{{UserField::kAccount_Name, "Other"}});
+  EXPECT_EQ(f.db.Slot(1)[0], "Zed");  // the name is never changed
+  f.db.UpdateUser("", Joined());
+  f.db.AddUser("");
+  EXPECT_EQ(f.db.CountUsers(), 1);
+}
+
+TEST(DataBaseRecords, AccountsSharingAHashNumberNameEachOtherInSlotOrder) {
+  Fixture f;
+  f.Open();
+  f.db.UpdateUser("bob", Joined("#42"));
+  f.db.UpdateUser("Alice", Joined("#42"));
+  f.db.UpdateUser("Carl", Joined("N/A"));
+  f.db.UpdateUser("Dave", Joined("N/A"));
+  EXPECT_EQ(f.Names(), (std::vector<std::string>{"Alice", "Carl", "Dave", "bob"}));
+  EXPECT_EQ(f.db.GetUserField("bob", "Alias_Names"), "Alice, bob");
+  EXPECT_EQ(f.db.Slot(1)[18], "Alice, bob");
+  EXPECT_EQ(f.db.GetUserField("Carl", "Alias_Names"), "");
+  // A name ending a longer listed name is left out, and so gets no list of its own.
+  f.db.UpdateUser("Xbob", Joined("#7"));
+  f.db.UpdateUser("bob", Joined("#7"));
+  EXPECT_EQ(f.db.GetUserField("Xbob", "Alias_Names"), "Xbob");
+  EXPECT_EQ(f.db.GetUserField("bob", "Alias_Names"), "Alice, bob");
+  // An explicit value is stored after the collection and wins.
+  f.db.UpdateUser(
+      "Alice", UserUpdate{{UserField::kAccount_Number, "#7"}, {UserField::kAlias_Names, "mine"}});
+  EXPECT_EQ(f.db.Slot(1)[18], "mine");
+  EXPECT_EQ(f.db.Slot(f.db.FindUser("Xbob"))[18], "Alice, Xbob");
+}
+
+TEST(DataBaseRecords, LowerCaseAndHighBytesSortAfterUpperCaseWithinARun) {
+  Fixture f;
+  f.Open();
+  for (const char* name : {"zed", "\xE9mile", "Alpha", "bob", "Zulu", "_x", "Anna", "\xC9lise"}) {
+    f.db.AddUser(name);
+  }
+  EXPECT_EQ(f.Names(), (std::vector<std::string>{"Alpha", "Anna", "Zulu", "_x", "bob", "zed",
+                                                 "\xC9lise", "\xE9mile"}));
+  // A gap stops records from moving across it.
+  f.db.ClearUserRecord(3);
+  f.db.ClearUserRecord(4);
+  f.db.AddUser("aaa");  // into slot 3, joining the run below only
+  EXPECT_EQ(f.db.Slot(3)[0], "aaa");
+  EXPECT_EQ(f.db.Slot(4)[0], "");
+  f.db.AddUser("Bea");  // fills slot 4: both runs become one and merge
+  EXPECT_EQ(f.Names(), (std::vector<std::string>{"Alpha", "Anna", "Bea", "aaa", "bob", "zed",
+                                                 "\xC9lise", "\xE9mile"}));
+}
+
+TEST(DataBaseRecords, CountersAndTheThreeTablePasses) {
+  Fixture f;
+  f.Open();
+  f.db.UpdateUser("Here", Joined());
+  f.db.UpdateUser("Gone", UserUpdate{{UserField::kIn_Channel, "yes"}});
+  f.db.IncTimesSeen("HERE");
+  f.db.IncTimesSeen("nobody");
+  f.db.SecondTick();
+  f.db.SecondTick();
+  const int here = f.db.FindUser("here");
+  const int gone = f.db.FindUser("gone");
+  EXPECT_EQ(f.db.Slot(here)[11], "2");
+  EXPECT_EQ(f.db.Slot(here)[12], "2");
+  EXPECT_EQ(f.db.Slot(here)[13], "1");
+  EXPECT_EQ(f.db.Slot(gone)[11], "0");  // only exactly "Yes" counts
+  f.db.UpdateUser("Here", UserUpdate{{UserField::kTold_InterBot, "Yes"}});
+  f.db.ChannelEntered();
+  EXPECT_EQ(f.db.Slot(here)[12], "0");
+  EXPECT_EQ(f.db.Slot(here)[16], "No");
+  EXPECT_EQ(f.db.Slot(here)[17], "No");
+  EXPECT_EQ(f.db.Slot(here)[6], "Available");
+  EXPECT_EQ(f.db.Slot(here)[11], "2");
+  f.db.Disconnected();
+  EXPECT_EQ(f.db.Slot(here)[6], "Disconnected");
+  EXPECT_EQ(f.db.Slot(3), UserRecord{});  // free slots stay empty
+  // A counter at the top of the range does not wrap.
+  f.db.UpdateUser("Here", UserUpdate{{UserField::kNumber_Times_Seen, "2147483647"}});
+  f.db.IncTimesSeen("here");
+  EXPECT_EQ(f.db.Slot(here)[13], "2147483648");
+  f.db.IncTimesSeen("here");
+  EXPECT_EQ(f.db.Slot(here)[13], "2147483648");
+}
+
+TEST(DataBaseRecords, ClearingASlotOrAllOfThem) {
+  Fixture f;
+  f.Open();
+  for (const char* name : {"a1", "b1", "c1"}) f.db.AddUser(name);
+  f.db.ClearUserRecord(2);
+  f.db.ClearUserRecord(-1);
+  f.db.ClearUserRecord(kDatabaseSlots + 1);
+  EXPECT_EQ(f.db.CountUsers(), 2);
+  EXPECT_EQ(f.db.FindUser("b1"), 0);
+  EXPECT_EQ(f.db.Slot(2), UserRecord{});
+  f.db.AddUser("b2");
+  EXPECT_EQ(f.db.FindUser("b2"), 2);
+  f.db.ClearUserRecord(0);
+  EXPECT_EQ(f.db.CountUsers(), 0);
+  EXPECT_EQ(f.db.FindUser("a1"), 0);
+  EXPECT_EQ(f.db.Slot(0), UserRecord{});
+  EXPECT_EQ(f.db.Slot(kDatabaseSlots + 1), UserRecord{});
+}
+
+TEST(DataBaseRecords, AFullTableGivesUpItsTopFiftySlotsForEachNewRecord) {
+  Fixture f;
+  std::string file;
+  for (int i = 0; i < kDatabaseSlots; ++i) file += Line("U" + std::to_string(100000 + i));
+  WriteBytes(f.dat, file);
+  f.Open();
+  ASSERT_EQ(f.db.CountUsers(), kDatabaseSlots);
+  f.db.AddUser("new");
+  EXPECT_EQ(f.db.Slot(1)[0], "new");
+  EXPECT_EQ(f.db.Slot(2), UserRecord{});
+  EXPECT_EQ(f.db.Slot(50), UserRecord{});
+  EXPECT_EQ(f.db.Slot(51)[0], "U100000");
+  EXPECT_EQ(f.db.Slot(kDatabaseSlots)[0], "U104949");
+  EXPECT_EQ(f.db.FindUser("U104950"), 0);
+  EXPECT_EQ(f.db.FindUser("u104949"), kDatabaseSlots);
+  EXPECT_EQ(f.db.CountUsers(), kDatabaseSlots - 49);
+}
+
+TEST(DataBaseRecords, DuplicateNamesFromTheFileStayApartAndTheHighestSlotAnswers) {
+  Fixture f;
+  WriteBytes(f.dat, Line("Bob", "#1", "first") + Line("amy") + Line("BOB", "#1", "second"));
+  f.Open();
+  EXPECT_EQ(f.Names(), (std::vector<std::string>{"Bob", "BOB", "amy"}));
+  EXPECT_EQ(f.db.FindUser("bob"), 2);
+  EXPECT_EQ(f.db.GetUserField("bob", "Notes"), "second");
+  f.db.IncTimesSeen("bOb");
+  EXPECT_EQ(f.db.Slot(1)[13], "1");
+  EXPECT_EQ(f.db.Slot(2)[13], "1");
+  // The collection lists the name once; the update by name reaches only the highest slot.
+  EXPECT_EQ(f.db.GetUserField("Bob", "Alias_Names"), "Bob");
+  EXPECT_EQ(f.db.Slot(1)[18], "");
+}
+
+// ---------------------------------------------------------------- public-channel cache
+
+TEST(DataBasePublicChannel, AJoinAndLeaveLeavesNoTraceButTheSeenCount) {
+  Fixture f;
+  f.Open();
+  f.db.UpdateUser("Known", UserUpdate{{UserField::kNotes, "n"}});
+  const UserRecord before = f.db.Slot(1);
+  f.db.SetPublicChannel(true);
+  for (const char* name : {"Known", "Stranger"}) {
+    f.db.UpdateUser(name, Joined("#9"));
+    f.db.IncTimesSeen(name);
+  }
+  EXPECT_EQ(f.db.CacheEntry(1),
+            (std::array<std::string, 6>{"Known", "[STAR]", "0010", "", "", "Available"}));
+  EXPECT_EQ(f.db.GetUserField("stranger", "Flag"), "0010");
+  EXPECT_EQ(f.db.GetUserField("stranger", "Account_Name"), "Stranger");
+  EXPECT_EQ(f.db.GetUserField("stranger", "Notes"), "0");
+  EXPECT_EQ(f.db.GetUserField("Known", "Notes"), "0");
+  f.db.UpdateUser("known", UserUpdate{{UserField::kIcon, "4"}, {UserField::kIn_Channel, "Yes"}});
+  EXPECT_EQ(f.db.CacheEntry(1)[4], "4");
+  f.db.UpdateUser("known", UserUpdate{{UserField::kIcon, "5"}});  // In_Channel "$": nothing
+  EXPECT_EQ(f.db.CacheEntry(1)[4], "4");
+  for (const char* name : {"Known", "Stranger"}) {
+    f.db.UpdateUser(name, UserUpdate{{UserField::kIn_Channel, "No"}});
+    f.db.IncTimesSeen(name);
+  }
+  EXPECT_EQ(f.db.CacheEntry(1), (std::array<std::string, 6>{}));
+  EXPECT_EQ(f.db.CacheEntry(2), (std::array<std::string, 6>{}));
+  f.db.SetPublicChannel(false);
+  EXPECT_EQ(f.db.CountUsers(), 1);
+  UserRecord after = before;
+  after[13] = "2";
+  EXPECT_EQ(f.db.Slot(1), after);
+}
+
+TEST(DataBasePublicChannel, AFullCacheIgnoresFurtherNames) {
+  Fixture f;
+  f.Open();
+  f.db.SetPublicChannel(true);
+  for (int i = 1; i <= kPublicCacheEntries + 1; ++i) {
+    f.db.UpdateUser("u" + std::to_string(i), Joined());
+  }
+  EXPECT_EQ(f.db.CacheEntry(kPublicCacheEntries)[0], "u150");
+  EXPECT_EQ(f.db.GetUserField("u151", "Product"), "0");
+  f.db.UpdateUser("u7", UserUpdate{{UserField::kIn_Channel, "No"}});
+  f.db.UpdateUser("u151", Joined());
+  EXPECT_EQ(f.db.CacheEntry(7)[0], "u151");
+  EXPECT_EQ(f.db.CacheEntry(0)[0], "");
+  EXPECT_EQ(f.db.CacheEntry(kPublicCacheEntries + 1)[0], "");
+}
+
+// ---------------------------------------------------------------- loading
+
+TEST(DataBaseLoad, NotUsingTheDatabaseEmptiesItAndTouchesNoFile) {
+  Fixture f;
+  f.Open();
+  f.db.AddUser("bob");
+  f.db.LoadUserDatabase(f.dir / "elsewhere", false);
+  EXPECT_FALSE(f.db.IsOpen());
+  EXPECT_EQ(f.db.CountUsers(), 0);
+  f.db.AddUser("amy");
+  f.db.SaveUserDatabase();
+  EXPECT_EQ(f.db.CountUsers(), 0);
+  EXPECT_FALSE(fs::exists(f.dir / "elsewhere"));
+  EXPECT_EQ(ReadBytes(f.dat), "");
+  EXPECT_TRUE(f.ui.messages.empty());
+}
+
+TEST(DataBaseLoad, AFolderThatCannotHoldTheFileShowsTheErrorAndKeepsTheTable) {
+  Fixture f;
+  WriteBytes(f.dat, Line("Bob"));
+  f.Open();
+  ASSERT_TRUE(f.db.IsOpen());
+  WriteBytes(f.dir / "plain", "x");
+  f.db.LoadUserDatabase(f.dir / "plain" / "sub", true);  // parent is a regular file
+  f.db.LoadUserDatabase(f.dir / "missing", true);
+  fs::create_directory(f.dir / "odd");
+  fs::create_directory(f.dir / "odd" / "DataBase.dat");  // not a file
+  f.db.LoadUserDatabase(f.dir / "odd", true);
+  EXPECT_EQ(f.ui.messages, std::vector<std::string>(3, "Error loading user database."));
+  EXPECT_FALSE(f.db.IsOpen());
+  EXPECT_EQ(f.db.Slot(1)[0], "Bob");
+  EXPECT_EQ(f.db.GetUserField("Bob", "Account_Name"), "0");
+}
+
+TEST(DataBaseLoad, AMissingFileIsCreatedEmpty) {
+  Fixture f;
+  f.Open();
+  EXPECT_TRUE(f.db.IsOpen());
+  EXPECT_TRUE(fs::is_regular_file(f.dat));
+  EXPECT_EQ(ReadBytes(f.dat), "");
+  EXPECT_EQ(f.db.Folder(), f.dir);
+}
+
+TEST(DataBaseLoad, LineEndsJunkAndNamelessLines) {
+  Fixture f;
+  // LF alone ends a line too; a nameless line takes a slot but leaves it free, which stops the
+  // sort from moving records across it.
+  WriteBytes(f.dat, Line("zed") + "\r\n\n" + "<%Notes%>no name\r\n" + "garbage \x01\x02\n" +
+                        "<%account_name%>Amy<%Notes%>a\nraw\0bytes"s + "\r");
+  f.Open();
+  EXPECT_EQ(f.db.Slot(1)[0], "zed");
+  EXPECT_EQ(f.db.Slot(2), UserRecord{});
+  EXPECT_EQ(f.db.Slot(3), UserRecord{});
+  EXPECT_EQ(f.db.Slot(4)[0], "Amy");
+  EXPECT_EQ(f.db.Slot(4)[7], "a");
+  EXPECT_EQ(f.db.CountUsers(), 2);
+  // CR alone is not a line end: the rest of such a line belongs to its last value.
+  WriteBytes(f.dat, "<%Account_Name%>one<%end%>\r<%Account_Name%>two<%end%>\r");
+  f.Open();
+  EXPECT_EQ(f.Names(), std::vector<std::string>{"one"});
+}
+
+TEST(DataBaseLoad, LinesPastTheTopMakeRoomAndFillFromSlotOneAgain) {
+  Fixture f;
+  std::string file;
+  for (int i = 0; i < kDatabaseSlots; ++i) file += Line("U" + std::to_string(100000 + i));
+  file += "<%Notes%>no name makes room too\r\n" + Line("late") + Line("later");
+  WriteBytes(f.dat, file);
+  f.Open();
+  EXPECT_EQ(f.db.Slot(1)[0], "late");
+  EXPECT_EQ(f.db.Slot(2)[0], "later");
+  EXPECT_EQ(f.db.Slot(3), UserRecord{});
+  EXPECT_EQ(f.db.Slot(51)[0], "U100000");
+  EXPECT_EQ(f.db.FindUser("U104950"), 0);
+  EXPECT_EQ(f.db.CountUsers(), kDatabaseSlots - 48);
+  ReferenceDataBase ref(f.clock);
+  ref.LoadText(file);
+  for (int s = 1; s <= kDatabaseSlots; ++s) ASSERT_EQ(f.db.Slot(s), ref.slots[s]) << "slot " << s;
+}
+
+TEST(DataBaseLoad, HugeLinesAndBinaryBytesLoadWithoutHarm) {
+  Fixture f;
+  std::string big(size_t{1} << 20, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 131) % 256);
+  std::string file = Line("first") + big + "\n" + "<%Account_Name%>" + std::string(1 << 20, 'q') +
+                     "<%Notes%>" + std::string(1 << 20, '<') + "\r\n" + Line("last");
+  WriteBytes(f.dat, file);
+  f.Open();
+  ReferenceDataBase ref(f.clock);
+  ref.LoadText(file);
+  for (int s = 1; s <= 10; ++s) EXPECT_EQ(f.db.Slot(s), ref.slots[s]) << "slot " << s;
+  EXPECT_EQ(f.db.FindUser("first"), 1);
+}
+
+// ---------------------------------------------------------------- saving
+
+TEST(DataBaseSave, WritesEachRecordInSlotOrderWithProgress) {
+  Fixture f;
+  f.Open();
+  f.db.UpdateUser("bob", UserUpdate{{UserField::kNotes, "x"}});
+  f.db.UpdateUser("Amy", UserUpdate{});
+  f.db.AddUser("cid");
+  f.db.ClearUserRecord(3);
+  const std::string expected =
+      FormatUserRecord(f.db.Slot(1)) + "\r\n" + FormatUserRecord(f.db.Slot(2)) + "\r\n";
+  f.db.SaveUserDatabase();
+  EXPECT_EQ(ReadBytes(f.dat), expected);
+  EXPECT_EQ(f.ui.progress_caption, "Saving user database...");
+  EXPECT_EQ(f.ui.progress_maximum, 2);
+  EXPECT_EQ(f.ui.progress_steps, 2);
+  EXPECT_FALSE(f.ui.progress_visible);
+  EXPECT_FALSE(f.db.IsOpen());
+  EXPECT_TRUE(f.ui.messages.empty());
+  // Closed: a second save writes nothing and shows nothing.
+  f.ui.progress_caption.clear();
+  f.db.SaveUserDatabase();
+  EXPECT_EQ(f.ui.progress_caption, "");
+  f.Open();
+  EXPECT_EQ(f.db.Slot(1)[0], "Amy");
+  EXPECT_EQ(f.db.Slot(2)[7], "x");
+}
+
+TEST(DataBaseSave, SavingTwiceKeepsTheOlderFileAsTheBackup) {
+  Fixture f;
+  f.Open();
+  f.db.AddUser("one");
+  f.db.SaveUserDatabase();
+  const std::string first = ReadBytes(f.dat);
+  EXPECT_EQ(ReadBytes(f.save), "");  // the empty file the first load made
+  f.Open();
+  f.db.AddUser("two");
+  f.db.SaveUserDatabase();
+  EXPECT_EQ(ReadBytes(f.save), first);
+  EXPECT_NE(ReadBytes(f.dat), first);
+  EXPECT_EQ(ReadBytes(f.dat).find("<%Account_Name%>two"), first.size());
+  // The backup is a file of its own: later saves do not change it through a shared link.
+  f.Open();
+  f.db.AddUser("three");
+  f.db.SaveUserDatabase();
+  EXPECT_NE(ReadBytes(f.save), first);
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(f.dir)) left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"DataBase.dat", "DataBase.save"}));
+}
+
+TEST(DataBaseSave, AFolderWhereNoFileCanBeMadeSaysSo) {
+  Fixture f;
+  const fs::path sub = f.dir / "sub";
+  fs::create_directory(sub);
+  TC_DataBase db(f.clock, f.ui);
+  db.LoadUserDatabase(sub, true);
+  db.AddUser("kept");
+  fs::remove_all(sub);
+  WriteBytes(sub, "a plain file");  // the folder's path is now a regular file
+  db.SaveUserDatabase();
+  EXPECT_EQ(f.ui.messages,
+            std::vector<std::string>{"Unable to open file: " + (sub / "DataBase.dat").string()});
+  EXPECT_FALSE(db.IsOpen());
+  EXPECT_FALSE(f.ui.progress_visible);
+  EXPECT_EQ(ReadBytes(sub), "a plain file");
+}
+
+TEST(DataBaseSave, AFileThatCannotBePutInPlaceLeavesEverythingAsItWas) {
+  Fixture f;
+  WriteBytes(f.dat, Line("Bob"));
+  f.Open();
+  WriteBytes(f.save, "older");
+  fs::remove(f.dat);
+  fs::create_directory(f.dat);
+  WriteBytes(f.dat / "inside", "x");  // a non-empty folder cannot be renamed over
+  f.db.SaveUserDatabase();
+  EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Unable to open file: " + f.dat.string()});
+  EXPECT_EQ(ReadBytes(f.save), "older");
+  EXPECT_FALSE(fs::exists(f.dir / "DataBase.dat.tmp"));
+}
+
+TEST(DataBaseSave, AnUnwritableFolderKeepsTheOldFiles) {
+  if (geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions do not stop writes";
+  Fixture f;
+  WriteBytes(f.dat, Line("Bob"));
+  WriteBytes(f.save, "older");
+  f.Open();
+  f.db.AddUser("amy");
+  fs::permissions(f.dir, fs::perms::owner_read | fs::perms::owner_exec);
+  f.db.SaveUserDatabase();
+  fs::permissions(f.dir, fs::perms::owner_all);
+  EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Unable to open file: " + f.dat.string()});
+  EXPECT_EQ(ReadBytes(f.dat), Line("Bob"));
+  EXPECT_EQ(ReadBytes(f.save), "older");
+}
+
+// Runs `body` in a child process whose writes stop at `file_limit` bytes, and returns the wait
+// status. With `kill_at_limit` the child dies there, as a process killed in mid-save.
+int InChild(rlim_t file_limit, bool kill_at_limit, const std::function<int()>& body) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::signal(SIGXFSZ, kill_at_limit ? SIG_DFL : SIG_IGN);
+    rlimit limit{file_limit, file_limit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(body());
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return status;
+}
+
+struct SaveStage {
+  Fixture f;
+  std::string old_dat;
+  std::string old_save = "older backup";
+  std::string new_dat;
+
+  SaveStage() {
+    for (int i = 0; i < 300; ++i) old_dat += Line("user" + std::to_string(i), "#1", "n");
+    WriteBytes(f.dat, old_dat);
+    WriteBytes(f.save, old_save);
+    // What a complete save writes, made once on a copy.
+    TempDir copy;
+    WriteBytes(copy.path() / "DataBase.dat", old_dat);
+    TC_DataBase db(f.clock, f.ui);
+    Change(db, copy.path());
+    db.SaveUserDatabase();
+    new_dat = ReadBytes(copy.path() / "DataBase.dat");
+  }
+  static void Change(TC_DataBase& db, const fs::path& dir) {
+    db.LoadUserDatabase(dir, true);
+    db.AddUser("newcomer");
+    db.UpdateUser("user7", UserUpdate{{UserField::kNotes, "changed"}});
+  }
+};
+
+TEST(DataBaseSave, AProcessKilledAtAnyByteLeavesACompleteOldOrNewFile) {
+  SaveStage stage;
+  ASSERT_GT(stage.new_dat.size(), stage.old_dat.size());
+  const rlim_t size = stage.new_dat.size();
+  for (rlim_t limit : {rlim_t{0}, rlim_t{1}, rlim_t{4096}, size / 3, size / 2, size - 2, size - 1,
+                       size, size + 1}) {
+    SCOPED_TRACE(limit);
+    WriteBytes(stage.f.dat, stage.old_dat);
+    WriteBytes(stage.f.save, stage.old_save);
+    const int status = InChild(limit, true, [&] {
+      TC_DataBase db(stage.f.clock, stage.f.ui);
+      SaveStage::Change(db, stage.f.dir);
+      db.SaveUserDatabase();
+      return 0;
+    });
+    const std::string dat = ReadBytes(stage.f.dat);
+    if (limit < size) {
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+      EXPECT_EQ(dat, stage.old_dat);
+      EXPECT_EQ(ReadBytes(stage.f.save), stage.old_save);
+    } else {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+      EXPECT_EQ(dat, stage.new_dat);
+      EXPECT_EQ(ReadBytes(stage.f.save), stage.old_dat);
+    }
+    // Whatever was left behind, the next run loads and saves cleanly.
+    TC_DataBase next(stage.f.clock, stage.f.ui);
+    next.LoadUserDatabase(stage.f.dir, true);
+    EXPECT_EQ(next.CountUsers(), limit < size ? 300 : 301);
+    next.SaveUserDatabase();
+    EXPECT_EQ(ReadBytes(stage.f.dat), dat);
+    EXPECT_FALSE(fs::exists(stage.f.dir / "DataBase.dat.tmp"));
+  }
+}
+
+TEST(DataBaseSave, AWriteThatFailsHalfwayKeepsTheOldFilesAndSaysSo) {
+  SaveStage stage;
+  const int status = InChild(stage.new_dat.size() / 2, false, [&] {
+    TC_DataBase db(stage.f.clock, stage.f.ui);
+    SaveStage::Change(db, stage.f.dir);
+    db.SaveUserDatabase();
+    const bool said = stage.f.ui.messages ==
+                      std::vector<std::string>{"Unable to open file: " + stage.f.dat.string()};
+    const bool tidy = !fs::exists(stage.f.dir / "DataBase.dat.tmp");
+    return (said ? 0 : 1) + (tidy ? 0 : 2) + (stage.f.ui.progress_visible ? 4 : 0) +
+           (db.IsOpen() ? 8 : 0);
+  });
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadBytes(stage.f.dat), stage.old_dat);
+  EXPECT_EQ(ReadBytes(stage.f.save), stage.old_save);
+}
+
+// ---------------------------------------------------------------- equivalence with the plain table
+
+class Twin {
+ public:
+  explicit Twin(uint32_t seed) : rng_(seed), db_(clock_, ui_), ref_(clock_) {}
+
+  // Names drawn from a small set so that case variants and shared first bytes are common.
+  std::string Name(int spread) {
+    static constexpr std::string_view kFirst = "AaBbZz_~\x80\x9F\xC0\xC9\xDE\xE0\xE9\xFF";
+    static constexpr std::string_view kRest = "bB\xE9\xC9x";
+    std::string name(1, kFirst[Pick(kFirst.size())]);
+    const int len = static_cast<int>(Pick(3));
+    for (int i = 0; i < len; ++i) name += kRest[Pick(kRest.size())];
+    if (spread > 0) name += std::to_string(Pick(static_cast<size_t>(spread)));
+    return name;
+  }
+
+  std::string Value(std::initializer_list<std::string_view> choices) {
+    return std::string(choices.begin()[Pick(choices.size())]);
+  }
+
+  UserUpdate RandomUpdate() {
+    UserUpdate u;
+    u.Set(UserField::kAccount_Number, Value({"$", "$", "#1", "#2", "#12", "N/A", "Gateway", ""}));
+    u.Set(UserField::kProduct, Value({"$", "[STAR]", "[CHAT]"}));
+    u.Set(UserField::kIcon, Value({"$", "3", ""}));
+    u.Set(UserField::kNotes, Value({"$", "a<#>b", "x\r\ny", "<%Notes%>sly"}));
+    u.Set(UserField::kNumber_Times_Seen, Value({"$", "$", "$", "9", "junk"}));
+    u.Set(UserField::kIn_Channel, Value({"$", "Yes", "No", "yes"}));
+    u.Set(UserField::kAlias_Names, Value({"$", "$", "$", "$", "set"}));
+    return u;
+  }
+
+  void Open() {
+    db_.LoadUserDatabase(dir_.path(), true);
+    ref_.LoadText(ReadBytes(dir_.path() / "DataBase.dat"));
+  }
+
+  void LoadFile(const std::string& bytes) {
+    WriteBytes(dir_.path() / "DataBase.dat", bytes);
+    Open();
+  }
+
+  void Step(int spread) {
+    const size_t op = Pick(100);
+    const std::string name = Name(spread);
+    if (op < 25) {
+      const UserUpdate u = RandomUpdate();
+      db_.UpdateUser(name, u);
+      ref_.UpdateUser(name, u);
+    } else if (op < 45) {
+      db_.AddUser(name);
+      ref_.AddUser(name);
+    } else if (op < 52) {
+      db_.IncTimesSeen(name);
+      ref_.IncTimesSeen(name);
+    } else if (op < 62) {
+      const int slot =
+          Pick(4) == 0 ? static_cast<int>(Pick(kDatabaseSlots + 2)) - 1 : ref_.FindUser(name);
+      db_.ClearUserRecord(slot);
+      ref_.ClearUserRecord(slot);
+    } else if (op < 75) {
+      const std::string field = Value({"Alias_Names", "Alias_Names", "Product", "Account_Name",
+                                       "Number_Times_Seen", "Notes", "Nope", "flag"});
+      ASSERT_EQ(db_.GetUserField(name, field), ref_.GetUserField(name, field)) << name;
+    } else if (op < 82) {
+      ASSERT_EQ(db_.FindUser(name), ref_.FindUser(name)) << name;
+      ASSERT_EQ(db_.CountUsers(), ref_.CountUsers());
+    } else if (op < 88) {
+      const size_t pass = Pick(3);
+      if (pass == 0) {
+        db_.SecondTick();
+        ref_.SecondTick();
+      } else if (pass == 1) {
+        db_.ChannelEntered();
+        ref_.ChannelEntered();
+      } else {
+        db_.Disconnected();
+        ref_.Disconnected();
+      }
+    } else if (op < 93) {
+      const bool flag = Pick(3) == 0;
+      db_.SetPublicChannel(flag);
+      ref_.public_channel = flag;
+    } else if (op < 95) {
+      clock_.SetNowMs(clock_.NowMs() + static_cast<int64_t>(Pick(100'000)));
+    } else if (op < 96) {
+      const bool was_open = ref_.open;
+      const std::string expected = ref_.SaveText();
+      db_.SaveUserDatabase();
+      if (was_open) {
+        ASSERT_EQ(ReadBytes(dir_.path() / "DataBase.dat"), expected);
+      }
+      Open();
+    } else {
+      db_.LoadUserDatabase(dir_.path(), false);
+      ref_.LoadUnused();
+    }
+  }
+
+  ::testing::AssertionResult Same() const {
+    if (db_.IsOpen() != ref_.open) return ::testing::AssertionFailure() << "open flag differs";
+    for (int s = 1; s <= kDatabaseSlots; ++s) {
+      const UserRecord& a = db_.Slot(s);
+      const UserRecord& b = ref_.slots[static_cast<size_t>(s)];
+      for (size_t i = 0; i < kUserFieldCount; ++i) {
+        if (a[i] != b[i]) {
+          return ::testing::AssertionFailure()
+                 << "slot " << s << " field " << UserFieldName(static_cast<UserField>(i)) << ": \""
+                 << a[i] << "\" vs \"" << b[i] << "\"";
+        }
+      }
+    }
+    for (int e = 1; e <= kPublicCacheEntries; ++e) {
+      if (db_.CacheEntry(e) != ref_.cache[static_cast<size_t>(e)]) {
+        return ::testing::AssertionFailure() << "cache entry " << e;
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  void Run(int steps, int spread) {
+    for (int i = 0; i < steps; ++i) {
+      ASSERT_NO_FATAL_FAILURE(Step(spread)) << "step " << i;
+      ASSERT_TRUE(Same()) << "after step " << i;
+    }
+  }
+
+  size_t Pick(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng_); }
+
+  std::mt19937 rng_;
+  VirtualClock clock_;
+  FakeFrontend ui_;
+  TempDir dir_;
+  TC_DataBase db_;
+  ReferenceDataBase ref_;
+};
+
+TEST(DataBaseEquivalence, RandomOperationsOnASmallTable) {
+  const int steps = kSanitized ? 80 : 1500;
+  for (uint32_t seed : {1U, 2U, 3U, 4U}) {
+    if (kSanitized && seed > 2) break;
+    SCOPED_TRACE(seed);
+    Twin twin(seed);
+    twin.Open();
+    ASSERT_NO_FATAL_FAILURE(twin.Run(steps, 0));
+  }
+}
+
+// Names in order of their first byte but shuffled within short windows: the plain table's passes
+// then stay few, while the load still has to put records in order.
+std::vector<std::string> NearlySortedNames(Twin& twin, int count, int spread) {
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) names.push_back(twin.Name(spread));
+  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
+  });
+  for (size_t i = 0; i + 16 <= names.size(); i += 16) {
+    std::shuffle(names.begin() + static_cast<std::ptrdiff_t>(i),
+                 names.begin() + static_cast<std::ptrdiff_t>(i + 16), twin.rng_);
+  }
+  return names;
+}
+
+TEST(DataBaseEquivalence, RandomOperationsOnAFullTableWithDuplicatesFromTheFile) {
+  const int steps = kSanitized ? 15 : 300;
+  for (uint32_t seed : {11U, 12U}) {
+    if (kSanitized && seed > 11) break;
+    SCOPED_TRACE(seed);
+    Twin twin(seed);
+    // Past 5000 lines, with duplicates, nameless and junk lines mixed in.
+    std::string file;
+    for (const std::string& name : NearlySortedNames(twin, kDatabaseSlots + 130, 20000)) {
+      const size_t kind = twin.Pick(40);
+      if (kind == 0) file += "<%Notes%>nameless\r\n";
+      if (kind == 1) file += "\x01junk\xFF\n";
+      file += Line(name, kind == 2 ? "#1" : "", "n");
+    }
+    twin.LoadFile(file);
+    ASSERT_TRUE(twin.Same());
+    ASSERT_NO_FATAL_FAILURE(twin.Run(steps, 20000));
+  }
+}
+
+TEST(DataBaseEquivalence, FillingPastTheTopAgainAndAgain) {
+  Twin twin(21);
+  std::string file;
+  for (const std::string& name : NearlySortedNames(twin, kDatabaseSlots - 3, 1'000'000)) {
+    file += Line(name);
+  }
+  twin.LoadFile(file);
+  // A gap high in a long run makes the plain table pass over it thousands of times.
+  const int adds = kSanitized ? 30 : 200;
+  const size_t gap_range = kSanitized ? 300 : kDatabaseSlots;
+  for (int i = 0; i < adds; ++i) {
+    const std::string name = twin.Name(1'000'000);
+    twin.db_.AddUser(name);
+    twin.ref_.AddUser(name);
+    if (i % 7 == 0) {
+      const int slot = static_cast<int>(twin.Pick(gap_range)) + 1;
+      twin.db_.ClearUserRecord(slot);
+      twin.ref_.ClearUserRecord(slot);
+    }
+    ASSERT_TRUE(twin.Same()) << "add " << i;
+  }
+}
+
+}  // namespace
+}  // namespace tc
