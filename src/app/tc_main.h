@@ -278,6 +278,8 @@ class TC_Main {
   std::string rejoin_tried_channel_;
   ChatLog chat_log_;
   bool log_failure_shown_ = false;
+  std::string log_file_key_;
+  std::filesystem::path log_file_;
   HitCounter hit_counter_;
 
   std::string client_state_;

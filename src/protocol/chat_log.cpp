@@ -29,9 +29,11 @@ bool ChatLog::Open(const std::filesystem::path& file) {
   return true;
 }
 
-bool ChatLog::Append(const std::filesystem::path& file, std::string_view text) {
-  if (fd_ >= 0 && file == path_) {
-    // A log deleted while open is made anew, as reopening it for each line would.
+bool ChatLog::Append(const std::filesystem::path& file, std::string_view text, int64_t now_ms) {
+  if (fd_ >= 0 && file == path_ && now_ms - checked_ms_ >= 1000) {
+    // A log deleted while open is made anew, as reopening it for each line would; looking once
+    // a second is enough for that and keeps a burst of lines cheap.
+    checked_ms_ = now_ms;
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || st.st_nlink == 0) Close();
   }

@@ -3,6 +3,7 @@
 // must not cost an open and a close per line.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 
@@ -16,8 +17,8 @@ class ChatLog {
   ChatLog& operator=(const ChatLog&) = delete;
 
   // Appends `text` + CR LF to `file`, creating its folder and the file as needed. False when the
-  // file cannot be made or written.
-  bool Append(const std::filesystem::path& file, std::string_view text);
+  // file cannot be made or written. `now_ms` paces the check for a log deleted while open.
+  bool Append(const std::filesystem::path& file, std::string_view text, int64_t now_ms);
   void Close();
 
  private:
@@ -25,6 +26,7 @@ class ChatLog {
 
   std::filesystem::path path_;
   int fd_ = -1;
+  int64_t checked_ms_ = 0;
 };
 
 }  // namespace tc

@@ -123,8 +123,17 @@ std::filesystem::path TC_Main::LogFileFor(std::string_view channel) const {
 
 void TC_Main::WriteLog(std::string_view text) {
   if (options_.keep_log == KeepLog::kNone) return;
-  const std::filesystem::path file = LogFileFor(current_channel_);
-  if (chat_log_.Append(file, text)) {
+  // The file name is worked out again only when what it depends on changes.
+  std::string key = profile_name_;
+  key += '\0';
+  key += static_cast<char>(options_.keep_log);
+  key += current_channel_;
+  if (key != log_file_key_) {
+    log_file_key_ = std::move(key);
+    log_file_ = LogFileFor(current_channel_);
+  }
+  const std::filesystem::path& file = log_file_;
+  if (chat_log_.Append(file, text, clock_.NowMs())) {
     log_failure_shown_ = false;
   } else if (!log_failure_shown_) {
     // Once per failure, not once per line: every shown line would otherwise raise a box.

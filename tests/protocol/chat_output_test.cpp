@@ -120,6 +120,10 @@ TEST_F(ChatOutput, LogsGoPerChannelInLowerCase) {
   std::filesystem::remove(logs / "town square.log");
   Show("System ( four )");
   EXPECT_EQ(ReadFile(logs / "town square.log"), "System ( four )\r\n");
+  std::filesystem::remove(logs / "town square.log");
+  s.Advance(1000);
+  Show("System ( five )");
+  EXPECT_EQ(ReadFile(logs / "town square.log"), "System ( five )\r\n");
 }
 
 TEST_F(ChatOutput, NoChannelNameLeavesTheLogFolder) {
@@ -145,6 +149,7 @@ TEST_F(ChatOutput, AnUnwritableLogIsReportedOnceNotPerLine) {
   std::filesystem::remove_all(logs);
   std::filesystem::create_directories(logs.parent_path());
   { std::ofstream block(logs); }  // a file where the folder should be
+  s.Advance(1000);
   Show("System ( a )");
   Show("System ( b )");
   EXPECT_EQ(s.ui.messages.size(), 1u);
