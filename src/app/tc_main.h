@@ -15,6 +15,7 @@
 #include "app/core_timer.h"
 #include "app/ports.h"
 #include "common/colors.h"
+#include "common/tainted_text.h"
 #include "common/text_table.h"
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
@@ -129,8 +130,9 @@ class TC_Main {
   void ClearChatBuffer1Click();
   void ClearWhisperBuffer1Click();
 
-  // --- Send path (first version: CR LF, 500-character cut, sent-lines list)
-  void SendText(std::string_view text);
+  // --- Send path: every line that leaves the program. Untrusted parts of `text` are never
+  // expanded, and a line that begins with an untrusted byte is never a local command.
+  void SendText(const TaintedText& text);
 
   // --- Events, classification, icons, channel list
   void PerformEvent(std::string_view event, std::string_view user, std::string_view text);

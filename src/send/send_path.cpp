@@ -12,8 +12,8 @@ constexpr size_t kMaxLine = 500;
 constexpr size_t kMaxSentLines = 200;
 }  // namespace
 
-void TC_Main::SendText(std::string_view text) {
-  std::string line(text);
+void TC_Main::SendText(const TaintedText& text) {
+  std::string line = text.text();
   // A CR or LF inside would reach the server as two lines; a line is never split.
   for (char& c : line) {
     if (c == '\r' || c == '\n') c = ' ';
