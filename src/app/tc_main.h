@@ -83,6 +83,18 @@ struct Options {
       kClWhite,  kClGreen, kClGreen, kClFuchsia, kClLime,    kClSilver};
 };
 
+// The one whois check of the program and the typed lines held back while it runs.
+struct WhoisCheck {
+  std::string state = "Ready";  // "Ready", "Updating" or "Complete"
+  std::string status;           // "", "Online" or "Offline"
+  std::string account;
+  std::string found_name;
+  std::string account_number;
+  std::string location;
+  int countdown = 10;
+  std::array<std::string, 2> pending;
+};
+
 // Overrides from the command line, for one run.
 struct RunOverrides {
   std::optional<std::string> server;  // also pins the run to that one server
@@ -162,6 +174,19 @@ class TC_Main {
   TextTable& custom_colors() { return custom_colors_; }  // CustomColors_ListView1: text, color
   TextTable& servers() { return servers_; }              // Ping_ListView1: ping, server, type
   TextTable& events() { return events_; }                // event name, action
+  TextTable& keys() { return keys_; }      // Keys_ListView1: key text, action, applies to,
+                                           // applies on, history, state
+  TextTable& timers() { return timers_; }  // Timer_ListView1: name, interval, action, state, count
+  TextTable& monitor() { return monitor_; }  // Monitor_ListView1: status, search account,
+                                             // account name, account number, location
+  TextTable& custom_channels() { return custom_channels_; }        // CChannels_ListBox1
+  TextTable& whisper_recipients() { return whisper_recipients_; }  // WhisperBox_ListBox1
+  TextTable& skins_backgrounds() { return skins_backgrounds_; }
+  TextTable& skins_buttons() { return skins_buttons_; }
+  TextTable& themes() { return themes_; }
+  TextTable& whois_requests() { return whois_requests_; }  // Whois_ListBox1
+  WhoisCheck& whois() { return whois_; }
+  const std::string& latest_version() const { return latest_version_; }
   TextTable& account_tracking() { return account_tracking_; }  // WC_ListBox1
   const TextTable& last_ten() const { return last_ten_; }      // LastTen_ListBox1
   std::vector<std::string>& sent_lines() { return sent_lines_; }
@@ -250,6 +275,17 @@ class TC_Main {
   TextTable custom_colors_{2};
   TextTable servers_{3};
   TextTable events_{2};
+  TextTable keys_{6};
+  TextTable timers_{5};
+  TextTable monitor_{5};
+  TextTable custom_channels_{1};
+  TextTable whisper_recipients_{1};
+  TextTable skins_backgrounds_{1};
+  TextTable skins_buttons_{1};
+  TextTable themes_{1};
+  TextTable whois_requests_{1};
+  WhoisCheck whois_;
+  std::string latest_version_;
   TextTable account_tracking_{1};
   TextTable last_ten_{1};
   std::vector<std::string> sent_lines_;
