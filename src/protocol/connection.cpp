@@ -76,6 +76,9 @@ void TC_Main::Connect_Image1Click() {
 
 void TC_Main::OnConnected() {
   watchdog_ = -1;
+  const auto pending = whois_.pending;
+  whois_ = WhoisCheck{};
+  whois_.pending = pending;
   user_disconnect_ = false;
   connected_ = true;
   login_sent_ = false;
