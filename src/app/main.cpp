@@ -20,17 +20,23 @@
 #include "console/console_frontend.h"
 #include "console/line_reader.h"
 #include "console/shutdown_signals.h"
+#include "persistence/profiles.h"
 #include "platform/core_driver.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: talvexchat [--headless] [--dir DIR] [--server HOST[:PORT]] [--account NAME]\n"
+    "Usage: talvexchat [--headless] [--dir DIR] [--profile NAME] [--server HOST[:PORT]]\n"
+    "                  [--account NAME]\n"
+    "       talvexchat [--dir DIR] --list-profiles\n"
     "       talvexchat --help | --version\n"
     "\n"
-    "  --headless            run the console front end (chat on stdout, typed lines on stdin)\n"
+    "  --headless            run the console front end (chat on stdout, typed lines on stdin);\n"
+    "                        without a display it is chosen anyway\n"
     "  --dir DIR             program directory (default $XDG_DATA_HOME/talvexchat)\n"
     "  --server HOST[:PORT]  connect only to this server (port 6112 when absent)\n"
+    "  --profile NAME        settings profile to use (saved as the last used one)\n"
+    "  --list-profiles       list the settings profiles of the program directory\n"
     "  --account NAME        account name for this run\n"
     "  --help                show this text\n"
     "  --version             show the build and version\n"
@@ -41,6 +47,8 @@ struct CommandLine {
   bool headless = false;
   bool help = false;
   bool version = false;
+  bool list_profiles = false;
+  std::optional<std::string> profile;
   std::optional<std::string> dir;
   std::optional<std::string> host;
   std::optional<uint16_t> port;
@@ -117,6 +125,11 @@ std::optional<CommandLine> Parse(int argc, char** argv) {
       cl.help = true;
     } else if (arg == "--version") {
       cl.version = true;
+    } else if (arg == "--list-profiles") {
+      cl.list_profiles = true;
+    } else if (IsOption(arg, "--profile")) {
+      if (!TakeValue(argc, argv, i, "--profile", value)) return std::nullopt;
+      cl.profile = value;
     } else if (IsOption(arg, "--dir")) {
       if (!TakeValue(argc, argv, i, "--dir", value) || value.empty()) return std::nullopt;
       cl.dir = value;
@@ -159,17 +172,6 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  QCoreApplication app(argc, argv);
-  QCoreApplication::setApplicationName("talvexchat");
-  QCoreApplication::setApplicationVersion(TC_VERSION);
-  // A closed stdout pipe must not kill an unattended bot.
-  std::signal(SIGPIPE, SIG_IGN);
-
-  if (!cl.headless) {
-    std::fputs("talvexchat: the desktop window is not built yet; running the console front end.\n",
-               stderr);
-  }
-
   // Absolute from the start, so that the current directory never matters later.
   std::error_code ec;
   std::filesystem::path dir = cl.dir ? std::filesystem::path(*cl.dir) : DefaultProgramDir();
@@ -181,6 +183,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  if (cl.list_profiles) {
+    for (const std::string& name : tc::ListProfiles(dir)) std::printf("%s\n", name.c_str());
+    return 0;
+  }
+
   tc::RunOverrides overrides;
   if (cl.host) overrides.server = *cl.host;
   if (cl.host) overrides.port = cl.port.value_or(tc::TC_Main::kDefaultPort);
@@ -188,6 +195,17 @@ int main(int argc, char** argv) {
   if (const char* password = std::getenv("TALVEX_PASSWORD"); password != nullptr) {
     overrides.password = tc::Utf8ToCp1252(password);
   }
+
+  if (!cl.headless) {
+    std::fputs("talvexchat: the desktop window is not built yet; running the console front end.\n",
+               stderr);
+  }
+
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("talvexchat");
+  QCoreApplication::setApplicationVersion(TC_VERSION);
+  // A closed stdout pipe must not kill an unattended bot.
+  std::signal(SIGPIPE, SIG_IGN);
 
   QFile out;
   if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) return 1;
@@ -208,7 +226,9 @@ int main(int argc, char** argv) {
   }
 
   // FormCreate reads the stored settings; the command line wins over them for this run.
-  driver.Call([&overrides](tc::TC_Main& core) {
+  driver.Call([&overrides, &cl](tc::TC_Main& core) {
+    // As the profile name field would take it; an empty name is "Default".
+    if (cl.profile) core.SelectProfileAtStartUp(tc::Utf8ToCp1252(*cl.profile));
     core.FormCreate();
     core.ApplyOverrides(overrides);
     core.FormActivate();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,12 +74,22 @@ class Frontend {
   virtual void HideProgress() = 0;
   // The client state changed: state icon, label, hint and tray icon follow it.
   virtual void ShowClientState(const std::string& state) = 0;
+  // The profile window, captioned "Information for " + account, told the own account name.
+  virtual void ShowProfile(const std::string& account, const std::string& own_account) = 0;
   virtual void ConnectCaptionChanged(const std::string& caption) = 0;
   virtual void ChannelFieldChanged(const std::string& text) = 0;
   virtual void Beep() = 0;
   // Asks the front end to close the main window; it runs TC_Main::FormClose soon after, outside
   // the current call.
   virtual void CloseMainWindow() = 0;
+  // Opens a file through the desktop shell (default verb, no parameters) in `folder`.
+  virtual void OpenFile(const std::string& path, const std::string& folder) = 0;
+  // The file-open dialog with a title, a filter ("User Files (*.usr)|*.usr") and a starting folder:
+  // the chosen or typed file name, or empty when nothing was chosen.
+  virtual std::string AskFileName(const std::string& title, const std::string& filter,
+                                  const std::filesystem::path& folder) = 0;
+  // A message box with OK and Cancel: true for OK.
+  virtual bool AskOkCancel(const std::string& text, const std::string& title) = 0;
 };
 
 }  // namespace tc

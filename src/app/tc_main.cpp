@@ -6,14 +6,9 @@
 #include "common/code_text.h"
 #include "common/date_time.h"
 #include "common/text.h"
+#include "persistence/list_lines.h"
 
 namespace tc {
-
-namespace {
-
-constexpr std::string_view kWebsite = "https://talvexchat.example.org/";
-
-}  // namespace
 
 TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
                  std::filesystem::path program_dir)
@@ -21,7 +16,9 @@ TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
       clock_(clock),
       frontend_(frontend),
       program_dir_(std::move(program_dir)),
-      database_(clock, frontend) {}
+      database_(clock, frontend) {
+  servers_.Assign(BuiltInServers());
+}
 
 TC_Main::~TC_Main() = default;
 
@@ -43,16 +40,10 @@ bool TC_Main::CheckFile(const std::filesystem::path& path) {
 }
 
 void TC_Main::ApplyOverrides(const RunOverrides& overrides) {
-  if (overrides.server) {
-    options_.server = *overrides.server;
-    pinned_server_ = true;
-  }
-  if (overrides.port) {
-    port_ = *overrides.port;
-    options_.port = std::to_string(*overrides.port);
-  }
-  if (overrides.account) options_.account_name = *overrides.account;
-  if (overrides.password) options_.password = *overrides.password;
+  // Kept, so that they outlive a profile switch and never reach the profile file.
+  RestoreHeldValues();
+  overrides_ = overrides;
+  ApplyRunOverrides();
 }
 
 void TC_Main::FormCreate() {
@@ -73,7 +64,9 @@ void TC_Main::FormCreate() {
     if (!first.empty() && first.back() == '\r') first.pop_back();
     profile_name_ = CodeText("Decode", first);
   }
+  if (start_profile_) profile_name_ = *start_profile_;
   if (profile_name_.empty()) profile_name_ = "Default";
+  RW("Read");
 
   frontend_.ShowPage(Page::kChat);
 
@@ -104,8 +97,8 @@ void TC_Main::FormActivate() {
   seconds_in_channel_ = 0;
   beep_enabled_ = false;
   beep_countdown_ = 20;
-  DisplayText("System ( Welcome to Talvex Chat 2000 Build " + std::string(kBuild) + " )", 5);
-  DisplayText("System ( Keep up to date at: " + std::string(kWebsite) + " )", 5);
+  DisplayText(Prepare("System ( Welcome to <version> )", "", "").text(), 5);
+  DisplayText(Prepare("System ( Keep up to date at: <website> )", "", "").text(), 5);
   database_.LoadUserDatabase(program_dir_, options_.use_database);
   if (options_.auto_connect) Connect_Image1Click();
 }
@@ -123,13 +116,15 @@ void TC_Main::FormClose() {
     // saved as if everyone were still in the channel.
     database_.Disconnected();
   }
+  RW("Write");
   if (options_.use_database) database_.SaveUserDatabase();
 }
 
 std::optional<int64_t> TC_Main::NextDeadline() const {
   std::optional<int64_t> next;
   for (const CoreTimer* timer :
-       {&connect_timeout_, &reconnect_timer_, &anti_idle_timer_, &seconds_timer_}) {
+       {&connect_timeout_, &reconnect_timer_, &anti_idle_timer_, &seconds_timer_,
+        &anti_flood_timer_}) {
     if (timer->Enabled() && (!next || timer->Due() < *next)) next = timer->Due();
   }
   return next;
@@ -153,6 +148,10 @@ void TC_Main::OnTimer() {
   if (seconds_timer_.IsDue(now)) {
     seconds_timer_.Rearm(now);
     OneSecondTick();
+  }
+  if (anti_flood_timer_.IsDue(now)) {
+    anti_flood_timer_.Rearm(now);
+    AntiFloodTick();
   }
 }
 

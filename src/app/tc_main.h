@@ -14,6 +14,7 @@
 
 #include "app/core_timer.h"
 #include "app/ports.h"
+#include "appearance/appearance.h"
 #include "common/colors.h"
 #include "common/tainted_text.h"
 #include "common/text_table.h"
@@ -21,6 +22,8 @@
 #include "persistence/tc_database.h"
 #include "protocol/chat_log.h"
 #include "protocol/line_splitter.h"
+#include "send/input_boxes.h"
+#include "send/send_queue.h"
 
 namespace tc {
 
@@ -47,6 +50,7 @@ enum class ChannelChoice { kHome, kLastVisited, kDefault };
 enum class ViewJoinParts { kAlways, kNever, kIfLessOrEqual };
 enum class OnBanJoin { kStayInTheVoid, kHomeChannel, kChannel };
 enum class KeepLog { kOneFile, kPerChannel, kNone };
+struct ProfileLists;
 
 // The options pages, one field per control, with the controls' defaults.
 struct Options {
@@ -77,6 +81,17 @@ struct Options {
   bool dont_save_public = true;                            // DataBase_PublicChan_CheckBox1
   bool tray = true;                                        // Tray_CheckBox1
   bool random_theme = false;                               // RandomTheme_CheckBox1
+  bool anti_flood = true;                                  // AntiFlood_CheckBox1
+  // Settings profile: options of the Setup, General and Database pages not held above
+  bool save_password = false;  // SavePassword_CheckBox1
+  bool anti_idle = true;       // AntiIdle_CheckBox1 (AntiIdle_SpinEdit1 enabled with it)
+  int anti_idle_minutes = 10;  // AntiIdle_SpinEdit1, 1 to 30
+  bool auto_away = false;      // AutoAway_CheckBox1 (AutoAway_SpinEdit1 enabled with it)
+  int auto_away_minutes = 10;  // AutoAway_SpinEdit1, 1 to 30
+  std::string database_tags;   // DataBase_Tags_Edit1
+  int database_days = 0;       // DataBase_Days_SpinEdit1, 0 = never
+  bool database_acib = false;  // DataBase_ACIB_CheckBox1
+  int chat_height = 240;       // Chat_RichTextBox1 height in pixels
   // Colours page
   std::array<Color, kCategoryCount> colors = {
       kClYellow, kClWhite, kClAqua,  kClFuchsia, kClFuchsia, kClFuchsia, kClRed,
@@ -106,6 +121,10 @@ struct RunOverrides {
 class TC_Main {
  public:
   static constexpr std::string_view kBuild = "1515";
+  // The values of "<version>" and "<website>", also shown by the welcome lines.
+  static constexpr std::string_view kVersionText = "Talvex Chat 2000 Build 1515";
+  static_assert(kVersionText.ends_with(kBuild));
+  static constexpr std::string_view kWebsite = "https://talvexchat.example.org/";
   static constexpr std::string_view kClientName = "Talvex Chat";
   static constexpr uint16_t kDefaultPort = 6112;
 
@@ -121,6 +140,31 @@ class TC_Main {
   void FormClose();
   void ApplyOverrides(const RunOverrides& overrides);
   bool CheckFile(const std::filesystem::path& path);
+
+  // --- Settings profile (persistence/settings_file.cpp, profiles.cpp). mode "Read" or "Write".
+  void RW(std::string_view mode);
+  // Option changes as the user makes them: each acts on what depends on the control, and an
+  // unchanged value triggers nothing.
+  void SetAntiIdle(bool on);
+  void SetAntiIdleMinutes(int minutes);
+  void SetAutoAway(bool on);
+  void SetAutoAwayMinutes(int minutes);
+  void SetUseDatabase(bool on);
+  void SetViewJoinParts(ViewJoinParts choice);
+  void SetKeepLog(KeepLog choice);
+  void SetCloseOnDisconnect(CloseOnDisconnect choice);
+  void SetOnBan(OnBanJoin choice);
+  // Profile commands; the front end asks for the file name or the confirmation.
+  void Open_Image1Click();
+  void New_Image1Click();
+  void Delete_Image1Click();
+  // The profile name field changed (empty becomes "Default"): the profile is read.
+  void User_Edit1Change(std::string name);
+  // A profile chosen before start-up (command line) wins over the one talvexchat.dat names.
+  void SelectProfileAtStartUp(std::string name);
+  std::string& notes() { return notes_; }  // Notes_Memo1
+  const CoreTimer& anti_idle_timer() const { return anti_idle_timer_; }
+  int auto_away_countdown() const { return auto_away_countdown_; }
 
   // --- Socket notifications
   void OnConnected();
@@ -138,6 +182,8 @@ class TC_Main {
   // --- Dispatcher and chat output
   void DisplayText(std::string_view line, int kind);
   void InsertCustom(std::string& line) const;
+  // The same substitution on a line with untrusted parts: names are found in trusted bytes only.
+  void InsertCustom(TaintedText& line) const;
   StyledLine AddText(std::string_view line) const;
   void ClearChatBuffer1Click();
   void ClearWhisperBuffer1Click();
@@ -145,6 +191,32 @@ class TC_Main {
   // --- Send path: every line that leaves the program. Untrusted parts of `text` are never
   // expanded, and a line that begins with an untrusted byte is never a local command.
   void SendText(const TaintedText& text);
+  // The buttons and the user-list commands, with what the window passes (the selected user's
+  // account name, empty when none is selected). The input boxes' texts are core state.
+  void Send_Image1Click();
+  void Whisper_Label1Click(std::string_view selected_user);
+  void Whisper_Image2Click(std::string_view selected_user);
+  void Emote_Image1Click();
+  void Send_Edit1Enter() { active_input_ = 1; }
+  void Send_Edit2Enter() { active_input_ = 2; }
+  void Users_ListView1DblClick(std::string_view selected_user);
+  // A user-list popup item by its caption ("/designate", "/kick", ... "/rejoin").
+  void UsersPopupCommand(std::string_view caption, std::string_view selected_user);
+  // The user script files behind "/usfwrite", "/usfexecute" and "/usfdelete".
+  void UserFile(std::string_view operation, std::string_view name, std::string_view text);
+  InputBox& main_input() { return input_boxes_[0]; }     // Send_Edit1
+  InputBox& whisper_input() { return input_boxes_[1]; }  // Send_Edit2
+  int active_input() const { return active_input_; }     // 1 main, 2 whisper
+  const SendQueue& send_queue() const { return send_queue_; }
+  const CoreTimer& anti_flood_timer() const { return anti_flood_timer_; }
+  // Where "/browser " last sent the browser page.
+  const std::string& browser_url() const { return browser_url_; }
+
+  // --- Template expansion (send/prepare.cpp). `user` and `event_text` come from other users and
+  // are inserted as untrusted text.
+  TaintedText Prepare(const TaintedText& text, std::string_view user, std::string_view event_text);
+  // The value of the last variable named exactly `name`; "" when none.
+  std::string VariableValue(std::string_view name) const;
 
   // --- Events, classification, icons, channel list
   void PerformEvent(std::string_view event, std::string_view user, std::string_view text);
@@ -156,7 +228,25 @@ class TC_Main {
   void StateChange(std::string_view state);
   // State menu actions.
   void Available2Click();
+  void Away2Click();
+  void DND2Click();
   void Operator2Click();
+  // A whispered text beginning "//" from `sender`: identification, information request or answer.
+  void InterClientMessage(std::string_view sender, std::string_view message);
+  // The account whose information was last asked for; its answer opens the profile window.
+  void SetInformationTarget(std::string_view account) { information_target_ = account; }
+  const std::string& information_target() const { return information_target_; }
+  // The whois answer parser: information lines, and the error line for an account not logged on,
+  // received while a check is "Updating".
+  void WhoisAnswer(std::string_view text);
+  void WhoisNotLoggedOn();
+  // Remote commands ("!who") from a whisper or another user's emote; origin "Whisper"/"Emote".
+  void UsersCommand(std::string_view user, std::string_view text, std::string_view origin);
+  // The keys run as if `user` had said `text`; kind is the applies-on token ("Messages;").
+  void Execute_Key(std::string_view user, std::string_view text, std::string_view kind);
+  // The text last sent from the whisper input (Send button, whisper box).
+  const std::string& last_whisper_text() const { return last_whisper_text_; }
+  std::string& last_whisper_text() { return last_whisper_text_; }
   bool IsPublicChannel(std::string_view channel) const;
 
   // --- Hit counter and last-ten list
@@ -171,6 +261,7 @@ class TC_Main {
   TextTable& users() { return users_; }                  // Users_ListView1: name, icon
   TextTable& accounts() { return accounts_; }            // Accounts_ListView1: name, type, state
   TextTable& variables() { return variables_; }          // Variables_ListView1: name, value
+  Appearance& appearance() { return appearance_; }  // skins, fonts, colours, tray pictures
   TextTable& custom_colors() { return custom_colors_; }  // CustomColors_ListView1: text, color
   TextTable& servers() { return servers_; }              // Ping_ListView1: ping, server, type
   TextTable& events() { return events_; }                // event name, action
@@ -249,7 +340,26 @@ class TC_Main {
   void HandleTalk(std::string_view line, int& kind, std::string& display);
   void HandleEmote(std::string_view line, int& kind, std::string& display);
   void HandleWhisper(std::string_view line, int& kind, std::string& display, bool received);
+  // conversation.cpp
+  void WhisperReceived(const std::string& name, const std::string& message, int& kind);
+  void WhisperSent(const std::string& name, const std::string& message, int& kind);
+  void ShowInWhisperView(const std::string& line);
+  void RejoinWhenKicked(std::string_view text);
+  void JoinWhenBanned(std::string_view text);
+  void OwnStateNotice(std::string_view text, int& kind);
+  // inter_client.cpp
+  std::string IdentificationMessage() const;
   void SetChannelField();
+  // send/
+  bool RunLocalCommand(const TaintedText& line);
+  void SendToServer(std::string line);
+  void WriteLine(const std::string& line);
+  void ShowOwnTalk(std::string_view line);
+  void AntiFloodTick();
+  void ExecuteProgram(std::string_view rest);
+  void WhoisCheckRequest(std::string_view name);
+  // prepare.cpp
+  TaintedText BuiltinValue(size_t index, std::string_view user, std::string_view event_text) const;
   // chat_output.cpp
   void ShowAndLog(std::string_view text);
   void WriteLog(std::string_view text);
@@ -273,6 +383,7 @@ class TC_Main {
   TextTable accounts_{3};
   TextTable variables_{2};
   TextTable custom_colors_{2};
+  Appearance appearance_;
   TextTable servers_{3};
   TextTable events_{2};
   TextTable keys_{6};
@@ -323,13 +434,41 @@ class TC_Main {
   std::string client_state_;
   std::string recorded_operator_;
   std::string banned_users_;
+  std::string information_target_;
+  std::string last_whisper_text_;
 
   CoreTimer connect_timeout_{20000};
   CoreTimer reconnect_timer_{5000};
   CoreTimer anti_idle_timer_{10 * 60 * 1000};
   CoreTimer seconds_timer_{1000};
+  CoreTimer anti_flood_timer_{SendQueue::kBaseIntervalMs};  // AntiFlood_Timer1
+
+  // Send path (send/)
+  SendQueue send_queue_;
+  std::array<InputBox, 2> input_boxes_;
+  int active_input_ = 1;
+  std::string browser_url_;
+  int send_depth_ = 0;    // SendText within SendText ("/send ", scripts, events)
+  int script_depth_ = 0;  // user scripts running inside each other
 
   EventHook event_hook_;
+
+  // Settings profile (persistence/)
+  ProfileLists Lists();
+  void ReadProfile();
+  void ReadProfileLines(const std::filesystem::path& file, std::string_view bytes);
+  std::vector<std::string> ProfileLines();
+  void WriteProfile();
+  void OpenOrNew(std::string_view title);
+  void ApplyRunOverrides();
+  void RestoreHeldValues();
+  std::string HeldValue(std::string_view key, std::string value) const;
+  std::string notes_;
+  RunOverrides overrides_;
+  // The profile's server, port, account and password while the command line stands in for them.
+  std::array<std::string, 4> held_;
+  std::optional<std::string> start_profile_;
+  int auto_away_countdown_ = 600;
 };
 
 }  // namespace tc

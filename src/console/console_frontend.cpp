@@ -3,10 +3,13 @@
 #include <unistd.h>
 
 #include <QFileDevice>
+#include <QProcess>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "common/colors.h"
 #include "common/text.h"
@@ -17,6 +20,26 @@ namespace tc::console {
 namespace {
 
 constexpr std::string_view kReset = "\x1b[0m";
+constexpr std::string_view kWhisperBoxCommand = "/tc-whisperbox ";
+
+// The profile window's summary box, after its first line ("Account_Name: " + account).
+constexpr std::array<std::pair<std::string_view, UserField>, 15> kSummaryFields = {{
+    {"Account_Number: ", UserField::kAccount_Number},
+    {"Product: ", UserField::kProduct},
+    {"Flag: ", UserField::kFlag},
+    {"InterBot_Name: ", UserField::kInterBot_Name},
+    {"Icon: ", UserField::kIcon},
+    {"Status: ", UserField::kStatus},
+    {"Last_Time_Seen: ", UserField::kLast_Time_Seen},
+    {"First_Time_Seen: ", UserField::kFirst_Time_Seen},
+    {"Total_Time_Seen: ", UserField::kTotal_Time_Seen},
+    {"Time_In_Channel: ", UserField::kTime_In_Channel},
+    {"Number_Times_Seen: ", UserField::kNumber_Times_Seen},
+    {"Last_Message_Seen: ", UserField::kLast_Message_Seen},
+    {"Location: ", UserField::kLocation},
+    {"In_Channel: ", UserField::kIn_Channel},
+    {"Alias_Names: ", UserField::kAlias_Names},
+}};
 
 // Control characters (C0, DEL, and the code page's undefined bytes, which travel as C1 controls)
 // could move the cursor or retitle the terminal; they become "?". Lengths stay as they were, so
@@ -91,7 +114,40 @@ void ConsoleFrontend::TypedLine(std::string_view utf8) {
   if (driver_ == nullptr || closing_) return;
   std::string line = Utf8ToCp1252(utf8);
   std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
-  driver_->Call([&line](TC_Main& core) { core.SendText(line); });
+  if (ConsoleCommand(line)) return;
+  // The Send button's path: history, the whois hold-back and "/whois " as in the window.
+  driver_->Call([&line](TC_Main& core) {
+    core.Send_Edit1Enter();
+    core.main_input().text = line;
+    core.Send_Image1Click();
+  });
+}
+
+// The window edits the whisper-box list with its own controls; the console has these lines.
+bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
+  if (!StartsWith(line, kWhisperBoxCommand)) return false;
+  const std::string_view rest = DropFirst(line, kWhisperBoxCommand.size());
+  const size_t space = rest.find(' ');
+  const std::string_view verb = rest.substr(0, space);
+  const std::string name(space == std::string_view::npos ? std::string_view()
+                                                         : DropFirst(rest, space + 1));
+  if ((verb != "add" && verb != "remove") || name.empty()) {
+    Print("[whisperbox] usage: /tc-whisperbox add NAME | /tc-whisperbox remove NAME\n");
+    return true;
+  }
+  driver_->Call([&](TC_Main& core) {
+    TextTable& list = core.whisper_recipients();
+    if (verb == "add") {
+      if (list.FindFirst(0, name) < 0) list.Append({name});
+      return;
+    }
+    for (int row = list.RowCount() - 1; row >= 0; --row) {
+      if (EqualsNoCase(list.Cell(row, 0), name)) list.Remove(row);
+    }
+  });
+  Print("[whisperbox] " + std::string(verb == "add" ? "added " : "removed ") +
+        Cp1252ToUtf8(Printable(name)) + "\n");
+  return true;
 }
 
 void ConsoleFrontend::RequestClose() {
@@ -121,7 +177,24 @@ void ConsoleFrontend::StepProgress() {}
 
 void ConsoleFrontend::HideProgress() {}
 
-void ConsoleFrontend::ShowClientState(const std::string&) {}
+void ConsoleFrontend::ShowClientState(const std::string& state) {
+  Print("[state] " + Cp1252ToUtf8(Printable(state)) + "\n");
+}
+
+void ConsoleFrontend::ShowProfile(const std::string& account, const std::string&) {
+  if (driver_ == nullptr) return;
+  const TC_DataBase& db = driver_->core().database();
+  const auto line = [this](std::string_view text) {
+    Print("[profile] " + Cp1252ToUtf8(Printable(text)) + "\n");
+  };
+  line("Information for " + account);
+  line("Account_Name: " + account);
+  for (const auto& [label, field] : kSummaryFields) {
+    line(std::string(label) + db.GetUserField(account, field));
+  }
+  // The window shows this text taken apart in its personal fields.
+  line("Information: " + db.GetUserField(account, UserField::kInformation));
+}
 
 void ConsoleFrontend::ConnectCaptionChanged(const std::string&) {}
 
@@ -133,6 +206,25 @@ void ConsoleFrontend::Beep() {
 
 void ConsoleFrontend::CloseMainWindow() {
   RequestClose();
+}
+
+void ConsoleFrontend::OpenFile(const std::string& path, const std::string& folder) {
+  // No desktop shell here: the file is started as a program, detached, in its folder.
+  const QString program = QString::fromStdString(path);
+  const bool started = QProcess::startDetached(program, {}, QString::fromStdString(folder));
+  Print(std::string(started ? "[execute] started " : "[execute] could not start ") + path + "\n");
+}
+
+std::string ConsoleFrontend::AskFileName(const std::string& title, const std::string&,
+                                         const std::filesystem::path&) {
+  Print("[dialog] " + Cp1252ToUtf8(Printable(title)) + ": no file chosen\n");
+  return {};
+}
+
+bool ConsoleFrontend::AskOkCancel(const std::string& text, const std::string& title) {
+  Print("[question] " + Cp1252ToUtf8(Printable(title)) + ": " + Cp1252ToUtf8(Printable(text)) +
+        " Cancel\n");
+  return false;
 }
 
 void ConsoleFrontend::Print(std::string_view utf8) {

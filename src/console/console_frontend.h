@@ -37,7 +37,9 @@ class ConsoleFrontend : public QObject, public Frontend {
   // The core's driver; typed lines and the shutdown go through it. Set before the loop runs.
   void Attach(platform::CoreDriver& driver) { driver_ = &driver; }
 
-  // A line typed at the console, as UTF-8 without its line end: into the send path.
+  // A line typed at the console, as UTF-8 without its line end: into the send path, unless it is
+  // one of the console's own commands ("/tc-whisperbox add NAME", "/tc-whisperbox remove NAME"),
+  // which stand in for the window's whisper-box list.
   void TypedLine(std::string_view utf8);
   // Shuts down from the event loop: FormClose once, then finished(). Also for SIGINT/SIGTERM.
   void RequestClose();
@@ -50,10 +52,16 @@ class ConsoleFrontend : public QObject, public Frontend {
   void StepProgress() override;
   void HideProgress() override;
   void ShowClientState(const std::string& state) override;
+  void ShowProfile(const std::string& account, const std::string& own_account) override;
   void ConnectCaptionChanged(const std::string& caption) override;
   void ChannelFieldChanged(const std::string& text) override;
   void Beep() override;
   void CloseMainWindow() override;
+  void OpenFile(const std::string& path, const std::string& folder) override;
+  // No dialogs here: both are printed and answered with their safe default (nothing, Cancel).
+  std::string AskFileName(const std::string& title, const std::string& filter,
+                          const std::filesystem::path& folder) override;
+  bool AskOkCancel(const std::string& text, const std::string& title) override;
 
  signals:
   // The shutdown has run; the program should leave its event loop.
@@ -61,6 +69,7 @@ class ConsoleFrontend : public QObject, public Frontend {
 
  private:
   void Print(std::string_view utf8);
+  bool ConsoleCommand(const std::string& line);
 
   QIODevice& out_;
   ConsoleStyle style_;

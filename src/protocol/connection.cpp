@@ -180,6 +180,7 @@ void TC_Main::OnDisconnected() {
   connect_timeout_.SetInterval(20000, clock_.NowMs());
   seconds_timer_.Disable();
   users_.Clear();
+  send_queue_.Clear();
   if (options_.close_on_disconnect == CloseOnDisconnect::kAlways) frontend_.CloseMainWindow();
 
   if (!user_disconnect_ && options_.reconnect) {

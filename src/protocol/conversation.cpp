@@ -1,13 +1,18 @@
 // Talk, emotes, whispers, information and error lines: cut out the speaker and the text, keep the
-// speaker's record, show the line.
+// speaker's record, route whispers of the whisper-box partners, feed the bot and react to notices
+// about the own account.
 #include <string>
 
 #include "app/tc_main.h"
+#include "common/tainted_text.h"
 #include "common/text.h"
 
 namespace tc {
 
 namespace {
+
+// Set as the last whisper text once a multi-partner whisper has been shown.
+constexpr std::string_view kWhisperShown = "~!@#$%^";
 
 // The quoted text of an "INFO"/"ERROR" line after `prefix` bytes; false when the line is too short
 // to hold its quotes.
@@ -28,6 +33,51 @@ bool CutSpeaker(std::string_view line, size_t prefix, std::string& name, std::st
   return true;
 }
 
+// `head` + untrusted `tail`: names, channels and texts from the server go out literally.
+TaintedText Command(std::string_view head, std::string_view tail) {
+  TaintedText line(head);
+  line.AppendUntrusted(tail);
+  return line;
+}
+
+// "NAME was kicked out of the channel by OP" (classic) or "NAME has been kicked by OP..." (PvPGN).
+bool KickNoticeFor(std::string_view text, std::string_view name) {
+  if (name.empty() || !StartsWith(text, name) || !StartsWith(DropFirst(text, name.size()), " ")) {
+    return false;
+  }
+  const std::string_view after = DropFirst(text, name.size() + 1);
+  return after.substr(0, 32) == "was kicked out of the channel by" ||
+         StartsWith(after, "has been kicked by ");
+}
+
+constexpr std::string_view kBannedClassic = " was banned by ";
+constexpr std::string_view kBannedServer = " has been banned by ";
+
+bool BanNoticeFor(std::string_view text, std::string_view name) {
+  if (name.empty() || !StartsWith(text, name)) return false;
+  const std::string_view after = DropFirst(text, name.size());
+  return StartsWith(after, kBannedClassic) || StartsWith(after, kBannedServer);
+}
+
+bool IsBanNotice(std::string_view text) {
+  return text.find(kBannedClassic) != std::string_view::npos ||
+         text.find(kBannedServer) != std::string_view::npos;
+}
+
+// The whois parser's six rules for information lines: such a line belongs to the check.
+bool IsWhoisInformationLine(std::string_view text, std::string_view own_account) {
+  if (text == "and is currently in a private channel.") return true;
+  if (StartsWith(text, "and are currently in") || StartsWith(text, "and is currently in ")) {
+    return true;
+  }
+  if (text == "(This game is password protected.)") return true;
+  if (ContainsNoCase(text, " is away ")) return true;
+  if (StartsWith(text, "You are refusing messages")) return true;
+  if (StartsWith(text, "You are " + std::string(own_account))) return true;
+  return text.find(" is logged on through a ") != std::string_view::npos ||
+         text.find(" is logged on from account #") != std::string_view::npos;
+}
+
 }  // namespace
 
 void TC_Main::HandleTalk(std::string_view line, int& kind, std::string& display) {
@@ -41,7 +91,8 @@ void TC_Main::HandleTalk(std::string_view line, int& kind, std::string& display)
                               {UserField::kLocation, current_channel_},
                               {UserField::kIn_Channel, "Yes"}});
   database_.IncTimesSeen(name);
-  if (ContainsNoCase(User_Info(name, "Type"), "Ignore")) SendText("/ignore " + name);
+  if (ContainsNoCase(User_Info(name, "Type"), "Ignore")) SendText(Command("/ignore ", name));
+  Execute_Key(name, message, "Messages;");
   PerformEvent("#User_Spoke", name, message);
   Add_LastTen(name);
 }
@@ -56,6 +107,11 @@ void TC_Main::HandleEmote(std::string_view line, int& kind, std::string& display
   database_.UpdateUser(name, {{UserField::kLast_Time_Seen, DateTimeText()},
                               {UserField::kLast_Message_Seen, message}});
   database_.IncTimesSeen(name);
+  // The own emotes come back from the server; they must not set off the bot.
+  if (name != own_account_) {
+    if (StartsWith(message, "!")) UsersCommand(name, message, "Emote");
+    Execute_Key(name, message, "Emotes;");
+  }
   Add_LastTen(name);
   PerformEvent("#User_Emote", name, message);
 }
@@ -64,22 +120,64 @@ void TC_Main::HandleWhisper(std::string_view line, int& kind, std::string& displ
   std::string name;
   std::string message;
   if (!CutSpeaker(line, 13, name, message)) return;
-  const bool inter_client = StartsWith(message, "//");
-  kind = inter_client ? 2 : 3;
   if (received) {
+    WhisperReceived(name, message, kind);
     display = "\xAB( " + name + " )\xAB " + message;
-    if (kind == 3) PerformEvent("#User_Whispered", name, message);
   } else {
+    WhisperSent(name, message, kind);
     display = "\xBB( " + name + " )\xBB " + message;
-    if (kind == 3) PerformEvent("#You_Whispered", name, message);
   }
+}
+
+void TC_Main::WhisperReceived(const std::string& name, const std::string& message, int& kind) {
+  kind = 3;
+  if (StartsWith(message, "//")) {
+    InterClientMessage(name, message);
+    kind = 2;
+  }
+  if (kind == 3) {
+    for (const auto& row : whisper_recipients_.Rows()) {
+      if (!EqualsNoCase(row[0], name)) continue;
+      kind = 2;
+      ShowInWhisperView("<" + name + "> " + message);
+    }
+  }
+  // Only ordinary whispers shown in the chat window feed the bot.
+  if (kind != 3) return;
+  if (StartsWith(message, "!")) UsersCommand(name, message, "Whisper");
+  Execute_Key(name, message, "Whispers;");
+  PerformEvent("#User_Whispered", name, message);
+}
+
+void TC_Main::WhisperSent(const std::string& name, const std::string& message, int& kind) {
+  kind = StartsWith(message, "//") ? 2 : 3;
+  if (kind == 3) PerformEvent("#You_Whispered", name, message);
+  const bool single = whisper_recipients_.RowCount() == 1;
+  for (int row = 0; row < whisper_recipients_.RowCount(); ++row) {
+    if (!EqualsNoCase(whisper_recipients_.Cell(row, 0), name)) continue;
+    kind = 2;
+    // One text whispered to several partners comes back once per partner; show it once.
+    if (single) {
+      ShowInWhisperView("<" + own_account_ + "> " + message);
+    } else if (last_whisper_text() == message) {
+      last_whisper_text() = std::string(kWhisperShown);
+      ShowInWhisperView("<" + own_account_ + "> " + message);
+    }
+  }
+}
+
+void TC_Main::ShowInWhisperView(const std::string& line) {
+  frontend_.AppendLine(View::kWhisper, AddText(line));
 }
 
 void TC_Main::HandleInfo(std::string_view line, int& kind, std::string& display) {
   std::string text;
   if (!CutNotice(line, 11, text)) return;
   if (text == "Welcome to Battle.net!") WelcomeSteps();
+  RejoinWhenKicked(text);
+  JoinWhenBanned(text);
   kind = 3;
+  if (IsBanNotice(text)) banned_users_ += text.substr(0, text.find(' ')) + ", ";
   // Servers of today word the beep answers differently; both spellings count.
   if (text == "Audible notifications enabled." || text == "Audible notification on.") {
     kind = 2;
@@ -89,14 +187,71 @@ void TC_Main::HandleInfo(std::string_view line, int& kind, std::string& display)
     beep_enabled_ = false;
     kind = 2;
   }
+  if (whois_.state == "Updating") {
+    if (IsWhoisInformationLine(text, own_account_)) kind = 2;
+    WhoisAnswer(text);
+  }
   display = "Info ( " + text + " )";
+  OwnStateNotice(text, kind);
+}
+
+void TC_Main::RejoinWhenKicked(std::string_view text) {
+  if (!options_.auto_rejoin_when_kicked || !KickNoticeFor(text, own_account_)) return;
+  // Built now, from the channel still current: the leave line that follows may change things.
+  if (!current_channel_.empty()) SendText(Command("/join ", current_channel_));
+}
+
+void TC_Main::JoinWhenBanned(std::string_view text) {
+  if (!BanNoticeFor(text, own_account_)) return;
+  switch (options_.on_ban) {
+    case OnBanJoin::kStayInTheVoid:
+      return;
+    case OnBanJoin::kHomeChannel:
+      // An empty channel name would only make the server print its help.
+      if (!options_.home_channel.empty()) SendText("/join " + options_.home_channel);
+      return;
+    case OnBanJoin::kChannel:
+      if (!options_.on_ban_channel.empty()) SendText("/join " + options_.on_ban_channel);
+      return;
+  }
+}
+
+void TC_Main::OwnStateNotice(std::string_view text, int& kind) {
+  if (text == "Do Not Disturb mode engaged.") {
+    // Away and do-not-disturb are never both on at the server.
+    if (client_state_ == "Away") SendText("/away");
+    StateChange("DND");
+    kind = 3;
+  } else if (text == "TalvexChat is your new designated heir.") {
+    if (LowerCase1252(current_channel_) == "talvex chat") kind = 2;
+  } else if (text == "Do Not Disturb mode cancelled." || text == "Do Not Disturb mode canceled.") {
+    if (client_state_ == "DND") StateChange("Available");
+    kind = 3;
+  } else if (text == "You are now marked as being away.") {
+    if (client_state_ == "DND") SendText("/dnd");
+    StateChange("Away");
+    kind = 3;
+  } else if (text == "You are no longer marked as away.") {
+    if (client_state_ == "Away") StateChange("Available");
+    kind = 3;
+  }
 }
 
 void TC_Main::HandleError(std::string_view line, int& kind, std::string& display) {
   std::string text;
   if (!CutNotice(line, 12, text)) return;
   kind = 3;
+  if (whois_.state == "Updating" && text == "That user is not logged on.") {
+    WhoisNotLoggedOn();
+    kind = 2;
+  }
   display = "Error ( " + text + " )";
 }
+
+// Whois answer parser hooks. The parser (it fills the check's status, found name, account number
+// and location) arrives with the whois check; until then an answer changes nothing.
+void TC_Main::WhoisAnswer(std::string_view /*text*/) {}
+
+void TC_Main::WhoisNotLoggedOn() {}
 
 }  // namespace tc

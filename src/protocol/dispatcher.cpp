@@ -10,11 +10,6 @@ namespace tc {
 
 namespace {
 
-// Enough passes for any real set of variables; values that contain each other's names would
-// otherwise rewrite the line for ever.
-constexpr int kMaxSubstitutionPasses = 64;
-constexpr size_t kMaxSubstitutedLength = 64 * 1024;
-
 // Name, flags and product of a "1001"/"1002" line, cut from the end of the line.
 struct PresentFields {
   std::string_view flags;
@@ -33,23 +28,9 @@ bool CutPresent(std::string_view line, PresentFields& out) {
 
 void TC_Main::InsertCustom(std::string& line) const {
   if (variables_.Empty()) return;
-  for (int pass = 0; pass < kMaxSubstitutionPasses; ++pass) {
-    bool finished = true;
-    for (const auto& row : variables_.Rows()) {
-      const std::string& name = row[0];
-      const std::string& value = row[1];
-      if (ContainsNoCase(value, name)) {
-        finished = true;
-        continue;
-      }
-      const int at = PosNoCase(line, name);
-      if (at == 0) continue;
-      if (line.size() - name.size() + value.size() > kMaxSubstitutedLength) return;
-      line.replace(static_cast<size_t>(at - 1), name.size(), value);
-      finished = false;
-    }
-    if (finished) return;
-  }
+  TaintedText text(std::move(line));
+  InsertCustom(text);
+  line = text.text();
 }
 
 void TC_Main::DisplayText(std::string_view text, int kind) {
@@ -63,7 +44,8 @@ void TC_Main::DisplayText(std::string_view text, int kind) {
     if (sent_lines_[i] == line) {
       display = "<" + own_account_ + "> " + line;
       sent_lines_.erase(sent_lines_.begin() + static_cast<long>(i));
-      kind = 3;
+      // The send path showed our talk when it wrote it; the server's echo is not shown again.
+      kind = kind == 1 ? 2 : 3;
       echo = true;
       break;
     }

@@ -1,4 +1,6 @@
-// SendText, the one way out to the server for everything the user or the bot says.
+// SendText, the one way out for everything the user or the bot says: expansion, the local
+// commands, then the server line through the flood-controlled send queue.
+#include <algorithm>
 #include <string>
 
 #include "app/tc_main.h"
@@ -7,16 +9,59 @@
 namespace tc {
 
 namespace {
+
 constexpr size_t kMaxLine = 500;
 // Servers that never echo talk would let the list grow for as long as the bot runs.
 constexpr size_t kMaxSentLines = 200;
+// "/send /send ..." and event actions that raise their own event would otherwise recurse until
+// the stack runs out.
+constexpr int kMaxSendDepth = 32;
+
+bool BeginsNoCase(std::string_view text, std::string_view word) {
+  return EqualsNoCase(text.substr(0, std::min(text.size(), word.size())), word);
+}
+
+// Keeps a nesting counter right whichever way the call is left.
+class DepthGuard {
+ public:
+  explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+  ~DepthGuard() { --depth_; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+
+ private:
+  int& depth_;
+};
+
 }  // namespace
 
 void TC_Main::SendText(const TaintedText& text) {
-  std::string line = text.text();
-  // A CR or LF inside would reach the server as two lines; a line is never split.
-  for (char& c : line) {
-    if (c == '\r' || c == '\n') c = ' ';
+  if (send_depth_ >= kMaxSendDepth) {
+    DisplayText("System ( Commands nested more than " + std::to_string(kMaxSendDepth) +
+                    " deep; the line was not sent. )",
+                5);
+    return;
+  }
+  DepthGuard guard(send_depth_);
+
+  TaintedText line = text;
+  // Only the sender's own marker counts: another user cannot switch expansion off.
+  const size_t no_format = line.FindTrusted("<nf>");
+  if (no_format != TaintedText::npos) {
+    line.Erase(no_format, 4);
+  } else if (!(line.Trusted(0, 6) && BeginsNoCase(line.text(), "/edit "))) {
+    line = Prepare(line, "", "");
+  }
+  if (RunLocalCommand(line)) return;
+  SendToServer(line.text());
+}
+
+void TC_Main::SendToServer(std::string line) {
+  if (BeginsNoCase(line, "/ban ") || BeginsNoCase(line, "/kick ")) {
+    if (own_account_ != "TalvexChat" && LowerCase1252(current_channel_) == "talvex chat") {
+      DisplayText("Error ( You are not a channel operator. )", 5);
+      return;
+    }
   }
   if (line.size() > kMaxLine) line.resize(kMaxLine);
   if (!connected_) {
@@ -27,14 +72,46 @@ void TC_Main::SendText(const TaintedText& text) {
     DisplayText("System ( You must enter a message. )", 5);
     return;
   }
-  if (PosNoCase(line.substr(0, 5), "/join") == 1) {
+  // A CR or LF inside would reach the server as two lines; a line is never split.
+  std::replace(line.begin(), line.end(), '\r', ' ');
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  if (BeginsNoCase(line, "/join")) {
     PerformEvent("#Leave_Channel", own_account_, current_channel_);
   }
-  WriteSocket(line + "\r\n");
+  std::string wire = line + "\r\n";
+  if (!options_.anti_flood || send_queue_.TakeImmediate()) {
+    WriteLine(wire);
+  } else {
+    send_queue_.Enqueue(std::move(wire), anti_flood_timer_, clock_.NowMs());
+  }
   if (line[0] != '/') {
-    sent_lines_.push_back(line);
+    sent_lines_.push_back(std::move(line));
     if (sent_lines_.size() > kMaxSentLines) sent_lines_.erase(sent_lines_.begin());
   }
+}
+
+void TC_Main::WriteLine(const std::string& line) {
+  WriteSocket(line);
+  // Servers of today do not echo talk: the user sees what they said when it leaves.
+  if (!line.empty() && line[0] != '/') {
+    ShowOwnTalk(std::string_view(line).substr(0, line.size() - 2));
+  }
+}
+
+void TC_Main::ShowOwnTalk(std::string_view line) {
+  // DisplayText takes a local message equal to a sent line for its echo. This line is not one:
+  // the entries stay for the echo a server may still send, which is then recognised and not
+  // shown again.
+  std::vector<std::string> held;
+  held.swap(sent_lines_);
+  DisplayText("<" + own_account_ + "> " + std::string(line), 5);
+  held.insert(held.end(), sent_lines_.begin(), sent_lines_.end());
+  sent_lines_.swap(held);
+}
+
+void TC_Main::AntiFloodTick() {
+  std::optional<std::string> line = send_queue_.Tick(connected_, anti_flood_timer_, clock_.NowMs());
+  if (line) WriteLine(*line);
 }
 
 }  // namespace tc

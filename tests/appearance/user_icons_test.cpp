@@ -59,6 +59,7 @@ TEST_F(UserIcons, RowsFollowFlagUpdatesAndTheOperatorIsRecordedFromTheList) {
 }
 
 TEST_F(UserIcons, HandingOperatorToTheNamesakeInTheProgramsChannel) {
+  s.core().options().anti_flood = false;  // the send queue's pace is tested on its own
   s.Server("1007 CHANNEL \"Talvex Chat\"");
   s.Server("1001 USER talvexbot 0002 [CHAT]");
   s.Server("1001 USER TalvexChat 0000 [CHAT]");

@@ -61,10 +61,27 @@ class FakeFrontend : public Frontend {
   void StepProgress() override { ++progress_steps; }
   void HideProgress() override { progress_visible = false; }
   void ShowClientState(const std::string& state) override { states.push_back(state); }
+  void ShowProfile(const std::string& account, const std::string& own_account) override {
+    profiles.push_back(account + "|" + own_account);
+  }
   void ConnectCaptionChanged(const std::string& caption) override { caption_ = caption; }
   void ChannelFieldChanged(const std::string& text) override { channel_field = text; }
   void Beep() override { ++beeps; }
   void CloseMainWindow() override { ++close_requests; }
+  // Records "title|filter|folder" and answers with file_answer.
+  std::string AskFileName(const std::string& title, const std::string& filter,
+                          const std::filesystem::path& folder) override {
+    file_dialogs.push_back(title + "|" + filter + "|" + folder.string());
+    return file_answer;
+  }
+  // Records "title|text" and answers with ok_answer.
+  bool AskOkCancel(const std::string& text, const std::string& title) override {
+    questions.push_back(title + "|" + text);
+    return ok_answer;
+  }
+  void OpenFile(const std::string& path, const std::string& folder) override {
+    opened_files.push_back(path + "|" + folder);
+  }
 
   // Texts of the lines shown in a view since the last TakeLines(), in order.
   std::vector<std::string> Texts(View view = View::kChat) const;
@@ -76,6 +93,7 @@ class FakeFrontend : public Frontend {
   std::vector<std::string> messages;
   std::vector<Page> pages;
   std::vector<std::string> states;
+  std::vector<std::string> profiles;  // account + "|" + own account, per window opened
   std::string caption_;
   std::string channel_field;
   std::string progress_caption;
@@ -84,6 +102,11 @@ class FakeFrontend : public Frontend {
   bool progress_visible = false;
   int beeps = 0;
   int close_requests = 0;
+  std::vector<std::string> file_dialogs;
+  std::string file_answer;  // what the next file dialog answers; empty = cancelled
+  std::vector<std::string> questions;
+  bool ok_answer = false;                 // what OK/Cancel questions answer
+  std::vector<std::string> opened_files;  // path + "|" + working folder, per OpenFile
   int chat_clears = 0;
   int whisper_clears = 0;
 };

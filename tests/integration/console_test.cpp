@@ -89,7 +89,8 @@ TEST_F(ConsoleTest, PrintsLinesMessagesAndNothingForTheRest) {
   EXPECT_EQ(Out(buffer_),
             "\x1b[38;2;255;0;255mSystem ( hi )\x1b[0m\n"
             "[whisper] w\x1b[0m\n"
-            "[message] Unable to open file: x\n");
+            "[message] Unable to open file: x\n"
+            "[state] Available\n");
 }
 
 TEST_F(ConsoleTest, NoColourMeansNoEscapes) {
@@ -114,6 +115,38 @@ TEST_F(ConsoleTest, ShowsTheCoresLinesInTheirColours) {
                 "\x1b[38;2;255;0;255mSystem ( Welcome to Talvex Chat 2000 Build 1515 )\x1b[0m\n"),
             std::string::npos)
       << Out(buffer_);
+}
+
+TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
+  test::TempDir dir;
+  ConsoleFrontend console(buffer_, ConsoleStyle{false, false});
+  platform::CoreDriver driver(console, dir.path());
+  console.Attach(driver);
+  driver.Call([](TC_Main& core) {
+    core.FormCreate();
+    core.options().auto_connect = false;
+    core.FormActivate();
+  });
+  console.TypedLine("/tc-whisperbox add alice");
+  console.TypedLine("/tc-whisperbox add bob");
+  console.TypedLine("/tc-whisperbox remove ALICE");
+  console.TypedLine("/tc-whisperbox list");
+  const auto rows = driver.Call([](TC_Main& core) { return core.whisper_recipients().Rows(); });
+  EXPECT_EQ(rows, (std::vector<TextTable::Row>{{"bob"}}));
+  std::string out = Out(buffer_);
+  EXPECT_NE(out.find("[whisperbox] added alice\n[whisperbox] added bob\n"
+                     "[whisperbox] removed ALICE\n[whisperbox] usage:"),
+            std::string::npos)
+      << out;
+
+  console.ShowProfile("nobody", "talvexbot");
+  out = Out(buffer_);
+  EXPECT_NE(out.find("[profile] Information for nobody\n[profile] Account_Name: nobody\n"
+                     "[profile] Account_Number: 0\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("[profile] Alias_Names: 0\n[profile] Information: 0\n"), std::string::npos)
+      << out;
 }
 
 TEST_F(ConsoleTest, CloseMainWindowShutsDownOnceFromTheEventLoop) {

@@ -10,6 +10,7 @@ class Dispatcher : public ::testing::Test {
  protected:
   void SetUp() override {
     s.StartUp();
+    s.core().options().anti_flood = false;  // the send queue's pace is tested on its own
     s.core().SetEventHook([this](std::string_view e, std::string_view u, std::string_view t) {
       events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t));
     });
@@ -129,8 +130,9 @@ TEST_F(Dispatcher, LosingTheOperatorWhenAloneRejoinsOnce) {
 TEST_F(Dispatcher, EchoOfOwnTalkIsShownAsOwnLine) {
   s.core().SendText("hello there");
   s.Written();
+  // Shown when written; a server that echoes talk has its echo recognised, not shown again.
   s.Receive("hello there");
-  EXPECT_EQ(s.ui.Texts().back(), "<talvexbot> hello there");
+  EXPECT_EQ(s.ui.Texts(), (std::vector<std::string>{"<talvexbot> hello there"}));
   EXPECT_TRUE(s.core().sent_lines().empty());
   // A local message equal to a line sent earlier counts as the echo too.
   s.core().SendText("again");

@@ -1,0 +1,46 @@
+// Remote user commands: what other users may ask of the bot in a whisper or an emote.
+#include <string>
+
+#include "app/tc_main.h"
+
+namespace tc {
+
+namespace {
+
+constexpr int kNamesPerChunk = 15;
+constexpr int kChunkedNames = 60;  // names after these go in one last chunk
+
+}  // namespace
+
+void TC_Main::UsersCommand(std::string_view user, std::string_view text,
+                           std::string_view /*origin*/) {
+  // "!say" is reserved and has no effect; the first six bytes are compared, so only a text of
+  // exactly "!who" matches.
+  if (text.substr(0, 6) != "!who") return;
+
+  // The sender's name and the channel's names came from the server: they stay text.
+  const auto send_chunk = [this, user](const std::string& chunk) {
+    TaintedText line("/w ");
+    line.AppendUntrusted(user);
+    line.Append(" ");
+    line.AppendUntrusted(chunk);
+    SendText(line);
+  };
+  const std::vector<TextTable::Row> rows = users_.Rows();
+  std::string chunk;
+  const int count = static_cast<int>(rows.size());
+  for (int i = 0; i < count; ++i) {
+    chunk += rows[static_cast<size_t>(i)][0];
+    if (i == count - 1) break;
+    const int shown = i + 1;
+    if (shown % kNamesPerChunk == 0 && shown <= kChunkedNames) {
+      send_chunk(chunk);
+      chunk.clear();
+    } else {
+      chunk += ", ";
+    }
+  }
+  if (!chunk.empty()) send_chunk(chunk);
+}
+
+}  // namespace tc

@@ -1,0 +1,345 @@
+#include "persistence/list_lines.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <unordered_set>
+
+#include "common/text.h"
+
+namespace tc {
+namespace {
+
+constexpr std::string_view kActionMarker = "<%|action|%>";
+constexpr std::string_view kAppliesMarker = "<%|applies|%>";
+constexpr std::string_view kNameMarker = "<%|name|%>";
+constexpr std::string_view kNotesMarker = "<%|notes|%>";
+constexpr std::string_view kMark(&kFieldMark, 1);
+constexpr int kIconStateRows = 12;
+constexpr std::string_view kDefaultIconStates =
+    "Disconnected;Available;Away;DND;Operator;-----;-----;-----;-----;-----;-----;-----;";
+constexpr std::string_view kTimerStateTokens =
+    ";State:Operator;State:Away;State:DND;State:Available;";
+
+// The original 1-based cut: a start below 1 counts from 1, a count of 0 or less gives nothing.
+std::string_view Copy(std::string_view text, int index, int count = INT_MAX) {
+  if (count <= 0) return {};
+  return Mid(text, static_cast<size_t>(std::max(index, 1)), static_cast<size_t>(count));
+}
+
+int Pos(std::string_view text, std::string_view part) {
+  return PosNoCase(text, part);
+}
+
+// Takes the text up to the next field mark out of `rest`, mark included; empty when none is left.
+std::string TakeField(std::string_view& rest) {
+  const int at = Pos(rest, kMark);
+  std::string field(Copy(rest, 1, at - 1));
+  rest = DropFirst(rest, static_cast<size_t>(at));
+  return field;
+}
+
+std::string_view Value(std::string_view line) {
+  return DropFirst(line, 3);
+}
+
+// The two fields between the "<%|action|%>" and "<%|applies|%>" markers, as "uz=" and "ue=" have.
+struct MarkedFields {
+  std::string first;
+  std::string second;
+  int applies = 0;
+};
+
+MarkedFields SplitMarked(std::string_view line) {
+  const int a = Pos(line, kActionMarker);
+  const int p = Pos(line, kAppliesMarker);
+  const int second_start = a + static_cast<int>(kActionMarker.size());
+  return {std::string(Copy(line, 4, a - 4)),
+          std::string(Copy(line, second_start, p - second_start)), p};
+}
+
+std::string AfterApplies(std::string_view line, int applies) {
+  return std::string(Copy(line, applies + static_cast<int>(kAppliesMarker.size())));
+}
+
+// The smallest non-negative number no timer uses as its name.
+std::string FreeTimerName(const TextTable& timers) {
+  std::unordered_set<std::string> used;
+  for (const auto& row : timers.Rows()) used.insert(row[0]);
+  int n = 0;
+  while (used.count(std::to_string(n)) != 0) ++n;
+  return std::to_string(n);
+}
+
+// The older two-word timer state gains the four state tokens.
+std::string WidenTimerState(std::string state) {
+  if (state == "On" || state == "Off") state += kTimerStateTokens;
+  return state;
+}
+
+std::string OlderAppliesTo(const std::string& applies) {
+  if (applies == "All") return "Friends;Enemies;Operators;Other;";
+  if (applies == "None") return "None;";
+  if (applies == "Enemies") return "Enemies;";
+  if (applies == "Friends") return "Friends;";
+  if (applies == "Other") return "Other;";
+  return applies;
+}
+
+int CompareBytes(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace
+
+int CompareNoCaseText(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(LowerChar1252(a[i]));
+    const auto y = static_cast<unsigned char>(LowerChar1252(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+int CompareLocaleText(std::string_view a, std::string_view b) {
+  if (const int letters = CompareNoCaseText(a, b); letters != 0) return letters;
+  // Same letters: the first difference is one of letter case, and lower case comes first.
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] == b[i]) continue;
+    return LowerChar1252(a[i]) == a[i] ? -1 : 1;
+  }
+  return CompareBytes(a, b);
+}
+
+int InsertSorted(TextTable& table, TextTable::Row row, bool ignore_case) {
+  const std::string_view key = row.empty() ? std::string_view() : std::string_view(row[0]);
+  const auto compare = ignore_case ? CompareNoCaseText : CompareLocaleText;
+  int low = 0;
+  int high = table.RowCount();
+  while (low < high) {
+    const int mid = low + (high - low) / 2;
+    if (compare(table.Cell(mid, 0), key) <= 0) {
+      low = mid + 1;
+    } else {
+      high = mid;
+    }
+  }
+  table.Insert(low, std::move(row));
+  return low;
+}
+
+bool IsListKey(std::string_view key) {
+  static constexpr std::array<std::string_view, 14> kKeys = {
+      "zc=", "ua=", "ub=", "uc=", "ud=", "uz=", "ue=",
+      "ui=", "cc=", "uf=", "ug=", "uh=", "ma=", "ga="};
+  return std::find(kKeys.begin(), kKeys.end(), key) != kKeys.end();
+}
+
+bool ReadListLine(const ProfileLists& lists, std::string_view line) {
+  const std::string_view key = line.substr(0, 3);
+  if (key == "zc=") ReadCustomChannelLine(lists.custom_channels, line);
+  if (key == "uz=") ReadAccountLine(lists.accounts, line);
+  if (key == "ua=" || key == "ub=" || key == "uc=" || key == "ud=") {
+    ReadOlderAccountLine(lists.accounts, line);
+  }
+  if (key == "cc=") ReadCustomColorLine(lists.custom_colors, line);
+  if (key == "ui=") ReadKeyLine(lists.keys, line);
+  if (key == "ue=") ReadOlderKeyLine(lists.keys, line);
+  if (key == "uf=") ReadTimerLine(lists.timers, line);
+  if (key == "ug=") ReadMonitorLine(lists.monitor, line);
+  if (key == "uh=") ReadServerLine(lists.servers, line);
+  if (key == "ga=") ReadIconStatesLine(lists.icon_states, line);
+  return key == "ma=" && ReadVariableLine(lists.variables, line);
+}
+
+void ReadCustomChannelLine(TextTable& channels, std::string_view line) {
+  const std::string_view value = Value(line);
+  if (value.empty()) return;
+  for (const auto& row : channels.Rows()) {
+    if (EqualsNoCase(row[0], value)) return;
+  }
+  InsertSorted(channels, {std::string(value)}, true);
+}
+
+void ReadAccountLine(TextTable& accounts, std::string_view line) {
+  MarkedFields fields = SplitMarked(line);
+  if (accounts.FindFirst(0, fields.first) >= 0) return;
+  InsertSorted(accounts, {std::move(fields.first), std::move(fields.second),
+                          AfterApplies(line, fields.applies)});
+}
+
+void ReadOlderAccountLine(TextTable& accounts, std::string_view line) {
+  const std::string_view value = Value(line);
+  if (value.empty()) return;
+  const std::string_view key = line.substr(0, 3);
+  std::string type = "Auto Ban";
+  if (key == "ua=") type = "Friends";
+  if (key == "ub=") type = "Enemies";
+  if (key == "uc=") type = "Ignore";
+  InsertSorted(accounts, {std::string(value), std::move(type), "On"});
+}
+
+void ReadCustomColorLine(TextTable& colors, std::string_view line) {
+  std::string_view rest = Value(line);
+  std::string text = TakeField(rest);
+  std::string color = TakeField(rest);
+  // A row without text is removed again as soon as it is added: it never appears.
+  if (text.empty()) return;
+  InsertSorted(colors, {std::move(text), std::move(color)});
+}
+
+void ReadKeyLine(TextTable& keys, std::string_view line) {
+  std::string_view rest = Value(line);
+  std::array<std::string, 6> fields;
+  for (std::string& field : fields) field = TakeField(rest);
+  // History starts empty after every read.
+  keys.Append({fields[0], fields[1], fields[2], fields[3], "", fields[5]});
+}
+
+void ReadOlderKeyLine(TextTable& keys, std::string_view line) {
+  MarkedFields fields = SplitMarked(line);
+  keys.Append({std::move(fields.first), std::move(fields.second),
+               OlderAppliesTo(AfterApplies(line, fields.applies)), "", "", ""});
+}
+
+void ReadTimerLine(TextTable& timers, std::string_view line) {
+  MarkedFields fields = SplitMarked(line);
+  const std::string rest = AfterApplies(line, fields.applies);
+  std::string state = rest;
+  std::string name;
+  if (const int at = Pos(rest, kNameMarker); at != 0) {
+    state = std::string(Copy(rest, 1, at - 1));
+    name = std::string(Copy(rest, at + static_cast<int>(kNameMarker.size())));
+  }
+  if (name.empty()) name = FreeTimerName(timers);
+  timers.Append({std::move(name), std::move(fields.first), std::move(fields.second),
+                 WidenTimerState(std::move(state)), "0"});
+}
+
+void ReadMonitorLine(TextTable& monitor, std::string_view line) {
+  const std::string_view value = Value(line);
+  if (monitor.FindFirst(1, value) >= 0) return;
+  InsertSorted(monitor, {"Offline", std::string(value), "???", "???", "???"});
+}
+
+void ReadServerLine(TextTable& servers, std::string_view line) {
+  const int at = Pos(line, kNotesMarker);
+  const std::string_view server = Copy(line, 4, at - 4);
+  if (servers.FindFirst(1, server) >= 0) return;
+  InsertSorted(servers, {"???", std::string(server),
+                         std::string(Copy(line, at + static_cast<int>(kNotesMarker.size())))});
+}
+
+bool ReadVariableLine(TextTable& variables, std::string_view line) {
+  std::string_view rest = Value(line);
+  const int at = Pos(rest, kMark);
+  std::string name(Copy(rest, 1, at - 1));
+  std::string value(Copy(rest, at + 1));
+  if (name.empty()) return false;
+  const bool macro = ContainsNoCase(name, "$macro");
+  InsertSorted(variables, {std::move(name), std::move(value)});
+  return macro;
+}
+
+void ReadIconStatesLine(TextTable& icon_states, std::string_view line) {
+  icon_states.Clear();
+  std::string_view rest = Value(line);
+  if (rest.empty()) return;
+  std::vector<TextTable::Row> rows;
+  for (int index = 0; index < kIconStateRows; ++index) {
+    const size_t at = rest.find(';');
+    if (at == std::string_view::npos) {
+      rows.push_back({""});
+      continue;
+    }
+    rows.push_back({std::string(rest.substr(0, at))});
+    rest.remove_prefix(at + 1);
+  }
+  icon_states.Assign(std::move(rows));
+}
+
+void CustomChannelLines(const TextTable& channels, std::vector<std::string>& out) {
+  for (const auto& row : channels.Rows()) out.push_back("zc=" + row[0]);
+}
+
+void AccountLines(const TextTable& accounts, std::vector<std::string>& out) {
+  for (const auto& row : accounts.Rows()) {
+    out.push_back("uz=" + row[0] + std::string(kActionMarker) + row[1] +
+                  std::string(kAppliesMarker) + row[2]);
+  }
+}
+
+void CustomColorLines(const TextTable& colors, std::vector<std::string>& out) {
+  for (const auto& row : colors.Rows()) {
+    out.push_back("cc=" + row[0] + kFieldMark + row[1] + kFieldMark);
+  }
+}
+
+void KeyLines(const TextTable& keys, std::vector<std::string>& out) {
+  for (const auto& row : keys.Rows()) {
+    std::string line = "ui=";
+    for (const std::string& field : row) line += field + kFieldMark;
+    out.push_back(std::move(line));
+  }
+}
+
+void TimerLines(const TextTable& timers, std::vector<std::string>& out) {
+  // The count is not stored.
+  for (const auto& row : timers.Rows()) {
+    out.push_back("uf=" + row[1] + std::string(kActionMarker) + row[2] +
+                  std::string(kAppliesMarker) + row[3] + std::string(kNameMarker) + row[0]);
+  }
+}
+
+void MonitorLines(const TextTable& monitor, std::vector<std::string>& out) {
+  for (const auto& row : monitor.Rows()) out.push_back("ug=" + row[1]);
+}
+
+void ServerLines(const TextTable& servers, std::vector<std::string>& out) {
+  for (const auto& row : servers.Rows()) {
+    out.push_back("uh=" + row[1] + std::string(kNotesMarker) + row[2]);
+  }
+}
+
+void VariableLines(const TextTable& variables, std::vector<std::string>& out) {
+  for (const auto& row : variables.Rows()) out.push_back("ma=" + row[0] + kFieldMark + row[1]);
+}
+
+std::string IconStatesLine(const TextTable& icon_states) {
+  std::string line = "ga=";
+  for (const auto& row : icon_states.Rows()) line += row[0] + ';';
+  return line;
+}
+
+void DefaultIconStates(TextTable& icon_states) {
+  if (!icon_states.Empty()) return;
+  ReadIconStatesLine(icon_states, "ga=" + std::string(kDefaultIconStates));
+}
+
+std::vector<TextTable::Row> BuiltInServers() {
+  // Public servers of the PvPGN community on port 6112, and a server on this machine first, so
+  // that an untouched profile never reaches out before the user picks a server.
+  static constexpr std::array<std::string_view, 14> kServers = {
+      "127.0.0.1",        "server.eurobattle.net", "rubattle.net",
+      "server.war2.ru",   "backup.war2.ru",        "server.war2.me",
+      "backup.war2.me",   "europe.warcraft3.eu",   "pvpgn.onligamez.ru",
+      "war3.nightbot.ru", "server.tsgamerz.com",   "worldofeditors.net",
+      "olds.ar",          "pvpgn.valpohacks.com",
+  };
+  std::vector<TextTable::Row> rows;
+  for (std::string_view server : kServers) {
+    rows.push_back({"???", std::string(server), server == "127.0.0.1" ? "Private" : "Public"});
+  }
+  return rows;
+}
+
+}  // namespace tc

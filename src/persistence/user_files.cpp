@@ -1,0 +1,94 @@
+// User script files: UserFiles/<name>.usf, lines written one at a time and played back through
+// the send path as if typed.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/tc_main.h"
+#include "common/file_names.h"
+
+namespace tc {
+
+namespace {
+
+// A script that runs itself, directly or through others, would otherwise never end.
+constexpr int kMaxScriptDepth = 8;
+
+// The name as the user gave it, reduced: the part up to the first separator and anything from
+// the first "." are dropped. "/" counts as "\" here.
+std::string ReducedName(std::string_view name) {
+  const size_t separator = name.find_first_of("\\/");
+  if (separator != std::string_view::npos) name.remove_prefix(separator + 1);
+  const size_t dot = name.find('.');
+  if (dot != std::string_view::npos) name = name.substr(0, dot);
+  return std::string(name);
+}
+
+std::vector<std::string> ReadLines(std::ifstream& in) {
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+}  // namespace
+
+void TC_Main::UserFile(std::string_view operation, std::string_view name, std::string_view text) {
+  const std::filesystem::path folder = program_dir_ / "UserFiles";
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directories(folder, ec);
+  // The helper keeps whatever is left of the name inside the folder (no separator, NUL or "..").
+  const std::filesystem::path path =
+      name.empty() ? folder / "Default.usf" : FileInFolder(folder, ReducedName(name), ".usf");
+
+  bool usable = std::filesystem::is_regular_file(path, ec);
+  if (!usable && !std::filesystem::exists(path, ec)) {
+    std::ofstream create(path, std::ios::binary | std::ios::app);
+    usable = create.good();
+  }
+  if (!usable) {
+    DisplayText("Error ( Unable to open file: " + path.string() + " )", 5);
+    return;
+  }
+
+  if (operation == "Delete") {
+    std::filesystem::remove(path, ec);
+  } else if (operation == "Write") {
+    std::string line(text);
+    // One write is one line of the file, whatever the text holds.
+    for (char& c : line) {
+      if (c == '\r' || c == '\n') c = ' ';
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out << line << "\r\n";
+    if (!out) DisplayText("Error ( Unable to write file: " + path.string() + " )", 5);
+  } else if (operation == "Execute") {
+    if (script_depth_ >= kMaxScriptDepth) {
+      DisplayText("System ( Script " + path.filename().string() + " not run: scripts nested " +
+                      std::to_string(kMaxScriptDepth) + " deep. )",
+                  5);
+      return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      DisplayText("Error ( Unable to open file: " + path.string() + " )", 5);
+      return;
+    }
+    // Read first: a script may write to or delete its own file while it runs.
+    const std::vector<std::string> lines = ReadLines(in);
+    in.close();
+    ++script_depth_;
+    for (const std::string& line : lines) {
+      if (!line.empty()) SendText(line);
+    }
+    --script_depth_;
+  }
+}
+
+}  // namespace tc

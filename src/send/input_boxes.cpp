@@ -1,0 +1,141 @@
+// The input boxes, the Send, whisper and emote buttons and the user-list popup commands: each
+// builds a line and hands it to SendText. The window and the console call these alike.
+#include "send/input_boxes.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
+
+#include "app/tc_main.h"
+#include "common/text.h"
+
+namespace tc {
+
+namespace {
+
+constexpr std::string_view kSelectFirst = "System ( You must first select a user. )";
+
+bool BeginsNoCase(std::string_view text, std::string_view word) {
+  return EqualsNoCase(text.substr(0, std::min(text.size(), word.size())), word);
+}
+
+// A line naming a user picked from the channel list: the server supplied that name, so it is
+// never expanded.
+TaintedText NamingUser(std::string_view head, std::string_view user, std::string_view tail) {
+  TaintedText line(head);
+  line.AppendUntrusted(user);
+  line.Append(TaintedText(tail));
+  return line;
+}
+
+enum class PopupSends { kWithUser, kAlone, kWhoisCheck };
+
+struct PopupRow {
+  std::string_view caption;
+  PopupSends sends;
+};
+
+constexpr std::array<PopupRow, 10> kPopup = {{
+    {"/designate", PopupSends::kWithUser},
+    {"/kick", PopupSends::kWithUser},
+    {"/ban", PopupSends::kWithUser},
+    {"/resign", PopupSends::kAlone},
+    {"/whois", PopupSends::kWhoisCheck},
+    {"/ignore", PopupSends::kWithUser},
+    {"/unignore", PopupSends::kWithUser},
+    {"/time", PopupSends::kAlone},
+    {"/users", PopupSends::kAlone},
+    {"/rejoin", PopupSends::kAlone},
+}};
+
+}  // namespace
+
+void InputBox::Remember(const std::string& entry) {
+  if (std::find(history.begin(), history.end(), entry) != history.end()) return;
+  history.insert(history.begin(), entry);
+  if (history.size() > kHistoryLimit) history.resize(kHistoryLimit);
+}
+
+void TC_Main::WhoisCheckRequest(std::string_view name) {
+  account_tracking_.Insert(0, {std::string(name)});
+  whois_requests_.Append({std::string(name)});
+}
+
+void TC_Main::Send_Image1Click() {
+  // The auto-away countdown restarts here once idle and away automation exists.
+  InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
+  const std::string text = box.text;
+  if (active_input_ == 1 && (BeginsNoCase(text, "/whois") || BeginsNoCase(text, "/whoami")) &&
+      whois_.state != "Ready") {
+    // The check would take the server's answer for its own; the line waits for it to finish.
+    std::string& slot = whois_.pending[0].empty() ? whois_.pending[0] : whois_.pending[1];
+    slot = text;
+    return;
+  }
+  if (active_input_ == 1) {
+    if (BeginsNoCase(text, "/whois ")) {
+      WhoisCheckRequest(std::string_view(text).substr(7));
+    } else {
+      SendText(text);
+    }
+  } else {
+    const std::vector<TextTable::Row> recipients = whisper_recipients_.Rows();
+    for (const TextTable::Row& row : recipients) SendText("/w " + row[0] + " " + text);
+    last_whisper_text_ = text;
+  }
+  box.Remember(text);
+  box.text.clear();
+}
+
+void TC_Main::Whisper_Label1Click(std::string_view selected_user) {
+  if (selected_user.empty()) {
+    DisplayText(kSelectFirst, 5);
+    return;
+  }
+  InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
+  const std::string text = std::exchange(box.text, {});
+  SendText(NamingUser("/w ", selected_user, " " + text));
+}
+
+void TC_Main::Whisper_Image2Click(std::string_view selected_user) {
+  if (selected_user.empty()) {
+    DisplayText(kSelectFirst, 5);
+    return;
+  }
+  const std::string text = std::exchange(whisper_input().text, {});
+  SendText(NamingUser("/w ", selected_user, " " + text));
+}
+
+void TC_Main::Emote_Image1Click() {
+  InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
+  const std::string text = std::exchange(box.text, {});
+  SendText("/me " + text);
+}
+
+void TC_Main::Users_ListView1DblClick(std::string_view selected_user) {
+  if (selected_user.empty()) return;
+  InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
+  box.text += selected_user;
+}
+
+void TC_Main::UsersPopupCommand(std::string_view caption, std::string_view selected_user) {
+  const auto row = std::find_if(kPopup.begin(), kPopup.end(),
+                                [caption](const PopupRow& r) { return r.caption == caption; });
+  if (row == kPopup.end()) return;
+  if (row->sends == PopupSends::kAlone) {
+    SendText(row->caption);
+    return;
+  }
+  if (selected_user.empty()) {
+    DisplayText(kSelectFirst, 5);
+    return;
+  }
+  if (row->sends == PopupSends::kWhoisCheck) {
+    WhoisCheckRequest(selected_user);
+  } else {
+    SendText(NamingUser(std::string(row->caption) + " ", selected_user, ""));
+  }
+}
+
+}  // namespace tc

@@ -1,0 +1,338 @@
+// The local slash commands: lines that act on the program itself and never reach the server.
+#include <array>
+#include <charconv>
+#include <climits>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "app/tc_main.h"
+#include "common/file_names.h"
+#include "common/text.h"
+
+namespace tc {
+
+namespace {
+
+enum class Command {
+  kDisplay,
+  kChatText,
+  kWhisperText,
+  kConnect,
+  kExit,
+  kClear,
+  kSend,
+  kBuffer,
+  kBrowser,
+  kUsfDelete,
+  kUsfExecute,
+  kUsfWrite,
+  kKeyExecute,
+  kExecute,
+  kEdit,
+  kGroup,
+  kDelTimer,
+  kNewTimer,
+  kTimerOff,
+  kTimerOn,
+};
+
+struct CommandRow {
+  std::string_view word;  // compared, letter case ignored, with the line's first word.size() bytes
+  size_t rest_from;       // 1-based position where the rest begins
+  bool needs_semicolon;   // the row matches only a line that also holds a ";"
+  Command command;
+};
+
+// Tested in this order; the first match runs.
+constexpr std::array<CommandRow, 20> kCommands = {{
+    {"/display ", 10, false, Command::kDisplay},
+    {"/chattext", 11, false, Command::kChatText},
+    {"/whispertext", 14, false, Command::kWhisperText},
+    {"/connect", 0, false, Command::kConnect},
+    {"/exit", 0, false, Command::kExit},
+    {"/clear", 0, false, Command::kClear},
+    {"/send ", 7, false, Command::kSend},
+    {"/buffer", 0, false, Command::kBuffer},
+    {"/browser ", 10, false, Command::kBrowser},
+    {"/usfdelete ", 12, false, Command::kUsfDelete},
+    {"/usfexecute ", 13, false, Command::kUsfExecute},
+    {"/usfwrite ", 11, true, Command::kUsfWrite},
+    {"/keyexecute ", 13, true, Command::kKeyExecute},
+    {"/execute ", 10, false, Command::kExecute},
+    {"/edit ", 7, true, Command::kEdit},
+    {"/group ", 8, true, Command::kGroup},
+    {"/deltimer ", 11, false, Command::kDelTimer},
+    {"/newtimer ", 11, false, Command::kNewTimer},
+    {"/timeroff ", 11, false, Command::kTimerOff},
+    {"/timeron ", 10, false, Command::kTimerOn},
+}};
+
+constexpr std::string_view kTimerStates = "State:Away;State:Operator;State:Available;State:DND;";
+
+// Splits at the first ";": the part before and the part after (empty when there is none).
+std::pair<std::string_view, std::string_view> SplitFirst(std::string_view text) {
+  const size_t at = text.find(';');
+  if (at == std::string_view::npos) return {text, {}};
+  return {text.substr(0, at), text.substr(at + 1)};
+}
+
+// A whole decimal integer, an optional sign before it; nothing else, not even spaces.
+std::optional<int64_t> StrictInteger(std::string_view text) {
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return {};
+  if (value < INT_MIN || value > INT_MAX) return {};
+  return value;
+}
+
+// Rows of a name-sorted list go in before the first name that sorts after them, case ignored.
+void InsertSortedByName(TextTable& table, TextTable::Row row) {
+  const std::string key = LowerCase1252(row[0]);
+  int at = 0;
+  while (at < table.RowCount() && LowerCase1252(table.Cell(at, 0)) <= key) ++at;
+  table.Insert(at, std::move(row));
+}
+
+// "/edit " name ";" value. An error text when a value under "<add>"/"<sub>" is no integer.
+std::optional<std::string> EditVariable(TextTable& variables, std::string_view rest) {
+  const auto [name, value] = SplitFirst(rest);
+  const bool remove = EqualsNoCase(value, "<delete>");
+  const bool add = EqualsNoCase(value, "<add>");
+  const bool sub = EqualsNoCase(value, "<sub>");
+  bool matched = false;
+  for (int row = 0; row < variables.RowCount();) {
+    if (!EqualsNoCase(variables.Cell(row, 0), name)) {
+      ++row;
+      continue;
+    }
+    matched = true;
+    if (remove) {
+      variables.Remove(row);
+      continue;
+    }
+    if (add || sub) {
+      const std::optional<int64_t> current = StrictInteger(variables.Cell(row, 1));
+      const int64_t next = current ? *current + (add ? 1 : -1) : 0;
+      if (!current || next < INT_MIN || next > INT_MAX) {
+        return "\"" + variables.Cell(row, 1) + "\" is not a valid integer value";
+      }
+      variables.SetCell(row, 1, std::to_string(next));
+    } else {
+      variables.SetCell(row, 1, std::string(value));
+    }
+    ++row;
+  }
+  if (!matched && !name.empty() && !remove) {
+    const std::string initial = add ? "1" : sub ? "-1" : std::string(value);
+    InsertSortedByName(variables, {std::string(name), initial});
+  }
+  return {};
+}
+
+// "/group " type ";" account ";" action.
+void GroupCommand(TextTable& accounts, std::string_view rest) {
+  const auto [type_given, remainder] = SplitFirst(rest);
+  const auto [account, action] = SplitFirst(remainder);
+  if (type_given.empty() || account.empty() || action.empty()) return;
+  std::string type(type_given);
+  if (type.back() != ';') type += ';';
+  if (action == "Add") {
+    bool matched = false;
+    for (int row = 0; row < accounts.RowCount(); ++row) {
+      if (!EqualsNoCase(accounts.Cell(row, 0), account)) continue;
+      matched = true;
+      if (!ContainsNoCase(accounts.Cell(row, 1), type)) {
+        accounts.SetCell(row, 1, accounts.Cell(row, 1) + type);
+      }
+    }
+    if (!matched) InsertSortedByName(accounts, {std::string(account), type, "On"});
+  } else if (action == "Remove") {
+    for (int row = 0; row < accounts.RowCount();) {
+      const int at =
+          EqualsNoCase(accounts.Cell(row, 0), account) ? PosNoCase(accounts.Cell(row, 1), type) : 0;
+      if (at == 0) {
+        ++row;
+        continue;
+      }
+      std::string kept = accounts.Cell(row, 1);
+      kept.erase(static_cast<size_t>(at - 1), type.size());
+      if (kept.empty()) {
+        accounts.Remove(row);
+      } else {
+        accounts.SetCell(row, 1, std::move(kept));
+        ++row;
+      }
+    }
+  }
+}
+
+void DeleteTimers(TextTable& timers, std::string_view name) {
+  for (int row = timers.RowCount(); row-- > 0;) {
+    if (EqualsNoCase(timers.Cell(row, 0), name)) timers.Remove(row);
+  }
+}
+
+// "/newtimer " name ";" interval ";" action ";" switch.
+void NewTimer(TextTable& timers, std::string_view rest) {
+  const auto [name, after_name] = SplitFirst(rest);
+  const auto [interval, after_interval] = SplitFirst(after_name);
+  const auto [action, switch_given] = SplitFirst(after_interval);
+  if (name.empty() || interval.empty() || action.empty() || switch_given.empty()) return;
+  DeleteTimers(timers, name);
+  std::string on_off(switch_given);
+  if (on_off.back() != ';') on_off += ';';
+  on_off[0] = 'O';
+  if (on_off != "On;" && on_off != "Off;") on_off = "Off;";
+  timers.Append({std::string(name), std::string(interval), std::string(action),
+                 on_off + std::string(kTimerStates), "0"});
+}
+
+// "/timeron " and "/timeroff ": the switch token moves to the end of the state field.
+void SwitchTimers(TextTable& timers, std::string_view name, bool on) {
+  const auto cut_first = [](std::string& field, std::string_view token) {
+    const int at = PosNoCase(field, token);
+    if (at != 0) field.erase(static_cast<size_t>(at - 1), token.size());
+  };
+  for (int row = 0; row < timers.RowCount(); ++row) {
+    if (!EqualsNoCase(timers.Cell(row, 0), name)) continue;
+    std::string state = timers.Cell(row, 3);
+    cut_first(state, "On;");
+    cut_first(state, "Off;");
+    state += on ? "On;" : "Off;";
+    timers.SetCell(row, 3, std::move(state));
+  }
+}
+
+}  // namespace
+
+bool TC_Main::RunLocalCommand(const TaintedText& line) {
+  const std::string& text = line.text();
+  const CommandRow* match = nullptr;
+  for (const CommandRow& row : kCommands) {
+    if (text.size() < row.word.size()) continue;
+    // Only words the sender wrote themselves: another user's text is never a command.
+    if (!line.Trusted(0, row.word.size())) continue;
+    if (!EqualsNoCase(std::string_view(text).substr(0, row.word.size()), row.word)) continue;
+    if (row.needs_semicolon && text.find(';') == std::string::npos) continue;
+    match = &row;
+    break;
+  }
+  if (match == nullptr) return false;
+  const TaintedText rest_marked =
+      match->rest_from == 0 ? TaintedText() : line.Substr(match->rest_from - 1);
+  const std::string& rest = rest_marked.text();
+
+  switch (match->command) {
+    case Command::kDisplay:
+      DisplayText("Display ( " + rest + " )", 5);
+      break;
+    case Command::kChatText:
+      main_input().text += rest;
+      break;
+    case Command::kWhisperText:
+      whisper_input().text += rest;
+      break;
+    case Command::kConnect:
+      Connect_Image1Click();
+      break;
+    case Command::kExit:
+      frontend_.CloseMainWindow();
+      break;
+    case Command::kClear:
+      ClearChatBuffer1Click();
+      break;
+    case Command::kSend:
+      // The rest keeps its marks: what another user supplied stays text the second time too.
+      SendText(rest_marked);
+      break;
+    case Command::kBuffer:
+      send_queue_.Clear();
+      break;
+    case Command::kBrowser:
+      // The embedded browser is not built yet: the page is shown and the address remembered.
+      browser_url_ = rest;
+      frontend_.ShowPage(Page::kBrowser);
+      break;
+    case Command::kUsfDelete:
+      if (!rest.empty()) UserFile("Delete", rest, "");
+      break;
+    case Command::kUsfExecute:
+      if (!rest.empty()) UserFile("Execute", rest, "");
+      break;
+    case Command::kUsfWrite: {
+      const size_t at = rest.find(';');
+      const TaintedText name = rest_marked.Substr(0, at);
+      const TaintedText content =
+          rest_marked.Substr(at == std::string::npos ? rest.size() : at + 1);
+      if (name.empty() || content.empty()) break;
+      if (content.FullyTrusted()) {
+        UserFile("Write", name.text(), content.text());
+      } else if (content.text()[0] == '/') {
+        // A script runs its lines as the owner's own: another user's command never goes in.
+        DisplayText("Error ( A script line with another user's text cannot begin with \"/\". )", 5);
+      } else {
+        // Kept as it was sent, never expanded when the script runs.
+        UserFile("Write", name.text(), "<nf>" + content.text());
+      }
+      break;
+    }
+    case Command::kKeyExecute: {
+      const auto [user, message] = SplitFirst(rest);
+      if (!user.empty() && !message.empty()) Execute_Key(user, message, "Messages;");
+      break;
+    }
+    case Command::kExecute:
+      ExecuteProgram(rest);
+      break;
+    case Command::kEdit:
+      if (const auto error = EditVariable(variables_, rest)) {
+        DisplayText("Error ( " + *error + " )", 5);
+      }
+      break;
+    case Command::kGroup:
+      GroupCommand(accounts_, rest);
+      break;
+    case Command::kDelTimer:
+      DeleteTimers(timers_, rest);
+      break;
+    case Command::kNewTimer:
+      NewTimer(timers_, rest);
+      break;
+    case Command::kTimerOff:
+      SwitchTimers(timers_, rest, false);
+      break;
+    case Command::kTimerOn:
+      SwitchTimers(timers_, rest, true);
+      break;
+  }
+  return true;
+}
+
+void TC_Main::ExecuteProgram(std::string_view rest) {
+  std::string_view file = rest;
+  for (const char separator : {'\\', '/'}) {
+    const size_t at = file.rfind(separator);
+    if (at != std::string_view::npos) file.remove_prefix(at + 1);
+  }
+  const std::filesystem::path folder = program_dir_ / "Execute";
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directories(folder, ec);
+  const std::filesystem::path path = FileInFolder(folder, file, "");
+  const std::string shown = program_dir_.string() + "/Execute/" + std::string(file);
+  if (!file.empty() && std::filesystem::is_regular_file(path, ec)) {
+    frontend_.OpenFile(path.string(), folder.string());
+    DisplayText("System ( Executed " + shown + " )", 5);
+  } else {
+    DisplayText("System ( Unable to execute " + shown + " )", 5);
+  }
+}
+
+void TC_Main::Execute_Key(std::string_view /*user*/, std::string_view /*text*/,
+                          std::string_view /*kind*/) {
+  // The key engine arrives later; until then no key matches anything.
+}
+
+}  // namespace tc

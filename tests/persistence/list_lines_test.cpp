@@ -1,0 +1,249 @@
+// The list lines: each list's line form, its reading rules and the round trip of every list.
+#include "persistence/list_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "harness/session.h"
+#include "persistence/profile_files.h"
+
+namespace tc::test {
+namespace {
+
+const std::string kMark(1, kFieldMark);
+
+std::vector<std::string> Column(const TextTable& table, int column) {
+  std::vector<std::string> out;
+  for (int row = 0; row < table.RowCount(); ++row) out.push_back(table.Cell(row, column));
+  return out;
+}
+
+// A session started on a Default profile of these plain lines.
+struct Started {
+  TempDir dir;
+  std::unique_ptr<Session> s;
+  explicit Started(const std::vector<std::string>& lines) {
+    WriteBytes(ProfilePath(dir.path(), "Default"), Coded(lines));
+    s = std::make_unique<Session>(dir.path());
+    s->StartUp();
+  }
+  TC_Main& core() { return s->core(); }
+};
+
+TEST(ListLines, CustomChannelsIgnoreLetterCaseAndStaySorted) {
+  Started t({"zc=op room", "zc=Op Room", "zc=", "zc=Clan Test", "zc=alpha"});
+  EXPECT_EQ(Column(t.core().custom_channels(), 0),
+            (std::vector<std::string>{"alpha", "Clan Test", "op room"}));
+}
+
+TEST(ListLines, AccountsSkipExactDuplicatesAndReadOlderForms) {
+  Started t({"uz=bob<%|action|%>Friend;<%|applies|%>On", "uz=Bob<%|action|%>Enemy;<%|applies|%>On",
+             "uz=bob<%|action|%>Ban;<%|applies|%>Off", "ua=carol", "ub=dave", "uc=erin", "ud=frank",
+             "ua=", "uz=gina<%|ACTION|%>Ignore;<%|Applies|%>Off"});
+  const TextTable& a = t.core().accounts();
+  EXPECT_EQ(Column(a, 0),
+            (std::vector<std::string>{"bob", "Bob", "carol", "dave", "erin", "frank", "gina"}));
+  EXPECT_EQ(a.RowAt(0), (TextTable::Row{"bob", "Friend;", "On"}));  // the first one stays
+  EXPECT_EQ(a.RowAt(2), (TextTable::Row{"carol", "Friends", "On"}));
+  EXPECT_EQ(a.RowAt(3), (TextTable::Row{"dave", "Enemies", "On"}));
+  EXPECT_EQ(a.RowAt(4), (TextTable::Row{"erin", "Ignore", "On"}));
+  EXPECT_EQ(a.RowAt(5), (TextTable::Row{"frank", "Auto Ban", "On"}));
+  EXPECT_EQ(a.RowAt(6), (TextTable::Row{"gina", "Ignore;", "Off"}));  // markers in any case
+}
+
+TEST(ListLines, MissingMarkersGiveShortFieldsButStillARow) {
+  TextTable accounts(3);
+  ReadAccountLine(accounts, "uz=nomarkers-at-all");
+  ASSERT_EQ(accounts.RowCount(), 1);
+  EXPECT_EQ(accounts.RowAt(0), (TextTable::Row{"", "", "-at-all"}));
+  TextTable servers(3);
+  ReadServerLine(servers, "uh=10.0.0.9");
+  ASSERT_EQ(servers.RowCount(), 1);
+  EXPECT_EQ(servers.RowAt(0), (TextTable::Row{"???", "", "9"}));
+  TextTable timers(5);
+  ReadTimerLine(timers, "uf=60");
+  ASSERT_EQ(timers.RowCount(), 1);
+  EXPECT_EQ(timers.RowAt(0), (TextTable::Row{"0", "", "", "", "0"}));
+}
+
+TEST(ListLines, CustomColoursNeedTheirText) {
+  Started t({"cc=zeta" + kMark + "clRed" + kMark, "cc=alpha" + kMark + "clBlue",
+             "cc=" + kMark + "clLime" + kMark, "cc=no marks"});
+  const TextTable& c = t.core().custom_colors();
+  ASSERT_EQ(c.RowCount(), 2);
+  EXPECT_EQ(c.RowAt(0), (TextTable::Row{"alpha", ""}));
+  EXPECT_EQ(c.RowAt(1), (TextTable::Row{"zeta", "clRed"}));
+}
+
+TEST(ListLines, KeysLoseTheirHistoryAndReadOlderForms) {
+  Started t({"ui=hello" + kMark + "Hi!" + kMark + "Friends;" + kMark + "Messages;" + kMark + "x" +
+                 kMark + "On;" + kMark,
+             "ui=short" + kMark + "act", "ue=old<%|action|%>answer<%|applies|%>All",
+             "ue=old2<%|action|%>a<%|applies|%>Odd"});
+  const TextTable& k = t.core().keys();
+  ASSERT_EQ(k.RowCount(), 4);
+  EXPECT_EQ(k.RowAt(0), (TextTable::Row{"hello", "Hi!", "Friends;", "Messages;", "", "On;"}));
+  EXPECT_EQ(k.RowAt(1), (TextTable::Row{"short", "", "", "", "", ""}));
+  EXPECT_EQ(k.RowAt(2),
+            (TextTable::Row{"old", "answer", "Friends;Enemies;Operators;Other;", "", "", ""}));
+  EXPECT_EQ(k.RowAt(3), (TextTable::Row{"old2", "a", "Odd", "", "", ""}));
+}
+
+TEST(ListLines, TimersGetTheNextFreeNameAndTheOlderStateIsWidened) {
+  Started t({"uf=60<%|action|%>/say one<%|applies|%>On;<%|name|%>0",
+             "uf=60<%|action|%>/say two<%|applies|%>On;<%|name|%>1",
+             "uf=30<%|action|%>/say three<%|applies|%>Off<%|name|%>",
+             "uf=10<%|action|%>/say four<%|applies|%>On"});
+  const TextTable& tm = t.core().timers();
+  ASSERT_EQ(tm.RowCount(), 4);
+  EXPECT_EQ(tm.RowAt(2),
+            (TextTable::Row{"2", "30", "/say three",
+                            "Off;State:Operator;State:Away;State:DND;State:Available;", "0"}));
+  EXPECT_EQ(tm.RowAt(3),
+            (TextTable::Row{"3", "10", "/say four",
+                            "On;State:Operator;State:Away;State:DND;State:Available;", "0"}));
+}
+
+TEST(ListLines, MonitoredAccountsStartOffline) {
+  Started t({"ug=watch", "ug=watch", "ug=Watch"});
+  const TextTable& m = t.core().monitor();
+  ASSERT_EQ(m.RowCount(), 2);
+  EXPECT_EQ(m.RowAt(0), (TextTable::Row{"Offline", "watch", "???", "???", "???"}));
+}
+
+TEST(ListLines, AStoredBuiltInServerAddsNothing) {
+  Started t({"uh=127.0.0.1<%|notes|%>Public", "uh=10.0.0.7<%|notes|%>Private"});
+  const TextTable& sv = t.core().servers();
+  ASSERT_EQ(sv.RowCount(), 15);
+  EXPECT_EQ(sv.RowAt(0), (TextTable::Row{"???", "127.0.0.1", "Private"}));
+  EXPECT_EQ(sv.RowAt(14), (TextTable::Row{"???", "10.0.0.7", "Private"}));
+}
+
+TEST(ListLines, VariablesKeepLaterMarksInTheirValue) {
+  Started t({"ma=$b$" + kMark + "one" + kMark + "two", "ma=$a$" + kMark, "ma=" + kMark + "x",
+             "ma=nomark"});
+  const TextTable& v = t.core().variables();
+  ASSERT_EQ(v.RowCount(), 2);
+  EXPECT_EQ(v.RowAt(0), (TextTable::Row{"$a$", ""}));
+  EXPECT_EQ(v.RowAt(1), (TextTable::Row{"$b$", "one" + kMark + "two"}));
+}
+
+TEST(ListLines, IconStatesAreTwelveRowsOrTheDefault) {
+  Started three({"ga=A;B;C;"});
+  const TextTable& icons = three.core().appearance().tray_icons().table();
+  ASSERT_EQ(icons.RowCount(), 12);
+  EXPECT_EQ(Column(icons, 0),
+            (std::vector<std::string>{"A", "B", "C", "", "", "", "", "", "", "", "", ""}));
+  Started empty({"ga="});
+  const TextTable& defaulted = empty.core().appearance().tray_icons().table();
+  ASSERT_EQ(defaulted.RowCount(), 12);
+  EXPECT_EQ(defaulted.Cell(0, 0), "Disconnected");
+  EXPECT_EQ(defaulted.Cell(4, 0), "Operator");
+  EXPECT_EQ(defaulted.Cell(11, 0), "-----");
+}
+
+TEST(ListLines, TheLetterNWithTildeIsAFieldMarkToo) {
+  TextTable v(2);
+  ReadVariableLine(v, "ma=$x\xF1y$" + kMark + "v");
+  EXPECT_EQ(v.RowAt(0), (TextTable::Row{"$x", "y$" + kMark + "v"}));
+}
+
+TEST(ListLines, SortedTextComparison) {
+  EXPECT_LT(CompareLocaleText("apple", "Banana"), 0);
+  EXPECT_LT(CompareLocaleText("banana", "Banana"), 0);
+  EXPECT_GT(CompareLocaleText("Banana", "banana"), 0);
+  EXPECT_EQ(CompareLocaleText("same", "same"), 0);
+  EXPECT_LT(CompareLocaleText("ab", "abc"), 0);
+  EXPECT_EQ(CompareNoCaseText("ABC", "abc"), 0);
+  TextTable t(1);
+  for (const char* name : {"b", "B", "a", "A", "b"}) InsertSorted(t, {name});
+  EXPECT_EQ(Column(t, 0), (std::vector<std::string>{"a", "A", "b", "b", "B"}));
+}
+
+// --- Every list survives a write and a read -----------------------------------------------------
+
+// Bytes 0-255; the field marks only where no mark ends the field.
+std::string Text(std::mt19937& rng, size_t max_length, bool allow_marks) {
+  std::uniform_int_distribution<size_t> length(1, max_length);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::string text(length(rng), '\0');
+  for (char& c : text) {
+    do {
+      c = static_cast<char>(byte(rng));
+    } while (!allow_marks && (c == kFieldMark || c == '\xF1'));
+  }
+  return text;
+}
+
+TEST(ListLines, EveryListSurvivesAWriteAndARead) {
+  std::mt19937 rng(5273);
+  for (int round = 0; round < 25; ++round) {
+    TempDir dir;
+    std::vector<TextTable::Row> channels, accounts, colors, keys, timers, monitor, servers,
+        variables, icons;
+    {
+      Session s(dir.path());
+      s.StartUp();
+      TC_Main& m = s.core();
+      for (int i = 0; i < 8; ++i) {
+        const std::string channel = Text(rng, 12, true);
+        bool duplicate = false;
+        for (const auto& row : m.custom_channels().Rows()) {
+          duplicate = duplicate || CompareNoCaseText(row[0], channel) == 0;
+        }
+        if (!duplicate) InsertSorted(m.custom_channels(), {channel}, true);
+        const std::string account = Text(rng, 12, true);
+        if (m.accounts().FindFirst(0, account) < 0) {
+          InsertSorted(m.accounts(), {account, Text(rng, 12, true), Text(rng, 4, true)});
+        }
+        InsertSorted(m.custom_colors(), {Text(rng, 10, false), Text(rng, 10, false)});
+        m.keys().Append({Text(rng, 10, false), Text(rng, 20, false), Text(rng, 10, false),
+                         Text(rng, 10, false), "", Text(rng, 10, false)});
+        m.timers().Append({"t" + std::to_string(i) + Text(rng, 8, true), Text(rng, 5, true),
+                           Text(rng, 20, true), "x" + Text(rng, 10, true), "0"});
+        const std::string watched = Text(rng, 12, true);
+        if (m.monitor().FindFirst(1, watched) < 0) {
+          InsertSorted(m.monitor(), {"Offline", watched, "???", "???", "???"});
+        }
+        const std::string server = Text(rng, 15, true);
+        if (m.servers().FindFirst(1, server) < 0) {
+          InsertSorted(m.servers(), {"???", server, Text(rng, 8, true)});
+        }
+        InsertSorted(m.variables(), {Text(rng, 10, false), Text(rng, 30, true)});
+      }
+      std::vector<TextTable::Row> icon_rows;
+      for (int i = 0; i < 12; ++i) {
+        std::string caption = Text(rng, 10, true);
+        std::erase(caption, ';');
+        icon_rows.push_back({caption});
+      }
+      m.appearance().tray_icons().table().Assign(icon_rows);
+      channels = m.custom_channels().Rows();
+      accounts = m.accounts().Rows();
+      colors = m.custom_colors().Rows();
+      keys = m.keys().Rows();
+      timers = m.timers().Rows();
+      monitor = m.monitor().Rows();
+      servers = m.servers().Rows();
+      variables = m.variables().Rows();
+      icons = m.appearance().tray_icons().table().Rows();
+      m.RW("Write");
+    }
+    Session s(dir.path());
+    s.StartUp();
+    SCOPED_TRACE(round);
+    EXPECT_EQ(s.core().custom_channels().Rows(), channels);
+    EXPECT_EQ(s.core().accounts().Rows(), accounts);
+    EXPECT_EQ(s.core().custom_colors().Rows(), colors);
+    EXPECT_EQ(s.core().keys().Rows(), keys);
+    EXPECT_EQ(s.core().timers().Rows(), timers);
+    EXPECT_EQ(s.core().monitor().Rows(), monitor);
+    EXPECT_EQ(s.core().servers().Rows(), servers);
+    EXPECT_EQ(s.core().variables().Rows(), variables);
+    EXPECT_EQ(s.core().appearance().tray_icons().table().Rows(), icons);
+  }
+}
+
+}  // namespace
+}  // namespace tc::test

@@ -1,0 +1,471 @@
+// The settings profile file: its single-value keys, their forms, the write order and the failures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "common/code_text.h"
+#include "harness/session.h"
+#include "persistence/profile_files.h"
+#include "persistence/settings_file.h"
+
+namespace tc::test {
+namespace {
+
+std::filesystem::path DefaultProfile(const Session& s) {
+  return ProfilePath(s.dir, "Default");
+}
+
+// A session whose Default profile holds `lines` before start-up.
+std::unique_ptr<Session> StartWith(const TempDir& dir, const std::vector<std::string>& lines) {
+  WriteBytes(ProfilePath(dir.path(), "Default"), Coded(lines));
+  auto s = std::make_unique<Session>(dir.path());
+  s->StartUp();
+  return s;
+}
+
+std::vector<std::string> Keys(const std::vector<std::string>& lines) {
+  std::vector<std::string> keys;
+  for (const auto& line : lines) keys.push_back(line.substr(0, 3));
+  return keys;
+}
+
+TEST(Settings, FirstStartCreatesTheProfileFilesAndKeepsTheDefaults) {
+  Session s;
+  s.StartUp();
+  EXPECT_TRUE(std::filesystem::is_regular_file(DefaultProfile(s)));
+  EXPECT_EQ(FileBytes(DefaultProfile(s)), "");
+  EXPECT_TRUE(std::filesystem::is_regular_file(s.dir / "Users" / "Default" / "notes.txt"));
+  EXPECT_EQ(s.core().options().account_name, "guest");
+  EXPECT_EQ(s.core().options().home_channel, "Talvex Chat");
+  EXPECT_EQ(s.core().options().server, "127.0.0.1");
+  const TextTable& icons = s.core().appearance().tray_icons().table();
+  ASSERT_EQ(icons.RowCount(), 7);  // the window's own list: no read line replaced it
+  EXPECT_EQ(s.core().servers().RowCount(), 14);
+  EXPECT_EQ(s.core().servers().Cell(0, 1), "127.0.0.1");
+  EXPECT_TRUE(s.ui.messages.empty());
+}
+
+TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
+  Session s;
+  s.StartUp();
+  s.core().custom_channels().Append({"Op Room"});
+  s.core().accounts().Append({"alice", "Friend;", "On"});
+  s.core().RW("Write");
+  const std::vector<std::string> lines = PlainLines(DefaultProfile(s));
+  std::vector<std::string> expected_keys = {
+      "aa=", "ab=", "ac=", "ad=", "ae=", "da=", "af=", "ag=", "ah=", "ak=", "ai=", "aj=",
+      "zc=", "oa=", "oc=", "od=", "db=", "of=", "og=", "oi=", "op=", "oq=", "or=", "os=",
+      "ot=", "ox=", "oy=", "ou=", "ow=", "oj=", "ov=", "ol=", "on=", "oo=", "sa=", "sb=",
+      "sc=", "sd=", "se=", "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
+  for (int i = 0; i < 14; ++i) expected_keys.push_back("uh=");
+  for (const char* key : {"cm=", "cn=", "co=", "cp=", "cq=", "cr=", "cs=", "ct=", "cu=", "cv=",
+                          "cw=", "cx=", "cz=", "s1=", "ga="}) {
+    expected_keys.push_back(key);
+  }
+  EXPECT_EQ(Keys(lines), expected_keys);
+  const std::vector<std::string> head(lines.begin(), lines.begin() + 13);
+  // The harness turns "Auto Connect:" off at start-up.
+  EXPECT_EQ(head, (std::vector<std::string>{"aa=False", "ab=guest", "ac=", "ad=Talvex Chat",
+                                            "ae=", "da=", "af=127.0.0.1", "ag=6112", "ah=False",
+                                            "ak=True", "ai=Home", "aj=True", "zc=Op Room"}));
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "oa=T"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "od=15"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "of=1"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "ou=F"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "sa=Comic Sans MS"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "sc=[fsBold]"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "sd=clGray"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "sg=[]"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "cm=clYellow"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "cz=clWhite"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "uz=alice<%|action|%>Friend;<%|applies|%>On"),
+            lines.end());
+  EXPECT_EQ(lines[lines.size() - 2], "s1=240");
+  EXPECT_EQ(lines.back(), "ga=Disconnected;Available;Away;DND;Operator;-----;-----;");
+  // The settings file names the profile written.
+  EXPECT_EQ(FileBytes(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
+}
+
+TEST(Settings, ThePasswordIsWrittenOnlyWhenSavePasswordIsOn) {
+  Session s;
+  s.StartUp();
+  s.core().options().password = "hunter2";
+  s.core().RW("Write");
+  auto lines = PlainLines(DefaultProfile(s));
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "ac="), lines.end());
+  EXPECT_EQ(FileBytes(DefaultProfile(s)).find(CodeText("Encode", "hunter2")), std::string::npos);
+  s.core().options().save_password = true;
+  s.core().RW("Write");
+  lines = PlainLines(DefaultProfile(s));
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "ac=hunter2"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "ah=True"), lines.end());
+}
+
+TEST(Settings, SavePasswordOffDiscardsAStoredPasswordOnReading) {
+  TempDir dir;
+  auto s = StartWith(dir, {"ac=secret", "ah=False"});
+  EXPECT_EQ(s->core().options().password, "");
+  TempDir dir2;
+  auto kept = StartWith(dir2, {"ac=secret", "ah=True"});
+  EXPECT_EQ(kept->core().options().password, "secret");
+}
+
+TEST(Settings, FlagWordsCountWholeAndFlagLettersByTheFirstCharacter) {
+  TempDir dir;
+  auto s = StartWith(dir, {"aa=T", "oa=True", "ak=true", "or=Tx", "op=False", "ox="});
+  EXPECT_FALSE(s->core().options().auto_connect);
+  EXPECT_TRUE(s->core().options().auto_rejoin_when_kicked);
+  EXPECT_FALSE(s->core().options().tray);
+  EXPECT_TRUE(s->core().options().random_theme);
+  EXPECT_FALSE(s->core().options().auto_operator);
+  EXPECT_FALSE(s->core().options().dont_save_public);
+}
+
+TEST(Settings, RadioGroupsWordsColoursFontsAndNumbers) {
+  TempDir dir;
+  auto s = StartWith(dir, {"ai=Last", "oc=2", "of=0", "ol=2", "on=0", "od=$10", "db=-5",
+                           "sd=$00123456", "sh=clred", "sj=255", "sc=[fsBold, fsItalic]",
+                           "sg=[fsUnderline]", "sb=12", "cq=clBlue", "s1=300", "ai=Sideways"});
+  const Options& o = s->core().options();
+  EXPECT_EQ(o.channel_choice, ChannelChoice::kLastVisited);
+  EXPECT_EQ(o.view_join_parts, ViewJoinParts::kIfLessOrEqual);
+  EXPECT_EQ(o.keep_log, KeepLog::kOneFile);
+  EXPECT_EQ(o.close_on_disconnect, CloseOnDisconnect::kOnlyWhenRequested);
+  EXPECT_EQ(o.on_ban, OnBanJoin::kStayInTheVoid);
+  EXPECT_EQ(o.view_join_parts_number, 16);
+  EXPECT_EQ(o.database_days, 0);  // the spin edit has no negative days
+  const AppearanceSettings& a = s->core().appearance().settings();
+  EXPECT_EQ(a.buttons_text, 0x00123456u);
+  EXPECT_EQ(a.text, kClRed);
+  EXPECT_EQ(a.background, kClRed);
+  EXPECT_EQ(a.buttons_font.style, FontStyle::kBoldItalic);
+  EXPECT_EQ(a.text_font.style, FontStyle::kNone);
+  EXPECT_EQ(a.buttons_font.size, 12);
+  EXPECT_EQ(o.colors[static_cast<size_t>(Category::kErrorMessage)], kClBlue);
+  EXPECT_EQ(o.chat_height, 300);
+  s->core().RW("Write");
+  const auto lines = PlainLines(DefaultProfile(*s));
+  for (const char* line : {"ai=Last", "oc=2", "od=16", "sd=$00123456", "sh=clRed", "sj=clRed",
+                           "sc=[fsBold, fsItalic]", "sg=[]", "cq=clBlue", "s1=300"}) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+  }
+}
+
+TEST(Settings, BadInputIsIgnoredAndTheLaterOfTwoKeysWins) {
+  TempDir dir;
+  std::string bytes = Coded({"ab=first", "zz=unknown", "a", "", "ab=second"});
+  bytes += "this line was typed by hand\r\n";
+  bytes += CodeText("Encode", "ad=Odd Room") + "kQw\r\n";  // a short remainder is ignored
+  bytes += "kQwZ\r\n";                                     // one garbled group
+  WriteBytes(ProfilePath(dir.path(), "Default"), bytes);
+  Session s(dir.path());
+  s.StartUp();
+  EXPECT_EQ(s.core().options().account_name, "second");
+  EXPECT_EQ(s.core().options().home_channel, "Odd Room");
+  EXPECT_TRUE(s.ui.messages.empty());
+}
+
+TEST(Settings, ANumberThatIsNoNumberStopsTheReadAtItsLine) {
+  TempDir dir;
+  auto s = StartWith(dir, {"ab=kept", "ua=friend", "od=12x", "ad=never read", "ub=never"});
+  EXPECT_EQ(s->core().options().account_name, "kept");
+  EXPECT_EQ(s->core().accounts().RowCount(), 1);
+  EXPECT_EQ(s->core().options().home_channel, "Talvex Chat");
+  const std::string expected = "Error ( Not a valid integer in " +
+                               ProfilePath(dir.path(), "Default").string() +
+                               ", line 3, key \"od=\" )";
+  EXPECT_TRUE(s->ui.Showed(expected)) << s->ui.Texts().front();
+  // The rest of the read still happens: the icon states and the notes.
+  EXPECT_FALSE(s->core().appearance().tray_icons().table().Empty());
+}
+
+TEST(Settings, AColourThatIsNoColourStopsTheReadAtItsLine) {
+  TempDir dir;
+  auto s = StartWith(dir, {"cm=clNoSuchColour", "ab=never"});
+  EXPECT_EQ(s->core().options().account_name, "guest");
+  EXPECT_TRUE(s->ui.Showed("Error ( Not a valid colour in " +
+                           ProfilePath(dir.path(), "Default").string() +
+                           ", line 1, key \"cm=\" )"));
+}
+
+TEST(Settings, ASkinFileThatIsGoneReadsAsEmpty) {
+  TempDir dir;
+  const std::string kept = (dir.path() / "kept.bmp").string();
+  WriteBytes(dir.path() / "kept.bmp", "BM");
+  auto s = StartWith(dir, {"sk=" + (dir.path() / "gone.bmp").string(), "sl=" + kept});
+  EXPECT_EQ(s->core().appearance().settings().background_skin, "");
+  EXPECT_EQ(s->core().appearance().settings().buttons_skin, kept);
+  s->core().RW("Write");
+  const auto lines = PlainLines(DefaultProfile(*s));
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "sk="), lines.end());
+}
+
+TEST(Settings, AppliedValuesActAsTheUsersChange) {
+  TempDir dir;
+  WriteBytes(ProfilePath(dir.path(), "Quiet"), Coded({"oi=F", "oj=5", "ov=3", "ow=F"}));
+  WriteBytes(ProfilePath(dir.path(), "Busy"), Coded({"oi=T", "oj=5", "ov=3", "ow=T"}));
+  Session s(dir.path());
+  s.StartUp();
+  ASSERT_TRUE(s.core().database().IsOpen());
+  s.core().User_Edit1Change("Quiet");
+  EXPECT_FALSE(s.core().options().anti_idle);
+  EXPECT_FALSE(s.core().anti_idle_timer().Enabled());
+  EXPECT_EQ(s.core().anti_idle_timer().Interval(), 5 * 60000);
+  EXPECT_EQ(s.core().auto_away_countdown(), 180);
+  EXPECT_FALSE(s.core().database().IsOpen());  // saved and closed
+  s.clock.SetNowMs(1000);
+  s.core().User_Edit1Change("Busy");
+  EXPECT_TRUE(s.core().anti_idle_timer().Enabled());
+  EXPECT_EQ(s.core().anti_idle_timer().Due(), 1000 + 5 * 60000);
+  EXPECT_TRUE(s.core().database().IsOpen());  // loaded again
+  // The same values again change nothing: the timer is not restarted.
+  s.clock.SetNowMs(2000);
+  s.core().User_Edit1Change("Busy");
+  EXPECT_EQ(s.core().anti_idle_timer().Due(), 1000 + 5 * 60000);
+}
+
+TEST(Settings, AProfileFileThatCannotBeReadLeavesTheListsAsTheyAre) {
+  TempDir dir;
+  std::filesystem::create_directories(ProfilePath(dir.path(), "Default"));  // a folder, not a file
+  WriteBytes(dir.path() / "Users" / "Default" / "notes.txt", "first\r\nsecond\r\n");
+  Session s(dir.path());
+  s.core().variables().Append({"$kept$", "yes"});
+  s.StartUp();
+  EXPECT_EQ(s.core().variables().RowCount(), 1);
+  EXPECT_EQ(s.core().notes(), "first\r\nsecond");
+}
+
+TEST(Settings, AnUnusableUsersFolderReadsAndWritesNothing) {
+  TempDir dir;
+  WriteBytes(dir.path() / "Users", "a file where the folder should be");
+  Session s(dir.path());
+  s.StartUp();
+  ASSERT_FALSE(s.ui.messages.empty());
+  EXPECT_EQ(s.ui.messages[0],
+            "Unable to open file: " + (dir.path() / "Users" / "Default" / "notes.txt").string());
+  s.core().RW("Write");
+  EXPECT_EQ(FileBytes(dir.path() / "Users"), "a file where the folder should be");
+  EXPECT_EQ(s.core().options().account_name, "guest");
+}
+
+TEST(Settings, AFailedWriteLeavesTheOldProfileWhole) {
+  TempDir dir;
+  auto s = StartWith(dir, {"ab=before"});
+  const std::string before = FileBytes(DefaultProfile(*s));
+  // The notes file cannot be replaced: the write stops there, before the profile file.
+  const auto notes = dir.path() / "Users" / "Default" / "notes.txt";
+  std::filesystem::remove(notes);
+  WriteBytes(notes / "blocker", "x");
+  s->core().options().account_name = "after";
+  s->core().RW("Write");
+  EXPECT_EQ(FileBytes(DefaultProfile(*s)), before);
+  EXPECT_TRUE(s->ui.Showed("Error ( Unable to write file: " + notes.string() + " )"));
+  // No half-written files are left beside it.
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "Users")) {
+    EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+  }
+}
+
+TEST(Settings, NotesSurviveLineByLine) {
+  Session s;
+  s.StartUp();
+  s.core().notes() = "line one\r\nline two\nline three";
+  s.core().RW("Write");
+  EXPECT_EQ(FileBytes(s.dir / "Users" / "Default" / "notes.txt"),
+            "line one\r\nline two\r\nline three\r\n");
+  s.core().notes().clear();
+  s.core().RW("Read");
+  EXPECT_EQ(s.core().notes(), "line one\r\nline two\r\nline three");
+}
+
+TEST(Settings, CommandLineValuesNeverReachTheProfile) {
+  TempDir dir;
+  auto s = StartWith(dir, {"ab=stored", "af=10.1.2.3", "ac=stored pass", "ah=True"});
+  s->core().ApplyOverrides(
+      {.server = "127.0.0.1", .port = 16112, .account = "runner", .password = "from env"});
+  EXPECT_EQ(s->core().options().account_name, "runner");
+  s->core().User_Edit1Change("Default");  // a profile switch keeps them
+  EXPECT_EQ(s->core().options().server, "127.0.0.1");
+  EXPECT_EQ(s->core().options().password, "from env");
+  s->core().RW("Write");
+  const auto lines = PlainLines(DefaultProfile(*s));
+  for (const char* line : {"ab=stored", "af=10.1.2.3", "ac=stored pass", "ag=6112"}) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+  }
+}
+
+TEST(Settings, ShutdownWritesTheProfile) {
+  TempDir dir;
+  {
+    Session s(dir.path());
+    s.StartUp();
+    s.core().options().home_channel = "Bot Home";
+    s.core().FormClose();
+  }
+  Session again(dir.path());
+  again.StartUp();
+  EXPECT_EQ(again.core().options().home_channel, "Bot Home");
+}
+
+TEST(Settings, IntegerTexts) {
+  EXPECT_EQ(IntFromText("42"), 42);
+  EXPECT_EQ(IntFromText("  -7"), -7);
+  EXPECT_EQ(IntFromText("$ff"), 255);
+  EXPECT_EQ(IntFromText("$FFFFFFFF"), -1);
+  EXPECT_EQ(IntFromText("2147483647"), 2147483647);
+  EXPECT_EQ(IntFromText("2147483648"), std::nullopt);
+  EXPECT_EQ(IntFromText(""), std::nullopt);
+  EXPECT_EQ(IntFromText("1 "), std::nullopt);
+  EXPECT_EQ(IntFromText("$"), std::nullopt);
+}
+
+// --- Round trip over random settings -------------------------------------------------------------
+
+std::string RandomText(std::mt19937& rng, size_t max_length) {
+  std::uniform_int_distribution<size_t> length(0, max_length);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::string text(length(rng), '\0');
+  for (char& c : text) c = static_cast<char>(byte(rng));
+  return text;
+}
+
+template <typename T>
+T Pick(std::mt19937& rng, std::initializer_list<T> values) {
+  std::uniform_int_distribution<size_t> at(0, values.size() - 1);
+  return *(values.begin() + static_cast<long>(at(rng)));
+}
+
+void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempDir& files) {
+  const auto flag = [&rng] { return std::bernoulli_distribution(0.5)(rng); };
+  const auto number = [&rng](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(rng);
+  };
+  const auto color = [&rng] { return static_cast<Color>(rng()); };
+  o.auto_connect = flag();
+  o.account_name = RandomText(rng, 20);
+  o.save_password = flag();
+  o.password = RandomText(rng, 20);
+  o.home_channel = RandomText(rng, 20);
+  o.last_channel = RandomText(rng, 20);
+  o.database_tags = RandomText(rng, 20);
+  o.server = RandomText(rng, 20);
+  o.port = RandomText(rng, 6);
+  o.tray = flag();
+  o.channel_choice =
+      Pick(rng, {ChannelChoice::kHome, ChannelChoice::kLastVisited, ChannelChoice::kDefault});
+  o.auto_server = flag();
+  o.auto_rejoin_when_kicked = flag();
+  o.view_join_parts = static_cast<ViewJoinParts>(number(0, 2));
+  o.view_join_parts_number = number(0, 100);
+  o.database_days = number(0, 100000);
+  o.keep_log = static_cast<KeepLog>(number(0, 2));
+  o.anti_flood = flag();
+  o.anti_idle = flag();
+  o.auto_operator = flag();
+  o.auto_ops = flag();
+  o.random_theme = flag();
+  o.account_tracking = flag();
+  o.channel_hit_counter = flag();
+  o.dont_save_public = flag();
+  o.database_acib = flag();
+  o.auto_away = flag();
+  o.use_database = flag();
+  o.anti_idle_minutes = number(1, 30);
+  o.auto_away_minutes = number(1, 30);
+  o.close_on_disconnect = static_cast<CloseOnDisconnect>(number(0, 2));
+  o.on_ban = static_cast<OnBanJoin>(number(0, 2));
+  o.on_ban_channel = RandomText(rng, 20);
+  o.reconnect = flag();
+  for (Color& c : o.colors) c = Pick(rng, {kClRed, kClWhite, color(), color()});
+  o.chat_height = number(-5000, 5000);
+  a.buttons_font = {RandomText(rng, 20), number(-100, 100), static_cast<FontStyle>(number(0, 3))};
+  a.text_font = {RandomText(rng, 20), number(-100, 100), static_cast<FontStyle>(number(0, 3))};
+  a.buttons_text = color();
+  a.text = color();
+  a.buttons_hover = Pick(rng, {kClSilver, color()});
+  a.background = color();
+  a.background_skin = flag() ? (files.path() / "back.bmp").string() : "";
+  a.buttons_skin = flag() ? (files.path() / "buttons.bmp").string() : "";
+}
+
+TEST(Settings, EverySettingSurvivesAWriteAndARead) {
+  std::mt19937 rng(20260);
+  TempDir files;
+  WriteBytes(files.path() / "back.bmp", "BM");
+  WriteBytes(files.path() / "buttons.bmp", "BM");
+  for (int round = 0; round < 40; ++round) {
+    TempDir dir;
+    Options written_options;
+    AppearanceSettings written_appearance;
+    std::string notes;
+    {
+      Session s(dir.path());
+      s.StartUp();
+      Randomise(rng, s.core().options(), s.core().appearance().settings(), files);
+      s.core().notes() = notes = "notes " + std::to_string(round) + "\r\nsecond line";
+      written_options = s.core().options();
+      written_appearance = s.core().appearance().settings();
+      s.core().RW("Write");
+    }
+    Session s(dir.path());
+    s.core().FormCreate();  // the harness's StartUp would change "Auto Connect:"
+    Options expected = written_options;
+    if (!expected.save_password) expected.password.clear();
+    const Options& got = s.core().options();
+    SCOPED_TRACE(round);
+    EXPECT_EQ(got.auto_connect, expected.auto_connect);
+    EXPECT_EQ(got.account_name, expected.account_name);
+    EXPECT_EQ(got.password, expected.password);
+    EXPECT_EQ(got.save_password, expected.save_password);
+    EXPECT_EQ(got.home_channel, expected.home_channel);
+    EXPECT_EQ(got.last_channel, expected.last_channel);
+    EXPECT_EQ(got.database_tags, expected.database_tags);
+    EXPECT_EQ(got.server, expected.server);
+    EXPECT_EQ(got.port, expected.port);
+    EXPECT_EQ(got.tray, expected.tray);
+    EXPECT_EQ(got.channel_choice, expected.channel_choice);
+    EXPECT_EQ(got.auto_server, expected.auto_server);
+    EXPECT_EQ(got.auto_rejoin_when_kicked, expected.auto_rejoin_when_kicked);
+    EXPECT_EQ(got.view_join_parts, expected.view_join_parts);
+    EXPECT_EQ(got.view_join_parts_number, expected.view_join_parts_number);
+    EXPECT_EQ(got.database_days, expected.database_days);
+    EXPECT_EQ(got.keep_log, expected.keep_log);
+    EXPECT_EQ(got.anti_flood, expected.anti_flood);
+    EXPECT_EQ(got.anti_idle, expected.anti_idle);
+    EXPECT_EQ(got.auto_operator, expected.auto_operator);
+    EXPECT_EQ(got.auto_ops, expected.auto_ops);
+    EXPECT_EQ(got.random_theme, expected.random_theme);
+    EXPECT_EQ(got.account_tracking, expected.account_tracking);
+    EXPECT_EQ(got.channel_hit_counter, expected.channel_hit_counter);
+    EXPECT_EQ(got.dont_save_public, expected.dont_save_public);
+    EXPECT_EQ(got.database_acib, expected.database_acib);
+    EXPECT_EQ(got.auto_away, expected.auto_away);
+    EXPECT_EQ(got.use_database, expected.use_database);
+    EXPECT_EQ(got.anti_idle_minutes, expected.anti_idle_minutes);
+    EXPECT_EQ(got.auto_away_minutes, expected.auto_away_minutes);
+    EXPECT_EQ(got.close_on_disconnect, expected.close_on_disconnect);
+    EXPECT_EQ(got.on_ban, expected.on_ban);
+    EXPECT_EQ(got.on_ban_channel, expected.on_ban_channel);
+    EXPECT_EQ(got.reconnect, expected.reconnect);
+    EXPECT_EQ(got.colors, expected.colors);
+    EXPECT_EQ(got.chat_height, expected.chat_height);
+    const AppearanceSettings& a = s.core().appearance().settings();
+    EXPECT_EQ(a.buttons_font.name, written_appearance.buttons_font.name);
+    EXPECT_EQ(a.buttons_font.size, written_appearance.buttons_font.size);
+    EXPECT_EQ(a.buttons_font.style, written_appearance.buttons_font.style);
+    EXPECT_EQ(a.text_font.name, written_appearance.text_font.name);
+    EXPECT_EQ(a.text_font.size, written_appearance.text_font.size);
+    EXPECT_EQ(a.text_font.style, written_appearance.text_font.style);
+    EXPECT_EQ(a.buttons_text, written_appearance.buttons_text);
+    EXPECT_EQ(a.text, written_appearance.text);
+    EXPECT_EQ(a.buttons_hover, written_appearance.buttons_hover);
+    EXPECT_EQ(a.background, written_appearance.background);
+    EXPECT_EQ(a.background_skin, written_appearance.background_skin);
+    EXPECT_EQ(a.buttons_skin, written_appearance.buttons_skin);
+    EXPECT_EQ(s.core().notes(), notes);
+  }
+}
+
+}  // namespace
+}  // namespace tc::test

@@ -1,0 +1,220 @@
+// The client state, the state menu and the inter-client messages carried in whispers.
+#include <gtest/gtest.h>
+
+#include "harness/session.h"
+
+namespace tc::test {
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> out;
+  size_t from = 0;
+  for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", from)) {
+    out.push_back(bytes.substr(from, at - from));
+    from = at + 2;
+  }
+  if (from < bytes.size()) out.push_back(bytes.substr(from));
+  return out;
+}
+
+class ClientState : public ::testing::Test {
+ protected:
+  void SetUp() override { Start(true); }
+  void Start(bool use_database) {
+    s.core().FormCreate();
+    s.core().options().auto_connect = false;
+    s.core().options().use_database = use_database;
+    s.core().options().auto_ops = false;
+    s.core().FormActivate();
+    s.LogIn("talvexbot", "Some Channel");
+    s.Server("1018 INFO \"Audible notification on.\"");
+    s.Written();
+    s.ui.TakeLines();
+    s.ui.states.clear();
+  }
+  // Every line written to the server, once any queued line has had its turn.
+  std::vector<std::string> Sent() {
+    s.Advance(30 * 1000);
+    return SplitLines(s.Written());
+  }
+  void Confirm(const std::string& text) { s.Server("1018 INFO \"" + text + "\""); }
+  std::string Field(std::string_view name, UserField field) {
+    return s.core().database().GetUserField(name, field);
+  }
+  const std::string& State() { return s.core().client_state(); }
+
+  Session s;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(ClientState, LoginMakesTheClientAvailable) {
+  EXPECT_EQ(State(), "Available");
+  EXPECT_EQ(Field("talvexbot", UserField::kStatus), "Available");
+  EXPECT_EQ(Field("talvexbot", UserField::kInterBot_Name), "Talvex Chat");
+}
+
+TEST_F(ClientState, AwayAsksTheServerAndWaitsForItsConfirmation) {
+  s.core().Away2Click();
+  EXPECT_EQ(Sent(), (Lines{"/away I am currently away from Talvex Chat 2000."}));
+  EXPECT_EQ(State(), "Available");
+  Confirm("You are now marked as being away.");
+  EXPECT_EQ(State(), "Away");
+  EXPECT_EQ(s.ui.states, (Lines{"Away"}));
+  EXPECT_EQ(Field("talvexbot", UserField::kStatus), "Away");
+  // Already away: nothing more to ask.
+  s.core().Away2Click();
+  EXPECT_TRUE(Sent().empty());
+  s.core().Available2Click();
+  EXPECT_EQ(Sent(), (Lines{"/away"}));
+  Confirm("You are no longer marked as away.");
+  EXPECT_EQ(State(), "Available");
+}
+
+TEST_F(ClientState, TheAwayAndDndTextsComeFromTheirVariables) {
+  s.core().variables().Append({"$AWAY$", "wrong case"});
+  s.core().variables().Append({"$away$", "first"});
+  s.core().variables().Append({"$away$", "gone fishing"});
+  s.core().variables().Append({"$dnd$", "busy now"});
+  s.core().Away2Click();
+  EXPECT_EQ(Sent(), (Lines{"/away gone fishing"}));
+  s.core().DND2Click();
+  EXPECT_EQ(Sent(), (Lines{"/dnd busy now"}));
+}
+
+TEST_F(ClientState, AwayChosenWhileInDndSwitchesDndOffFirst) {
+  s.core().DND2Click();
+  EXPECT_EQ(Sent(), (Lines{"/dnd I am currently unavailable."}));
+  Confirm("Do Not Disturb mode engaged.");
+  ASSERT_EQ(State(), "DND");
+  s.core().Away2Click();
+  EXPECT_EQ(Sent(), (Lines{"/dnd", "/away I am currently away from Talvex Chat 2000."}));
+  EXPECT_EQ(State(), "DND");
+  Confirm("Do Not Disturb mode canceled.");
+  Confirm("You are now marked as being away.");
+  EXPECT_EQ(State(), "Away");
+  EXPECT_TRUE(Sent().empty());
+  // And the other way round.
+  s.core().DND2Click();
+  EXPECT_EQ(Sent(), (Lines{"/away", "/dnd I am currently unavailable."}));
+  s.core().DND2Click();
+  EXPECT_EQ(Sent(), (Lines{"/away", "/dnd I am currently unavailable."}));
+}
+
+TEST_F(ClientState, OperatorIsLocalOnly) {
+  s.core().Operator2Click();
+  EXPECT_EQ(State(), "Operator");
+  EXPECT_TRUE(Sent().empty());
+  s.core().Operator2Click();
+  EXPECT_EQ(s.ui.states, (Lines{"Operator"}));
+  s.core().Available2Click();
+  EXPECT_EQ(State(), "Available");
+  EXPECT_TRUE(Sent().empty());
+  // From DND the server hears of it; the state is Operator at once.
+  s.core().DND2Click();
+  Confirm("Do Not Disturb mode engaged.");
+  Sent();
+  s.core().Operator2Click();
+  EXPECT_EQ(Sent(), (Lines{"/dnd"}));
+  EXPECT_EQ(State(), "Operator");
+}
+
+TEST_F(ClientState, MenuActionsWhileNotLoggedInOnlyShowDisconnected) {
+  s.ServerCloses();
+  s.Advance(0);
+  s.ui.states.clear();
+  s.core().options().reconnect = false;
+  s.core().Away2Click();
+  s.core().DND2Click();
+  s.core().Operator2Click();
+  s.core().Available2Click();
+  EXPECT_EQ(s.ui.states, (Lines{"Disconnected", "Disconnected", "Disconnected", "Disconnected"}));
+  EXPECT_EQ(State(), "Disconnected");
+  EXPECT_TRUE(s.Written().empty());
+}
+
+TEST_F(ClientState, AStateChangeIsAnnouncedToKnownCopiesOnly) {
+  s.Server("1001 USER copy 0000 [CHAT]");
+  s.Server("1001 USER plain 0000 [CHAT]");
+  s.Server("1004 WHISPER copy 0000 \"//id;1;Talvex Chat;Build:1515;State:Available;\"");
+  Sent();
+  s.core().Operator2Click();
+  EXPECT_EQ(Sent(), (Lines{"/w copy //id;1;Talvex Chat;Build:1515;State:Operator;"}));
+}
+
+TEST_F(ClientState, IdentificationMessagesSetTheSendersRecord) {
+  s.Server("1001 USER other 0000 [CHAT]");
+  s.Server("1004 WHISPER other 0000 \"//id;1;Pebble Chat;Build:7;\"");
+  EXPECT_EQ(Field("other", UserField::kInterBot_Name), "Pebble Chat");
+  EXPECT_EQ(Field("other", UserField::kStatus), "Available");
+  EXPECT_EQ(Field("other", UserField::kTold_InterBot), "Yes");
+  s.Server("1004 WHISPER other 0000 \"//id;1;Talvex Chat;Build:1515;State:Away\"");
+  EXPECT_EQ(Field("other", UserField::kStatus), "Away");
+  EXPECT_EQ(Field("other", UserField::kInterBot_Name), "Talvex Chat");
+  // The icon is chosen with the client name the record held before.
+  EXPECT_EQ(Field("other", UserField::kIcon), "18");
+  s.Server("1004 WHISPER other 0000 \"//id;1;Talvex Chat;Build:1515;State:DND;\"");
+  EXPECT_EQ(Field("other", UserField::kIcon), "24");
+  // No ";" after the tag: the client name is empty.
+  s.Server("1004 WHISPER other 0000 \"//id;1;Nameless\"");
+  EXPECT_EQ(Field("other", UserField::kInterBot_Name), "");
+  EXPECT_TRUE(s.ui.lines.empty());
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(ClientState, AnInformationRequestIsAnsweredWithTheOwnInformation) {
+  s.core().database().UpdateUser(
+      "talvexbot", {{UserField::kInformation, "Name=Bot;Age=1;Description=<b> \"hi\" %>;"}});
+  s.Server("1004 WHISPER alice 0000 \"//TC;GetInfo;\"");
+  EXPECT_EQ(Sent(), (Lines{"/w alice //TC;Info;Name=Bot;Age=1;Description=<b> \"hi\" %>;"}));
+  EXPECT_TRUE(s.ui.lines.empty());
+}
+
+TEST_F(ClientState, AnInformationAnswerOpensTheProfileOnlyForTheTarget) {
+  s.Server("1004 WHISPER alice 0000 \"//TC;Info;Name=Alice;<%x%>;\"");
+  EXPECT_EQ(Field("alice", UserField::kInformation), "Name=Alice;<%x%>;");
+  EXPECT_TRUE(s.ui.profiles.empty());
+  s.core().SetInformationTarget("Bob");
+  s.Server("1004 WHISPER alice 0000 \"//TC;Info;Name=Alice2;\"");
+  EXPECT_TRUE(s.ui.profiles.empty());
+  EXPECT_EQ(s.core().information_target(), "Bob");
+  s.Server("1004 WHISPER bob 0000 \"//TC;Info;Name=Bob;\"");
+  EXPECT_EQ(s.ui.profiles, (Lines{"Bob|talvexbot"}));
+  EXPECT_EQ(Field("bob", UserField::kInformation), "Name=Bob;");
+  EXPECT_EQ(s.core().information_target(), "");
+  // The target is cleared: a second answer opens nothing.
+  s.Server("1004 WHISPER bob 0000 \"//TC;Info;Name=Bob;\"");
+  EXPECT_EQ(s.ui.profiles.size(), 1u);
+  EXPECT_TRUE(s.ui.lines.empty());
+}
+
+TEST_F(ClientState, InterClientLinesCutShortAreHandledSafely) {
+  const std::string full[] = {
+      "1004 WHISPER alice 0000 \"//id;1;Talvex Chat;Build:1515;State:Away;\"",
+      "1004 WHISPER alice 0000 \"//TC;Info;Name=x;\"", "1004 WHISPER alice 0000 \"//TC;GetInfo;\""};
+  for (const std::string& line : full) {
+    for (size_t cut = 0; cut < line.size(); ++cut) s.Server(line.substr(0, cut));
+  }
+  // Only a whole request is answered.
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(State(), "Available");
+}
+
+class ClientStateWithoutDatabase : public ClientState {
+ protected:
+  void SetUp() override { Start(false); }
+};
+
+TEST_F(ClientStateWithoutDatabase, EveryOtherUserHearsOfAChangeAndTheAnswerIsZero) {
+  s.Server("1001 USER alice 0000 [CHAT]");
+  s.Server("1001 USER bob 0000 [STAR]");
+  Sent();
+  s.core().Operator2Click();
+  EXPECT_EQ(Sent(), (Lines{"/w alice //id;1;Talvex Chat;Build:1515;State:Operator;",
+                           "/w bob //id;1;Talvex Chat;Build:1515;State:Operator;"}));
+  s.Server("1004 WHISPER alice 0000 \"//TC;GetInfo;\"");
+  EXPECT_EQ(Sent(), (Lines{"/w alice //TC;Info;0"}));
+}
+
+}  // namespace
+}  // namespace tc::test

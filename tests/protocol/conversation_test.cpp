@@ -1,0 +1,480 @@
+// Talk, emotes, whispers and notices as the server sends them: what is shown where, what goes
+// back to the server, and what the bot hears.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "harness/session.h"
+
+namespace tc::test {
+namespace {
+
+std::string Fixture(const std::string& name) {
+  std::ifstream in(std::string(TC_FIXTURES_DIR) + "/pvpgn/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> out;
+  size_t from = 0;
+  for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", from)) {
+    out.push_back(bytes.substr(from, at - from));
+    from = at + 2;
+  }
+  if (from < bytes.size()) out.push_back(bytes.substr(from));
+  return out;
+}
+
+int Count(const std::vector<std::string>& lines, const std::string& line) {
+  return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+
+class Conversation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.StartUp();
+    s.core().SetEventHook([this](std::string_view e, std::string_view u, std::string_view t) {
+      events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t));
+    });
+    // Alone in a private channel the bot would bounce for operator status; not wanted here.
+    s.core().options().auto_ops = false;
+    s.LogIn("talvexbot", "Some Channel");
+    s.Server("1018 INFO \"Audible notification on.\"");
+    s.Written();
+    s.ui.TakeLines();
+    events.clear();
+  }
+  // Every line written to the server, once any queued line has had its turn.
+  std::vector<std::string> Sent() {
+    s.Advance(30 * 1000);
+    return SplitLines(s.Written());
+  }
+  std::vector<std::string> Chat() { return s.ui.Texts(View::kChat); }
+  std::vector<std::string> Whispers() { return s.ui.Texts(View::kWhisper); }
+  std::string Field(std::string_view name, UserField field) {
+    return s.core().database().GetUserField(name, field);
+  }
+
+  Session s;
+  std::vector<std::string> events;
+};
+
+// --- Whispers received
+
+TEST_F(Conversation, AnOrdinaryWhisperIsShownInTheChatAndFeedsTheBot) {
+  s.Server("1004 WHISPER carol 0000 \"psst\"");
+  EXPECT_EQ(Chat(), (std::vector<std::string>{"\xAB( carol )\xAB psst"}));
+  EXPECT_TRUE(Whispers().empty());
+  EXPECT_EQ(events, (std::vector<std::string>{"#User_Whispered|carol|psst"}));
+  ASSERT_EQ(s.ui.lines.size(), 1u);
+  EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClGreen);
+}
+
+TEST_F(Conversation, AWhisperFromAPartnerGoesOnlyToTheWhisperView) {
+  s.core().whisper_recipients().Append({"Alice"});
+  s.Server("1004 WHISPER alice 0000 \"hi there\"");
+  EXPECT_TRUE(Chat().empty());
+  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> hi there"}));
+  // Shown as the speaker's line, in the speaker colour; no key, command or event runs for it.
+  EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClAqua);
+  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(Conversation, AWhisperIsShownOncePerMatchingPartnerEntry) {
+  s.core().whisper_recipients().Append({"bob"});
+  s.core().whisper_recipients().Append({"BOB"});
+  s.Server("1004 WHISPER bob 0000 \"twice\"");
+  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<bob> twice", "<bob> twice"}));
+}
+
+TEST_F(Conversation, AnInterClientWhisperFromAPartnerIsShownNowhere) {
+  s.core().whisper_recipients().Append({"alice"});
+  s.Server("1004 WHISPER alice 0000 \"//id;1;Talvex Chat;Build:1515;State:Away;\"");
+  EXPECT_TRUE(s.ui.lines.empty());
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(Field("alice", UserField::kInterBot_Name), "Talvex Chat");
+  EXPECT_EQ(Field("alice", UserField::kStatus), "Away");
+  s.Server("1004 WHISPER carol 0000 \"//anything else\"");
+  EXPECT_TRUE(s.ui.lines.empty());
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(Conversation, WhisperedTextsWithQuotesAndTagsAreShownAsTheyCame) {
+  s.Server("1004 WHISPER alice 0000 \"hi bot, \"quoted\" <%Location%> %> text\"");
+  EXPECT_EQ(Chat().back(), "\xAB( alice )\xAB hi bot, \"quoted\" <%Location%> %> text");
+  EXPECT_EQ(events.back(), "#User_Whispered|alice|hi bot, \"quoted\" <%Location%> %> text");
+  s.core().whisper_recipients().Append({"alice"});
+  s.Server("1004 WHISPER alice 0000 \"\"\" <% %>\"");
+  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> \"\" <% %>"}));
+}
+
+TEST_F(Conversation, RemoteCommandsComeOnlyFromOrdinaryWhispers) {
+  s.Server("1004 WHISPER carol 0000 \"!who\"");
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"/w carol talvexbot"}));
+  s.core().whisper_recipients().Append({"carol"});
+  s.Server("1004 WHISPER carol 0000 \"!who\"");
+  s.Server("1004 WHISPER dave 0000 \"//!who\"");
+  EXPECT_TRUE(Sent().empty());
+}
+
+// --- Whispers sent
+
+TEST_F(Conversation, AWhisperToSomeoneElseIsShownInTheChat) {
+  s.Server("1010 WHISPER carol 0000 \"back\"");
+  EXPECT_EQ(Chat(), (std::vector<std::string>{"\xBB( carol )\xBB back"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"#You_Whispered|carol|back"}));
+  // Inter-client texts are neither shown nor raised.
+  s.Server("1010 WHISPER carol 0000 \"//TC;GetInfo;\"");
+  EXPECT_EQ(Chat().size(), 1u);
+  EXPECT_EQ(events.size(), 1u);
+}
+
+TEST_F(Conversation, AWhisperToTheOnlyPartnerIsShownInTheWhisperViewAsOwnLine) {
+  s.core().whisper_recipients().Append({"alice"});
+  s.Server("1010 WHISPER ALICE 0000 \"hello\"");
+  EXPECT_TRUE(Chat().empty());
+  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<talvexbot> hello"}));
+  EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClYellow);
+  EXPECT_EQ(events, (std::vector<std::string>{"#You_Whispered|ALICE|hello"}));
+}
+
+TEST_F(Conversation, AWhisperToSeveralPartnersIsShownOnce) {
+  s.core().whisper_recipients().Append({"alice"});
+  s.core().whisper_recipients().Append({"bob"});
+  s.core().last_whisper_text() = "hi both";
+  s.Server("1010 WHISPER alice 0000 \"hi both\"");
+  s.Server("1010 WHISPER bob 0000 \"hi both\"");
+  EXPECT_TRUE(Chat().empty());
+  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<talvexbot> hi both"}));
+  EXPECT_EQ(s.core().last_whisper_text(), "~!@#$%^");
+  // A confirmation of some other text to a partner is not shown at all.
+  s.Server("1010 WHISPER bob 0000 \"other\"");
+  EXPECT_EQ(Whispers().size(), 1u);
+  EXPECT_TRUE(Chat().empty());
+}
+
+// --- Talk and emotes
+
+TEST_F(Conversation, TalkUpdatesTheSpeakersRecordAndFeedsTheBot) {
+  s.Server("1005 TALK alice 0000 \"hi \"quoted\" <%In_Channel%>No %>\"");
+  EXPECT_EQ(Chat(), (std::vector<std::string>{"<alice> hi \"quoted\" <%In_Channel%>No %>"}));
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"#User_Spoke|alice|hi \"quoted\" <%In_Channel%>No %>"}));
+  EXPECT_EQ(Field("alice", UserField::kLocation), "Some Channel");
+  EXPECT_EQ(Field("alice", UserField::kIn_Channel), "Yes");
+  EXPECT_EQ(Field("alice", UserField::kNumber_Times_Seen), "1");
+  ASSERT_EQ(s.core().last_ten().RowCount(), 1);
+  EXPECT_EQ(s.core().last_ten().Cell(0, 0), "alice");
+}
+
+TEST_F(Conversation, AnIgnoredSpeakerIsIgnoredEachTimeAndStillShown) {
+  s.core().accounts().Append({"loud", "Friend;Ignore;", "On"});
+  s.Server("1005 TALK loud 0000 \"one\"");
+  s.Server("1005 TALK loud 0000 \"two\"");
+  EXPECT_EQ(Count(Sent(), "/ignore loud"), 2);
+  EXPECT_EQ(Chat(), (std::vector<std::string>{"<loud> one", "<loud> two"}));
+}
+
+TEST_F(Conversation, EmotesIncludeTheClosingBracketAndTheOwnOnesStillRaiseTheEvent) {
+  s.Server("1023 EMOTE bob 0000 \"says \"hi\" with quotes\"");
+  s.Server("1023 EMOTE talvexbot 0002 \"waves\"");
+  EXPECT_EQ(Chat(),
+            (std::vector<std::string>{"<bob says \"hi\" with quotes>", "<talvexbot waves>"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"#User_Emote|bob|says \"hi\" with quotes>",
+                                              "#User_Emote|talvexbot|waves>"}));
+  EXPECT_EQ(Field("bob", UserField::kLast_Message_Seen), "says \"hi\" with quotes>");
+  EXPECT_TRUE(Sent().empty());
+}
+
+// --- Kicked, banned
+
+TEST_F(Conversation, KickedRejoinsTheChannelInEveryWording) {
+  for (const char* text :
+       {"talvexbot was kicked out of the channel by opal (bye).",
+        "talvexbot has been kicked by opal (too noisy).", "talvexbot has been kicked by opal."}) {
+    s.Server(std::string("1018 INFO \"") + text + "\"");
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Some Channel"})) << text;
+    EXPECT_TRUE(s.ui.Showed(std::string("Info ( ") + text + " )")) << text;
+  }
+}
+
+TEST_F(Conversation, OnlyTheOwnKickRejoinsAndOnlyWhenAsked) {
+  s.Server("1018 INFO \"bob has been kicked by talvexbot (too noisy).\"");
+  s.Server("1018 INFO \"talvexbot2 has been kicked by opal.\"");
+  s.Server("1018 INFO \"talvexbotwas kicked out of the channel by opal\"");
+  s.Server("1018 INFO \"TALVEXBOT has been kicked by opal.\"");
+  EXPECT_TRUE(Sent().empty());
+  s.core().options().auto_rejoin_when_kicked = false;
+  s.Server("1018 INFO \"talvexbot has been kicked by opal.\"");
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(Conversation, TheRejoinAfterAKickUsesTheChannelBeforeTheLeaveLine) {
+  s.Server("1001 USER opal 0008 [CHAT]");
+  s.Written();
+  // The server's order: the notice, then the own leave; the client is then in no channel.
+  s.Receive("1018 INFO \"talvexbot has been kicked by opal.\"\r\n1003 LEAVE talvexbot 0000\r\n");
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Some Channel"}));
+}
+
+TEST_F(Conversation, BannedFollowsOnBanJoin) {
+  const std::vector<std::string> texts = {"talvexbot was banned by opal (spam).",
+                                          "talvexbot has been banned by opal (spamming).",
+                                          "talvexbot has been banned by opal."};
+  for (const std::string& text : texts) {
+    s.core().options().on_ban = OnBanJoin::kHomeChannel;
+    s.Server("1018 INFO \"" + text + "\"");
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Talvex Chat"})) << text;
+    s.core().options().on_ban = OnBanJoin::kChannel;
+    s.core().options().on_ban_channel = "Backup Room";
+    s.Server("1018 INFO \"" + text + "\"");
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Backup Room"})) << text;
+    s.core().options().on_ban_channel.clear();
+    s.Server("1018 INFO \"" + text + "\"");
+    EXPECT_TRUE(Sent().empty()) << text;
+    s.core().options().on_ban = OnBanJoin::kStayInTheVoid;
+    s.Server("1018 INFO \"" + text + "\"");
+    EXPECT_TRUE(Sent().empty()) << text;
+  }
+  s.core().options().on_ban = OnBanJoin::kHomeChannel;
+  s.Server("1018 INFO \"bob has been banned by talvexbot.\"");
+  s.Server("1018 INFO \"talvexbot2 was banned by opal.\"");
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(Conversation, BanNoticesCollectTheBannedUsers) {
+  s.Server("1018 INFO \"alpha was banned by opal.\"");
+  s.Server("1018 INFO \"beta has been banned by opal (spamming).\"");
+  s.Server("1018 INFO \"gamma has been banned by opal.\"");
+  s.Server("1018 INFO \"beta is no longer banned from this channel.\"");
+  EXPECT_EQ(s.core().banned_users(), "alpha, beta, gamma, ");
+  EXPECT_TRUE(s.ui.Showed("Info ( beta has been banned by opal (spamming). )"));
+  // A new channel starts the text again.
+  s.Server("1007 CHANNEL \"Elsewhere\"");
+  EXPECT_EQ(s.core().banned_users(), "");
+}
+
+// --- The own state
+
+TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
+  s.Server("1018 INFO \"You are now marked as being away.\"");
+  EXPECT_EQ(s.core().client_state(), "Away");
+  EXPECT_EQ(s.ui.states.back(), "Away");
+  // Engaged while away: away goes off at the server first.
+  s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
+  EXPECT_EQ(s.core().client_state(), "DND");
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"/away"}));
+  // Both spellings of the cancel count.
+  s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
+  EXPECT_EQ(s.core().client_state(), "Available");
+  s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
+  s.Server("1018 INFO \"Do Not Disturb mode cancelled.\"");
+  EXPECT_EQ(s.core().client_state(), "Available");
+  s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
+  s.Server("1018 INFO \"You are now marked as being away.\"");
+  EXPECT_EQ(s.core().client_state(), "Away");
+  EXPECT_EQ(Sent(), (std::vector<std::string>{"/dnd"}));
+  s.Server("1018 INFO \"You are no longer marked as away.\"");
+  EXPECT_EQ(s.core().client_state(), "Available");
+  // Every notice is shown.
+  EXPECT_EQ(Count(Chat(), "Info ( Do Not Disturb mode canceled. )"), 1);
+  EXPECT_EQ(Count(Chat(), "Info ( You are now marked as being away. )"), 2);
+  EXPECT_EQ(Count(Chat(), "Info ( You are no longer marked as away. )"), 1);
+}
+
+TEST_F(Conversation, CancelAndNoLongerAwayOnlyMoveTheMatchingState) {
+  s.core().Operator2Click();
+  ASSERT_EQ(s.core().client_state(), "Operator");
+  s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
+  s.Server("1018 INFO \"You are no longer marked as away.\"");
+  EXPECT_EQ(s.core().client_state(), "Operator");
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(Conversation, BeepAnswersAreHiddenAndTheDesignatedHeirOnlyAtHome) {
+  s.Server("1018 INFO \"Audible notification on.\"");
+  s.Server("1018 INFO \"Audible notifications enabled.\"");
+  EXPECT_TRUE(Chat().empty());
+  s.Server("1018 INFO \"TalvexChat is your new designated heir.\"");
+  EXPECT_TRUE(s.ui.Showed("Info ( TalvexChat is your new designated heir. )"));
+  s.Server("1007 CHANNEL \"Talvex Chat\"");
+  s.ui.TakeLines();
+  s.Server("1018 INFO \"TalvexChat is your new designated heir.\"");
+  EXPECT_TRUE(Chat().empty());
+}
+
+// --- Whois answers
+
+TEST_F(Conversation, WhoisAnswerLinesAreHiddenOnlyWhileACheckRuns) {
+  const std::vector<std::string> answers = {"and is currently in a private channel.",
+                                            "and are currently in a game.",
+                                            "and is currently in channel \"Some Channel\".",
+                                            "(This game is password protected.)",
+                                            "bob IS AWAY (gone fishing)",
+                                            "You are refusing messages (busy)",
+                                            "You are talvexbot, using Chat.",
+                                            "bob is logged on through a gateway.",
+                                            "bob is logged on from account #1234."};
+  s.core().whois().state = "Updating";
+  for (const std::string& text : answers) s.Server("1018 INFO \"" + text + "\"");
+  s.Server("1019 ERROR \"That user is not logged on.\"");
+  EXPECT_TRUE(Chat().empty());
+  // PvPGN's own answer form is none of the six and stays visible.
+  s.Server("1018 INFO \"bob is using Chat and is currently in channel \"Some Channel\".\"");
+  s.Server("1019 ERROR \"Unknown user.\"");
+  EXPECT_EQ(Chat().size(), 2u);
+  s.ui.TakeLines();
+  s.core().whois().state = "Ready";
+  for (const std::string& text : answers) s.Server("1018 INFO \"" + text + "\"");
+  s.Server("1019 ERROR \"That user is not logged on.\"");
+  EXPECT_EQ(Chat().size(), answers.size() + 1);
+  EXPECT_EQ(Chat().back(), "Error ( That user is not logged on. )");
+}
+
+// --- Bad input
+
+TEST_F(Conversation, LinesCutShortAtEveryPositionAreHandledSafely) {
+  s.core().whisper_recipients().Append({"alice"});
+  const std::string full[] = {
+      "1004 WHISPER alice 0000 \"hi \"q\" <%Location%> %>\"",
+      "1004 WHISPER carol 0000 \"!who \"x\" %><%\"",
+      "1004 WHISPER carol 0000 \"//TC;Info;Name=<%x%>;\"",
+      "1010 WHISPER alice 0000 \"to \"you\" <%\"",
+      "1010 WHISPER carol 0000 \"//id;1;Talvex Chat;Build:1515;State:Away;\"",
+      "1005 TALK mallory 0000 \"a \"b\" <%Location%>Forged %>\"",
+      "1023 EMOTE bob 0000 \"!waves \"hi\" <% %>\"",
+      "1018 INFO \"You are now marked as being away.\"",
+      "1018 INFO \"talvexbot has been banned by opal \"x\" <%.\"",
+      "1019 ERROR \"That user is not logged on.\""};
+  for (const std::string& line : full) {
+    for (size_t cut = 0; cut < line.size(); ++cut) s.Server(line.substr(0, cut));
+  }
+  // Shown texts come only from the bytes given, and nothing broke the channel state.
+  for (const auto& shown : s.ui.lines) EXPECT_LT(shown.text().size(), 80u) << shown.text();
+  EXPECT_EQ(s.core().current_channel(), "Some Channel");
+  EXPECT_NE(s.core().client_state(), "Away");
+  // The last cut is one byte short of a whole line; none of these lines is shown whole.
+  EXPECT_FALSE(s.ui.Showed("<mallory> a \"b\" <%Location%>Forged %>"));
+}
+
+TEST_F(Conversation, LinesWithNothingAfterTheCodeAreNotShown) {
+  for (const char* line : {"1004", "1004 ", "1005 TALK", "1010 WHISPER ", "1018", "1018 INFO",
+                           "1019 ERROR", "1023 EMOTE x"}) {
+    s.Server(line);
+  }
+  EXPECT_TRUE(s.ui.lines.empty());
+  EXPECT_TRUE(events.empty());
+}
+
+// --- Recorded PvPGN sessions
+
+class RecordedSession : public ::testing::Test {
+ protected:
+  // Logs in as `account` by the recorded bytes, fed in pieces up to and including `until`.
+  void Play(const std::string& account, const std::string& fixture) {
+    s.StartUp();
+    s.core().options().account_name = account;
+    s.core().options().password = "pw";
+    s.core().options().auto_ops = false;
+    s.core().Connect_Image1Click();
+    s.Connected();
+    bytes = Fixture(fixture);
+    ASSERT_FALSE(bytes.empty()) << fixture;
+  }
+  // Feeds the recording up to the end of the first line holding `marker` (or all of it).
+  void FeedThrough(const std::string& marker = "") {
+    size_t end = bytes.size();
+    if (!marker.empty()) {
+      const size_t at = bytes.find(marker, fed);
+      ASSERT_NE(at, std::string::npos) << marker;
+      end = bytes.find("\r\n", at) + 2;
+    }
+    for (size_t at = fed; at < end; at += 5)
+      s.Receive(bytes.substr(at, std::min<size_t>(5, end - at)));
+    fed = end;
+  }
+  std::vector<std::string> Sent() {
+    s.Advance(30 * 1000);
+    return SplitLines(s.Written());
+  }
+  Session s;
+  std::string bytes;
+  size_t fed = 0;
+};
+
+TEST_F(RecordedSession, KickedByTheChannelOperatorRejoinsTheChannelItWasKickedFrom) {
+  Play("alice", "operator--alice.raw");
+  FeedThrough("1009 USER bob 0000");
+  Sent();
+  ASSERT_EQ(s.core().current_channel(), "Op Room");
+  FeedThrough("alice has been kicked by opal (bye for now).");
+  FeedThrough("1003 LEAVE alice 0002");
+  EXPECT_EQ(Count(Sent(), "/join Op Room"), 1);
+  EXPECT_TRUE(s.ui.Showed("Info ( alice has been kicked by opal (bye for now). )"));
+  FeedThrough();
+  EXPECT_EQ(s.core().current_channel(), "Op Room");
+  // bob's two bans in Op Room, after the rejoin emptied the list.
+  EXPECT_EQ(s.core().banned_users(), "bob, bob, ");
+  EXPECT_EQ(Count(Sent(), "/join Op Room"), 0);
+}
+
+TEST_F(RecordedSession, BannedGoesToTheHomeChannel) {
+  Play("bob", "operator--bob.raw");
+  FeedThrough("1009 USER bob 0000");
+  Sent();
+  FeedThrough("bob has been banned by opal (spamming).");
+  EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 1);
+  FeedThrough("bob has been banned by opal.");
+  EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 1);
+  FeedThrough();
+  EXPECT_TRUE(s.ui.Showed("Info ( bob has been banned by opal. )"));
+}
+
+TEST_F(RecordedSession, BannedStaysInTheVoidWhenAsked) {
+  Play("bob", "operator--bob.raw");
+  FeedThrough("1009 USER bob 0000");
+  Sent();
+  s.core().options().on_ban = OnBanJoin::kStayInTheVoid;
+  FeedThrough();
+  EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 0);
+}
+
+TEST_F(RecordedSession, AwayDoNotDisturbAndTwoKicksOfARealServer) {
+  Play("bob", "chat--bob.raw");
+  FeedThrough("1009 USER bob 0000");
+  Sent();
+  s.ui.states.clear();
+  FeedThrough("1018 INFO \"You are using Chat.\"");
+  EXPECT_EQ(s.ui.states, (std::vector<std::string>{"Away", "Available", "DND", "Available", "Away",
+                                                   "Available"}));
+  // Neither mode was on when the other came, so nothing was switched off at the server.
+  const std::vector<std::string> sent = Sent();
+  EXPECT_EQ(Count(sent, "/away"), 0);
+  EXPECT_EQ(Count(sent, "/dnd"), 0);
+  EXPECT_EQ(Count(sent, "/join Some Channel"), 1);
+  FeedThrough("1018 INFO \"bob has been kicked by talvexbot.\"");
+  EXPECT_EQ(Count(Sent(), "/join Some Channel"), 1);
+  FeedThrough();
+  EXPECT_TRUE(s.ui.Showed("Info ( Do Not Disturb mode canceled. )"));
+}
+
+TEST_F(RecordedSession, WhisperingOneselfAndTheBeepAnswersOfARealServer) {
+  Play("talvexbot", "chat--talvexbot.raw");
+  s.core().whisper_recipients().Append({"talvexbot"});
+  FeedThrough("note to self");  // the confirmation to oneself
+  FeedThrough("note to self");  // and the whisper received from oneself
+  EXPECT_EQ(s.ui.Texts(View::kWhisper),
+            (std::vector<std::string>{"<talvexbot> note to self", "<talvexbot> note to self"}));
+  FeedThrough("talvexbot has been kicked by alice.");
+  EXPECT_EQ(Count(Sent(), "/join Some Channel"), 1);
+  FeedThrough();
+  EXPECT_FALSE(s.ui.Showed("Info ( Audible notification on. )"));
+  EXPECT_FALSE(s.ui.Showed("Info ( Audible notification off. )"));
+}
+
+}  // namespace
+}  // namespace tc::test

@@ -1,0 +1,433 @@
+// Template expansion: variables, built-ins, definitions and function tags, and text other users
+// supplied staying text however it is shaped.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "harness/session.h"
+#include "send/templates.h"
+
+namespace tc::test {
+namespace {
+
+class Prepare : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.StartUp();
+    s.LogIn("talvexbot", "Chat");
+    s.Written();
+    s.ui.TakeLines();
+  }
+  TaintedText Expand(const TaintedText& text, std::string_view user = "",
+                     std::string_view event = "") {
+    return s.core().Prepare(text, user, event);
+  }
+  std::string Text(const TaintedText& text, std::string_view user = "",
+                   std::string_view event = "") {
+    return Expand(text, user, event).text();
+  }
+  void Var(const std::string& name, const std::string& value) {
+    s.core().variables().Append({name, value});
+  }
+  // True when every byte of `part`, found in the result, is untrusted.
+  static bool UntrustedAt(const TaintedText& t, std::string_view part) {
+    const size_t at = t.text().find(part);
+    if (at == std::string::npos) return false;
+    for (size_t i = at; i < at + part.size(); ++i) {
+      if (t.Trusted(i)) return false;
+    }
+    return true;
+  }
+  Session s;
+};
+
+// --- Built-in variables
+
+TEST_F(Prepare, BuiltinsMatchInAnyLetterCase) {
+  EXPECT_EQ(Text("<USER> said <Event>", "bob", "hello"), "bob said hello");
+  EXPECT_EQ(Text("<user><user>", "bob"), "bobbob");
+}
+
+TEST_F(Prepare, BuiltinsTellTheStateOfTheClient) {
+  TC_Main& c = s.core();
+  c.options().last_channel = "Old Place";
+  EXPECT_EQ(Text("<channel current>|<account>|<channel previous>|<channel home>"),
+            "Chat|talvexbot|Old Place|Talvex Chat");
+  EXPECT_EQ(Text("<server address>:<server port>"), c.host() + ":6112");
+  EXPECT_EQ(Text("<date> <time>"), "12/06/2026 09:30:00");
+  EXPECT_EQ(Text("<version>"), "Talvex Chat 2000 Build 1515");
+  EXPECT_EQ(Text("<website>"), std::string(TC_Main::kWebsite));
+  EXPECT_EQ(Text("<state>"), c.client_state());
+  EXPECT_EQ(Text("<[STAR]> <[DRTL]> <[CHAT]> <[SEXP]>"),
+            "StarCraft Diablo Gateway StarCraft Brood-War");
+  EXPECT_EQ(Text("<[SSHR]>/<[DSHR]>/<[W2BN]>/<[JSTR]>"),
+            "StarCraft Shareware/Diablo Shareware/WarCraft II BNE/Japanese StarCraft");
+  EXPECT_EQ(Text("[<latestver>]"), "[" + c.latest_version() + "]");
+}
+
+TEST_F(Prepare, DurationsAreHoursMinutesSecondsWithoutLeadingZeros) {
+  // Keep-alives keep the receive watchdog quiet across the hour.
+  for (int i = 0; i < 18; ++i) {
+    s.Server("2000");
+    s.Advance(200 * 1000);
+  }
+  s.Server("2000");
+  s.Advance(125 * 1000);
+  EXPECT_EQ(Text("<time connected>"), "1:2:5");
+  EXPECT_EQ(Text("<time channel>"), "1:2:5");
+  s.Server("1007 CHANNEL \"Elsewhere\"");
+  s.Advance(59 * 1000);
+  EXPECT_EQ(Text("<time channel>"), "0:0:59");
+}
+
+TEST_F(Prepare, ListsAreJoinedWithCommas) {
+  TC_Main& c = s.core();
+  s.Server("1001 USER alice 0000 [STAR]");
+  s.Server("1002 JOIN bob 0000 [SEXP]");
+  EXPECT_EQ(Text("<channel users>"), "talvexbot, alice, bob");
+  EXPECT_EQ(Text("<lastten>"), "bob");
+  c.custom_channels().Append({"Op Room"});
+  c.custom_channels().Append({"Clan Home"});
+  EXPECT_EQ(Text("<channel custom>"), "Op Room, Clan Home");
+  EXPECT_EQ(Text("<channel whisper>"), "");
+  c.whisper_recipients().Append({"carol"});
+  EXPECT_EQ(Text("<channel whisper>"), "carol");
+  c.monitor().Append({"*Online", "dave", "dave", "1", "Chat"});
+  c.monitor().Append({"Offline", "erin", "???", "???", "???"});
+  c.monitor().Append({"*Online", "frank", "frank", "2", "Chat"});
+  EXPECT_EQ(Text("<monitor all>"), "dave, erin, frank");
+  EXPECT_EQ(Text("<monitor online>"), "dave, frank");
+  EXPECT_EQ(Text("<monitor offline>"), "erin");
+  c.keys().Append({"hello", "hi", "", "", "", ""});
+  c.keys().Append({"#User_Joined", "welcome", "", "", "", ""});
+  c.keys().Append({"bye", "see you", "", "", "", ""});
+  EXPECT_EQ(Text("<keys>"), "hello, bye");
+  EXPECT_EQ(Text("<events>"), "#User_Joined");
+  c.accounts().Append({"gina", "Friend;", "On"});
+  c.accounts().Append({"hank", "Enemy;", "Off"});
+  EXPECT_EQ(Text("<users all>"), "gina, hank");
+  c.skins_backgrounds().Append({"blue.bmp"});
+  c.skins_buttons().Append({"round.bmp"});
+  c.skins_buttons().Append({"square.bmp"});
+  c.themes().Append({"Night.ini"});
+  EXPECT_EQ(Text("<skins backgrounds>|<skins buttons>|<themes>"),
+            "blue.bmp|round.bmp, square.bmp|Night.ini");
+  c.servers().Clear();
+  c.servers().Append({"12", "a.example", "main"});
+  c.servers().Append({"n/a", "b.example", "main"});
+  EXPECT_EQ(Text("<server list>"), "12, n/a");
+  const std::string public_list = Text("<channel public>");
+  EXPECT_EQ(public_list.find(", , "), std::string::npos);
+  EXPECT_FALSE(public_list.empty());
+}
+
+TEST_F(Prepare, BannedUsersLoseOneTrailingSeparator) {
+  s.Server("1018 INFO \"mallory was banned by talvexbot.\"");
+  s.Server("1018 INFO \"oscar was banned by talvexbot.\"");
+  EXPECT_EQ(Text("[<bannedusers>]"), "[mallory, oscar]");
+}
+
+TEST_F(Prepare, ABuiltinNamedTwiceHasOneValueAcrossBothSweeps) {
+  EXPECT_EQ(Text("<time> <%navigate;x%><time>"), "09:30:00 09:30:00");
+}
+
+// --- User variables
+
+TEST_F(Prepare, UserVariablesComeBeforeBuiltins) {
+  Var("$away$", "I am currently away from <version>");
+  EXPECT_EQ(Text("$away$"), "I am currently away from Talvex Chat 2000 Build 1515");
+}
+
+TEST_F(Prepare, EachOccurrenceOfAVariableIsReplaced) {
+  Var("$x$", "1");
+  EXPECT_EQ(Text("$x$ and $X$ and $x$"), "1 and 1 and 1");
+}
+
+TEST_F(Prepare, AVariableWhoseValueHoldsItsOwnNameIsNeverSubstituted) {
+  Var("$loop$", "again $LOOP$");
+  EXPECT_EQ(Text("say $loop$"), "say $loop$");
+}
+
+TEST_F(Prepare, VariablesNamingEachOtherEnd) {
+  Var("$a$", "[$b$]");
+  Var("$b$", "($a$)");
+  const std::string out = Text("$a$");
+  EXPECT_LE(out.size(), kMaxSubstitutedLength);
+  EXPECT_EQ(out.substr(0, 2), "[(");
+}
+
+TEST_F(Prepare, VariablesThatDoubleStopAtTheLengthBound) {
+  Var("$a$", "$b$$b$");
+  Var("$b$", "$a$$a$");
+  const std::string out = Text("$a$");
+  EXPECT_LE(out.size(), kMaxSubstitutedLength);
+}
+
+TEST_F(Prepare, VariableValueIsExactAndTheLastRowWins) {
+  Var("$greet$", "one");
+  Var("$greet$", "two");
+  EXPECT_EQ(s.core().VariableValue("$greet$"), "two");
+  EXPECT_EQ(s.core().VariableValue("$GREET$"), "");
+  EXPECT_EQ(s.core().VariableValue("$none$"), "");
+}
+
+TEST_F(Prepare, InsertCustomOnTaintedTextLeavesUntrustedPartsAlone) {
+  Var("$x$", "X");
+  TaintedText line("$x$ ");
+  line.AppendUntrusted("$x$");
+  s.core().InsertCustom(line);
+  EXPECT_EQ(line.text(), "X $x$");
+  std::string plain = "$x$ $x$";
+  s.core().InsertCustom(plain);
+  EXPECT_EQ(plain, "X X");
+}
+
+// --- In-text definitions
+
+TEST_F(Prepare, ADefinitionReplacesItsNameInAnyCaseAndDisappears) {
+  EXPECT_EQ(Text("<$cat:dog$>A Cat and a CAT"), "A dog and a dog");
+}
+
+TEST_F(Prepare, DefinitionEdgeCases) {
+  EXPECT_EQ(Text("<$cat$>a cat"), "a ");              // no ":" deletes the name
+  EXPECT_EQ(Text("<$:dog$>cat"), "cat");              // an empty name only removes itself
+  EXPECT_EQ(Text("<$cat:a cat$>cat"), "");            // a replacement holding its name empties
+  EXPECT_EQ(Text("cat <$cat:dog"), "cat <$cat:dog");  // no "$>": left as it is
+  EXPECT_EQ(Text("$> cat <$cat:dog"), "$> cat <$cat:dog");  // "$>" only before it
+  EXPECT_EQ(Text("<$a:1$><$b:2$>a b"), "1 2");
+  EXPECT_EQ(Text("before cat <$cat:dog$>"), "before dog ");
+}
+
+// --- Function tags
+
+TEST_F(Prepare, WordPicksTheNthWordOfTheEventText) {
+  EXPECT_EQ(Text("<%word;2%>", "", "one two three"), "two");
+  EXPECT_EQ(Text("<%word;7%>", "", "one two three"), "three");
+  EXPECT_EQ(Text("<%WORD; 1 %>!", "", "one two three"), "one!");
+  EXPECT_EQ(Text("<%word;+3%>", "", "one two three"), "three");
+}
+
+TEST_F(Prepare, WordArgumentsThatAreNotIntegersAllEndTheExpansion) {
+  for (const char* arg : {"", "two", "2x", "+-2", "1.5", "99999999999", "0x2"}) {
+    s.ui.TakeLines();
+    const std::string in = std::string("<%word;") + arg + "%>";
+    EXPECT_EQ(Text(in, "", "one two"), in) << arg;
+    EXPECT_EQ(s.ui.Texts().size(), 1u) << arg;
+  }
+}
+
+TEST_F(Prepare, OversizedTextsEnd) {
+  Var("$x$", "$x$ grows");
+  Var("$y$", "yy");
+  const std::string big(kMaxSubstitutedLength + 10, 'a');
+  const std::string out = Text("<$a:bb$>" + big + "$y$ <user> <%word;1%>", "bob", "w");
+  // Replacements that shrink the line are made; the one that would grow it ("a" by "bb") is not.
+  EXPECT_EQ(out, big + "yy bob w");
+}
+
+TEST_F(Prepare, WordWithANonIntegerEndsTheExpansionWithAnError) {
+  Var("$v$", "value");
+  const std::string out = Text("$v$ <%word;two%> <%navigate;x%> <user>", "bob", "one two");
+  EXPECT_EQ(out, "value <%word;two%> <%navigate;x%> bob");
+  EXPECT_EQ(s.ui.Texts(),
+            (std::vector<std::string>{"Error ( A <%word; tag needs a whole number. )"}));
+}
+
+TEST_F(Prepare, UsersOfTypeListsEveryMatchingAccountWhateverItsState) {
+  TC_Main& c = s.core();
+  c.accounts().Append({"alice", "Friend;", "On"});
+  c.accounts().Append({"bob", "Enemy;Friend;", "Off"});
+  c.accounts().Append({"carol", "Enemy;", "On"});
+  EXPECT_EQ(Text("<%usersoftype;Friend%>"), "alice, bob");
+  EXPECT_EQ(Text("<%usersoftype;enemy;%>"), "bob, carol");
+  EXPECT_EQ(Text("[<%usersoftype;Ban%>]"), "[]");
+}
+
+TEST_F(Prepare, UserInfoReadsTheDatabase) {
+  s.core().database().UpdateUser("someone", {{UserField::kNotes, "likes cats"}});
+  EXPECT_EQ(Text("<%userinfo;someone;Notes%>"), "likes cats");
+  EXPECT_EQ(Text("<%userinfo;nobody;Notes%>"), "0");
+  EXPECT_EQ(Text("<%userinfo;someone;notes%>"), "0");  // field names match exactly
+  EXPECT_EQ(Text("<%userinfo;Notes%>"), "0");          // no ";": an empty account
+}
+
+TEST_F(Prepare, ChannelHitsCountsTheChannel) {
+  s.Server("1002 JOIN bob 0000 [SEXP]");
+  s.Server("1002 JOIN carol 0000 [SEXP]");
+  EXPECT_EQ(Text("<%channelhits;Chat%> <%channelhits;Nowhere%>"), "2 0");
+}
+
+TEST_F(Prepare, NavigateLeavesNothing) {
+  EXPECT_EQ(Text("go<%navigate;http://example.org/%>!"), "go!");
+}
+
+TEST_F(Prepare, TagsWithoutAClosingMarkStay) {
+  EXPECT_EQ(Text("<%word;1", "", "one"), "<%word;1");
+  EXPECT_EQ(Text("%> <%word;1", "", "one"), "%> <%word;1");
+  // The first tag kind takes the first "%>" after it, even one meant for a later tag.
+  EXPECT_EQ(Text("<%userinfo;a;Notes <%word;1%>", "", "one"), "0");
+  EXPECT_EQ(Text("<%word;1%> <%userinfo;a;Notes", "", "one"), "one <%userinfo;a;Notes");
+}
+
+TEST_F(Prepare, TagsAreExpandedKindByKindAndTheSweepRunsAgain) {
+  Var("$n$", "2");
+  // The variable gives the word tag its argument; the definition names the tag's result.
+  EXPECT_EQ(Text("<%word;$n$%>", "", "a b c"), "b");
+  EXPECT_EQ(Text("<%usersoftype;<$x:Friend$>x%>"), "");
+}
+
+TEST_F(Prepare, NoFormatMarkerReturnsTheTextUnchanged) {
+  Var("$x$", "X");
+  EXPECT_EQ(Text("<NF>$x$ <user> <$a:b$>a", "bob"), "<NF>$x$ <user> <$a:b$>a");
+}
+
+TEST_F(Prepare, WelcomeLinesGoThroughPrepare) {
+  Session fresh;
+  fresh.StartUp();
+  EXPECT_TRUE(fresh.ui.Showed("System ( Welcome to Talvex Chat 2000 Build 1515 )"));
+  EXPECT_TRUE(
+      fresh.ui.Showed("System ( Keep up to date at: " + std::string(TC_Main::kWebsite) + " )"));
+}
+
+// --- Text other users supplied stays text
+
+TEST_F(Prepare, AnEventTextIsNeverACommand) {
+  const TaintedText out = Expand("<event>", "", "/exit");
+  EXPECT_EQ(out.text(), "/exit");
+  EXPECT_FALSE(out.Trusted(0));
+}
+
+TEST_F(Prepare, FunctionTagsInAnEventTextStayText) {
+  s.core().database().UpdateUser("someone", {{UserField::kNotes, "secret"}});
+  const TaintedText out = Expand("said: <event>", "", "<%userinfo;someone;Notes%>");
+  EXPECT_EQ(out.text(), "said: <%userinfo;someone;Notes%>");
+  EXPECT_TRUE(UntrustedAt(out, "<%userinfo;someone;Notes%>"));
+  // And again when the send path expands the line a second time.
+  EXPECT_EQ(Expand(out).text(), "said: <%userinfo;someone;Notes%>");
+}
+
+TEST_F(Prepare, VariablesAndBuiltinsInAnEventTextStayText) {
+  Var("$away$", "gone");
+  for (const char* hostile : {"$away$", "<user>", "<$x:y$> x", "<version>", "<nf>"}) {
+    const TaintedText once = Expand("x <event>", "bob", hostile);
+    EXPECT_EQ(once.text(), std::string("x ") + hostile) << hostile;
+    EXPECT_EQ(Expand(once, "bob").text(), std::string("x ") + hostile) << hostile;
+  }
+}
+
+TEST_F(Prepare, NamesAreNotFoundAcrossTheEdgeOfAnEventText) {
+  Var("$away$", "gone");
+  EXPECT_EQ(Text("<us<event>", "bob", "er>"), "<user>");
+  EXPECT_EQ(Text("$aw<event>", "", "ay$"), "$away$");
+  EXPECT_EQ(Text("<event>ser>", "bob", "<u"), "<user>");
+  EXPECT_EQ(Text("<$x:<event>$>x", "", "/exit"), "/exit");
+}
+
+TEST_F(Prepare, TagFragmentsInAnEventTextNeitherOpenNorCloseATag) {
+  EXPECT_EQ(Text("<%word;1<event>", "", "%> one"), "<%word;1%> one");
+  EXPECT_EQ(Text("<event>1%>", "", "<%word;"), "<%word;1%>");
+  // A word that is itself a tag is inserted once and never expanded.
+  EXPECT_EQ(Text("<%word;1%>", "", "<%word;1%>"), "<%word;1%>");
+}
+
+TEST_F(Prepare, ADefinitionNamedByAnotherUserStaysText) {
+  EXPECT_EQ(Text("<$<event>:evil$> safe", "", "safe"), "<$safe:evil$> safe");
+  EXPECT_EQ(Text("<$<event>$> safe", "", "safe:evil"), "<$safe:evil$> safe");
+}
+
+TEST_F(Prepare, AUserNameHoldingABuiltinStaysText) {
+  const TaintedText out = Expand("hi <user>", "<event>", "/exit");
+  EXPECT_EQ(out.text(), "hi <event>");
+  EXPECT_TRUE(UntrustedAt(out, "<event>"));
+}
+
+TEST_F(Prepare, ATrustedValueMayNameTheEventWhichIsInsertedLiterally) {
+  Var("$said$", "he said <event>");
+  const TaintedText out = Expand("$said$", "bob", "<user> $said$ <%word;1%>");
+  EXPECT_EQ(out.text(), "he said <user> $said$ <%word;1%>");
+  EXPECT_TRUE(out.Trusted(0, 8));
+  EXPECT_TRUE(UntrustedAt(out, "<user> $said$ <%word;1%>"));
+}
+
+TEST_F(Prepare, RecordFieldsAndAccountNamesFromOthersStayText) {
+  s.core().database().UpdateUser("mallory", {{UserField::kNotes, "<user> <%word;1%>"}});
+  EXPECT_EQ(Text("<%userinfo;mallory;Notes%>", "bob", "x"), "<user> <%word;1%>");
+  s.core().accounts().Append({"<event>", "Friend;", "On"});
+  EXPECT_EQ(Text("<%usersoftype;Friend%>", "", "/exit"), "<event>");
+  // A record field named through the current user is looked up, its value kept as text.
+  EXPECT_EQ(Text("<%userinfo;<user>;Notes%>", "mallory", ""), "<user> <%word;1%>");
+}
+
+TEST_F(Prepare, UntrustedPartsOfTheGivenTextAreRespected) {
+  Var("$x$", "X");
+  TaintedText line("say ");
+  line.AppendUntrusted("$x$ <user> <%word;1%> <$x:y$>");
+  line.Append(" $x$");
+  const TaintedText out = Expand(line, "bob", "one");
+  EXPECT_EQ(out.text(), "say $x$ <user> <%word;1%> <$x:y$> X");
+}
+
+TEST_F(Prepare, RandomHostileTextsAreAlwaysInsertedAsTheyAre) {
+  Var("$away$", "gone");
+  Var("$v$", "[<event>|<user>]");
+  s.core().database().UpdateUser("someone", {{UserField::kNotes, "secret"}});
+  const std::vector<std::string> pieces = {
+      "<user>", "<event>", "$away$", "$v$", "<$", "$>",   ":",      "<%word;", "<%userinfo;", "%>",
+      "1",      ";",       "Notes",  " ",   "x",  "<nf>", "<time>", "someone", "<%navigate;", "/"};
+  std::mt19937 random(20261206);
+  const auto hostile = [&] {
+    std::string text;
+    const size_t n = random() % 8;
+    for (size_t i = 0; i < n; ++i) text += pieces[random() % pieces.size()];
+    return text;
+  };
+  for (int round = 0; round < 500; ++round) {
+    const std::string user = hostile();
+    const std::string event = hostile();
+    const TaintedText out = Expand("say <event> $v$ <user>", user, event);
+    ASSERT_EQ(out.text(), "say " + event + " [" + event + "|" + user + "] " + user)
+        << user << " / " << event;
+    ASSERT_EQ(Expand(out).text(), out.text());
+    ASSERT_EQ(s.ui.Texts().size(), 0u);
+  }
+}
+
+TEST_F(Prepare, ABuiltinValueHoldingItsOwnNameIsNotRescanned) {
+  s.core().options().home_channel = "<channel home> and <time>";
+  const TaintedText out = Expand("<channel home>|<channel home>");
+  EXPECT_EQ(out.text(), "<channel home> and 09:30:00|<channel home> and 09:30:00");
+  EXPECT_EQ(Expand(out).text(), out.text());
+}
+
+TEST_F(Prepare, BuiltinsNamingEachOtherEnd) {
+  s.core().options().home_channel = "<keys>";
+  s.core().keys().Append({"<channel home>", "", "", "", "", ""});
+  EXPECT_LE(Text("<channel home>").size(), kMaxSubstitutedLength);
+}
+
+// --- The free routines
+
+TEST(TemplateWords, GetWordNumber) {
+  EXPECT_EQ(GetWordNumber("one two three", 1), "one");
+  EXPECT_EQ(GetWordNumber("one two three", 3), "three");
+  EXPECT_EQ(GetWordNumber("one two three", 7), "three");
+  EXPECT_EQ(GetWordNumber("one two three ", 4), "three");
+  EXPECT_EQ(GetWordNumber("one  two", 2), "");  // an empty word
+  EXPECT_EQ(GetWordNumber("one  two", 3), "two");
+  EXPECT_EQ(GetWordNumber("", 1), "");
+  EXPECT_EQ(GetWordNumber("one", 0), "");
+  EXPECT_EQ(GetWordNumber("one two", -3), "");
+  EXPECT_EQ(GetWordNumber("one two", 2147483647), "two");
+}
+
+TEST(TemplateDates, DateToCount) {
+  EXPECT_EQ(DateToCount("12/06/2026"), 2026 * 365 + 12 * 31 + 6);
+  EXPECT_EQ(DateToCount("01/01/2000"), 2000 * 365 + 31 + 1);
+  EXPECT_EQ(DateToCount(""), 0);
+  EXPECT_EQ(DateToCount("ab/cd/efgh"), 0);
+}
+
+}  // namespace
+}  // namespace tc::test

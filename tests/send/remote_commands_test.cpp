@@ -1,0 +1,71 @@
+// "!who" and the reserved "!say": what another user can ask of the bot.
+#include <gtest/gtest.h>
+
+#include "send_fixture.h"
+
+namespace tc::test {
+namespace {
+
+class RemoteCommands : public ::testing::Test {
+ protected:
+  void Channel(int users) {
+    s.core().users().Clear();
+    for (int i = 1; i <= users; ++i) s.core().users().Append({"u" + std::to_string(i), "0"});
+  }
+  std::string Names(int from, int to) {
+    std::string out;
+    for (int i = from; i <= to; ++i) out += (i == from ? "" : ", ") + ("u" + std::to_string(i));
+    return out;
+  }
+  SendFixture f{false};
+  Session& s = f.s;
+};
+
+TEST_F(RemoteCommands, SixteenUsersGiveFifteenThenOne) {
+  Channel(16);
+  s.core().UsersCommand("bob", "!who", "Whisper");
+  EXPECT_EQ(s.Written(), "/w bob " + Names(1, 15) + "\r\n/w bob u16\r\n");
+}
+
+TEST_F(RemoteCommands, FifteenUsersGiveOneWhisperOnly) {
+  Channel(15);
+  s.core().UsersCommand("bob", "!who", "Emote");
+  EXPECT_EQ(s.Written(), "/w bob " + Names(1, 15) + "\r\n");
+}
+
+TEST_F(RemoteCommands, NamesAfterTheSixtiethGoInOneLastChunk) {
+  Channel(80);
+  s.core().UsersCommand("bob", "!who", "Whisper");
+  EXPECT_EQ(s.Written(), "/w bob " + Names(1, 15) + "\r\n/w bob " + Names(16, 30) + "\r\n/w bob " +
+                             Names(31, 45) + "\r\n/w bob " + Names(46, 60) + "\r\n/w bob " +
+                             Names(61, 80) + "\r\n");
+}
+
+TEST_F(RemoteCommands, OnlyExactlyBangWhoMatches) {
+  Channel(3);
+  for (const char* text : {"!who ", "!WHO", "!whom", "!say /exit", "!say hello", "who"}) {
+    s.core().UsersCommand("bob", text, "Whisper");
+  }
+  EXPECT_EQ(s.Written(), "");
+  EXPECT_EQ(s.ui.close_requests, 0);
+}
+
+TEST_F(RemoteCommands, AnswersLeaveAtTheQueuesPace) {
+  SendFixture queued;
+  queued.s.core().users().Clear();
+  for (int i = 1; i <= 16; ++i) queued.s.core().users().Append({"u" + std::to_string(i), "0"});
+  queued.s.core().UsersCommand("bob", "!who", "Whisper");
+  EXPECT_EQ(queued.s.Written(), "");
+  queued.s.Advance(1700);
+  EXPECT_EQ(queued.s.Written(), "/w bob " + Names(1, 15) + "\r\n");
+}
+
+TEST_F(RemoteCommands, HostileNamesAreNotExpanded) {
+  s.core().users().Clear();
+  s.core().users().Append({"<time>", "0"});
+  s.core().UsersCommand("<date>", "!who", "Whisper");
+  EXPECT_EQ(s.Written(), "/w <date> <time>\r\n");
+}
+
+}  // namespace
+}  // namespace tc::test

@@ -1,0 +1,206 @@
+// SendText: expansion, the server line's checks, own talk shown once, and other users' text that
+// must stay text.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "send_fixture.h"
+
+namespace tc::test {
+namespace {
+
+class SendPath : public ::testing::Test {
+ protected:
+  SendFixture f{false};
+  Session& s = f.s;
+};
+
+TEST_F(SendPath, NoFormatMarkerInCapitalsIsRemovedAndStopsExpansion) {
+  s.core().variables().Append({"$who$", "world"});
+  s.core().SendText("hello <NF>$who$");
+  EXPECT_EQ(s.Written(), "hello $who$\r\n");
+  s.core().SendText("hello $who$");
+  EXPECT_EQ(s.Written(), "hello world\r\n");
+}
+
+TEST_F(SendPath, LongLineIsCutTo500AndLineBreaksInsideNeverSplitIt) {
+  s.core().SendText(std::string(600, 'x'));
+  EXPECT_EQ(s.Written(), std::string(500, 'x') + "\r\n");
+  s.core().SendText("one\r\ntwo\nthree");
+  EXPECT_EQ(s.Written(), "one  two three\r\n");
+}
+
+TEST_F(SendPath, EmptyAndDisconnectedLinesAreRefused) {
+  s.core().SendText("");
+  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"System ( You must enter a message. )"}));
+  s.ServerCloses();
+  f.TakeShown();
+  s.core().SendText("anyone?");
+  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"System ( You are not connected. )"}));
+  EXPECT_EQ(s.Written(), "");
+}
+
+TEST_F(SendPath, KickAndBanInTheProgramsHomeChannelNeedItsOwnAccount) {
+  s.Server("1007 CHANNEL \"Talvex Chat\"");
+  s.Written();
+  f.TakeShown();
+  s.core().SendText("/KICK bob");
+  s.core().SendText("/ban bob");
+  EXPECT_EQ(s.Written(), "");
+  EXPECT_EQ(f.CountShown("Error ( You are not a channel operator. )"), 2);
+  s.core().SendText("/kickme");  // not the command word with its space
+  EXPECT_EQ(s.Written(), "/kickme\r\n");
+}
+
+TEST_F(SendPath, JoinRaisesLeaveChannelBeforeTheLineIsQueued) {
+  SendFixture queued;  // anti-flood on: the line waits
+  std::vector<std::string> events;
+  Session& q = queued.s;
+  q.core().SetEventHook([&](std::string_view e, std::string_view u, std::string_view t) {
+    events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t) + "|" +
+                     std::to_string(q.core().send_queue().Lines().size()));
+  });
+  q.core().SendText("/JOIN Elsewhere");
+  EXPECT_EQ(events, (std::vector<std::string>{"#Leave_Channel|talvexbot|Some Channel|0"}));
+  q.Advance(1700);
+  EXPECT_EQ(q.Written(), "/JOIN Elsewhere\r\n");
+}
+
+TEST_F(SendPath, OwnTalkIsShownWhenWrittenAndSlashLinesAreNot) {
+  s.core().SendText("hi all");
+  s.core().SendText("/me waves");
+  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"<talvexbot> hi all"}));
+  EXPECT_EQ(s.core().sent_lines(), (std::vector<std::string>{"hi all"}));
+}
+
+TEST_F(SendPath, QueuedTalkIsShownWhenTheQueueWritesIt) {
+  SendFixture queued;
+  queued.s.core().SendText("later");
+  EXPECT_TRUE(queued.Shown().empty());
+  queued.s.Advance(1700);
+  EXPECT_EQ(queued.Shown(), (std::vector<std::string>{"<talvexbot> later"}));
+}
+
+TEST_F(SendPath, ALiteralOwnLineSentEarlierIsNotTakenByTheShownLine) {
+  s.core().SendText("<talvexbot> x");
+  s.core().SendText("x");
+  EXPECT_EQ(f.TakeShown(),
+            (std::vector<std::string>{"<talvexbot> <talvexbot> x", "<talvexbot> x"}));
+  EXPECT_EQ(s.core().sent_lines(), (std::vector<std::string>{"<talvexbot> x", "x"}));
+}
+
+TEST_F(SendPath, SentLinesListIsCapped) {
+  for (int i = 0; i < 250; ++i) s.core().SendText("line " + std::to_string(i));
+  EXPECT_EQ(s.core().sent_lines().size(), 200u);
+  EXPECT_EQ(s.core().sent_lines().front(), "line 50");
+}
+
+// The real server does not echo talk: the recorded session shows the line once, from the send
+// path; a server that does echo gets its echo recognised and not shown a second time.
+TEST(SendPathRecorded, OwnTalkOnTheRecordedServerIsShownOnce) {
+  std::ifstream in(std::string(TC_FIXTURES_DIR) + "/pvpgn/chat--talvexbot.raw", std::ios::binary);
+  ASSERT_TRUE(in.good());
+  const std::string recorded((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  const std::string prompt_end = "Username: ";
+  const std::string block_end = "Feel free to chat...\"\r\n";
+  const size_t prompt = recorded.find(prompt_end) + prompt_end.size();
+  const size_t block = recorded.find(block_end, prompt) + block_end.size();
+  // The recording's own talk left just before alice's first talk line came in.
+  const size_t channel = recorded.find("1005 TALK alice 0000 \"caf");
+  ASSERT_NE(channel, std::string::npos);
+
+  Session s;
+  s.StartUp();
+  s.core().options().account_name = "talvexbot";
+  s.core().options().password = "botpass";
+  s.core().Connect_Image1Click();
+  s.Connected();
+  s.Receive(recorded.substr(0, prompt));
+  s.Receive(recorded.substr(prompt, block - prompt));
+  ASSERT_TRUE(s.core().logged_in());
+  s.Receive(recorded.substr(block, channel - block));
+  s.Written();
+
+  const std::string talk = "Hello everyone, two  spaces, \"double quotes\" and 'single' ones";
+  s.core().main_input().text = talk;
+  s.core().Send_Image1Click();
+  s.Advance(1700);
+  EXPECT_EQ(s.Written(), talk + "\r\n");  // the bytes the recording shows leaving
+  const std::string own = "<talvexbot> " + talk;
+  const auto count = [&] {
+    int n = 0;
+    for (const std::string& t : s.ui.Texts()) n += t == own ? 1 : 0;
+    return n;
+  };
+  EXPECT_EQ(count(), 1);
+  s.Receive(recorded.substr(channel));
+  EXPECT_EQ(count(), 1);
+  ASSERT_EQ(s.core().sent_lines(), (std::vector<std::string>{talk}));
+  // A server with echo on.
+  s.Receive(talk + "\r\n");
+  EXPECT_EQ(count(), 1);
+  EXPECT_TRUE(s.core().sent_lines().empty());
+}
+
+// Another user's text reaches the server as text and never runs as a local command.
+class Untrusted : public ::testing::Test {
+ protected:
+  void Send(std::string_view template_line, std::string_view event_text) {
+    s.core().SendText(s.core().Prepare(TaintedText(template_line), "mallory", event_text));
+  }
+  SendFixture f{false};
+  Session& s = f.s;
+};
+
+TEST_F(Untrusted, ExitFromAnEventTextGoesToTheServer) {
+  Send("<event>", "/exit");
+  EXPECT_EQ(s.Written(), "/exit\r\n");
+  EXPECT_EQ(s.ui.close_requests, 0);
+}
+
+TEST_F(Untrusted, EditDeleteTimerAndSendFromAnEventTextStayText) {
+  s.core().variables().Append({"$keep$", "1"});
+  s.core().timers().Append({"t", "30", "hi", "On;State:Available;", "0"});
+  Send("<event>", "/edit $keep$;<delete>");
+  Send("<event>", "/timeroff t");
+  Send("<event>", "/usfdelete notes");
+  Send("<event>", "/send /exit");
+  EXPECT_EQ(s.Written(),
+            "/edit $keep$;<delete>\r\n/timeroff t\r\n/usfdelete notes\r\n/send /exit\r\n");
+  EXPECT_EQ(s.core().variables().RowCount(), 1);
+  EXPECT_EQ(s.core().timers().Cell(0, 3), "On;State:Available;");
+  EXPECT_FALSE(std::filesystem::exists(s.dir / "UserFiles"));
+  EXPECT_EQ(s.ui.close_requests, 0);
+}
+
+TEST_F(Untrusted, SendKeepsTheMarksOfItsRest) {
+  Send("/send <event>", "/exit");
+  EXPECT_EQ(s.Written(), "/exit\r\n");
+  EXPECT_EQ(s.ui.close_requests, 0);
+  // A trusted command word with another user's text after it still runs.
+  Send("/display <user> said <event>", "/exit");
+  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"Display ( mallory said /exit )"}));
+  EXPECT_EQ(s.Written(), "");
+}
+
+TEST_F(Untrusted, NoFormatMarkerFromAnotherUserIsText) {
+  s.core().variables().Append({"$v$", "value"});
+  Send("$v$ <event>", "<nf>");
+  EXPECT_EQ(s.Written(), "value <nf>\r\n");
+}
+
+TEST_F(Untrusted, ScriptLinesFromAnotherUserNeverBecomeCommands) {
+  Send("/usfwrite log;<event>", "/exit");
+  EXPECT_EQ(f.TakeShown(),
+            (std::vector<std::string>{"Error ( A script line with another user's text cannot begin "
+                                      "with \"/\". )"}));
+  Send("/usfwrite log;said <event>", "<time> and <%navigate;x>");
+  s.core().SendText("/usfexecute log");
+  EXPECT_EQ(s.Written(), "said <time> and <%navigate;x>\r\n");
+  EXPECT_EQ(s.ui.close_requests, 0);
+}
+
+}  // namespace
+}  // namespace tc::test

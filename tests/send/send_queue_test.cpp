@@ -1,0 +1,127 @@
+// The flood-controlled send queue, to the millisecond on the virtual clock.
+#include "send/send_queue.h"
+
+#include <gtest/gtest.h>
+
+#include "send_fixture.h"
+
+namespace tc::test {
+namespace {
+
+TEST(SendQueueAlone, TickSetsThePauseFromTheLineJustWritten) {
+  SendQueue queue;
+  CoreTimer timer(SendQueue::kBaseIntervalMs);
+  EXPECT_FALSE(queue.TakeImmediate());
+  queue.Enqueue("0123456789\r\n", timer, 0);
+  queue.Enqueue("x\r\n", timer, 100);
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_EQ(timer.Due(), 1700);  // a running timer keeps its deadline
+  EXPECT_EQ(queue.Tick(true, timer, 1700), "0123456789\r\n");
+  EXPECT_EQ(timer.Due(), 1700 + 2155);
+  EXPECT_EQ(queue.Tick(true, timer, 3855), "x\r\n");
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(timer.Interval(), 1750);
+  EXPECT_TRUE(queue.TakeImmediate());
+  EXPECT_FALSE(queue.TakeImmediate());
+}
+
+TEST(SendQueueAlone, ATickWhileDisconnectedWritesNothing) {
+  SendQueue queue;
+  CoreTimer timer(SendQueue::kBaseIntervalMs);
+  queue.Enqueue("a\r\n", timer, 0);
+  EXPECT_EQ(queue.Tick(false, timer, 1700), std::nullopt);
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_FALSE(queue.send_immediately());
+}
+
+class SendQueueTest : public ::testing::Test {
+ protected:
+  SendFixture f;
+  Session& s = f.s;
+};
+
+TEST_F(SendQueueTest, FirstLineWaitsThenTheDrainedQueueSendsTheNextAtOnce) {
+  s.core().SendText("first");
+  EXPECT_EQ(s.Written(), "");
+  s.Advance(1699);
+  EXPECT_EQ(s.Written(), "");
+  s.Advance(1);
+  EXPECT_EQ(s.Written(), "first\r\n");
+  EXPECT_TRUE(s.core().send_queue().send_immediately());
+  EXPECT_FALSE(s.core().anti_flood_timer().Enabled());
+  s.core().SendText("second");
+  EXPECT_EQ(s.Written(), "second\r\n");
+  s.core().SendText("third");
+  EXPECT_EQ(s.Written(), "");
+  s.Advance(1749);
+  EXPECT_EQ(s.Written(), "");
+  s.Advance(1);
+  EXPECT_EQ(s.Written(), "third\r\n");
+}
+
+TEST_F(SendQueueTest, PauseAfterATenCharacterLineIs2155) {
+  s.core().SendText("0123456789");
+  s.core().SendText("next");
+  s.Advance(1700);
+  EXPECT_EQ(s.Written(), "0123456789\r\n");
+  s.Advance(2154);
+  EXPECT_EQ(s.Written(), "");
+  s.Advance(1);
+  EXPECT_EQ(s.Written(), "next\r\n");
+}
+
+TEST_F(SendQueueTest, BurstOfTwentyLeavesInOrderAtTheQueuesPace) {
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 20; ++i) {
+    lines.push_back("burst line " + std::string(i < 10 ? "0" : "") + std::to_string(i));
+    s.core().SendText(lines.back());
+  }
+  EXPECT_EQ(s.Written(), "");
+  // Each line is 13 bytes with CR LF: 1700 + 35 x 14 = 2190 ms after it.
+  int64_t wait = 1700;
+  for (const std::string& line : lines) {
+    s.Advance(wait - 1);
+    EXPECT_EQ(s.Written(), "") << line;
+    s.Advance(1);
+    EXPECT_EQ(s.Written(), line + "\r\n");
+    wait = 1700 + 35 * (static_cast<int64_t>(line.size()) + 2 + 1);
+  }
+  EXPECT_TRUE(s.core().send_queue().Lines().empty());
+  EXPECT_TRUE(s.core().send_queue().send_immediately());
+}
+
+TEST_F(SendQueueTest, BufferDropsWaitingLinesAndTheNextTickReArmsTheImmediatePath) {
+  s.core().SendText("one");
+  s.core().SendText("two");
+  s.core().SendText("/buffer");
+  EXPECT_TRUE(s.core().send_queue().Lines().empty());
+  EXPECT_TRUE(s.core().anti_flood_timer().Enabled());
+  s.Advance(1700);
+  EXPECT_EQ(s.Written(), "");
+  EXPECT_TRUE(s.core().send_queue().send_immediately());
+  s.core().SendText("three");
+  EXPECT_EQ(s.Written(), "three\r\n");
+}
+
+TEST_F(SendQueueTest, LinesQueuedWhenTheConnectionClosesAreDropped) {
+  s.core().SendText("one");
+  s.core().SendText("two");
+  s.ServerCloses();
+  EXPECT_TRUE(s.core().send_queue().Lines().empty());
+  s.Advance(1700);
+  EXPECT_EQ(s.Written(), "");
+  EXPECT_TRUE(s.core().send_queue().send_immediately());
+}
+
+TEST_F(SendQueueTest, AntiFloodOffWritesAtOnceAndLeavesQueuedLinesToTheTimer) {
+  s.core().SendText("queued");
+  s.core().options().anti_flood = false;
+  s.core().SendText("now");
+  s.core().SendText("now too");
+  EXPECT_EQ(s.Written(), "now\r\nnow too\r\n");
+  s.Advance(1700);
+  EXPECT_EQ(s.Written(), "queued\r\n");
+}
+
+}  // namespace
+}  // namespace tc::test
