@@ -53,29 +53,10 @@ std::optional<Color> ColorFromText(std::string_view text) {
   for (const auto& named : kNamed) {
     if (EqualsNoCase(named.name, text)) return named.value;
   }
-  if (text.empty()) return std::nullopt;
-  size_t i = 0;
-  bool negative = false;
-  if (text[0] == '-') {
-    negative = true;
-    i = 1;
-  }
-  const bool hex = i < text.size() && text[i] == '$';
-  if (hex) ++i;
-  if (i >= text.size()) return std::nullopt;
-  unsigned long long value = 0;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) return std::nullopt;
-    value = value * (hex ? 16 : 10) + static_cast<unsigned>(digit);
-    if (value > 0xFFFFFFFFull) return std::nullopt;
-  }
-  const auto bits = static_cast<uint32_t>(value);
-  return negative ? static_cast<Color>(0u - bits) : static_cast<Color>(bits);
+  const auto integer = ParseIntegerText(text);
+  if (!integer) return std::nullopt;
+  const uint32_t bits = integer->magnitude;
+  return integer->negative ? static_cast<Color>(0u - bits) : static_cast<Color>(bits);
 }
 
 }  // namespace tc

@@ -63,6 +63,30 @@ int SafeStrToInt(std::string_view text) {
   return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+std::optional<IntegerText> ParseIntegerText(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  IntegerText out;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    out.negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  out.hex = !text.empty() && text.front() == '$';
+  if (out.hex) text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  unsigned long long value = 0;
+  for (char c : text) {
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (out.hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (out.hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) return std::nullopt;
+    value = value * (out.hex ? 16 : 10) + static_cast<unsigned>(digit);
+    if (value > 0xFFFFFFFFull) return std::nullopt;
+  }
+  out.magnitude = static_cast<uint32_t>(value);
+  return out;
+}
+
 namespace {
 
 // Code points of bytes 0x80..0x9F; the undefined five map to the C1 control of the same value.

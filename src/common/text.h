@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // Spaces are removed; anything but decimal digits (or nothing at all) gives 0. Values beyond the
 // int range saturate rather than wrap, so a hostile digit string cannot turn negative.
 int SafeStrToInt(std::string_view text);
+
+// Integer text as settings files hold it: optional leading spaces, a sign, then decimal digits
+// or "$" and hexadecimal digits, at most 32 bits of magnitude.
+struct IntegerText {
+  bool negative = false;
+  bool hex = false;
+  uint32_t magnitude = 0;
+};
+std::optional<IntegerText> ParseIntegerText(std::string_view text);
 
 // Windows-1252 lower-casing: ASCII letters and the accented capitals of the code page.
 char LowerChar1252(char c);

@@ -89,25 +89,11 @@ bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
 }
 
 std::optional<int> IntFromText(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  const bool hex = !text.empty() && text.front() == '$';
-  if (hex) text.remove_prefix(1);
-  if (text.empty() || text.size() > 20) return std::nullopt;
-  unsigned long long value = 0;
-  for (char c : text) {
-    int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) return std::nullopt;
-    value = value * (hex ? 16 : 10) + static_cast<unsigned>(digit);
-    if (value > 0xFFFFFFFFull) return std::nullopt;
-  }
+  const auto integer = ParseIntegerText(text);
+  if (!integer) return std::nullopt;
+  const bool hex = integer->hex;
+  const bool negative = integer->negative;
+  const unsigned long long value = integer->magnitude;
   // Hexadecimal text is a 32-bit pattern; decimal text must fit the signed range.
   long long signed_value =
       hex ? static_cast<int32_t>(static_cast<uint32_t>(value)) : static_cast<long long>(value);
