@@ -22,6 +22,7 @@
 #include "console/shutdown_signals.h"
 #include "persistence/profiles.h"
 #include "platform/core_driver.h"
+#include "ui/window_app.h"
 
 namespace {
 
@@ -197,8 +198,8 @@ int main(int argc, char** argv) {
   }
 
   if (!cl.headless) {
-    std::fputs("talvexchat: the desktop window is not built yet; running the console front end.\n",
-               stderr);
+    if (tc::ui::DisplayAvailable()) return tc::ui::RunWindow(argc, argv, dir, overrides);
+    std::fputs("talvexchat: no display available; running the console front end.\n", stderr);
   }
 
   QCoreApplication app(argc, argv);

@@ -261,7 +261,7 @@ class TC_Main {
   TextTable& users() { return users_; }                  // Users_ListView1: name, icon
   TextTable& accounts() { return accounts_; }            // Accounts_ListView1: name, type, state
   TextTable& variables() { return variables_; }          // Variables_ListView1: name, value
-  Appearance& appearance() { return appearance_; }  // skins, fonts, colours, tray pictures
+  Appearance& appearance() { return appearance_; }       // skins, fonts, colours, tray pictures
   TextTable& custom_colors() { return custom_colors_; }  // CustomColors_ListView1: text, color
   TextTable& servers() { return servers_; }              // Ping_ListView1: ping, server, type
   TextTable& events() { return events_; }                // event name, action

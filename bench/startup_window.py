@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Time from process start to the main window shown, and resident memory after start, for
+`talvexchat` (with a 5000-record user database) and for HexChat, in the same run, under Xvfb.
+
+Run:  python3 bench/startup_window.py build/default/src/talvexchat
+
+Neither program connects anywhere: talvexchat is pinned to a closed loopback port, HexChat gets a
+throw-away config directory, no auto-connect and no session bus. Each program is started RUNS
+times, interleaved; the median is reported. Targets: talvexchat within 1.3 x HexChat's time and
+never over 400 ms; resident memory under 120 MB.
+Exit status: 0 within the targets, 1 outside them, 2 when the run itself failed.
+"""
+
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import rss_headless  # noqa: E402  (the 5000-record database writer)
+
+RUNS = 7
+PACKAGES = ["xvfb", "xdotool", "hexchat"]
+
+
+def ensure_packages():
+    missing = [p for p in PACKAGES
+               if "ok installed" not in subprocess.run(
+                   ["dpkg-query", "-W", "-f=${Status}", p],
+                   capture_output=True, text=True).stdout]
+    if not missing:
+        return
+    sudo = [] if os.geteuid() == 0 else ["sudo"]
+    env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
+    subprocess.run(sudo + ["apt-get", "install", "-y", "-qq", "--no-install-recommends"] + missing,
+                   check=True, env=env, stdout=subprocess.DEVNULL)
+
+
+def visible(display, name):
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                         capture_output=True, text=True, env=dict(os.environ, DISPLAY=display))
+    return out.returncode == 0 and out.stdout.strip() != ""
+
+
+def rss_kb(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+def measure(command, env, display, title):
+    start = time.monotonic()
+    proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+    shown = None
+    rss = 0
+    try:
+        while time.monotonic() - start < 20:
+            if visible(display, title):
+                shown = (time.monotonic() - start) * 1000
+                break
+            if proc.poll() is not None:
+                break
+            time.sleep(0.002)
+        time.sleep(1.0)
+        rss = rss_kb(proc.pid) if proc.poll() is None else 0
+    finally:
+        if proc.poll() is None:
+            os.killpg(proc.pid, signal.SIGTERM)
+            try:
+                proc.wait(5)
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait()
+    return shown, rss
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    program = os.path.abspath(sys.argv[1])
+    ensure_packages()
+    display = ":73"
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    work = tempfile.mkdtemp(prefix="tc-startup-")
+    try:
+        time.sleep(1.0)
+        tc_dir = os.path.join(work, "talvex")
+        os.makedirs(tc_dir)
+        rss_headless.write_database(os.path.join(tc_dir, "DataBase.dat"), "talvexbot")
+        hc_dir = os.path.join(work, "hexchat")
+        os.makedirs(hc_dir)
+        with open(os.path.join(hc_dir, "hexchat.conf"), "w") as f:
+            f.write("gui_slist_skip = 1\n")
+        base = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY",)}
+        # No session bus: nothing waits for one, and nothing is reachable through one.
+        base.update(DISPLAY=display, XDG_RUNTIME_DIR=work, HOME=work, NO_AT_BRIDGE="1",
+                    DBUS_SESSION_BUS_ADDRESS="disabled:")
+        base.pop("QT_QPA_PLATFORM", None)
+        tc_cmd = [program, "--dir", tc_dir, "--server", "127.0.0.1:9"]
+        hc_cmd = ["hexchat", "--no-auto", "--no-plugins", "-d", hc_dir]
+        tc_times, hc_times, tc_rss, hc_rss = [], [], [], []
+        for _ in range(RUNS):  # interleaved, so both see the same machine
+            t, r = measure(tc_cmd, base, display, "Talvex Chat 2000")
+            tc_times.append(t)
+            tc_rss.append(r)
+            t, r = measure(hc_cmd, base, display, "HexChat")
+            hc_times.append(t)
+            hc_rss.append(r)
+        shown = [t for t in tc_times if t is not None]
+        if shown:
+            print(f"talvexchat: window shown after {statistics.median(shown):.0f} ms "
+                  f"(median of {len(shown)}), resident {max(tc_rss) / 1024:.1f} MB")
+        if None in tc_times or None in hc_times:
+            print("a window never appeared:", tc_times, hc_times)
+            return 2
+        tc_ms, hc_ms = statistics.median(tc_times), statistics.median(hc_times)
+        tc_mb, hc_mb = max(tc_rss) / 1024, max(hc_rss) / 1024
+        print(f"hexchat:    window shown after {hc_ms:.0f} ms (median of {RUNS}), "
+              f"resident {hc_mb:.1f} MB")
+        print(f"ratio: {tc_ms / hc_ms:.2f} (target <= 1.3), limit 400 ms, 120 MB")
+        ok = tc_ms <= 1.3 * hc_ms and tc_ms <= 400 and tc_mb < 120
+        return 0 if ok else 1
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

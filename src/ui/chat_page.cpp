@@ -1,0 +1,324 @@
+// The chat page: the two views, the user list, the whisper box, the inputs and their buttons,
+// the state icon and its menu.
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTreeView>
+
+#include "common/text.h"
+#include "ui/main_window.h"
+#include "ui/owned.h"
+
+namespace tc::ui {
+
+namespace {
+
+QString U(const std::string& cp1252) {
+  return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
+
+std::string W(const QString& text) {
+  return Utf8ToCp1252(text.toStdString());
+}
+
+constexpr std::array<const char*, 10> kUserCommands = {
+    "/designate", "/kick",     "/ban",  "/resign", "/whois",
+    "/ignore",    "/unignore", "/time", "/users",  "/rejoin"};
+
+void StyleList(QAbstractItemView* view) {
+  QPalette pal = view->palette();
+  pal.setColor(QPalette::Base, Qt::black);
+  pal.setColor(QPalette::Text, QColor(0xC0, 0xC0, 0xC0));
+  view->setPalette(pal);
+}
+
+QComboBox* MakeInput(QWidget* page, const QString& name, const QRect& geometry) {
+  QComboBox* box = Owned<QComboBox>(page);
+  box->setObjectName(name);
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setMaxCount(25);
+  box->setGeometry(geometry);
+  box->lineEdit()->setObjectName(name + QStringLiteral("_Line"));
+  return box;
+}
+
+}  // namespace
+
+void MainWindow::BuildChatPage(QWidget* page) {
+  chat_view_ = Owned<ChatView>(page);
+  chat_view_->setObjectName(QStringLiteral("Chat_RichTextBox1"));
+  chat_view_->setGeometry(0, 0, 446, 240);
+  whisper_view_ = Owned<ChatView>(page);
+  whisper_view_->setObjectName(QStringLiteral("WhisperBox_RichTextBox1"));
+  whisper_view_->setGeometry(0, 244, 446, 86);
+
+  send_edit2_ = MakeInput(page, QStringLiteral("Send_Edit2"), {0, 334, 366, 22});
+  send_edit2_->setEnabled(false);
+  SkinButton* whisper2 = MakeButton(page, QStringLiteral("Whisper_Image2"),
+                                    QStringLiteral("Whisper"), {370, 335, 76, 20});
+  connect(whisper2, &QAbstractButton::clicked, this, [this] {
+    SyncInputToCore(2);
+    const std::string user = SelectedUser();
+    Call([&user](TC_Main& core) { core.Whisper_Image2Click(user); });
+  });
+  send_edit1_ = MakeInput(page, QStringLiteral("Send_Edit1"), {0, 360, 446, 22});
+
+  SkinButton* send =
+      MakeButton(page, QStringLiteral("Send_Image1"), QStringLiteral("Send"), {0, 388, 90, 22});
+  connect(send, &QAbstractButton::clicked, this, [this] {
+    SyncInputToCore(1);
+    SyncInputToCore(2);
+    Call([](TC_Main& core) { core.Send_Image1Click(); });
+  });
+  SkinButton* whisper = MakeButton(page, QStringLiteral("Whisper_Image1"),
+                                   QStringLiteral("Whisper"), {94, 388, 90, 22});
+  connect(whisper, &QAbstractButton::clicked, this, [this] {
+    SyncInputToCore(1);
+    SyncInputToCore(2);
+    const std::string user = SelectedUser();
+    Call([&user](TC_Main& core) { core.Whisper_Label1Click(user); });
+  });
+  SkinButton* emote =
+      MakeButton(page, QStringLiteral("Emote_Image1"), QStringLiteral("Emote"), {188, 388, 90, 22});
+  connect(emote, &QAbstractButton::clicked, this, [this] {
+    SyncInputToCore(1);
+    SyncInputToCore(2);
+    Call([](TC_Main& core) { core.Emote_Image1Click(); });
+  });
+  // Enter in an input box is the Send button.
+  connect(send_edit1_->lineEdit(), &QLineEdit::returnPressed, send, &QAbstractButton::click);
+  connect(send_edit2_->lineEdit(), &QLineEdit::returnPressed, send, &QAbstractButton::click);
+  for (QComboBox* box : {send_edit1_, send_edit2_}) {
+    box->lineEdit()->installEventFilter(this);
+    box->installEventFilter(this);
+  }
+
+  channel_edit_ = Owned<QLabel>(page);
+  channel_edit_->setObjectName(QStringLiteral("Channel_Edit1"));
+  channel_edit_->setGeometry(450, 0, 182, 20);
+  channel_edit_->setAlignment(Qt::AlignCenter);
+  channel_edit_->setStyleSheet(QStringLiteral("border: 1px solid #40486a; color: white;"));
+
+  users_view_ = Owned<QListView>(page);
+  users_view_->setObjectName(QStringLiteral("Users_ListView1"));
+  users_view_->setGeometry(450, 22, 182, 226);
+  users_view_->setIconSize(QSize(28, 14));
+  users_view_->setDragEnabled(true);
+  users_view_->setDragDropMode(QAbstractItemView::DragOnly);
+  users_view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  users_view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  StyleList(users_view_);
+  connect(users_view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    const QModelIndex index = users_view_->indexAt(pos);
+    if (index.isValid()) users_view_->setCurrentIndex(index);
+    ShowUsersMenu(users_view_->viewport()->mapToGlobal(pos));
+  });
+  connect(users_view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) {
+    SyncInputToCore(1);
+    SyncInputToCore(2);
+    const std::string user = SelectedUser();
+    Call([&user](TC_Main& core) { core.Users_ListView1DblClick(user); });
+  });
+
+  users_menu_ = Owned<QMenu>(this);
+  users_menu_->setObjectName(QStringLiteral("Users_PopupMenu1"));
+  for (const char* command : kUserCommands) {
+    QAction* action = users_menu_->addAction(QString::fromLatin1(command));
+    action->setObjectName(QString::fromLatin1(command));
+    const std::string caption = command;
+    connect(action, &QAction::triggered, this, [this, caption] {
+      const std::string user = SelectedUser();
+      Call([&](TC_Main& core) { core.UsersPopupCommand(caption, user); });
+    });
+  }
+  users_menu_->addSeparator();
+  QAction* clear_chat = users_menu_->addAction(QStringLiteral("Clear Chat Buffer"));
+  clear_chat->setObjectName(QStringLiteral("ClearChatBuffer1"));
+  connect(clear_chat, &QAction::triggered, this,
+          [this] { Call([](TC_Main& core) { core.ClearChatBuffer1Click(); }); });
+  QAction* clear_whisper = users_menu_->addAction(QStringLiteral("Clear Whisper Buffer"));
+  clear_whisper->setObjectName(QStringLiteral("ClearWhisperBuffer1"));
+  connect(clear_whisper, &QAction::triggered, this,
+          [this] { Call([](TC_Main& core) { core.ClearWhisperBuffer1Click(); }); });
+
+  state_icon_ = Owned<QLabel>(page);
+  state_icon_->setObjectName(QStringLiteral("Icons_Image1"));
+  state_icon_->setGeometry(450, 252, 16, 16);
+  state_icon_->setContextMenuPolicy(Qt::CustomContextMenu);
+  state_label_ = Owned<QLabel>(QStringLiteral("Disconnected"), page);
+  state_label_->setObjectName(QStringLiteral("State_Label1"));
+  state_label_->setGeometry(470, 251, 162, 18);
+  state_menu_ = Owned<QMenu>(this);
+  state_menu_->setObjectName(QStringLiteral("State_PopupMenu1"));
+  const std::array<std::pair<const char*, void (TC_Main::*)()>, 4> states = {{
+      {"Available", &TC_Main::Available2Click},
+      {"Away", &TC_Main::Away2Click},
+      {"DND", &TC_Main::DND2Click},
+      {"Operator", &TC_Main::Operator2Click},
+  }};
+  for (size_t i = 0; i < states.size(); ++i) {
+    QAction* action = state_menu_->addAction(QString::fromLatin1(states[i].first));
+    action->setObjectName(QString::fromLatin1(states[i].first) + QStringLiteral("2"));
+    const auto handler = states[i].second;
+    connect(action, &QAction::triggered, this,
+            [this, handler] { Call([handler](TC_Main& core) { (core.*handler)(); }); });
+    state_actions_[i] = action;
+  }
+  connect(state_icon_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { state_menu_->popup(state_icon_->mapToGlobal(pos)); });
+
+  recipients_view_ = Owned<QListView>(page);
+  recipients_view_->setObjectName(QStringLiteral("WhisperBox_ListBox1"));
+  recipients_view_->setGeometry(450, 272, 182, 138);
+  recipients_view_->setAcceptDrops(true);
+  recipients_view_->viewport()->setAcceptDrops(true);
+  recipients_view_->setDragDropMode(QAbstractItemView::DropOnly);
+  recipients_view_->viewport()->installEventFilter(this);
+  recipients_view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  recipients_view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  StyleList(recipients_view_);
+  recipients_menu_ = Owned<QMenu>(this);
+  recipients_menu_->setObjectName(QStringLiteral("WhisperBox_PopupMenu1"));
+  QAction* add_user = recipients_menu_->addAction(QStringLiteral("Add User"));
+  add_user->setObjectName(QStringLiteral("AddUser1"));
+  connect(add_user, &QAction::triggered, this, [this] {
+    const auto ask = hooks_.ask_text ? hooks_.ask_text
+                                     : [this](const QString& title,
+                                              const QString& prompt) -> std::optional<QString> {
+      bool ok = false;
+      const QString text = QInputDialog::getText(this, title, prompt, QLineEdit::Normal, {}, &ok);
+      if (!ok) return std::nullopt;
+      return text;
+    };
+    if (const auto name = ask(QStringLiteral("Add whisper user."), QStringLiteral("User Name:"))) {
+      AddWhisperUser(*name);
+    }
+  });
+  QAction* remove_user = recipients_menu_->addAction(QStringLiteral("Remove User"));
+  remove_user->setObjectName(QStringLiteral("RemoveUser1"));
+  connect(remove_user, &QAction::triggered, this, [this] {
+    const QModelIndex index = recipients_view_->currentIndex();
+    if (!index.isValid()) return;
+    const int row = index.row();
+    Call([row](TC_Main& core) { core.whisper_recipients().Remove(row); });
+  });
+  connect(recipients_view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    recipients_menu_->popup(recipients_view_->viewport()->mapToGlobal(pos));
+  });
+}
+
+void MainWindow::AttachModels() {
+  users_model_ = std::make_unique<TableModel<UserPresenter>>(core_->users());
+  users_view_->setModel(users_model_.get());
+  recipients_model_ = std::make_unique<TableModel<TextPresenter>>(
+      core_->whisper_recipients(), TextPresenter{{QStringLiteral("Account")}});
+  recipients_view_->setModel(recipients_model_.get());
+  custom_colors_model_ = std::make_unique<TableModel<TextPresenter>>(
+      core_->custom_colors(), TextPresenter{{QStringLiteral("Text"), QStringLiteral("Color")}});
+  cc_view_->setModel(custom_colors_model_.get());
+  tray_model_ =
+      std::make_unique<TableModel<TrayPresenter>>(core_->appearance().tray_icons().table());
+  tray_list_->setModel(tray_model_.get());
+  connect(tray_list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) {
+            if (!current.isValid()) return;
+            tray_combo_->setCurrentText(current.data().toString());
+          });
+  connect(cc_view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) {
+            if (!current.isValid()) return;
+            const TextTable& table = core_->custom_colors();
+            cc_text_->setText(U(table.Cell(current.row(), 0)));
+            cc_color_ = ToQColor(ColorFromText(table.Cell(current.row(), 1)).value_or(kClWhite));
+            QPalette pal = cc_text_->palette();
+            pal.setColor(QPalette::Text, cc_color_);
+            cc_text_->setPalette(pal);
+          });
+  AfterCall();
+}
+
+std::string MainWindow::SelectedUser() const {
+  const QModelIndex index = users_view_->currentIndex();
+  if (!index.isValid() || !users_view_->selectionModel()->isSelected(index)) return {};
+  return W(index.data().toString());
+}
+
+void MainWindow::ShowUsersMenu(const QPoint& global) {
+  users_menu_->popup(global);
+}
+
+void MainWindow::AddWhisperUser(const QString& name) {
+  const std::string user = W(name.trimmed());
+  Call([&user](TC_Main& core) {
+    if (user.empty() || EqualsNoCase(user, core.own_account())) return;
+    TextTable& list = core.whisper_recipients();
+    for (int row = 0; row < list.RowCount(); ++row) {
+      if (EqualsNoCase(list.Cell(row, 0), user)) return;
+    }
+    list.Append({user});
+  });
+}
+
+void MainWindow::SyncInputToCore(int box) {
+  QComboBox* edit = box == 1 ? send_edit1_ : send_edit2_;
+  const std::string text = W(edit->currentText());
+  Call([box, &text](TC_Main& core) {
+    (box == 1 ? core.main_input() : core.whisper_input()).text = text;
+  });
+}
+
+void MainWindow::SyncInputsFromCore() {
+  if (core_ == nullptr || send_edit1_ == nullptr) return;
+  const std::array<std::pair<QComboBox*, const InputBox*>, 2> boxes = {
+      {{send_edit1_, &core_->main_input()}, {send_edit2_, &core_->whisper_input()}}};
+  for (const auto& [edit, input] : boxes) {
+    QStringList history;
+    for (const std::string& entry : input->history) history.push_back(U(entry));
+    QStringList shown;
+    for (int i = 0; i < edit->count(); ++i) shown.push_back(edit->itemText(i));
+    const QString text = U(input->text);
+    if (shown != history) {
+      const QSignalBlocker block(edit);
+      edit->clear();
+      edit->addItems(history);
+      edit->setCurrentIndex(-1);
+      edit->setEditText(text);
+    } else if (edit->currentText() != text) {
+      edit->setEditText(text);
+    }
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn) {
+    if (watched == send_edit1_ || watched == send_edit1_->lineEdit()) {
+      Call([](TC_Main& core) { core.Send_Edit1Enter(); });
+    } else if (watched == send_edit2_ || watched == send_edit2_->lineEdit()) {
+      Call([](TC_Main& core) { core.Send_Edit2Enter(); });
+    }
+  }
+  if (watched == recipients_view_->viewport()) {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+      auto* drag = static_cast<QDropEvent*>(event);
+      if (drag->mimeData()->hasText()) {
+        drag->acceptProposedAction();
+        return true;
+      }
+    } else if (event->type() == QEvent::Drop) {
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (drop->mimeData()->hasText()) {
+        AddWhisperUser(drop->mimeData()->text());
+        drop->acceptProposedAction();
+        return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tc::ui

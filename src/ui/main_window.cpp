@@ -1,0 +1,482 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+#include <system_error>
+
+#include "common/text.h"
+#include "ui/art.h"
+#include "ui/fonts.h"
+#include "ui/owned.h"
+#include "ui/profile_window.h"
+#include "ui/progress_window.h"
+
+namespace tc::ui {
+
+namespace {
+
+QString U(const std::string& cp1252) {
+  return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
+
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 470;
+const QRect kPageArea(4, 52, 632, 414);
+
+struct PageTab {
+  Page page;
+  const char* name;
+  const char* caption;
+};
+constexpr std::array<PageTab, 6> kPageTabs = {{{Page::kChat, "Chat", "Chat"},
+                                               {Page::kBrowser, "Browser", "Browser"},
+                                               {Page::kChannels, "Channels", "Channels"},
+                                               {Page::kMonitor, "Monitor", "Monitor"},
+                                               {Page::kOptions, "Options", "Options"},
+                                               {Page::kSetup, "Setup", "Setup"}}};
+
+const char* PanelName(Page page) {
+  switch (page) {
+    case Page::kChat:
+      return "Chat_Panel1";
+    case Page::kBrowser:
+      return "Browser_Panel1";
+    case Page::kChannels:
+      return "Channels_Panel1";
+    case Page::kMonitor:
+      return "Special_Panel1";
+    case Page::kOptions:
+      return "Options_Panel1";
+    case Page::kSetup:
+      return "Setup_Panel1";
+  }
+  return "";
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window),
+      tray_available_(QSystemTrayIcon::isSystemTrayAvailable()) {
+  setObjectName(QStringLiteral("TalvexChat_Form"));
+  setWindowTitle(QStringLiteral("Talvex Chat 2000"));
+  setFixedSize(kClientWidth, kClientHeight);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::black);
+  pal.setColor(QPalette::WindowText, Qt::white);
+  setPalette(pal);
+  setAutoFillBackground(true);
+  QFont base(QStringLiteral("Arial"));
+  base.setPixelSize(12);
+  setFont(base);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+  }
+
+  progress_ = std::make_unique<ProgressWindow>();
+  profile_ = std::make_unique<ProfileWindow>();
+  BuildFrame();
+
+  tray_menu_ = std::make_unique<QMenu>();
+  QAction* restore = tray_menu_->addAction(QStringLiteral("Restore"));
+  restore->setObjectName(QStringLiteral("Restore1"));
+  connect(restore, &QAction::triggered, this, [this] { Restore1Click(); });
+  QAction* exit = tray_menu_->addAction(QStringLiteral("Exit"));
+  exit->setObjectName(QStringLiteral("Exit1"));
+  connect(exit, &QAction::triggered, this, [this] { Exit_Image1Click(); });
+  tray_.setContextMenu(tray_menu_.get());
+  tray_.setToolTip(QStringLiteral("Talvex Chat 2000"));
+  tray_.setIcon(QIcon(QPixmap::fromImage(StatePicture(0, 32))));
+  connect(&tray_, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::DoubleClick) Restore1Click();
+          });
+}
+
+MainWindow::~MainWindow() {
+  Detach();
+}
+
+void MainWindow::Detach() {
+  // The models listen to the core's tables: they go before the core does.
+  const std::array<QAbstractItemView*, 4> views = {users_view_, recipients_view_, cc_view_,
+                                                   tray_list_};
+  for (QAbstractItemView* view : views) {
+    if (view != nullptr) view->setModel(nullptr);
+  }
+  users_model_.reset();
+  recipients_model_.reset();
+  custom_colors_model_.reset();
+  tray_model_.reset();
+  profile_->Attach(nullptr);
+  core_ = nullptr;
+}
+
+void MainWindow::Attach(TC_Main& core, Caller caller, std::function<void()> shutdown) {
+  core_ = &core;
+  caller_ = std::move(caller);
+  shutdown_ = std::move(shutdown);
+  profile_->Attach(core, [this](const Action& action) { Call(action); });
+  AttachModels();
+}
+
+void MainWindow::Call(const Action& action) {
+  if (core_ == nullptr || closed_) return;
+  const bool outer = !in_call_;
+  in_call_ = true;
+  caller_(action);
+  if (outer) {
+    in_call_ = false;
+    AfterCall();
+  }
+}
+
+void MainWindow::AfterCall() {
+  SyncInputsFromCore();
+  if (recipients_view_ != nullptr && core_ != nullptr) {
+    send_edit2_->setEnabled(!core_->whisper_recipients().Empty());
+  }
+}
+
+SkinButton* MainWindow::MakeButton(QWidget* parent, const QString& name, const QString& caption,
+                                   const QRect& geometry) {
+  SkinButton* button = Owned<SkinButton>(name, caption, parent);
+  button->setGeometry(geometry);
+  skinned_.push_back(button);
+  return button;
+}
+
+QWidget* MainWindow::MakePage(const QString& name) {
+  QWidget* page = Owned<QWidget>(this);
+  page->setObjectName(name);
+  page->setGeometry(kPageArea);
+  page->hide();
+  return page;
+}
+
+void MainWindow::BuildFrame() {
+  QLabel* title = Owned<QLabel>(QStringLiteral("Talvex Chat 2000"), this);
+  title->setObjectName(QStringLiteral("Title_Label1"));
+  title->setGeometry(10, 3, 300, 20);
+  title->setAttribute(Qt::WA_TransparentForMouseEvents);
+  QFont title_font = font();
+  title_font.setBold(true);
+  title_font.setPixelSize(14);
+  title->setFont(title_font);
+
+  SkinButton* minimize =
+      MakeButton(this, QStringLiteral("Minimize_Image1"), QStringLiteral("_"), {588, 3, 22, 18});
+  connect(minimize, &QAbstractButton::clicked, this, [this] { Minimize_Image1Click(); });
+  SkinButton* exit =
+      MakeButton(this, QStringLiteral("Exit_Image1"), QStringLiteral("X"), {614, 3, 22, 18});
+  connect(exit, &QAbstractButton::clicked, this, [this] { Exit_Image1Click(); });
+
+  int x = 4;
+  for (const PageTab& tab : kPageTabs) {
+    SkinButton* button = MakeButton(this, QString::fromLatin1(tab.name) + "_Image1",
+                                    QString::fromLatin1(tab.caption), {x, 28, 72, 20});
+    const Page page = tab.page;
+    connect(button, &QAbstractButton::clicked, this, [this, page] { DisplayPanel(page); });
+    x += 76;
+  }
+  connect_button_ = MakeButton(this, QStringLiteral("Connect_Image1"), QStringLiteral("Connect"),
+                               {546, 28, 90, 20});
+  connect(connect_button_, &QAbstractButton::clicked, this,
+          [this] { Call([](TC_Main& core) { core.Connect_Image1Click(); }); });
+
+  for (const PageTab& tab : kPageTabs) pages_[tab.page] = MakePage(PanelName(tab.page));
+  BuildChatPage(pages_[Page::kChat]);
+  BuildSetupPage(pages_[Page::kSetup]);
+  BuildOptionsPage(pages_[Page::kOptions]);
+  DisplayPanel(Page::kChat);
+  DisplayOptionPanel(OptionPage::kGeneral);
+}
+
+void MainWindow::DisplayPanel(Page page) {
+  page_ = page;
+  for (const auto& [p, widget] : pages_) widget->setVisible(p == page);
+}
+
+void MainWindow::DisplayOptionPanel(OptionPage page) {
+  for (const auto& [p, widget] : option_pages_) widget->setVisible(p == page);
+}
+
+void MainWindow::ActivateOnce() {
+  if (activated_ || core_ == nullptr) return;
+  activated_ = true;
+  UpdateGUI(true);
+  UpdateGUI(false);
+  UpdateFonts();
+  Call([](TC_Main& core) { core.FormActivate(); });
+  LoadControls();
+}
+
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) ActivateOnce();
+  if (event->type() == QEvent::Show && !activated_) {
+    // Platforms without window activation (offscreen, some X servers) still get the first one.
+    QTimer::singleShot(0, this, [this] { ActivateOnce(); });
+  }
+  return QWidget::event(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  // Minimised from outside (task bar, window menu): to the tray when that is the option.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && core_ != nullptr &&
+      core_->options().tray && tray_available_) {
+    QTimer::singleShot(0, this, [this] {
+      ShowTray(true);
+      hide();
+    });
+  }
+  QWidget::changeEvent(event);
+}
+
+void MainWindow::Minimize_Image1Click() {
+  if (!tray_available_) {
+    // Nowhere to come back from: a normal minimise.
+    showMinimized();
+    return;
+  }
+  ShowTray(true);
+  hide();
+}
+
+void MainWindow::ShowTray(bool shown) {
+  tray_shown_ = shown;
+  // Only a real tray gets the icon; without one the window never hides (see Minimize_Image1Click).
+  if (QSystemTrayIcon::isSystemTrayAvailable()) tray_.setVisible(shown);
+}
+
+void MainWindow::Restore1Click() {
+  ShowTray(false);
+  showNormal();
+  raise();
+  activateWindow();
+}
+
+void MainWindow::Exit_Image1Click() {
+  close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    chat_view_->Flush();
+    if (shutdown_) shutdown_();
+    closed_ = true;
+    ShowTray(false);
+    profile_->close();
+    progress_->hide();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  }
+  event->accept();
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QColor back =
+      core_ != nullptr ? ToQColor(core_->appearance().settings().background) : QColor(Qt::black);
+  p.fillRect(rect(), back);
+  if (!background_.isNull()) p.drawPixmap(0, 0, background_);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    dragging_ = true;
+    drag_offset_ = event->position();
+  }
+  QWidget::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (dragging_) {
+    const QPointF delta = event->position() - drag_offset_;
+    move(pos() + delta.toPoint());
+  }
+  QWidget::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+  dragging_ = false;
+  QWidget::mouseReleaseEvent(event);
+}
+
+void MainWindow::Update_Buttons(const std::string& background_path,
+                                const std::string& buttons_path) {
+  if (core_ == nullptr) return;
+  const std::filesystem::path dir = core_->program_dir();
+  const auto resolve = [&dir](const std::string& path, const char* folder) {
+    std::error_code ec;
+    if (!path.empty() && std::filesystem::exists(path, ec)) return std::filesystem::path(path);
+    return dir / "Skins" / folder / "Default.bmp";
+  };
+  const std::filesystem::path background = resolve(background_path, "Backgrounds");
+  const std::filesystem::path buttons = resolve(buttons_path, "Buttons");
+  QPixmap picture;
+  if (picture.load(QString::fromStdString(background.string()))) {
+    background_ = picture;
+    update();
+  } else {
+    ShowMessage("Unable to open file: " + background.string());
+  }
+  if (picture.load(QString::fromStdString(buttons.string()))) {
+    button_skin_ = picture;
+    for (SkinButton* button : skinned_) button->SetSkin(button_skin_);
+  } else {
+    ShowMessage("Unable to open file: " + buttons.string());
+  }
+}
+
+void MainWindow::UpdateGUI(bool buttons) {
+  if (core_ == nullptr) return;
+  const AppearanceSettings& look = core_->appearance().settings();
+  if (buttons) {
+    const QFont font = ToQFont(look.buttons_font);
+    for (SkinButton* button : skinned_) {
+      button->setFont(font);
+      button->SetColors(ToQColor(look.buttons_text), ToQColor(look.buttons_hover));
+    }
+  } else {
+    QFont font = ToQFont(look.text_font);
+    for (QWidget* widget : findChildren<QLabel*>()) widget->setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, ToQColor(look.text));
+    setPalette(pal);
+  }
+  const QFont text_font = ToQFont(look.text_font);
+  chat_view_->SetTextFont(text_font);
+  whisper_view_->SetTextFont(text_font);
+  chat_view_->SetBackground(ToQColor(look.background));
+  whisper_view_->SetBackground(ToQColor(look.background));
+  update();
+  UpdateFonts();
+}
+
+// Frontend --------------------------------------------------------------------------------------
+
+void MainWindow::AppendLine(View view, const StyledLine& line) {
+  (view == View::kChat ? chat_view_ : whisper_view_)->AppendStyled(line);
+}
+
+void MainWindow::ClearView(View view) {
+  (view == View::kChat ? chat_view_ : whisper_view_)->ClearAll();
+}
+
+void MainWindow::ShowMessage(const std::string& text) {
+  const QString message = U(text);
+  messages_.push_back(message);
+  if (hooks_.message) {
+    hooks_.message(message);
+    return;
+  }
+  // Not modal: the core goes on, as after an OK box.
+  QMessageBox* box = Owned<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("Talvex Chat 2000"),
+                                        message, QMessageBox::Ok, isVisible() ? this : nullptr);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
+
+void MainWindow::ShowPage(Page page) {
+  DisplayPanel(page);
+}
+
+void MainWindow::ShowProgress(const std::string& caption, int maximum) {
+  progress_->Start(U(caption), maximum);
+}
+
+void MainWindow::StepProgress() {
+  progress_->Step();
+}
+
+void MainWindow::HideProgress() {
+  progress_->hide();
+}
+
+QPixmap MainWindow::StatePixmap(const std::string& state) const {
+  const int picture = core_ != nullptr ? core_->appearance().tray_icons().PictureFor(state) : -1;
+  if (picture < 0) return {};
+  return QPixmap::fromImage(StatePicture(picture, 16));
+}
+
+void MainWindow::ShowClientState(const std::string& state) {
+  client_state_ = state;
+  RefreshStatePictures();
+  state_label_->setText(U(state));
+  state_icon_->setToolTip(U(state) + QStringLiteral(" (Right click to change)"));
+}
+
+void MainWindow::RefreshStatePictures() {
+  state_icon_->setPixmap(StatePixmap(client_state_));
+  const int picture =
+      core_ != nullptr ? core_->appearance().tray_icons().PictureFor(client_state_) : -1;
+  if (picture >= 0) tray_.setIcon(QIcon(QPixmap::fromImage(StatePicture(picture, 32))));
+  static constexpr std::array<const char*, 4> kStates = {"Available", "Away", "DND", "Operator"};
+  for (size_t i = 0; i < kStates.size(); ++i) {
+    state_actions_[i]->setIcon(QIcon(StatePixmap(kStates[i])));
+  }
+}
+
+void MainWindow::ShowProfile(const std::string& account, const std::string& own_account) {
+  profile_->Open(account, own_account);
+}
+
+void MainWindow::ConnectCaptionChanged(const std::string& caption) {
+  connect_button_->setText(U(caption));
+}
+
+void MainWindow::ChannelFieldChanged(const std::string& text) {
+  channel_edit_->setText(U(text));
+}
+
+void MainWindow::Beep() {
+  QApplication::beep();
+}
+
+void MainWindow::CloseMainWindow() {
+  QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void MainWindow::OpenFile(const std::string& path, const std::string& folder) {
+  if (hooks_.open_file) {
+    hooks_.open_file(U(path), U(folder));
+    return;
+  }
+  // The desktop's own opener, as the shell's default verb.
+  QProcess::startDetached(QStringLiteral("xdg-open"), {U(path)}, U(folder));
+}
+
+std::string MainWindow::AskFileName(const std::string& title, const std::string& filter,
+                                    const std::filesystem::path& folder) {
+  // "User Files (*.usr)|*.usr": the part before "|" is the Qt form.
+  QString qt_filter = U(filter);
+  if (const qsizetype bar = qt_filter.indexOf(QLatin1Char('|')); bar >= 0) {
+    qt_filter.truncate(bar);
+  }
+  const QString start = QString::fromStdString(folder.string());
+  const QString chosen = hooks_.ask_file
+                             ? hooks_.ask_file(U(title), qt_filter, start)
+                             : QFileDialog::getOpenFileName(this, U(title), start, qt_filter);
+  return Utf8ToCp1252(chosen.toStdString());
+}
+
+bool MainWindow::AskOkCancel(const std::string& text, const std::string& title) {
+  if (hooks_.ok_cancel) return hooks_.ok_cancel(U(text), U(title));
+  return QMessageBox::question(this, U(title), U(text), QMessageBox::Ok | QMessageBox::Cancel) ==
+         QMessageBox::Ok;
+}
+
+}  // namespace tc::ui

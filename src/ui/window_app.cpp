@@ -1,0 +1,64 @@
+#include "ui/window_app.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "console/shutdown_signals.h"
+#include "platform/core_driver.h"
+#include "ui/art.h"
+#include "ui/main_window.h"
+
+namespace tc::ui {
+
+namespace {
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+}  // namespace
+
+bool DisplayAvailable() {
+  return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
+}
+
+int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
+              const RunOverrides& overrides) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("talvexchat"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Talvex Chat 2000"));
+  QApplication::setApplicationVersion(QStringLiteral(TC_VERSION));
+  // Hidden in the tray is still running.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  // The main window first, then the progress and profile windows it owns.
+  MainWindow window;
+  platform::CoreDriver driver(window, program_dir);
+  TC_Main* core = nullptr;
+  driver.Call([&core](TC_Main& c) { core = &c; });
+  window.Attach(
+      *core,
+      [&driver](const MainWindow::Action& action) {
+        driver.Call([&action](TC_Main& c) { action(c); });
+      },
+      [&driver] { driver.Shutdown(); });
+
+  // FormCreate reads the stored settings; the command line wins over them for this run.
+  window.Call([&overrides](TC_Main& c) {
+    c.FormCreate();
+    c.ApplyOverrides(overrides);
+  });
+  WriteDefaultSkins(program_dir);
+  window.Update_Buttons(core->appearance().settings().background_skin,
+                        core->appearance().settings().buttons_skin);
+  window.LoadControls();
+  // SIGINT and SIGTERM close the window the ordinary way, so the settings are saved.
+  console::ShutdownSignals signals_watch;
+  QObject::connect(&signals_watch, &console::ShutdownSignals::triggered, &window,
+                   [&window](int) { window.close(); });
+  window.show();
+  const int code = QApplication::exec();
+  window.Detach();
+  return code;
+}
+
+}  // namespace tc::ui

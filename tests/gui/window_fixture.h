@@ -1,0 +1,51 @@
+// The real main window as the Frontend of a core on the fake socket and the virtual clock: the
+// window is driven as a person drives it, the server's side is scripted.
+#pragma once
+
+#include <QApplication>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/tc_main.h"
+#include "harness/fakes.h"
+#include "harness/session.h"
+#include "ui/main_window.h"
+
+namespace tc::gui {
+
+class WindowRig {
+ public:
+  // `tray`: whether a system tray is there to minimise to.
+  explicit WindowRig(bool tray = false);
+  ~WindowRig();
+
+  // The server's bytes in one read, then the event loop runs (one repaint per burst).
+  void Receive(std::string_view bytes);
+  void Server(std::string_view line) { Receive(std::string(line) + "\r\n"); }
+  // Connect, handshake, name and channel, as a real server does it.
+  void LogIn(std::string_view account = "talvexbot", std::string_view channel = "Chat");
+  void Settle();
+  // Moves the virtual clock on, firing each core timer at its deadline.
+  void Advance(int64_t ms);
+
+  template <typename T>
+  T* Find(const QString& name) {
+    return window->findChild<T*>(name);
+  }
+
+  test::TempDir temp;
+  test::VirtualClock clock;
+  test::FakeSocket socket;
+  std::unique_ptr<ui::MainWindow> window;
+  std::unique_ptr<TC_Main> core;
+  bool shut_down = false;
+};
+
+// The text of the document's block `block` and the foreground colour at character `pos`.
+QColor ColorAt(QWidget* view, int block, int pos);
+QString BlockText(QWidget* view, int block);
+int BlockCount(QWidget* view);
+
+}  // namespace tc::gui

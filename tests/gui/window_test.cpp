@@ -1,0 +1,516 @@
+// The window driven as a person drives it: typing, clicking, right-clicking, picking colours,
+// switching pages, minimising. Colours are read from the documents, not from pictures.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTreeView>
+
+#include "gui/window_fixture.h"
+#include "ui/art.h"
+#include "ui/chat_view.h"
+#include "ui/profile_window.h"
+#include "ui/progress_window.h"
+#include "ui/skin_button.h"
+#include "ui/table_model.h"
+
+namespace tc::gui {
+namespace {
+
+QColor Q(Color c) {
+  return ui::ToQColor(c);
+}
+
+void Click(QWidget* widget) {
+  ASSERT_NE(widget, nullptr);
+  // Near the left edge: check boxes and radio buttons answer on their box and caption only.
+  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, widget->height() / 2));
+}
+
+void TypeInto(QComboBox* box, const QString& text) {
+  box->lineEdit()->setFocus();
+  QTest::keyClicks(box->lineEdit(), text);
+}
+
+// Selects the row showing `name` in a list view the way a click does.
+void SelectRow(QListView* view, const QString& name) {
+  const QModelIndexList hits =
+      view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+  ASSERT_EQ(hits.size(), 1);
+  const QRect rect = view->visualRect(hits.first());
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+TEST(WindowTest, TitleSizeAndBorderless) {
+  WindowRig rig;
+  EXPECT_EQ(rig.window->windowTitle(), "Talvex Chat 2000");
+  EXPECT_EQ(rig.window->size(), QSize(640, 470));
+  EXPECT_TRUE(rig.window->windowFlags() & Qt::FramelessWindowHint);
+  // First activation: the welcome lines, once.
+  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
+  EXPECT_EQ(BlockText(chat, 0), "System ( Welcome to Talvex Chat 2000 Build 1515 )");
+  EXPECT_TRUE(rig.core->first_activated());
+  rig.window->hide();
+  rig.window->show();
+  rig.Settle();
+  EXPECT_EQ(BlockCount(chat), 2);
+}
+
+TEST(WindowTest, FreshStartWritesDefaultSkinsAndShowsNoBox) {
+  WindowRig rig;
+  EXPECT_TRUE(std::filesystem::exists(rig.temp.path() / "Skins/Backgrounds/Default.bmp"));
+  EXPECT_TRUE(std::filesystem::exists(rig.temp.path() / "Skins/Buttons/Default.bmp"));
+  EXPECT_TRUE(rig.window->messages().empty());
+  // A missing chosen skin falls back to the default one quietly.
+  rig.window->Update_Buttons((rig.temp.path() / "nope.bmp").string(), "");
+  EXPECT_TRUE(rig.window->messages().empty());
+  std::filesystem::remove(rig.temp.path() / "Skins/Buttons/Default.bmp");
+  rig.window->Update_Buttons("", "");
+  ASSERT_EQ(rig.window->messages().size(), 1u);
+  EXPECT_TRUE(rig.window->messages()[0].startsWith("Unable to open file: "));
+}
+
+TEST(WindowTest, TypedLineIsSentByTheSendButton) {
+  WindowRig rig;
+  rig.LogIn();
+  rig.socket.TakeWritten();
+  TypeInto(rig.Find<QComboBox>("Send_Edit1"), "hello there");
+  Click(rig.Find<QWidget>("Send_Image1"));
+  rig.Advance(5000);
+  EXPECT_NE(rig.socket.TakeWritten().find("hello there\r\n"), std::string::npos);
+  auto* input = rig.Find<QComboBox>("Send_Edit1");
+  EXPECT_EQ(input->currentText(), "");
+  ASSERT_EQ(input->count(), 1);
+  EXPECT_EQ(input->itemText(0), "hello there");
+}
+
+TEST(WindowTest, EnterInTheInputSends) {
+  WindowRig rig;
+  rig.LogIn();
+  rig.socket.TakeWritten();
+  auto* input = rig.Find<QComboBox>("Send_Edit1");
+  TypeInto(input, "/time");
+  QTest::keyClick(input->lineEdit(), Qt::Key_Return);
+  rig.Advance(5000);
+  EXPECT_NE(rig.socket.TakeWritten().find("/time\r\n"), std::string::npos);
+}
+
+TEST(WindowTest, WhisperFromAPartnerShowsOnlyInTheWhisperView) {
+  WindowRig rig;
+  rig.LogIn();
+  auto* whisper_input = rig.Find<QComboBox>("Send_Edit2");
+  EXPECT_FALSE(whisper_input->isEnabled());
+  rig.window->hooks().ask_text = [](const QString& title, const QString& prompt) {
+    EXPECT_EQ(title, "Add whisper user.");
+    EXPECT_EQ(prompt, "User Name:");
+    return std::optional<QString>("alice");
+  };
+  rig.Find<QAction>("AddUser1")->trigger();
+  EXPECT_TRUE(whisper_input->isEnabled());
+  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
+  QWidget* whisper = rig.Find<QWidget>("WhisperBox_RichTextBox1");
+  const int chat_lines = BlockCount(chat);
+  rig.Server("1004 WHISPER alice 0010 \"psst, over here\"");
+  EXPECT_EQ(BlockCount(chat), chat_lines);
+  EXPECT_EQ(BlockText(whisper, 0), "<alice> psst, over here");
+  EXPECT_EQ(ColorAt(whisper, 0, 0), Q(rig.core->options().colors[2]));  // speaker colour
+  EXPECT_EQ(ColorAt(whisper, 0, 10), Q(kClSilver));                     // the rest
+}
+
+TEST(WindowTest, UserDraggedToTheWhisperBoxBecomesARecipient) {
+  WindowRig rig;
+  rig.LogIn();
+  rig.Server("1001 USER bob 0010 [CHAT]");
+  auto* users = rig.Find<QListView>("Users_ListView1");
+  const QModelIndexList hits = users->model()->match(users->model()->index(0, 0), Qt::DisplayRole,
+                                                     "bob", 1, Qt::MatchExactly);
+  ASSERT_EQ(hits.size(), 1);
+  std::unique_ptr<QMimeData> mime(users->model()->mimeData(hits));
+  auto* box = rig.Find<QListView>("WhisperBox_ListBox1");
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(box->viewport(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+  QApplication::sendEvent(box->viewport(), &drop);
+  ASSERT_EQ(rig.core->whisper_recipients().RowCount(), 1);
+  EXPECT_EQ(rig.core->whisper_recipients().Cell(0, 0), "bob");
+  EXPECT_EQ(box->model()->rowCount(), 1);
+  // The same name again, in other letters, is not added twice; the own name never.
+  rig.window->hooks().ask_text = [](const QString&, const QString&) {
+    return std::optional<QString>("BOB");
+  };
+  rig.Find<QAction>("AddUser1")->trigger();
+  rig.window->hooks().ask_text = [](const QString&, const QString&) {
+    return std::optional<QString>("talvexbot");
+  };
+  rig.Find<QAction>("AddUser1")->trigger();
+  EXPECT_EQ(rig.core->whisper_recipients().RowCount(), 1);
+  box->setCurrentIndex(box->model()->index(0, 0));
+  rig.Find<QAction>("RemoveUser1")->trigger();
+  EXPECT_EQ(rig.core->whisper_recipients().RowCount(), 0);
+  EXPECT_FALSE(rig.Find<QComboBox>("Send_Edit2")->isEnabled());
+}
+
+TEST(WindowTest, RightClickAUserAndBan) {
+  WindowRig rig;
+  rig.LogIn();
+  rig.Server("1001 USER bob 0010 [CHAT]");
+  rig.socket.TakeWritten();
+  auto* users = rig.Find<QListView>("Users_ListView1");
+  SelectRow(users, "bob");
+  const QModelIndexList hits = users->model()->match(users->model()->index(0, 0), Qt::DisplayRole,
+                                                     "bob", 1, Qt::MatchExactly);
+  emit users->customContextMenuRequested(users->visualRect(hits.first()).center());
+  auto* menu = rig.window->findChild<QMenu*>("Users_PopupMenu1");
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->isVisible());
+  menu->findChild<QAction*>("/ban")->trigger();
+  menu->hide();
+  rig.Advance(5000);
+  EXPECT_NE(rig.socket.TakeWritten().find("/ban bob\r\n"), std::string::npos);
+}
+
+TEST(WindowTest, UserListShowsIconsAndTheChannelField) {
+  WindowRig rig;
+  rig.LogIn("talvexbot", "Lobby");
+  rig.Server("1001 USER carol 0000 [STAR]");
+  auto* users = rig.Find<QListView>("Users_ListView1");
+  const QModelIndexList hits = users->model()->match(users->model()->index(0, 0), Qt::DisplayRole,
+                                                     "carol", 1, Qt::MatchExactly);
+  ASSERT_EQ(hits.size(), 1);
+  const QIcon icon = hits.first().data(Qt::DecorationRole).value<QIcon>();
+  EXPECT_EQ(icon.pixmap(28, 14).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+            ui::UserIcon(0));
+  EXPECT_EQ(rig.Find<QLabel>("Channel_Edit1")->text(), "Lobby (2)");
+}
+
+TEST(WindowTest, DoubleClickPutsTheNameIntoTheInput) {
+  WindowRig rig;
+  rig.LogIn();
+  rig.Server("1001 USER bob 0010 [CHAT]");
+  auto* users = rig.Find<QListView>("Users_ListView1");
+  SelectRow(users, "bob");
+  const QModelIndexList hits = users->model()->match(users->model()->index(0, 0), Qt::DisplayRole,
+                                                     "bob", 1, Qt::MatchExactly);
+  QTest::mouseDClick(users->viewport(), Qt::LeftButton, {},
+                     users->visualRect(hits.first()).center());
+  rig.Settle();
+  EXPECT_TRUE(rig.Find<QComboBox>("Send_Edit1")->currentText().contains("bob"));
+}
+
+TEST(WindowTest, TabButtonsSwitchPages) {
+  WindowRig rig;
+  Click(rig.Find<QWidget>("Setup_Image1"));
+  EXPECT_TRUE(rig.Find<QWidget>("Setup_Panel1")->isVisible());
+  EXPECT_FALSE(rig.Find<QWidget>("Chat_Panel1")->isVisible());
+  Click(rig.Find<QWidget>("Options_Image1"));
+  EXPECT_TRUE(rig.Find<QWidget>("Options_Panel1")->isVisible());
+  EXPECT_TRUE(rig.Find<QWidget>("General_Panel1")->isVisible());
+  Click(rig.Find<QWidget>("Colors_Image1"));
+  EXPECT_TRUE(rig.Find<QWidget>("Colors_Panel1")->isVisible());
+  EXPECT_FALSE(rig.Find<QWidget>("General_Panel1")->isVisible());
+  Click(rig.Find<QWidget>("Chat_Image1"));
+  EXPECT_TRUE(rig.Find<QWidget>("Chat_Panel1")->isVisible());
+  EXPECT_FALSE(rig.Find<QWidget>("Options_Panel1")->isVisible());
+}
+
+TEST(WindowTest, PickedCategoryColourColoursTheNextLine) {
+  WindowRig rig;
+  const QColor chosen(0x12, 0x34, 0x56);
+  rig.window->hooks().pick_color = [chosen](const QColor&) { return std::optional(chosen); };
+  Click(rig.Find<QWidget>("Options_Image1"));
+  Click(rig.Find<QWidget>("Colors_Image1"));
+  auto* label = rig.Find<QLabel>("SyM_Colors_Label1");
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->text(), "System Message");
+  Click(label);
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), chosen);
+  rig.window->Call([](TC_Main& c) { c.DisplayText("System ( colours ) and more", 5); });
+  rig.Settle();
+  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
+  const int last = BlockCount(chat) - 1;
+  EXPECT_EQ(BlockText(chat, last), "System ( colours ) and more");
+  EXPECT_EQ(ColorAt(chat, last, 0), chosen);
+  EXPECT_EQ(ColorAt(chat, last, 20), Q(kClSilver));
+}
+
+TEST(WindowTest, CustomWordColourEditor) {
+  WindowRig rig;
+  rig.window->hooks().pick_color = [](const QColor&) { return std::optional(QColor(Qt::red)); };
+  auto* text = rig.Find<QLineEdit>("CCText_Edit1");
+  text->setText("hi");
+  Click(rig.Find<QWidget>("CCColor_Image1"));
+  Click(rig.Find<QWidget>("CCAdd_Image1"));
+  ASSERT_EQ(rig.core->custom_colors().RowCount(), 1);
+  EXPECT_EQ(rig.core->custom_colors().Cell(0, 1), "clRed");
+  rig.window->hooks().pick_color = [](const QColor&) { return std::optional(QColor(Qt::blue)); };
+  text->setText("HI");
+  Click(rig.Find<QWidget>("CCColor_Image1"));
+  Click(rig.Find<QWidget>("CCAdd_Image1"));
+  ASSERT_EQ(rig.core->custom_colors().RowCount(), 1);
+  EXPECT_EQ(rig.core->custom_colors().Cell(0, 1), "clBlue");
+  auto* view = rig.Find<QTreeView>("CustomColors_ListView1");
+  EXPECT_EQ(view->model()->rowCount(), 1);
+  view->setCurrentIndex(view->model()->index(0, 0));
+  Click(rig.Find<QWidget>("CCRemove_Image1"));
+  EXPECT_EQ(rig.core->custom_colors().RowCount(), 0);
+  EXPECT_EQ(text->text(), "hi");
+}
+
+TEST(WindowTest, TrayPictureCaptionsStayUnique) {
+  WindowRig rig;
+  auto* list = rig.Find<QListView>("Icons_ListView1");
+  auto* combo = rig.Find<QComboBox>("IconsStats_ComboBox1");
+  list->setCurrentIndex(list->model()->index(5, 0));
+  EXPECT_EQ(combo->currentText(), "-----");
+  const int away = combo->findText("Away");
+  combo->setCurrentIndex(away);
+  emit combo->activated(away);
+  const TextTable& table = rig.core->appearance().tray_icons().table();
+  EXPECT_EQ(table.Cell(5, 0), "Away");
+  EXPECT_EQ(table.Cell(2, 0), "-----");
+  EXPECT_EQ(rig.core->appearance().tray_icons().PictureFor("Away"), 5);
+}
+
+TEST(WindowTest, SetupControlsAreBoundToTheOptions) {
+  WindowRig rig;
+  Click(rig.Find<QWidget>("Setup_Image1"));
+  auto* account = rig.Find<QLineEdit>("AccountName_Edit1");
+  EXPECT_EQ(account->text(), "guest");
+  EXPECT_EQ(account->maxLength(), 15);
+  account->selectAll();
+  QTest::keyClicks(account, "someone");
+  EXPECT_EQ(rig.core->options().account_name, "someone");
+  EXPECT_EQ(rig.Find<QLineEdit>("Password_Edit1")->echoMode(), QLineEdit::Password);
+  EXPECT_FALSE(rig.Find<QLineEdit>("Port_Edit1")->isEnabled());
+  EXPECT_EQ(rig.Find<QComboBox>("Servers_ComboBox1")->currentText(), "127.0.0.1");
+  auto* reconnect = rig.Find<QCheckBox>("Reconnect_CheckBox1");
+  EXPECT_TRUE(reconnect->isChecked());
+  Click(reconnect);
+  EXPECT_FALSE(rig.core->options().reconnect);
+  Click(rig.Find<QWidget>("Close_RadioGroup1_Item0"));
+  EXPECT_EQ(rig.core->options().close_on_disconnect, CloseOnDisconnect::kAlways);
+  Click(rig.Find<QWidget>("LVChannel_RadioButton1"));
+  EXPECT_EQ(rig.core->options().channel_choice, ChannelChoice::kLastVisited);
+}
+
+TEST(WindowTest, GeneralOptionsAreBoundToTheOptions) {
+  WindowRig rig;
+  Click(rig.Find<QWidget>("Options_Image1"));
+  Click(rig.Find<QCheckBox>("AntiFlood_CheckBox1"));
+  EXPECT_FALSE(rig.core->options().anti_flood);
+  Click(rig.Find<QCheckBox>("Tray_CheckBox1"));
+  EXPECT_FALSE(rig.core->options().tray);
+  Click(rig.Find<QWidget>("KeepLF_RadioGroup1_Item2"));
+  EXPECT_EQ(rig.core->options().keep_log, KeepLog::kNone);
+  Click(rig.Find<QWidget>("ViewJP_RadioGroup1_Item2"));
+  EXPECT_EQ(rig.core->options().view_join_parts, ViewJoinParts::kIfLessOrEqual);
+  Click(rig.Find<QCheckBox>("UseDatabase_CheckBox1"));
+  EXPECT_FALSE(rig.core->options().use_database);
+  EXPECT_FALSE(rig.core->database().IsOpen());
+  Click(rig.Find<QCheckBox>("UseDatabase_CheckBox1"));
+  EXPECT_TRUE(rig.core->database().IsOpen());
+}
+
+TEST(WindowTest, StateMenuAsksTheServerAndTheStateShows) {
+  WindowRig rig;
+  rig.LogIn();
+  EXPECT_EQ(rig.Find<QLabel>("State_Label1")->text(), "Available");
+  EXPECT_EQ(rig.Find<QLabel>("Icons_Image1")->toolTip(), "Available (Right click to change)");
+  rig.socket.TakeWritten();
+  rig.window->findChild<QAction*>("Away2")->trigger();
+  rig.Advance(5000);
+  EXPECT_NE(rig.socket.TakeWritten().find("/away I am currently away from Talvex Chat 2000.\r\n"),
+            std::string::npos);
+  rig.window->findChild<QAction*>("Operator2")->trigger();
+  EXPECT_EQ(rig.Find<QLabel>("State_Label1")->text(), "Operator");
+  EXPECT_FALSE(rig.Find<QLabel>("Icons_Image1")->pixmap().isNull());
+}
+
+TEST(WindowTest, ClearBufferCommands) {
+  WindowRig rig;
+  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
+  EXPECT_GT(BlockCount(chat), 1);
+  rig.window->findChild<QAction*>("ClearChatBuffer1")->trigger();
+  rig.Settle();
+  EXPECT_EQ(BlockText(chat, 0), "");
+  EXPECT_EQ(BlockCount(chat), 1);
+}
+
+TEST(WindowTest, MinimiseWithoutATrayKeepsAWayBack) {
+  WindowRig rig(false);
+  Click(rig.Find<QWidget>("Minimize_Image1"));
+  rig.Settle();
+  EXPECT_FALSE(rig.window->tray_shown());
+  EXPECT_TRUE(rig.window->isVisible());
+}
+
+TEST(WindowTest, MinimiseToTheTrayAndRestore) {
+  WindowRig rig(true);
+  Click(rig.Find<QWidget>("Minimize_Image1"));
+  rig.Settle();
+  EXPECT_FALSE(rig.window->isVisible());
+  EXPECT_TRUE(rig.window->tray_shown());
+  rig.window->tray_menu().findChild<QAction*>("Restore1")->trigger();
+  rig.Settle();
+  EXPECT_TRUE(rig.window->isVisible());
+  EXPECT_FALSE(rig.window->tray_shown());
+}
+
+TEST(WindowTest, ExitRunsTheShutdown) {
+  WindowRig rig;
+  Click(rig.Find<QWidget>("Exit_Image1"));
+  rig.Settle();
+  EXPECT_TRUE(rig.shut_down);
+  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
+  EXPECT_EQ(BlockText(chat, BlockCount(chat) - 1), "System ( Shutting down, please wait... )");
+}
+
+TEST(WindowTest, DraggingTheBackgroundMovesTheWindow) {
+  WindowRig rig;
+  const QPoint before = rig.window->pos();
+  QTest::mousePress(rig.window.get(), Qt::LeftButton, {}, QPoint(320, 10));
+  QMouseEvent move(QEvent::MouseMove, QPointF(350, 30), rig.window->mapToGlobal(QPointF(350, 30)),
+                   Qt::NoButton, Qt::LeftButton, {});
+  QApplication::sendEvent(rig.window.get(), &move);
+  QTest::mouseRelease(rig.window.get(), Qt::LeftButton, {}, QPoint(350, 30));
+  EXPECT_EQ(rig.window->pos(), before + QPoint(30, 20));
+}
+
+TEST(WindowTest, ABurstOfLinesIsPutInAndPaintedOnce) {
+  WindowRig rig;
+  rig.LogIn();
+  auto& view = rig.window->chat_view();
+  int paints = 0;
+  struct Counter : QObject {
+    int& count;
+    explicit Counter(int& c) : count(c) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++count;
+      return false;
+    }
+  } counter(paints);
+  view.viewport()->installEventFilter(&counter);
+  rig.Settle();
+  paints = 0;
+  const int flushes = view.flush_count();
+  std::string burst;
+  for (int i = 0; i < 1000; ++i)
+    burst += "1005 TALK bob 0010 \"line " + std::to_string(i) + "\"\r\n";
+  rig.Receive(burst);
+  EXPECT_EQ(view.flush_count(), flushes + 1);
+  EXPECT_LE(paints, 1);
+  EXPECT_EQ(BlockText(&view, BlockCount(&view) - 1), "<bob> line 999");
+  view.viewport()->removeEventFilter(&counter);
+}
+
+TEST(WindowTest, ProgressWindowFollowsTheCore) {
+  WindowRig rig;
+  rig.window->ShowProgress("Saving user database...", 3);
+  rig.window->StepProgress();
+  rig.window->StepProgress();
+  EXPECT_TRUE(rig.window->progress_window().isVisible());
+  EXPECT_EQ(rig.window->progress_window().value(), 2);
+  rig.window->HideProgress();
+  EXPECT_FALSE(rig.window->progress_window().isVisible());
+}
+
+TEST(WindowTest, ProfileWindowLimitsAndStores) {
+  WindowRig rig;
+  rig.LogIn();
+  rig.window->ShowProfile("talvexbot", "talvexbot");
+  ui::ProfileWindow& profile = rig.window->profile_window();
+  EXPECT_EQ(profile.windowTitle(), "Information for talvexbot");
+  auto* name = profile.findChild<QLineEdit*>("Name_Edit1");
+  EXPECT_EQ(name->maxLength(), 20);
+  EXPECT_EQ(profile.findChild<QLineEdit*>("Age_Edit1")->maxLength(), 3);
+  EXPECT_FALSE(name->isReadOnly());
+  name->setText("Tal");
+  profile.findChild<QPlainTextEdit*>("Notes_Memo1")->setPlainText("one\ntwo");
+  profile.findChild<QPlainTextEdit*>("Description_Memo1")->setPlainText(QString(300, 'x'));
+  EXPECT_EQ(profile.findChild<QPlainTextEdit*>("Description_Memo1")->toPlainText().size(), 250);
+  profile.close();
+  EXPECT_EQ(rig.core->database().GetUserField("talvexbot", UserField::kNotes), "one<#>two");
+  EXPECT_EQ(rig.core->database().GetUserField("talvexbot", UserField::kInformation).substr(0, 9),
+            "Name=Tal;");
+  rig.window->ShowProfile("bob", "talvexbot");
+  EXPECT_TRUE(profile.findChild<QLineEdit*>("Name_Edit1")->isReadOnly());
+  EXPECT_FALSE(profile.findChild<QPlainTextEdit*>("Notes_Memo1")->isReadOnly());
+  profile.close();
+}
+
+TEST(WindowTest, AllUserIconsAreDrawnAndDistinct) {
+  for (int i = 0; i < ui::kUserIconCount; ++i) {
+    const QImage icon = ui::UserIcon(i);
+    EXPECT_EQ(icon.size(), QSize(28, 14));
+    for (int j = 0; j < i; ++j) EXPECT_NE(icon, ui::UserIcon(j)) << i << " " << j;
+  }
+}
+
+// The adapter over every kind of change, checked by Qt's own model tester.
+struct Fields {
+  static constexpr bool kDraggable = false;
+  QStringList Headers() const { return {"a", "b"}; }
+  QVariant Data(const TextTable& t, int row, int column, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    return QString::fromStdString(t.Cell(row, column));
+  }
+};
+
+TEST(TableModelTest, FollowsEveryChangeUnderTheTester) {
+  TextTable table(2);
+  table.Append({"x", "1"});
+  ui::TableModel<Fields> model(table);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  table.Append({"y", "2"});
+  table.Insert(0, {"w", "0"});
+  EXPECT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.index(0, 0).data().toString(), "w");
+  table.SetCell(1, 1, "changed");
+  EXPECT_EQ(model.index(1, 1).data().toString(), "changed");
+  table.Remove(1);
+  EXPECT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(model.index(1, 0).data().toString(), "y");
+  table.Assign({{"p", "q"}, {"r", "s"}, {"t", "u"}});
+  EXPECT_EQ(model.rowCount(), 3);
+  table.Clear();
+  EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(TableModelTest, TheWindowsAdaptersPassTheTester) {
+  WindowRig rig;
+  rig.LogIn();
+  std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+  for (const char* name :
+       {"Users_ListView1", "WhisperBox_ListBox1", "Icons_ListView1", "CustomColors_ListView1"}) {
+    auto* view = rig.Find<QAbstractItemView>(name);
+    ASSERT_NE(view, nullptr) << name;
+    testers.push_back(std::make_unique<QAbstractItemModelTester>(
+        view->model(), QAbstractItemModelTester::FailureReportingMode::Fatal));
+  }
+  rig.Server("1001 USER bob 0010 [CHAT]");
+  rig.Server("1002 JOIN carol 0000 [STAR]");
+  rig.Server("1009 USER bob 0002 [CHAT]");
+  rig.Server("1003 LEAVE bob 0002");
+  rig.window->Call([](TC_Main& c) {
+    c.whisper_recipients().Append({"dave"});
+    AddCustomColor(c.custom_colors(), "word", kClRed);
+    c.appearance().tray_icons().SetCaption(6, "DND");
+  });
+  rig.Server("1007 CHANNEL \"Elsewhere\"");
+  EXPECT_EQ(rig.Find<QAbstractItemView>("Users_ListView1")->model()->rowCount(),
+            rig.core->users().RowCount());
+}
+
+}  // namespace
+}  // namespace tc::gui
