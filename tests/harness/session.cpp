@@ -1,9 +1,12 @@
 #include "harness/session.h"
 
-#include <atomic>
-#include <random>
-#include <system_error>
 #include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <system_error>
 
 namespace tc::test {
 
@@ -12,8 +15,8 @@ TempDir::TempDir() {
   std::random_device rd;
   const auto base = std::filesystem::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    path_ = base / ("talvex-test-" + std::to_string(getpid()) + "-" +
-                    std::to_string(counter++) + "-" + std::to_string(rd() % 100000));
+    path_ = base / ("talvex-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
+                    "-" + std::to_string(rd() % 100000));
     std::error_code ec;
     if (std::filesystem::create_directory(path_, ec)) return;
   }
@@ -24,6 +27,28 @@ TempDir::~TempDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ec);
   std::filesystem::remove_all(path_, ec);
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string Fixture(const std::string& name) {
+  return ReadFile(std::filesystem::path(TC_FIXTURES_DIR) / "pvpgn" / name);
+}
+
+std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> out;
+  size_t from = 0;
+  for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", from)) {
+    out.push_back(bytes.substr(from, at - from));
+    from = at + 2;
+  }
+  if (from < bytes.size()) out.push_back(bytes.substr(from));
+  return out;
 }
 
 Session::Session() : temp(std::make_unique<TempDir>()), dir(temp->path()) {
@@ -45,9 +70,13 @@ void Session::Connected() {
   main->OnConnected();
 }
 
-void Session::Receive(std::string_view bytes) { main->OnRead(bytes); }
+void Session::Receive(std::string_view bytes) {
+  main->OnRead(bytes);
+}
 
-void Session::Server(std::string_view line) { Receive(std::string(line) + "\r\n"); }
+void Session::Server(std::string_view line) {
+  Receive(std::string(line) + "\r\n");
+}
 
 void Session::ServerCloses() {
   socket.state = FakeSocket::State::kClosed;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/tc_main.h"
 #include "harness/fakes.h"
@@ -30,6 +31,13 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// Every byte of a file; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+// A recorded server transcript from tests/fixtures/pvpgn.
+std::string Fixture(const std::string& name);
+// Bytes cut at CR LF; a last piece without its CR LF is kept.
+std::vector<std::string> SplitLines(const std::string& bytes);
 
 class Session {
  public:

@@ -9,12 +9,6 @@
 namespace tc::test {
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(ChannelHits, JoinsAreCountedPerChannelIgnoringCaseAndSurviveARestart) {
   TempDir dir;

@@ -23,6 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using test::FakeFrontend;
+using test::ReadFile;
 using test::ReferenceDataBase;
 using test::TempDir;
 using test::VirtualClock;
@@ -38,13 +39,6 @@ constexpr bool kSanitized = false;
 #else
 constexpr bool kSanitized = false;
 #endif
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -389,7 +383,7 @@ TEST(DataBaseLoad, NotUsingTheDatabaseEmptiesItAndTouchesNoFile) {
   f.db.SaveUserDatabase();
   EXPECT_EQ(f.db.CountUsers(), 0);
   EXPECT_FALSE(fs::exists(f.dir / "elsewhere"));
-  EXPECT_EQ(ReadBytes(f.dat), "");
+  EXPECT_EQ(ReadFile(f.dat), "");
   EXPECT_TRUE(f.ui.messages.empty());
 }
 
@@ -415,7 +409,7 @@ TEST(DataBaseLoad, AMissingFileIsCreatedEmpty) {
   f.Open();
   EXPECT_TRUE(f.db.IsOpen());
   EXPECT_TRUE(fs::is_regular_file(f.dat));
-  EXPECT_EQ(ReadBytes(f.dat), "");
+  EXPECT_EQ(ReadFile(f.dat), "");
   EXPECT_EQ(f.db.Folder(), f.dir);
 }
 
@@ -482,7 +476,7 @@ TEST(DataBaseSave, WritesEachRecordInSlotOrderWithProgress) {
   const std::string expected =
       FormatUserRecord(f.db.Slot(1)) + "\r\n" + FormatUserRecord(f.db.Slot(2)) + "\r\n";
   f.db.SaveUserDatabase();
-  EXPECT_EQ(ReadBytes(f.dat), expected);
+  EXPECT_EQ(ReadFile(f.dat), expected);
   EXPECT_EQ(f.ui.progress_caption, "Saving user database...");
   EXPECT_EQ(f.ui.progress_maximum, 2);
   EXPECT_EQ(f.ui.progress_steps, 2);
@@ -503,19 +497,19 @@ TEST(DataBaseSave, SavingTwiceKeepsTheOlderFileAsTheBackup) {
   f.Open();
   f.db.AddUser("one");
   f.db.SaveUserDatabase();
-  const std::string first = ReadBytes(f.dat);
-  EXPECT_EQ(ReadBytes(f.save), "");  // the empty file the first load made
+  const std::string first = ReadFile(f.dat);
+  EXPECT_EQ(ReadFile(f.save), "");  // the empty file the first load made
   f.Open();
   f.db.AddUser("two");
   f.db.SaveUserDatabase();
-  EXPECT_EQ(ReadBytes(f.save), first);
-  EXPECT_NE(ReadBytes(f.dat), first);
-  EXPECT_EQ(ReadBytes(f.dat).find("<%Account_Name%>two"), first.size());
+  EXPECT_EQ(ReadFile(f.save), first);
+  EXPECT_NE(ReadFile(f.dat), first);
+  EXPECT_EQ(ReadFile(f.dat).find("<%Account_Name%>two"), first.size());
   // The backup is a file of its own: later saves do not change it through a shared link.
   f.Open();
   f.db.AddUser("three");
   f.db.SaveUserDatabase();
-  EXPECT_NE(ReadBytes(f.save), first);
+  EXPECT_NE(ReadFile(f.save), first);
   std::vector<std::string> left;
   for (const auto& entry : fs::directory_iterator(f.dir)) left.push_back(entry.path().filename());
   std::sort(left.begin(), left.end());
@@ -536,7 +530,7 @@ TEST(DataBaseSave, AFolderWhereNoFileCanBeMadeSaysSo) {
             std::vector<std::string>{"Unable to open file: " + (sub / "DataBase.dat").string()});
   EXPECT_FALSE(db.IsOpen());
   EXPECT_FALSE(f.ui.progress_visible);
-  EXPECT_EQ(ReadBytes(sub), "a plain file");
+  EXPECT_EQ(ReadFile(sub), "a plain file");
 }
 
 TEST(DataBaseSave, AFileThatCannotBePutInPlaceLeavesEverythingAsItWas) {
@@ -549,7 +543,7 @@ TEST(DataBaseSave, AFileThatCannotBePutInPlaceLeavesEverythingAsItWas) {
   WriteBytes(f.dat / "inside", "x");  // a non-empty folder cannot be renamed over
   f.db.SaveUserDatabase();
   EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Unable to open file: " + f.dat.string()});
-  EXPECT_EQ(ReadBytes(f.save), "older");
+  EXPECT_EQ(ReadFile(f.save), "older");
   EXPECT_FALSE(fs::exists(f.dir / "DataBase.dat.tmp"));
 }
 
@@ -564,8 +558,8 @@ TEST(DataBaseSave, AnUnwritableFolderKeepsTheOldFiles) {
   f.db.SaveUserDatabase();
   fs::permissions(f.dir, fs::perms::owner_all);
   EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Unable to open file: " + f.dat.string()});
-  EXPECT_EQ(ReadBytes(f.dat), Line("Bob"));
-  EXPECT_EQ(ReadBytes(f.save), "older");
+  EXPECT_EQ(ReadFile(f.dat), Line("Bob"));
+  EXPECT_EQ(ReadFile(f.save), "older");
 }
 
 // Runs `body` in a child process whose writes stop at `file_limit` bytes, and returns the wait
@@ -599,7 +593,7 @@ struct SaveStage {
     TC_DataBase db(f.clock, f.ui);
     Change(db, copy.path());
     db.SaveUserDatabase();
-    new_dat = ReadBytes(copy.path() / "DataBase.dat");
+    new_dat = ReadFile(copy.path() / "DataBase.dat");
   }
   static void Change(TC_DataBase& db, const fs::path& dir) {
     db.LoadUserDatabase(dir, true);
@@ -623,22 +617,22 @@ TEST(DataBaseSave, AProcessKilledAtAnyByteLeavesACompleteOldOrNewFile) {
       db.SaveUserDatabase();
       return 0;
     });
-    const std::string dat = ReadBytes(stage.f.dat);
+    const std::string dat = ReadFile(stage.f.dat);
     if (limit < size) {
       EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
       EXPECT_EQ(dat, stage.old_dat);
-      EXPECT_EQ(ReadBytes(stage.f.save), stage.old_save);
+      EXPECT_EQ(ReadFile(stage.f.save), stage.old_save);
     } else {
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
       EXPECT_EQ(dat, stage.new_dat);
-      EXPECT_EQ(ReadBytes(stage.f.save), stage.old_dat);
+      EXPECT_EQ(ReadFile(stage.f.save), stage.old_dat);
     }
     // Whatever was left behind, the next run loads and saves cleanly.
     TC_DataBase next(stage.f.clock, stage.f.ui);
     next.LoadUserDatabase(stage.f.dir, true);
     EXPECT_EQ(next.CountUsers(), limit < size ? 300 : 301);
     next.SaveUserDatabase();
-    EXPECT_EQ(ReadBytes(stage.f.dat), dat);
+    EXPECT_EQ(ReadFile(stage.f.dat), dat);
     EXPECT_FALSE(fs::exists(stage.f.dir / "DataBase.dat.tmp"));
   }
 }
@@ -657,8 +651,8 @@ TEST(DataBaseSave, AWriteThatFailsHalfwayKeepsTheOldFilesAndSaysSo) {
   });
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(ReadBytes(stage.f.dat), stage.old_dat);
-  EXPECT_EQ(ReadBytes(stage.f.save), stage.old_save);
+  EXPECT_EQ(ReadFile(stage.f.dat), stage.old_dat);
+  EXPECT_EQ(ReadFile(stage.f.save), stage.old_save);
 }
 
 // ---------------------------------------------------------------- equivalence with the plain table
@@ -696,7 +690,7 @@ class Twin {
 
   void Open() {
     db_.LoadUserDatabase(dir_.path(), true);
-    ref_.LoadText(ReadBytes(dir_.path() / "DataBase.dat"));
+    ref_.LoadText(ReadFile(dir_.path() / "DataBase.dat"));
   }
 
   void LoadFile(const std::string& bytes) {
@@ -752,7 +746,7 @@ class Twin {
       const std::string expected = ref_.SaveText();
       db_.SaveUserDatabase();
       if (was_open) {
-        ASSERT_EQ(ReadBytes(dir_.path() / "DataBase.dat"), expected);
+        ASSERT_EQ(ReadFile(dir_.path() / "DataBase.dat"), expected);
       }
       Open();
     } else {

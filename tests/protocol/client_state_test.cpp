@@ -6,16 +6,6 @@
 namespace tc::test {
 namespace {
 
-std::vector<std::string> SplitLines(const std::string& bytes) {
-  std::vector<std::string> out;
-  size_t from = 0;
-  for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", from)) {
-    out.push_back(bytes.substr(from, at - from));
-    from = at + 2;
-  }
-  if (from < bytes.size()) out.push_back(bytes.substr(from));
-  return out;
-}
 
 class ClientState : public ::testing::Test {
  protected:

@@ -9,12 +9,6 @@
 namespace tc::test {
 namespace {
 
-std::string Fixture(const std::string& name) {
-  std::ifstream in(std::string(TC_FIXTURES_DIR) + "/pvpgn/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 int Count(const std::vector<std::string>& lines, const std::string& prefix) {
   int n = 0;

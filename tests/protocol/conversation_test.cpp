@@ -10,23 +10,7 @@
 namespace tc::test {
 namespace {
 
-std::string Fixture(const std::string& name) {
-  std::ifstream in(std::string(TC_FIXTURES_DIR) + "/pvpgn/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
-std::vector<std::string> SplitLines(const std::string& bytes) {
-  std::vector<std::string> out;
-  size_t from = 0;
-  for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", from)) {
-    out.push_back(bytes.substr(from, at - from));
-    from = at + 2;
-  }
-  if (from < bytes.size()) out.push_back(bytes.substr(from));
-  return out;
-}
 
 int Count(const std::vector<std::string>& lines, const std::string& line) {
   return static_cast<int>(std::count(lines.begin(), lines.end(), line));
