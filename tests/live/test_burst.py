@@ -29,9 +29,12 @@ class Burst(ls.LiveTest):
         heard = [l for l in alice.lines.lines if "burst line" in l]
         self.assertEqual(len(heard), LINES, "\n".join(heard))
         self.assertEqual(c.out.count(r"quota|too quickly"), 0)
-        # Each line was shown once, as the client's own talk.
+        # Each line was shown once, as the client's own talk. Its output is read on another
+        # thread, so the last lines may still be on their way.
         for i in range(1, LINES + 1):
-            self.assertEqual(c.out.count(rf"^<talvexbot> burst line {i:02d} of {LINES}$"), 1)
+            own = rf"^<talvexbot> burst line {i:02d} of {LINES}$"
+            self.assertIsNotNone(c.out.wait_for(own, start=0), own)
+            self.assertEqual(c.out.count(own), 1)
 
 
 if __name__ == "__main__":
