@@ -21,6 +21,41 @@ bool DisplayAvailable() {
   return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
 }
 
+WindowProgram::WindowProgram(const std::filesystem::path& program_dir,
+                             const RunOverrides& overrides)
+    : window_(std::make_unique<MainWindow>()),
+      driver_(std::make_unique<platform::CoreDriver>(*window_, program_dir)) {
+  TC_Main* core = nullptr;
+  driver_->Call([&core](TC_Main& c) { core = &c; });
+  platform::CoreDriver& driver = *driver_;
+  window_->Attach(
+      *core,
+      [&driver](const MainWindow::Action& action) {
+        driver.Call([&action](TC_Main& c) { action(c); });
+      },
+      [&driver] { driver.Shutdown(); });
+
+  // FormCreate reads the stored settings; the command line wins over them for this run.
+  window_->Call([&overrides](TC_Main& c) {
+    c.FormCreate();
+    c.ApplyOverrides(overrides);
+  });
+  WriteDefaultSkins(program_dir);
+  window_->Update_Buttons(core->appearance().settings().background_skin,
+                          core->appearance().settings().buttons_skin);
+  window_->LoadControls();
+}
+
+WindowProgram::~WindowProgram() {
+  window_->Detach();
+  driver_.reset();
+  window_.reset();
+}
+
+const TC_Main& WindowProgram::core() const {
+  return driver_->core();
+}
+
 int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
               const RunOverrides& overrides) {
   QApplication app(argc, argv);
@@ -30,35 +65,14 @@ int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
   // Hidden in the tray is still running.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  // The main window first, then the progress and profile windows it owns.
-  MainWindow window;
-  platform::CoreDriver driver(window, program_dir);
-  TC_Main* core = nullptr;
-  driver.Call([&core](TC_Main& c) { core = &c; });
-  window.Attach(
-      *core,
-      [&driver](const MainWindow::Action& action) {
-        driver.Call([&action](TC_Main& c) { action(c); });
-      },
-      [&driver] { driver.Shutdown(); });
-
-  // FormCreate reads the stored settings; the command line wins over them for this run.
-  window.Call([&overrides](TC_Main& c) {
-    c.FormCreate();
-    c.ApplyOverrides(overrides);
-  });
-  WriteDefaultSkins(program_dir);
-  window.Update_Buttons(core->appearance().settings().background_skin,
-                        core->appearance().settings().buttons_skin);
-  window.LoadControls();
+  WindowProgram program(program_dir, overrides);
   // SIGINT and SIGTERM close the window the ordinary way, so the settings are saved.
   console::ShutdownSignals signals_watch;
+  MainWindow& window = program.window();
   QObject::connect(&signals_watch, &console::ShutdownSignals::triggered, &window,
                    [&window](int) { window.close(); });
   window.show();
-  const int code = QApplication::exec();
-  window.Detach();
-  return code;
+  return QApplication::exec();
 }
 
 }  // namespace tc::ui

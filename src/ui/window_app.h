@@ -2,13 +2,39 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 
 #include "app/tc_main.h"
 
+namespace tc::platform {
+class CoreDriver;
+}
+
 namespace tc::ui {
+
+class MainWindow;
 
 // True when a window can be shown: a display server, or a Qt platform chosen explicitly.
 bool DisplayAvailable();
+
+// The main window on the real core, socket and clock, set up the way the program starts: the
+// settings read, the run's overrides applied, default skins in place, the controls filled. Not yet
+// shown; needs the application object.
+class WindowProgram {
+ public:
+  WindowProgram(const std::filesystem::path& program_dir, const RunOverrides& overrides);
+  ~WindowProgram();
+  WindowProgram(const WindowProgram&) = delete;
+  WindowProgram& operator=(const WindowProgram&) = delete;
+
+  MainWindow& window() { return *window_; }
+  const TC_Main& core() const;
+
+ private:
+  // The window outlives the driver: the core reports to it until the very end.
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<platform::CoreDriver> driver_;
+};
 
 // Runs the window until it closes; returns the exit code.
 int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
