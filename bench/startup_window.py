@@ -105,8 +105,15 @@ def main():
         base.update(DISPLAY=display, XDG_RUNTIME_DIR=work, HOME=work, NO_AT_BRIDGE="1",
                     DBUS_SESSION_BUS_ADDRESS="disabled:")
         base.pop("QT_QPA_PLATFORM", None)
-        tc_cmd = [program, "--dir", tc_dir, "--server", "127.0.0.1:9"]
-        hc_cmd = ["hexchat", "--no-auto", "--no-plugins", "-d", hc_dir]
+        # HexChat run by root never maps its main window, so as root both programs run as nobody.
+        drop = []
+        if os.geteuid() == 0:
+            drop = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+            for root, dirs, files in os.walk(work):
+                for name in dirs + files + [""]:
+                    os.chown(os.path.join(root, name), 65534, 65534)
+        tc_cmd = drop + [program, "--dir", tc_dir, "--server", "127.0.0.1:9"]
+        hc_cmd = drop + ["hexchat", "--no-auto", "--no-plugins", "-d", hc_dir]
         tc_times, hc_times, tc_rss, hc_rss = [], [], [], []
         for _ in range(RUNS):  # interleaved, so both see the same machine
             t, r = measure(tc_cmd, base, display, "Talvex Chat 2000")
