@@ -1,4 +1,5 @@
-// The GUI tests' entry: one application object for all tests, offscreen unless told otherwise.
+// The GUI tests' entry (also the live window test's): one application object for all tests,
+// offscreen unless told otherwise.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
 #include <QHostAddress>
 #include <QLabel>
@@ -182,11 +181,3 @@ TEST(LiveWindow, ConnectFromSetupThenTalkAndWhisper) {
 
 }  // namespace
 }  // namespace tc::gui
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
