@@ -311,11 +311,31 @@ UserRecord ParseUserRecord(std::string_view line) {
   return record;
 }
 
+// The records, allocated at their first use: a program that has not loaded or added a user yet
+// (the window on its way to the screen) does not wait for thousands of empty records. Walking an
+// unallocated pool visits nothing, which is what walking empty records amounts to.
+class RecordPool {
+ public:
+  UserRecord& operator[](size_t p) {
+    if (records_.empty()) records_.resize(kSlots);
+    return records_[p];
+  }
+  const UserRecord& operator[](size_t p) const {
+    static const UserRecord kEmpty{};
+    return records_.empty() ? kEmpty : records_[p];
+  }
+  std::vector<UserRecord>::iterator begin() { return records_.begin(); }
+  std::vector<UserRecord>::iterator end() { return records_.end(); }
+
+ private:
+  std::vector<UserRecord> records_;
+};
+
 // Slots hold records by index into a fixed pool, so moving a record is moving a 16-bit index.
 // Every maximal run of occupied slots is kept in order by the first byte of the name (stable):
 // that is what repeated neighbour swaps leave, and each operation disturbs at most one run.
 struct TC_DataBase::Impl {
-  Impl(const Clock& c, Frontend& f) : clock(c), frontend(f), pool(kSlots) {
+  Impl(const Clock& c, Frontend& f) : clock(c), frontend(f) {
     for (int s = 0; s < kSlots; ++s) {
       slot_to_pool[s] = static_cast<uint16_t>(s);
       pool_to_slot[s] = static_cast<uint16_t>(s);
@@ -325,7 +345,7 @@ struct TC_DataBase::Impl {
 
   const Clock& clock;
   Frontend& frontend;
-  std::vector<UserRecord> pool;
+  RecordPool pool;
   std::array<uint16_t, kSlots> slot_to_pool{};
   std::array<uint16_t, kSlots> pool_to_slot{};
   std::array<uint8_t, kSlots> key{};  // first byte of the name, by pool index
