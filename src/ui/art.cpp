@@ -262,14 +262,15 @@ QImage DefaultButtonSkin() {
 
 bool WriteDefaultSkins(const std::filesystem::path& program_dir) {
   bool ok = true;
-  const auto write = [&ok](const std::filesystem::path& path, const QImage& image) {
+  // Drawn only when missing: on every later start this is on the way to the first window.
+  const auto write = [&ok](const std::filesystem::path& path, QImage (*draw)()) {
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) return;
     std::filesystem::create_directories(path.parent_path(), ec);
-    if (!image.save(QString::fromStdString(path.string()), "BMP")) ok = false;
+    if (!draw().save(QString::fromStdString(path.string()), "BMP")) ok = false;
   };
-  write(program_dir / "Skins" / "Backgrounds" / "Default.bmp", DefaultBackgroundSkin());
-  write(program_dir / "Skins" / "Buttons" / "Default.bmp", DefaultButtonSkin());
+  write(program_dir / "Skins" / "Backgrounds" / "Default.bmp", &DefaultBackgroundSkin);
+  write(program_dir / "Skins" / "Buttons" / "Default.bmp", &DefaultButtonSkin);
   return ok;
 }
 

@@ -16,6 +16,7 @@ inline constexpr int kUserIconHeight = 14;
 QImage UserIcon(int number);
 // Icons_ImageList1: the state and tray pictures (0 Disconnected, 1 Available, 2 Away, 3 DND,
 // 4 Operator, 5 and 6 spare designs).
+inline constexpr int kStatePictureCount = 7;
 QImage StatePicture(int picture, int size = 16);
 // The online monitor's status pictures.
 QImage MonitorPicture(bool online);

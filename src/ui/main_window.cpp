@@ -226,10 +226,13 @@ void MainWindow::ActivateOnce() {
 }
 
 bool MainWindow::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) ActivateOnce();
+  // The first activation loads the database and may connect: it waits for the first paint, so
+  // that the window is on screen before that work begins.
+  if (event->type() == QEvent::WindowActivate && painted_) ActivateOnce();
   if (event->type() == QEvent::Show && !activated_) {
-    // Platforms without window activation (offscreen, some X servers) still get the first one.
-    QTimer::singleShot(0, this, [this] { ActivateOnce(); });
+    // A window that is never painted (fully covered) or never activated still gets its first
+    // activation.
+    QTimer::singleShot(kActivationFallbackMs, this, [this] { ActivateOnce(); });
   }
   return QWidget::event(event);
 }
@@ -292,6 +295,15 @@ void MainWindow::paintEvent(QPaintEvent*) {
       core_ != nullptr ? ToQColor(core_->appearance().settings().background) : QColor(Qt::black);
   p.fillRect(rect(), back);
   if (!background_.isNull()) p.drawPixmap(0, 0, background_);
+  if (!painted_) {
+    painted_ = true;
+    // Also the first activation where a platform never activates windows (offscreen, no WM);
+    // the sync hands the painted window to the display before the work starts.
+    QTimer::singleShot(0, this, [this] {
+      QGuiApplication::sync();
+      ActivateOnce();
+    });
+  }
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

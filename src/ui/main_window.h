@@ -157,7 +157,9 @@ class MainWindow : public QWidget, public Frontend {
   std::function<void()> shutdown_;
   DialogHooks hooks_;
   std::vector<QString> messages_;
+  static constexpr int kActivationFallbackMs = 250;
   bool activated_ = false;
+  bool painted_ = false;
   bool closed_ = false;
   bool in_call_ = false;
   bool tray_available_ = false;

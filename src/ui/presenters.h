@@ -16,19 +16,20 @@ namespace tc::ui {
 // Users_ListView1: the account name with its icon (column 1 holds the icon number).
 struct UserPresenter {
   static constexpr bool kDraggable = true;
-  std::vector<QIcon> icons;
+  // Drawn when a row first shows one: the list is empty while the window comes up.
+  mutable std::vector<QIcon> icons = std::vector<QIcon>(kUserIconCount);
 
-  UserPresenter() {
-    icons.reserve(kUserIconCount);
-    for (int i = 0; i < kUserIconCount; ++i) icons.emplace_back(QPixmap::fromImage(UserIcon(i)));
-  }
   QStringList Headers() const { return {QStringLiteral("Account")}; }
   QVariant Data(const TextTable& table, int row, int column, int role) const {
     if (column != 0) return {};
     if (role == Qt::DisplayRole) return QString::fromStdString(Cp1252ToUtf8(table.Cell(row, 0)));
     if (role == Qt::DecorationRole) {
       const int icon = SafeStrToInt(table.Cell(row, 1));
-      if (icon >= 0 && icon < kUserIconCount) return icons[static_cast<size_t>(icon)];
+      if (icon >= 0 && icon < kUserIconCount) {
+        QIcon& drawn = icons[static_cast<size_t>(icon)];
+        if (drawn.isNull()) drawn = QIcon(QPixmap::fromImage(UserIcon(icon)));
+        return drawn;
+      }
     }
     return {};
   }
@@ -37,17 +38,17 @@ struct UserPresenter {
 // Icons_ListView1: each state picture captioned with the state it stands for.
 struct TrayPresenter {
   static constexpr bool kDraggable = false;
-  std::vector<QIcon> pictures;
+  // Drawn when the GUI options page first shows them.
+  mutable std::vector<QIcon> pictures = std::vector<QIcon>(kStatePictureCount);
 
-  TrayPresenter() {
-    for (int i = 0; i < 7; ++i) pictures.emplace_back(QPixmap::fromImage(StatePicture(i, 32)));
-  }
   QStringList Headers() const { return {QStringLiteral("State")}; }
   QVariant Data(const TextTable& table, int row, int column, int role) const {
     if (column != 0) return {};
     if (role == Qt::DisplayRole) return QString::fromStdString(table.Cell(row, 0));
-    if (role == Qt::DecorationRole && row < static_cast<int>(pictures.size())) {
-      return pictures[static_cast<size_t>(row)];
+    if (role == Qt::DecorationRole && row >= 0 && row < kStatePictureCount) {
+      QIcon& drawn = pictures[static_cast<size_t>(row)];
+      if (drawn.isNull()) drawn = QIcon(QPixmap::fromImage(StatePicture(row, 32)));
+      return drawn;
     }
     return {};
   }
