@@ -150,7 +150,7 @@ TEST(LiveWindow, ConnectFromSetupThenTalkAndWhisper) {
   EXPECT_EQ(IconOf(users, "alice"), ui::UserIcon(3));      // a chat-gateway user
   EXPECT_EQ(IconOf(users, "talvexbot"), ui::UserIcon(8));  // our own row: available
   EXPECT_TRUE(find("Chat_Panel1")->isVisible());
-  EXPECT_TRUE(alice.Saw("1002 JOIN talvexbot"));
+  EXPECT_TRUE(WaitFor([&] { return alice.Saw("1002 JOIN talvexbot"); }));
 
   // A typed line reaches alice.
   auto* input = qobject_cast<QComboBox*>(find("Send_Edit1"));
@@ -171,7 +171,8 @@ TEST(LiveWindow, ConnectFromSetupThenTalkAndWhisper) {
     return ui::ToQColor(program.core().options().colors[static_cast<size_t>(category)]);
   };
   EXPECT_EQ(ColorAt(chat, block, 0), colour(Category::kWhisperReceived));
-  EXPECT_EQ(ColorAt(chat, block, whisper.size() - 1), colour(Category::kOtherText));
+  EXPECT_EQ(ColorAt(chat, block, static_cast<int>(whisper.size()) - 1),
+            colour(Category::kOtherText));
 
   // Closing the window logs out: alice sees the client leave.
   window.close();
