@@ -66,6 +66,35 @@ TEST(WindowTest, TitleSizeAndBorderless) {
   EXPECT_EQ(BlockCount(chat), 2);
 }
 
+// Notes, at the main window's first paint, whether the first activation (welcome lines, database
+// load, auto-connect) had already run: it must wait, so that the window shows first.
+class FirstPaintProbe : public QObject {
+ public:
+  bool painted = false;
+  bool activated_before = false;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!painted && event->type() == QEvent::Paint &&
+        watched->objectName() == QStringLiteral("TalvexChat_Form")) {
+      painted = true;
+      auto* chat = watched->findChild<ui::ChatView*>(QStringLiteral("Chat_RichTextBox1"));
+      activated_before = chat->pending_lines() > 0 || !BlockText(chat, 0).isEmpty();
+    }
+    return false;
+  }
+};
+
+TEST(WindowTest, FirstActivationWaitsForTheFirstPaint) {
+  FirstPaintProbe probe;
+  QApplication::instance()->installEventFilter(&probe);
+  WindowRig rig;
+  QApplication::instance()->removeEventFilter(&probe);
+  EXPECT_TRUE(probe.painted);
+  EXPECT_FALSE(probe.activated_before);
+  EXPECT_TRUE(rig.core->first_activated());
+}
+
 TEST(WindowTest, FreshStartWritesDefaultSkinsAndShowsNoBox) {
   WindowRig rig;
   EXPECT_TRUE(std::filesystem::exists(rig.temp.path() / "Skins/Backgrounds/Default.bmp"));
