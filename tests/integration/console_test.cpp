@@ -68,6 +68,14 @@ TEST(RenderLineTest, SystemColoursUseTheTerminalForeground) {
 class ConsoleTest : public QtTest {
  protected:
   void SetUp() override { ASSERT_TRUE(buffer_.open(QIODevice::WriteOnly)); }
+  // Settings read and the first activation done, with nothing to connect to.
+  static void StartOffline(platform::CoreDriver& driver) {
+    driver.Call([](TC_Main& core) {
+      core.FormCreate();
+      core.options().auto_connect = false;
+      core.FormActivate();
+    });
+  }
 
   QBuffer buffer_;
 };
@@ -105,11 +113,7 @@ TEST_F(ConsoleTest, ShowsTheCoresLinesInTheirColours) {
   ConsoleFrontend console(buffer_, ConsoleStyle{true, false});
   platform::CoreDriver driver(console, dir.path());
   console.Attach(driver);
-  driver.Call([](TC_Main& core) {
-    core.FormCreate();
-    core.options().auto_connect = false;
-    core.FormActivate();
-  });
+  StartOffline(driver);
   // System messages are fuchsia by default.
   EXPECT_NE(Out(buffer_).find(
                 "\x1b[38;2;255;0;255mSystem ( Welcome to Talvex Chat 2000 Build 1515 )\x1b[0m\n"),
@@ -122,11 +126,7 @@ TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
   ConsoleFrontend console(buffer_, ConsoleStyle{false, false});
   platform::CoreDriver driver(console, dir.path());
   console.Attach(driver);
-  driver.Call([](TC_Main& core) {
-    core.FormCreate();
-    core.options().auto_connect = false;
-    core.FormActivate();
-  });
+  StartOffline(driver);
   console.TypedLine("/tc-whisperbox add alice");
   console.TypedLine("/tc-whisperbox add bob");
   console.TypedLine("/tc-whisperbox remove ALICE");
@@ -156,11 +156,7 @@ TEST_F(ConsoleTest, CloseMainWindowShutsDownOnceFromTheEventLoop) {
   console.Attach(driver);
   int finished = 0;
   QObject::connect(&console, &ConsoleFrontend::finished, [&] { ++finished; });
-  driver.Call([](TC_Main& core) {
-    core.FormCreate();
-    core.options().auto_connect = false;
-    core.FormActivate();
-  });
+  StartOffline(driver);
 
   console.CloseMainWindow();
   console.CloseMainWindow();
