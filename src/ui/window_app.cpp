@@ -47,9 +47,8 @@ WindowProgram::WindowProgram(const std::filesystem::path& program_dir,
 }
 
 WindowProgram::~WindowProgram() {
+  // The window's models let go of the core's tables before the driver takes the core away.
   window_->Detach();
-  driver_.reset();
-  window_.reset();
 }
 
 const TC_Main& WindowProgram::core() const {
