@@ -52,6 +52,10 @@ enum class OnBanJoin { kStayInTheVoid, kHomeChannel, kChannel };
 enum class KeepLog { kOneFile, kPerChannel, kNone };
 struct ProfileLists;
 
+// Whose line a server line is: the owner's own (typed, buttons, menus, macros) or one the program
+// sends by itself in answer to the server or other users. The owner's lines go first.
+enum class LineOrigin { kOwner, kAutomatic };
+
 // The options pages, one field per control, with the controls' defaults.
 struct Options {
   // Setup page
@@ -190,7 +194,9 @@ class TC_Main {
 
   // --- Send path: every line that leaves the program. Untrusted parts of `text` are never
   // expanded, and a line that begins with an untrusted byte is never a local command.
-  void SendText(const TaintedText& text);
+  // A line sent while an automatic line runs ("/send" inside it, a script it starts) is
+  // automatic too, whatever `origin` says.
+  void SendText(const TaintedText& text, LineOrigin origin = LineOrigin::kOwner);
   // The buttons and the user-list commands, with what the window passes (the selected user's
   // account name, empty when none is selected). The input boxes' texts are core state.
   void Send_Image1Click();
@@ -352,7 +358,7 @@ class TC_Main {
   void SetChannelField();
   // send/
   bool RunLocalCommand(const TaintedText& line);
-  void SendToServer(std::string line);
+  void SendToServer(std::string line, LineOrigin origin);
   void WriteLine(const std::string& line);
   void ShowOwnTalk(std::string_view line);
   void AntiFloodTick();
@@ -449,6 +455,7 @@ class TC_Main {
   int active_input_ = 1;
   std::string browser_url_;
   int send_depth_ = 0;    // SendText within SendText ("/send ", scripts, events)
+  LineOrigin sending_origin_ = LineOrigin::kOwner;  // of the outermost SendText running
   int script_depth_ = 0;  // user scripts running inside each other
 
   EventHook event_hook_;

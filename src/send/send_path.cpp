@@ -33,15 +33,31 @@ class DepthGuard {
   int& depth_;
 };
 
+// Sets a value for the length of a scope and puts the old one back however the scope is left.
+template <typename T>
+class ScopedValue {
+ public:
+  ScopedValue(T& target, T value) : target_(target), old_(target) { target_ = value; }
+  ~ScopedValue() { target_ = old_; }
+  ScopedValue(const ScopedValue&) = delete;
+  ScopedValue& operator=(const ScopedValue&) = delete;
+
+ private:
+  T& target_;
+  T old_;
+};
+
 }  // namespace
 
-void TC_Main::SendText(const TaintedText& text) {
+void TC_Main::SendText(const TaintedText& text, LineOrigin origin) {
   if (send_depth_ >= kMaxSendDepth) {
     DisplayText("System ( Commands nested more than " + std::to_string(kMaxSendDepth) +
                     " deep; the line was not sent. )",
                 5);
     return;
   }
+  if (send_depth_ > 0 && sending_origin_ == LineOrigin::kAutomatic) origin = LineOrigin::kAutomatic;
+  const ScopedValue<LineOrigin> origin_scope(sending_origin_, origin);
   DepthGuard guard(send_depth_);
 
   TaintedText line = text;
@@ -53,10 +69,10 @@ void TC_Main::SendText(const TaintedText& text) {
     line = Prepare(line, "", "");
   }
   if (RunLocalCommand(line)) return;
-  SendToServer(line.text());
+  SendToServer(line.text(), origin);
 }
 
-void TC_Main::SendToServer(std::string line) {
+void TC_Main::SendToServer(std::string line, LineOrigin /*origin*/) {
   if (BeginsNoCase(line, "/ban ") || BeginsNoCase(line, "/kick ")) {
     if (own_account_ != "TalvexChat" && LowerCase1252(current_channel_) == "talvex chat") {
       DisplayText("Error ( You are not a channel operator. )", 5);
