@@ -357,6 +357,9 @@ struct TC_DataBase::Impl {
   std::array<std::array<std::string, 6>, kPublicCacheEntries> cache;
   const UserRecord empty_record{};
   const std::array<std::string, 6> empty_entry{};
+  // Counts changes to the records; equal to saved_changes when the file holds the table.
+  uint64_t changes = 0;
+  uint64_t saved_changes = 0;
 
   UserRecord& AtSlot(int slot0) { return pool[slot_to_pool[slot0]]; }
 
@@ -516,7 +519,12 @@ struct TC_DataBase::Impl {
     // As an update by name: the highest slot of each name gets it.
     for (std::string_view name : collected) {
       const int slot = Find(name);
-      if (slot != 0) AtSlot(slot - 1)[Idx(UserField::kAlias_Names)] = list;
+      if (slot == 0) continue;
+      std::string& aliases = AtSlot(slot - 1)[Idx(UserField::kAlias_Names)];
+      if (aliases != list) {
+        aliases = list;
+        ++changes;
+      }
     }
   }
 
@@ -640,10 +648,13 @@ void TC_DataBase::LoadUserDatabase(const std::filesystem::path& folder, bool use
     impl_->frontend.ShowMessage("Error loading user database.");
     return;
   }
+  // A load cut short (out of memory) leaves a table that must never replace the file.
+  impl_->saved_changes = impl_->changes;
   impl_->EmptyAll();
   open_ = true;
   impl_->LoadFile(dat);
   impl_->Reindex();
+  impl_->saved_changes = impl_->changes;
 }
 
 void TC_DataBase::SaveUserDatabase() {
@@ -652,8 +663,22 @@ void TC_DataBase::SaveUserDatabase() {
   const bool saved = impl_->SaveFile(folder_);
   impl_->frontend.HideProgress();
   open_ = false;
+  if (saved) impl_->saved_changes = impl_->changes;
   if (!saved)
     impl_->frontend.ShowMessage("Unable to open file: " + (folder_ / "DataBase.dat").string());
+}
+
+bool TC_DataBase::SaveChanges() {
+  if (!open_ || !Changed()) return true;
+  // Taken before the write: a change made while it runs is saved next time.
+  const uint64_t changes = impl_->changes;
+  if (!impl_->SaveFile(folder_)) return false;
+  impl_->saved_changes = changes;
+  return true;
+}
+
+bool TC_DataBase::Changed() const {
+  return impl_->changes != impl_->saved_changes;
 }
 
 int TC_DataBase::FindUser(std::string_view name) const {
@@ -663,21 +688,22 @@ int TC_DataBase::FindUser(std::string_view name) const {
 void TC_DataBase::AddUser(std::string_view name) {
   if (!open_ || name.empty() || impl_->Find(name) != 0) return;
   impl_->Add(name);
+  ++impl_->changes;
 }
 
 void TC_DataBase::UpdateUser(std::string_view name, const UserUpdate& update) {
   if (!open_ || name.empty()) return;
   const auto& values = update.Values();
   if (public_channel_) {
-    const std::string& in_channel = values[Idx(UserField::kIn_Channel)];
+    const std::string in_channel = values[Idx(UserField::kIn_Channel)].value_or("");
     auto& cache = impl_->cache;
     const auto has_name = [&](const std::array<std::string, 6>& e) {
       return EqualsNoCase(e[0], name);
     };
     const auto give_values = [&](std::array<std::string, 6>& e) {
       for (size_t j = 1; j < kCacheFields.size(); ++j) {
-        const std::string& v = values[Idx(kCacheFields[j])];
-        if (v != "$") e[j] = v;
+        const std::optional<std::string>& v = values[Idx(kCacheFields[j])];
+        if (v) e[j] = *v;
       }
     };
     if (in_channel == "Yes") {
@@ -700,9 +726,10 @@ void TC_DataBase::UpdateUser(std::string_view name, const UserUpdate& update) {
   int slot = impl_->Find(name);
   if (slot == 0) slot = impl_->Add(name);
   const uint16_t p = impl_->slot_to_pool[slot - 1];
+  ++impl_->changes;
   for (size_t i = 1; i < kUserFieldCount; ++i) {
-    const std::string& v = values[i];
-    if (v == "$") continue;
+    if (!values[i]) continue;
+    const std::string& v = *values[i];
     if (i == Idx(UserField::kAccount_Number)) {
       impl_->SetNumber(p, v);
       impl_->CollectAliases(v);
@@ -747,16 +774,19 @@ void TC_DataBase::IncTimesSeen(std::string_view name) {
     std::string& seen = impl_->pool[p][Idx(UserField::kNumber_Times_Seen)];
     seen = PlusOne(seen);
   }
+  ++impl_->changes;
 }
 
 void TC_DataBase::ClearUserRecord(int slot) {
   if (slot == 0) {
     impl_->EmptyAll();
+    ++impl_->changes;
     return;
   }
   if (slot < 1 || slot > kSlots || impl_->free.Test(slot - 1)) return;
   impl_->ClearPool(impl_->slot_to_pool[slot - 1]);
   impl_->free.Set(slot - 1, true);
+  ++impl_->changes;
 }
 
 int TC_DataBase::CountUsers() const {
@@ -768,6 +798,7 @@ void TC_DataBase::SecondTick() {
     if (r[Idx(UserField::kIn_Channel)] != "Yes") continue;
     r[Idx(UserField::kTotal_Time_Seen)] = PlusOne(r[Idx(UserField::kTotal_Time_Seen)]);
     r[Idx(UserField::kTime_In_Channel)] = PlusOne(r[Idx(UserField::kTime_In_Channel)]);
+    ++impl_->changes;
   }
 }
 
@@ -777,6 +808,7 @@ void TC_DataBase::ChannelEntered() {
     r[Idx(UserField::kTime_In_Channel)] = "0";
     r[Idx(UserField::kIn_Channel)] = "No";
     r[Idx(UserField::kTold_InterBot)] = "No";
+    ++impl_->changes;
   }
 }
 
@@ -787,6 +819,7 @@ void TC_DataBase::Disconnected() {
     r[Idx(UserField::kTime_In_Channel)] = "0";
     r[Idx(UserField::kIn_Channel)] = "No";
     r[Idx(UserField::kTold_InterBot)] = "No";
+    ++impl_->changes;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -53,22 +54,23 @@ std::string_view UserFieldName(UserField field);
 std::string FormatUserRecord(const UserRecord& record);
 UserRecord ParseUserRecord(std::string_view line);
 
-// "$" for each field UpdateUser must leave alone; Set() names the ones to write.
+// The fields UpdateUser writes; every other field is left as it is. Any text is a value, "$"
+// included: the file's "leave unchanged" mark is no concern of an update made in memory.
 class UserUpdate {
  public:
-  UserUpdate() { values_.fill("$"); }
-  UserUpdate(std::initializer_list<std::pair<UserField, std::string_view>> fields) : UserUpdate() {
+  UserUpdate() = default;
+  UserUpdate(std::initializer_list<std::pair<UserField, std::string_view>> fields) {
     for (const auto& [f, v] : fields) Set(f, v);
   }
   UserUpdate& Set(UserField field, std::string_view value) {
     values_[static_cast<size_t>(field)] = std::string(value);
     return *this;
   }
-  // Fields 2..19 in record order (index 0 is Account_Name and is ignored).
-  const std::array<std::string, kUserFieldCount>& Values() const { return values_; }
+  // By record index (index 0 is Account_Name and is ignored); empty for a field left alone.
+  const std::array<std::optional<std::string>, kUserFieldCount>& Values() const { return values_; }
 
  private:
-  std::array<std::string, kUserFieldCount> values_;
+  std::array<std::optional<std::string>, kUserFieldCount> values_;
 };
 
 class TC_DataBase {
@@ -81,6 +83,11 @@ class TC_DataBase {
 
   void LoadUserDatabase(const std::filesystem::path& folder, bool use);
   void SaveUserDatabase();
+  // Between shutdowns: writes the table through the same atomic path when it changed since the
+  // last load or save, without the progress box, and keeps it open. False when the write failed.
+  bool SaveChanges();
+  // Whether the table differs from what was last loaded or saved.
+  bool Changed() const;
 
   int FindUser(std::string_view name) const;
   void AddUser(std::string_view name);
@@ -92,9 +99,9 @@ class TC_DataBase {
   int CountUsers() const;
 
   // The whole-table passes.
-  void SecondTick();       // In_Channel "Yes": Total_Time_Seen and Time_In_Channel + 1
-  void ChannelEntered();   // Time_In_Channel "0", In_Channel "No", Told_InterBot "No"
-  void Disconnected();     // and Status "Disconnected"
+  void SecondTick();      // In_Channel "Yes": Total_Time_Seen and Time_In_Channel + 1
+  void ChannelEntered();  // Time_In_Channel "0", In_Channel "No", Told_InterBot "No"
+  void Disconnected();    // and Status "Disconnected"
 
   bool IsOpen() const { return open_; }
   bool PublicChannel() const { return public_channel_; }

@@ -198,7 +198,7 @@ void ReferenceDataBase::UpdateUser(std::string_view name, const UserUpdate& upda
   if (public_channel) {
     // Cache fields 1..5 are record fields 3..7.
     const int fields[6] = {0, 2, 3, 4, 5, 6};
-    if (v[kInChannel] == "Yes") {
+    if (v[kInChannel] == std::optional<std::string>("Yes")) {
       bool known = false;
       for (int e = 1; e <= kPublicCacheEntries; ++e) known = known || SameName(cache[e][0], name);
       if (!known) {
@@ -206,7 +206,7 @@ void ReferenceDataBase::UpdateUser(std::string_view name, const UserUpdate& upda
           if (!cache[e][0].empty()) continue;
           cache[e][0] = std::string(name);
           for (int j = 1; j < 6; ++j) {
-            if (v[fields[j]] != "$") cache[e][j] = v[fields[j]];
+            if (v[fields[j]]) cache[e][j] = *v[fields[j]];
           }
           break;
         }
@@ -214,10 +214,10 @@ void ReferenceDataBase::UpdateUser(std::string_view name, const UserUpdate& upda
       for (int e = 1; e <= kPublicCacheEntries; ++e) {
         if (!SameName(cache[e][0], name)) continue;
         for (int j = 1; j < 6; ++j) {
-          if (v[fields[j]] != "$") cache[e][j] = v[fields[j]];
+          if (v[fields[j]]) cache[e][j] = *v[fields[j]];
         }
       }
-    } else if (v[kInChannel] == "No") {
+    } else if (v[kInChannel] == std::optional<std::string>("No")) {
       int last = 0;
       for (int e = 1; e <= kPublicCacheEntries; ++e) {
         if (SameName(cache[e][0], name)) last = e;
@@ -232,9 +232,9 @@ void ReferenceDataBase::UpdateUser(std::string_view name, const UserUpdate& upda
     slot = FindUser(name);
   }
   for (int i = 1; i < kUserFieldCount; ++i) {
-    if (v[i] == "$") continue;
-    slots[slot][i] = v[i];
-    if (i == kNumber) CollectAliases(v[i]);
+    if (!v[i]) continue;
+    slots[slot][i] = *v[i];
+    if (i == kNumber) CollectAliases(*v[i]);
   }
 }
 

@@ -54,12 +54,13 @@ std::string Line(std::string_view name, std::string_view number = "", std::strin
   return FormatUserRecord(r) + "\r\n";
 }
 
-UserUpdate Joined(std::string_view number = "$") {
-  return UserUpdate{{UserField::kAccount_Number, number},
-                    {UserField::kProduct, "[STAR]"},
+UserUpdate Joined(std::optional<std::string_view> number = std::nullopt) {
+  UserUpdate update{{UserField::kProduct, "[STAR]"},
                     {UserField::kFlag, "0010"},
                     {UserField::kStatus, "Available"},
                     {UserField::kIn_Channel, "Yes"}};
+  if (number) update.Set(UserField::kAccount_Number, *number);
+  return update;
 }
 
 struct Fixture {
@@ -339,7 +340,7 @@ TEST(DataBasePublicChannel, AJoinAndLeaveLeavesNoTraceButTheSeenCount) {
   EXPECT_EQ(f.db.GetUserField("Known", "Notes"), "0");
   f.db.UpdateUser("known", UserUpdate{{UserField::kIcon, "4"}, {UserField::kIn_Channel, "Yes"}});
   EXPECT_EQ(f.db.CacheEntry(1)[4], "4");
-  f.db.UpdateUser("known", UserUpdate{{UserField::kIcon, "5"}});  // In_Channel "$": nothing
+  f.db.UpdateUser("known", UserUpdate{{UserField::kIcon, "5"}});  // In_Channel left alone: nothing
   EXPECT_EQ(f.db.CacheEntry(1)[4], "4");
   for (const char* name : {"Known", "Stranger"}) {
     f.db.UpdateUser(name, UserUpdate{{UserField::kIn_Channel, "No"}});
@@ -676,15 +677,20 @@ class Twin {
     return std::string(choices.begin()[Pick(choices.size())]);
   }
 
+  // "-" leaves the field alone; "$" is a value like any other.
   UserUpdate RandomUpdate() {
     UserUpdate u;
-    u.Set(UserField::kAccount_Number, Value({"$", "$", "#1", "#2", "#12", "N/A", "Gateway", ""}));
-    u.Set(UserField::kProduct, Value({"$", "[STAR]", "[CHAT]"}));
-    u.Set(UserField::kIcon, Value({"$", "3", ""}));
-    u.Set(UserField::kNotes, Value({"$", "a<#>b", "x\r\ny", "<%Notes%>sly"}));
-    u.Set(UserField::kNumber_Times_Seen, Value({"$", "$", "$", "9", "junk"}));
-    u.Set(UserField::kIn_Channel, Value({"$", "Yes", "No", "yes"}));
-    u.Set(UserField::kAlias_Names, Value({"$", "$", "$", "$", "set"}));
+    const auto pick = [&](UserField field, std::initializer_list<std::string_view> choices) {
+      const std::string value = Value(choices);
+      if (value != "-") u.Set(field, value);
+    };
+    pick(UserField::kAccount_Number, {"-", "-", "#1", "#2", "#12", "N/A", "Gateway", ""});
+    pick(UserField::kProduct, {"-", "[STAR]", "[CHAT]"});
+    pick(UserField::kIcon, {"-", "3", ""});
+    pick(UserField::kNotes, {"-", "a<#>b", "x\r\ny", "<%Notes%>sly", "$"});
+    pick(UserField::kNumber_Times_Seen, {"-", "-", "-", "9", "junk"});
+    pick(UserField::kIn_Channel, {"-", "Yes", "No", "yes"});
+    pick(UserField::kAlias_Names, {"-", "-", "-", "-", "set"});
     return u;
   }
 
