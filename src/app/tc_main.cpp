@@ -1,5 +1,6 @@
 #include "app/tc_main.h"
 
+#include <algorithm>
 #include <fstream>
 #include <system_error>
 
@@ -67,6 +68,7 @@ void TC_Main::FormCreate() {
   if (start_profile_) profile_name_ = *start_profile_;
   if (profile_name_.empty()) profile_name_ = "Default";
   RW("Read");
+  settings_read_ = true;
 
   frontend_.ShowPage(Page::kChat);
 
@@ -100,6 +102,7 @@ void TC_Main::FormActivate() {
   DisplayText(Prepare("System ( Welcome to <version> )", "", "").text(), 5);
   DisplayText(Prepare("System ( Keep up to date at: <website> )", "", "").text(), 5);
   database_.LoadUserDatabase(program_dir_, options_.use_database);
+  SetDatabaseSaveMinutes(options_.database_save_minutes);
   if (options_.auto_connect) Connect_Image1Click();
 }
 
@@ -122,9 +125,8 @@ void TC_Main::FormClose() {
 
 std::optional<int64_t> TC_Main::NextDeadline() const {
   std::optional<int64_t> next;
-  for (const CoreTimer* timer :
-       {&connect_timeout_, &reconnect_timer_, &anti_idle_timer_, &seconds_timer_,
-        &anti_flood_timer_}) {
+  for (const CoreTimer* timer : {&connect_timeout_, &reconnect_timer_, &anti_idle_timer_,
+                                 &seconds_timer_, &anti_flood_timer_, &database_save_timer_}) {
     if (timer->Enabled() && (!next || timer->Due() < *next)) next = timer->Due();
   }
   return next;
@@ -152,6 +154,51 @@ void TC_Main::OnTimer() {
   if (anti_flood_timer_.IsDue(now)) {
     anti_flood_timer_.Rearm(now);
     AntiFloodTick();
+  }
+  if (database_save_timer_.IsDue(now)) {
+    database_save_timer_.Rearm(now);
+    SaveChangedDatabase();
+  }
+}
+
+void TC_Main::SetDatabaseSaveMinutes(int minutes) {
+  minutes = std::clamp(minutes, 0, 24 * 60);
+  const bool changed = options_.database_save_minutes != minutes;
+  options_.database_save_minutes = minutes;
+  if (minutes == 0) {
+    database_save_timer_.Disable();
+  } else if (changed || !database_save_timer_.Enabled()) {
+    database_save_timer_.SetInterval(int64_t{minutes} * 60000, clock_.NowMs());
+    database_save_timer_.Enable(clock_.NowMs());
+  }
+}
+
+void TC_Main::SaveChangedDatabase() {
+  if (!options_.use_database || database_.SaveChanges()) return;
+  DisplayText("Error ( Unable to write file: " +
+                  Utf8ToCp1252((program_dir_ / "DataBase.dat").string()) + " )",
+              5);
+}
+
+void TC_Main::RecoverFromFault(std::string_view what) noexcept {
+  // Bounded and on one line: the text may come from anywhere, a file name or a library.
+  constexpr size_t kMaxWhat = 200;
+  try {
+    std::string text(what.substr(0, kMaxWhat));
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
+    DisplayText("Error ( " + text + " )", 5);
+  } catch (...) {
+    // Nothing can be shown; the saves below matter more.
+  }
+  try {
+    SaveChangedDatabase();
+  } catch (...) {
+  }
+  try {
+    // Settings not (fully) read yet must not overwrite the profile with defaults.
+    if (settings_read_) RW("Write");
+  } catch (...) {
   }
 }
 

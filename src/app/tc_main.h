@@ -96,6 +96,8 @@ struct Options {
   int database_days = 0;       // DataBase_Days_SpinEdit1, 0 = never
   bool database_acib = false;  // DataBase_ACIB_CheckBox1
   int chat_height = 240;       // Chat_RichTextBox1 height in pixels
+  // A changed user database is saved this often, in minutes; 0 = only at shutdown.
+  int database_save_minutes = 10;
   // Colours page
   std::array<Color, kCategoryCount> colors = {
       kClYellow, kClWhite, kClAqua,  kClFuchsia, kClFuchsia, kClFuchsia, kClRed,
@@ -144,6 +146,10 @@ class TC_Main {
   void FormClose();
   void ApplyOverrides(const RunOverrides& overrides);
   bool CheckFile(const std::filesystem::path& path);
+  // After a call into the core ended in an exception: shows one "Error ( ... )" line with the
+  // exception's text, then saves the user database and the profile, each save on its own, so
+  // that what the program has learned outlives whatever comes next. Never throws.
+  void RecoverFromFault(std::string_view what) noexcept;
 
   // --- Settings profile (persistence/settings_file.cpp, profiles.cpp). mode "Read" or "Write".
   void RW(std::string_view mode);
@@ -153,6 +159,7 @@ class TC_Main {
   void SetAntiIdleMinutes(int minutes);
   void SetAutoAway(bool on);
   void SetAutoAwayMinutes(int minutes);
+  void SetDatabaseSaveMinutes(int minutes);
   void SetUseDatabase(bool on);
   void SetViewJoinParts(ViewJoinParts choice);
   void SetKeepLog(KeepLog choice);
@@ -383,6 +390,7 @@ class TC_Main {
   bool pinned_server_ = false;
   uint16_t port_ = kDefaultPort;
   bool first_activated_ = false;
+  bool settings_read_ = false;  // the profile may be written back only after it was read
 
   TC_DataBase database_;
   TextTable users_{2};
@@ -448,6 +456,9 @@ class TC_Main {
   CoreTimer anti_idle_timer_{10 * 60 * 1000};
   CoreTimer seconds_timer_{1000};
   CoreTimer anti_flood_timer_{SendQueue::kBaseIntervalMs};  // AntiFlood_Timer1
+  CoreTimer database_save_timer_{10 * 60 * 1000};
+  // Writes the user database when it changed since the last save; reports a failed write.
+  void SaveChangedDatabase();
 
   // Send path (send/)
   SendQueue send_queue_;

@@ -430,6 +430,7 @@ std::span<const SingleKey> SingleKeys() {
       CategoryColorKey<Category::kOtherText>("cx="),
       CategoryColorKey<Category::kChannelOperator>("cz="),
       IntKey<&Options::chat_height>("s1="),
+      ActiveIntKey<&Options::database_save_minutes, &TC_Main::SetDatabaseSaveMinutes>("ds="),
   });
   return kKeys;
 }

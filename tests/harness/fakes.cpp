@@ -33,6 +33,7 @@ void FakeSocket::Close() {
 }
 
 void FakeSocket::Write(std::string_view bytes) {
+  if (before_write) before_write(bytes);
   if (state == State::kOpen) written.append(bytes);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ class FakeSocket : public Socket {
   // A Close() on an open or opening socket owes the core one OnDisconnected.
   bool disconnect_pending = false;
   std::string written;  // every byte written since the last TakeWritten()
+  // Runs before each write, as a failing network layer would (it may throw).
+  std::function<void(std::string_view)> before_write;
 
   std::string TakeWritten();
 };

@@ -60,7 +60,7 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
       "sc=", "sd=", "se=", "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
   for (int i = 0; i < 14; ++i) expected_keys.push_back("uh=");
   for (const char* key : {"cm=", "cn=", "co=", "cp=", "cq=", "cr=", "cs=", "ct=", "cu=", "cv=",
-                          "cw=", "cx=", "cz=", "s1=", "ga="}) {
+                          "cw=", "cx=", "cz=", "s1=", "ds=", "ga="}) {
     expected_keys.push_back(key);
   }
   EXPECT_EQ(Keys(lines), expected_keys);
@@ -81,7 +81,8 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "cz=clWhite"), lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "uz=alice<%|action|%>Friend;<%|applies|%>On"),
             lines.end());
-  EXPECT_EQ(lines[lines.size() - 2], "s1=240");
+  EXPECT_EQ(lines[lines.size() - 3], "s1=240");
+  EXPECT_EQ(lines[lines.size() - 2], "ds=10");
   EXPECT_EQ(lines.back(), "ga=Disconnected;Available;Away;DND;Operator;-----;-----;");
   // The settings file names the profile written.
   EXPECT_EQ(FileBytes(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
