@@ -22,9 +22,13 @@
 #include "console/shutdown_signals.h"
 #include "persistence/profiles.h"
 #include "platform/core_driver.h"
+#include "platform/instance_lock.h"
 #include "ui/window_app.h"
 
 namespace {
+
+// 1: the program directory cannot be created; 2: a wrong command line.
+constexpr int kExitDirectoryInUse = 3;
 
 constexpr std::string_view kUsage =
     "Usage: talvexchat [--headless] [--dir DIR] [--profile NAME] [--server HOST[:PORT]]\n"
@@ -42,7 +46,9 @@ constexpr std::string_view kUsage =
     "  --help                show this text\n"
     "  --version             show the build and version\n"
     "\n"
-    "The password is read from the environment variable TALVEX_PASSWORD.\n";
+    "The password is read from the environment variable TALVEX_PASSWORD.\n"
+    "Exit status: 0 after a normal shutdown, 1 when the program directory cannot be created,\n"
+    "2 for a wrong command line, 3 when another process uses the program directory.\n";
 
 struct CommandLine {
   bool headless = false;
@@ -173,12 +179,14 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // Absolute from the start, so that the current directory never matters later.
+  // Absolute from the start, so that the current directory never matters later. Every call has
+  // its error_code form: a directory that cannot be used is a message and an exit status.
   std::error_code ec;
-  std::filesystem::path dir = cl.dir ? std::filesystem::path(*cl.dir) : DefaultProgramDir();
-  dir = std::filesystem::absolute(dir, ec);
+  const std::filesystem::path given = cl.dir ? std::filesystem::path(*cl.dir) : DefaultProgramDir();
+  std::filesystem::path dir = std::filesystem::absolute(given, ec);
+  if (ec) dir = given;
   std::filesystem::create_directories(dir, ec);
-  if (!std::filesystem::is_directory(dir)) {
+  if (!std::filesystem::is_directory(dir, ec)) {
     std::fprintf(stderr, "talvexchat: cannot create the program directory %s\n",
                  dir.string().c_str());
     return 1;
@@ -187,6 +195,16 @@ int main(int argc, char** argv) {
   if (cl.list_profiles) {
     for (const std::string& name : tc::ListProfiles(dir)) std::printf("%s\n", name.c_str());
     return 0;
+  }
+
+  // Before anything is written there: a second program on the same directory would overwrite
+  // the database, the profile and the logs of the first.
+  const tc::platform::InstanceLock lock(dir);
+  if (!lock.held()) {
+    const std::string text = "talvexchat: " + lock.error();
+    std::fprintf(stderr, "%s\n", text.c_str());
+    if (!cl.headless && tc::ui::DisplayAvailable()) tc::ui::ShowStartError(argc, argv, text);
+    return kExitDirectoryInUse;
   }
 
   tc::RunOverrides overrides;
@@ -198,7 +216,11 @@ int main(int argc, char** argv) {
   }
 
   if (!cl.headless) {
-    if (tc::ui::DisplayAvailable()) return tc::ui::RunWindow(argc, argv, dir, overrides);
+    if (tc::ui::DisplayAvailable()) {
+      std::optional<std::string> profile;
+      if (cl.profile) profile = tc::Utf8ToCp1252(*cl.profile);
+      return tc::ui::RunWindow(argc, argv, dir, overrides, profile);
+    }
     std::fputs("talvexchat: no display available; running the console front end.\n", stderr);
   }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "app/guarded_call.h"
 #include "app/ports.h"
 #include "app/tc_main.h"
 #include "platform/qt_clock.h"
@@ -21,11 +22,12 @@ class CoreDriver {
   CoreDriver(const CoreDriver&) = delete;
   CoreDriver& operator=(const CoreDriver&) = delete;
 
-  // Runs `action` on the core, then re-arms the timer. Returns what the action returns.
+  // Runs `action` on the core, then re-arms the timer. Returns what the action returns; an
+  // exception is caught here (GuardedCall), so none reaches Qt's event loop.
   template <typename F>
-  decltype(auto) Call(F&& action) {
+  auto Call(F&& action) {
     const RearmOnExit rearm{*this};
-    return std::forward<F>(action)(core_);
+    return GuardedCall(core_, std::forward<F>(action));
   }
 
   // FormClose once; afterwards socket notifications and timer ticks no longer reach the core.

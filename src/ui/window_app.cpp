@@ -1,6 +1,7 @@
 #include "ui/window_app.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <cstdlib>
 
 #include "console/shutdown_signals.h"
@@ -22,7 +23,8 @@ bool DisplayAvailable() {
 }
 
 WindowProgram::WindowProgram(const std::filesystem::path& program_dir,
-                             const RunOverrides& overrides)
+                             const RunOverrides& overrides,
+                             const std::optional<std::string>& profile)
     : window_(std::make_unique<MainWindow>()),
       driver_(std::make_unique<platform::CoreDriver>(*window_, program_dir)) {
   TC_Main* core = nullptr;
@@ -36,7 +38,8 @@ WindowProgram::WindowProgram(const std::filesystem::path& program_dir,
       [&driver] { driver.Shutdown(); });
 
   // FormCreate reads the stored settings; the command line wins over them for this run.
-  window_->Call([&overrides](TC_Main& c) {
+  window_->Call([&overrides, &profile](TC_Main& c) {
+    if (profile) c.SelectProfileAtStartUp(*profile);
     c.FormCreate();
     c.ApplyOverrides(overrides);
   });
@@ -56,7 +59,7 @@ const TC_Main& WindowProgram::core() const {
 }
 
 int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
-              const RunOverrides& overrides) {
+              const RunOverrides& overrides, const std::optional<std::string>& profile) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("talvexchat"));
   QApplication::setApplicationDisplayName(QStringLiteral("Talvex Chat 2000"));
@@ -64,7 +67,7 @@ int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
   // Hidden in the tray is still running.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  WindowProgram program(program_dir, overrides);
+  WindowProgram program(program_dir, overrides, profile);
   // SIGINT and SIGTERM close the window the ordinary way, so the settings are saved.
   console::ShutdownSignals signals_watch;
   MainWindow& window = program.window();
@@ -72,6 +75,12 @@ int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
                    [&window](int) { window.close(); });
   window.show();
   return QApplication::exec();
+}
+
+void ShowStartError(int& argc, char** argv, const std::string& text) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(QStringLiteral("Talvex Chat 2000"));
+  QMessageBox::critical(nullptr, QStringLiteral("Talvex Chat 2000"), QString::fromStdString(text));
 }
 
 }  // namespace tc::ui

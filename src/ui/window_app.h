@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/tc_main.h"
 
@@ -22,7 +24,9 @@ bool DisplayAvailable();
 // shown; needs the application object.
 class WindowProgram {
  public:
-  WindowProgram(const std::filesystem::path& program_dir, const RunOverrides& overrides);
+  // `profile`: the settings profile chosen on the command line, instead of the last one used.
+  WindowProgram(const std::filesystem::path& program_dir, const RunOverrides& overrides,
+                const std::optional<std::string>& profile = std::nullopt);
   ~WindowProgram();
   WindowProgram(const WindowProgram&) = delete;
   WindowProgram& operator=(const WindowProgram&) = delete;
@@ -38,6 +42,9 @@ class WindowProgram {
 
 // Runs the window until it closes; returns the exit code.
 int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
-              const RunOverrides& overrides);
+              const RunOverrides& overrides, const std::optional<std::string>& profile);
+
+// One message box with `text` before the program ends without its window.
+void ShowStartError(int& argc, char** argv, const std::string& text);
 
 }  // namespace tc::ui
