@@ -67,9 +67,10 @@ int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
   // Hidden in the tray is still running.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  WindowProgram program(program_dir, overrides, profile);
-  // SIGINT and SIGTERM close the window the ordinary way, so the settings are saved.
+  // SIGINT and SIGTERM close the window the ordinary way, so the settings are saved; watched
+  // from before start-up, so that one arriving during it waits for the event loop.
   console::ShutdownSignals signals_watch;
+  WindowProgram program(program_dir, overrides, profile);
   MainWindow& window = program.window();
   QObject::connect(&signals_watch, &console::ShutdownSignals::triggered, &window,
                    [&window](int) { window.close(); });
