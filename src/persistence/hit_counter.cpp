@@ -91,6 +91,7 @@ bool HitCounter::WriteThrough(const std::string& text) {
             .first -
         text.begin());
   }
+  const bool known_before = written_known_;
   written_known_ = false;
   while (done < text.size()) {
     const ssize_t n =
@@ -98,7 +99,10 @@ bool HitCounter::WriteThrough(const std::string& text) {
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
-  if (::ftruncate(fd_, static_cast<off_t>(text.size())) != 0) return false;
+  // A count that grew a digit or a new section made the file longer; only a shorter one needs
+  // cutting, which saves a system call per join.
+  const bool shorter = !known_before || text.size() < written_.size();
+  if (shorter && ::ftruncate(fd_, static_cast<off_t>(text.size())) != 0) return false;
   written_ = text;
   written_known_ = true;
   return true;
