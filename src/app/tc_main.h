@@ -18,6 +18,7 @@
 #include "common/colors.h"
 #include "common/tainted_text.h"
 #include "common/text_table.h"
+#include "people/account_tracking.h"
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
 #include "protocol/chat_log.h"
@@ -291,7 +292,7 @@ class TC_Main {
   TextTable& whois_requests() { return whois_requests_; }  // Whois_ListBox1
   WhoisCheck& whois() { return whois_; }
   const std::string& latest_version() const { return latest_version_; }
-  TextTable& account_tracking() { return account_tracking_; }  // WC_ListBox1
+  AccountTracking& account_tracking() { return account_tracking_; }  // WC_ListBox1
   const TextTable& last_ten() const { return last_ten_; }      // LastTen_ListBox1
   std::vector<std::string>& sent_lines() { return sent_lines_; }
 
@@ -394,6 +395,7 @@ class TC_Main {
 
   TC_DataBase database_;
   TextTable users_{2};
+  TableIndex user_rows_{users_, 0};  // users_ rows by name
   TextTable accounts_{3};
   TextTable variables_{2};
   TextTable custom_colors_{2};
@@ -411,7 +413,7 @@ class TC_Main {
   TextTable whois_requests_{1};
   WhoisCheck whois_;
   std::string latest_version_;
-  TextTable account_tracking_{1};
+  AccountTracking account_tracking_;
   TextTable last_ten_{1};
   std::vector<std::string> sent_lines_;
 

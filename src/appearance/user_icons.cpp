@@ -89,20 +89,18 @@ int TC_Main::GetImage(std::string_view name, std::string_view product, std::stri
 
 void TC_Main::ChannelRowsSetIcon(std::string_view name, int icon) {
   const std::string text = std::to_string(icon);
-  for (int row = 0; row < users_.RowCount(); ++row) {
-    if (users_.Cell(row, 0) == name) users_.SetCell(row, 1, text);
-  }
+  for (const int row : user_rows_.FindAll(name)) users_.SetCell(row, 1, text);
 }
 
 void TC_Main::UsersChange(std::string_view action, std::string_view name) {
   if (action == "Add") {
-    if (!name.empty() && users_.FindFirst(0, name) < 0) {
+    if (!name.empty() && user_rows_.FindFirst(name) < 0) {
       const int icon = SafeStrToInt(database_.GetUserField(name, UserField::kIcon));
       users_.Append({std::string(name), std::to_string(icon)});
       if (icon == 2) CO_Change(name);
     }
   } else if (action == "Remove") {
-    users_.Remove(users_.FindLast(0, name));
+    users_.Remove(user_rows_.FindLast(name));
   }
   SetChannelField();
 }

@@ -1,6 +1,8 @@
 #include "common/ini_file.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "common/text.h"
@@ -93,6 +95,72 @@ void IniFile::Write(std::string_view section, std::string_view key, std::string_
   size_t at = end;
   while (at > static_cast<size_t>(header) + 1 && Trim(lines_[at - 1].text).empty()) --at;
   lines_.insert(lines_.begin() + static_cast<long>(at), {text, {}, std::string(key), false});
+}
+
+bool IniFile::HasSection(std::string_view section) const {
+  return FindSection(section) >= 0;
+}
+
+int IniFile::SectionCount() const {
+  return static_cast<int>(
+      std::count_if(lines_.begin(), lines_.end(), [](const Line& line) { return line.header; }));
+}
+
+std::string IniFile::FirstSection() const {
+  for (const Line& line : lines_) {
+    if (line.header) return line.section;
+  }
+  return {};
+}
+
+size_t IniFile::SectionEnd(size_t header) const {
+  size_t end = header + 1;
+  while (end < lines_.size() && !lines_[end].header) ++end;
+  return end;
+}
+
+void IniFile::DropTrailingBlankLines() {
+  while (!lines_.empty() && Trim(lines_.back().text).empty()) lines_.pop_back();
+}
+
+size_t IniFile::RemoveSection(std::string_view section) {
+  const int header = FindSection(section);
+  if (header < 0) return 0;
+  const auto begin = static_cast<size_t>(header);
+  size_t end = SectionEnd(begin);
+  // A last section takes the blank lines before it along, so the file ends as it did.
+  if (end == lines_.size()) {
+    size_t from = begin;
+    while (from > 0 && Trim(lines_[from - 1].text).empty()) --from;
+    if (from > 0) return RemoveLines(from, end);
+  }
+  return RemoveLines(begin, end);
+}
+
+size_t IniFile::RemoveLines(size_t begin, size_t end) {
+  size_t bytes = 0;
+  for (size_t i = begin; i < end; ++i) bytes += lines_[i].text.size() + 2;
+  lines_.erase(lines_.begin() + static_cast<long>(begin), lines_.begin() + static_cast<long>(end));
+  return bytes;
+}
+
+void IniFile::MoveSectionToEnd(std::string_view section) {
+  // The common case, the section already last, is answered from the end of the file.
+  for (size_t i = lines_.size(); i-- > 0;) {
+    if (!lines_[i].header) continue;
+    if (EqualsNoCase(lines_[i].section, section)) return;
+    break;
+  }
+  const int header = FindSection(section);
+  if (header < 0) return;
+  const auto begin = lines_.begin() + header;
+  const auto end = lines_.begin() + static_cast<long>(SectionEnd(static_cast<size_t>(header)));
+  std::vector<Line> block(std::make_move_iterator(begin), std::make_move_iterator(end));
+  lines_.erase(begin, end);
+  while (!block.empty() && Trim(block.back().text).empty()) block.pop_back();
+  DropTrailingBlankLines();
+  if (!lines_.empty()) lines_.push_back({"", {}, {}, false});
+  for (Line& line : block) lines_.push_back(std::move(line));
 }
 
 }  // namespace tc

@@ -178,6 +178,18 @@ std::string DurationText(int64_t seconds) {
          std::to_string(seconds % 60);
 }
 
+std::string PrintableText(std::string_view cp1252) {
+  std::string out(cp1252);
+  for (char& c : out) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b < 0x20 && b != '\t') || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 ||
+        b == 0x9D) {
+      c = '?';
+    }
+  }
+  return out;
+}
+
 std::string JoinList(const std::vector<std::string>& items) {
   std::string out;
   for (size_t i = 0; i < items.size(); ++i) {

@@ -44,6 +44,11 @@ std::string LowerCase1252(std::string_view text);
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 
+// Control characters (C0 but tab, DEL, and the code page's undefined bytes, which travel as C1
+// controls) become "?": shown on a terminal or written to a log, another user's text could move
+// the cursor, retitle the terminal or ring its bell. The length stays, so colour runs line up.
+std::string PrintableText(std::string_view cp1252);
+
 // Hours, minutes and seconds without leading zeros, joined by ":" (3725 gives "1:2:5").
 std::string DurationText(int64_t seconds);
 

@@ -88,4 +88,95 @@ void TextTable::Notify(const TableChange& change) {
   for (const auto& [id, listener] : listeners_) listener(change);
 }
 
+TableIndex::TableIndex(TextTable& table, int column) : table_(table), column_(column) {
+  Rebuild();
+  listener_ = table_.AddListener([this](const TableChange& change) { OnChange(change); });
+}
+
+TableIndex::~TableIndex() {
+  table_.RemoveListener(listener_);
+}
+
+void TableIndex::Rebuild() {
+  ids_.clear();
+  values_.clear();
+  by_value_.clear();
+  next_id_ = 0;
+  for (int row = 0; row < table_.RowCount(); ++row) AddRow(row);
+}
+
+void TableIndex::AddRow(int row) {
+  const uint64_t id = next_id_++;
+  auto [entry, added] = by_value_.try_emplace(table_.Cell(row, column_));
+  entry->second.push_back(id);
+  ids_.push_back(id);
+  values_.push_back(&entry->first);
+}
+
+void TableIndex::Forget(size_t row) {
+  const auto entry = by_value_.find(*values_[row]);
+  std::erase(entry->second, ids_[row]);
+  if (entry->second.empty()) by_value_.erase(entry);
+  ids_.erase(ids_.begin() + static_cast<long>(row));
+  values_.erase(values_.begin() + static_cast<long>(row));
+}
+
+void TableIndex::OnChange(const TableChange& change) {
+  switch (change.kind) {
+    case TableChange::Kind::kInserted:
+      if (static_cast<size_t>(change.first) != ids_.size()) {
+        Rebuild();
+        return;
+      }
+      for (int i = 0; i < change.count; ++i) AddRow(change.first + i);
+      return;
+    case TableChange::Kind::kRemoved:
+      for (int i = change.count; i-- > 0;) {
+        const auto row = static_cast<size_t>(change.first + i);
+        if (row < ids_.size()) Forget(row);
+      }
+      return;
+    case TableChange::Kind::kChanged: {
+      const auto row = static_cast<size_t>(change.first);
+      if (row >= ids_.size()) return;
+      const std::string& now = table_.Cell(change.first, column_);
+      if (*values_[row] == now) return;
+      const uint64_t id = ids_[row];
+      const auto old = by_value_.find(*values_[row]);
+      std::erase(old->second, id);
+      if (old->second.empty()) by_value_.erase(old);
+      auto [entry, added] = by_value_.try_emplace(now);
+      std::vector<uint64_t>& ids = entry->second;
+      ids.insert(std::lower_bound(ids.begin(), ids.end(), id), id);
+      values_[row] = &entry->first;
+      return;
+    }
+    case TableChange::Kind::kReset:
+      Rebuild();
+      return;
+  }
+}
+
+int TableIndex::RowOf(uint64_t id) const {
+  return static_cast<int>(std::lower_bound(ids_.begin(), ids_.end(), id) - ids_.begin());
+}
+
+int TableIndex::FindFirst(std::string_view value) const {
+  const auto entry = by_value_.find(value);
+  return entry == by_value_.end() ? -1 : RowOf(entry->second.front());
+}
+
+int TableIndex::FindLast(std::string_view value) const {
+  const auto entry = by_value_.find(value);
+  return entry == by_value_.end() ? -1 : RowOf(entry->second.back());
+}
+
+std::vector<int> TableIndex::FindAll(std::string_view value) const {
+  std::vector<int> rows;
+  if (const auto entry = by_value_.find(value); entry != by_value_.end()) {
+    for (const uint64_t id : entry->second) rows.push_back(RowOf(id));
+  }
+  return rows;
+}
+
 }  // namespace tc

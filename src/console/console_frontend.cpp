@@ -41,21 +41,6 @@ constexpr std::array<std::pair<std::string_view, UserField>, 15> kSummaryFields 
     {"Alias_Names: ", UserField::kAlias_Names},
 }};
 
-// Control characters (C0, DEL, and the code page's undefined bytes, which travel as C1 controls)
-// could move the cursor or retitle the terminal; they become "?". Lengths stay as they were, so
-// the colour runs still line up.
-std::string Printable(std::string_view cp1252) {
-  std::string out(cp1252);
-  for (char& c : out) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b < 0x20 && b != '\t') || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 ||
-        b == 0x9D) {
-      c = '?';
-    }
-  }
-  return out;
-}
-
 std::string ColorEscape(Color color) {
   // System colours have no fixed value here: the terminal's own foreground stands in.
   if ((color & 0xFF000000u) != 0) return "\x1b[39m";
@@ -76,7 +61,7 @@ ConsoleStyle StdoutStyle() {
 }
 
 std::string RenderLine(View view, const StyledLine& line, bool color) {
-  const std::string text = Printable(line.text);
+  const std::string text = PrintableText(line.text);
   std::string out;
   if (view == View::kWhisper) out += "[whisper] ";
   size_t pos = 0;
@@ -146,7 +131,7 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
     }
   });
   Print("[whisperbox] " + std::string(verb == "add" ? "added " : "removed ") +
-        Cp1252ToUtf8(Printable(name)) + "\n");
+        Cp1252ToUtf8(PrintableText(name)) + "\n");
   return true;
 }
 
@@ -166,7 +151,7 @@ void ConsoleFrontend::AppendLine(View view, const StyledLine& line) {
 void ConsoleFrontend::ClearView(View) {}
 
 void ConsoleFrontend::ShowMessage(const std::string& text) {
-  Print("[message] " + Cp1252ToUtf8(Printable(text)) + "\n");
+  Print("[message] " + Cp1252ToUtf8(PrintableText(text)) + "\n");
 }
 
 void ConsoleFrontend::ShowPage(Page) {}
@@ -178,14 +163,14 @@ void ConsoleFrontend::StepProgress() {}
 void ConsoleFrontend::HideProgress() {}
 
 void ConsoleFrontend::ShowClientState(const std::string& state) {
-  Print("[state] " + Cp1252ToUtf8(Printable(state)) + "\n");
+  Print("[state] " + Cp1252ToUtf8(PrintableText(state)) + "\n");
 }
 
 void ConsoleFrontend::ShowProfile(const std::string& account, const std::string&) {
   if (driver_ == nullptr) return;
   const TC_DataBase& db = driver_->core().database();
   const auto line = [this](std::string_view text) {
-    Print("[profile] " + Cp1252ToUtf8(Printable(text)) + "\n");
+    Print("[profile] " + Cp1252ToUtf8(PrintableText(text)) + "\n");
   };
   line("Information for " + account);
   line("Account_Name: " + account);
@@ -217,13 +202,13 @@ void ConsoleFrontend::OpenFile(const std::string& path, const std::string& folde
 
 std::string ConsoleFrontend::AskFileName(const std::string& title, const std::string&,
                                          const std::filesystem::path&) {
-  Print("[dialog] " + Cp1252ToUtf8(Printable(title)) + ": no file chosen\n");
+  Print("[dialog] " + Cp1252ToUtf8(PrintableText(title)) + ": no file chosen\n");
   return {};
 }
 
 bool ConsoleFrontend::AskOkCancel(const std::string& text, const std::string& title) {
-  Print("[question] " + Cp1252ToUtf8(Printable(title)) + ": " + Cp1252ToUtf8(Printable(text)) +
-        " Cancel\n");
+  Print("[question] " + Cp1252ToUtf8(PrintableText(title)) + ": " +
+        Cp1252ToUtf8(PrintableText(text)) + " Cancel\n");
   return false;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "common/text.h"
+
 namespace tc {
 
 ChatLog::~ChatLog() {
@@ -38,7 +40,8 @@ bool ChatLog::Append(const std::filesystem::path& file, std::string_view text, i
     if (::fstat(fd_, &st) != 0 || st.st_nlink == 0) Close();
   }
   if ((fd_ < 0 || file != path_) && !Open(file)) return false;
-  std::string line(text);
+  // Logs are read with cat and less: another user's escapes, bells and line breaks stay out.
+  std::string line = PrintableText(text);
   line += "\r\n";
   size_t done = 0;
   while (done < line.size()) {

@@ -97,20 +97,10 @@ void TC_Main::OnConnected() {
 
 void TC_Main::OnRead(std::string_view bytes) {
   watchdog_ = 300;
-  std::string received(bytes);
-  // A read that is exactly a line we sent is our own echo, even without its line end.
-  if (splitter_.Pending().empty()) {
-    const size_t count = sent_lines_.size();
-    for (size_t i = 0; i < count && i < sent_lines_.size(); ++i) {
-      if (sent_lines_[i] == received) {
-        DisplayText(received, 1);
-        received.clear();
-        break;
-      }
-    }
-  }
-  if (received.empty()) return;
-  for (std::string& line : splitter_.Feed(received)) {
+  // Our own echo is recognised line by line (DisplayText), on complete lines only: a read that
+  // happens to equal a line we typed ("1") may be the first piece of a server line ("1005 TALK
+  // ..."). Servers of today echo nothing, and the echo of older ones is off since the connect.
+  for (std::string& line : splitter_.Feed(bytes)) {
     std::erase(line, '\x07');
     if (!line.empty()) DisplayText(line, 1);
   }

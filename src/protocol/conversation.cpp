@@ -1,6 +1,7 @@
 // Talk, emotes, whispers, information and error lines: cut out the speaker and the text, keep the
 // speaker's record, route whispers of the whisper-box partners, feed the bot and react to notices
 // about the own account.
+#include <algorithm>
 #include <string>
 
 #include "app/tc_main.h"
@@ -62,6 +63,30 @@ bool BanNoticeFor(std::string_view text, std::string_view name) {
 bool IsBanNotice(std::string_view text) {
   return text.find(kBannedClassic) != std::string_view::npos ||
          text.find(kBannedServer) != std::string_view::npos;
+}
+
+// The banned-users text, "<name>, <name>, ": each name once (letter case ignored, as the server
+// looks accounts up) and at most kBannedNames names or kBannedBytes bytes, the oldest dropped, so a
+// flood of ban notices cannot grow it.
+constexpr size_t kBannedNames = 200;
+constexpr size_t kBannedBytes = 4096;
+
+void AddBannedUser(std::string& list, std::string_view name) {
+  if (name.empty() || name.size() + 2 > kBannedBytes) return;
+  size_t count = 0;
+  for (size_t at = 0; at < list.size();) {
+    const size_t end = std::min(list.find(", ", at), list.size());
+    if (EqualsNoCase(std::string_view(list).substr(at, end - at), name)) return;
+    ++count;
+    at = end + 2;
+  }
+  list += name;
+  list += ", ";
+  ++count;
+  while (count > kBannedNames || list.size() > kBannedBytes) {
+    list.erase(0, std::min(list.find(", "), list.size() - 2) + 2);
+    --count;
+  }
 }
 
 // The whois parser's six rules for information lines: such a line belongs to the check.
@@ -177,7 +202,8 @@ void TC_Main::HandleInfo(std::string_view line, int& kind, std::string& display)
   RejoinWhenKicked(text);
   JoinWhenBanned(text);
   kind = 3;
-  if (IsBanNotice(text)) banned_users_ += text.substr(0, text.find(' ')) + ", ";
+  if (IsBanNotice(text))
+    AddBannedUser(banned_users_, std::string_view(text).substr(0, text.find(' ')));
   // Servers of today word the beep answers differently; both spellings count.
   if (text == "Audible notifications enabled." || text == "Audible notification on.") {
     kind = 2;

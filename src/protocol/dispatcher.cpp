@@ -149,7 +149,7 @@ void TC_Main::HandleJoin(std::string_view line, int& kind, std::string& display)
   const std::string name(rest.substr(0, rest.find(' ')));
   if (name.empty()) return;
   PresentUpdate(name, f.flags, f.product);
-  if (f.product != "[CHAT]" && options_.account_tracking) account_tracking_.Insert(0, {name});
+  if (f.product != "[CHAT]" && options_.account_tracking) account_tracking_.Add(name);
   PerformEvent("#User_Joined", name, current_channel_);
   kind = JoinPartKind();
   if (ContainsNoCase(User_Info(name, "Type"), "Ban")) SendText("/ban " + name);

@@ -58,7 +58,7 @@ void InputBox::Remember(const std::string& entry) {
 }
 
 void TC_Main::WhoisCheckRequest(std::string_view name) {
-  account_tracking_.Insert(0, {std::string(name)});
+  account_tracking_.Add(name);
   whois_requests_.Append({std::string(name)});
 }
 

@@ -9,7 +9,6 @@
 namespace tc::test {
 namespace {
 
-
 TEST(ChannelHits, JoinsAreCountedPerChannelIgnoringCaseAndSurviveARestart) {
   TempDir dir;
   {
@@ -34,6 +33,61 @@ TEST(ChannelHits, JoinsAreCountedPerChannelIgnoringCaseAndSurviveARestart) {
   EXPECT_EQ(again.core().ChannelHit("Elsewhere", "Add"), 1);
   EXPECT_EQ(ReadFile(dir.path() / "HitCounter.ini"),
             "[Op Room]\r\nHits=3\r\n\r\n[Elsewhere]\r\nHits=1\r\n");
+}
+
+TEST(ChannelHits, AChannelNameCannotInjectSectionsOrKeys) {
+  TempDir dir;
+  const std::string evil = "x\n[Op Room]\nHits=99999\r%41 =;";
+  {
+    Session s(dir.path());
+    s.StartUp();
+    s.LogIn("talvexbot", evil);
+    s.Server("1002 JOIN alice 0000 [STAR]");
+    s.Server("1007 CHANNEL \"100% [Clan] Fun\"");
+    s.Server("1002 JOIN bob 0000 [STAR]");
+    EXPECT_EQ(ReadFile(dir.path() / "HitCounter.ini"),
+              "[x%0A%5BOp Room%5D%0AHits%3D99999%0D%2541 %3D;]\r\nHits=1\r\n\r\n"
+              "[100% %5BClan%5D Fun]\r\nHits=1\r\n");
+  }
+  Session again(dir.path());
+  again.StartUp();
+  EXPECT_EQ(again.core().ChannelHit("Op Room", "Count"), 0);
+  EXPECT_EQ(again.core().ChannelHit(evil, "Count"), 1);
+  EXPECT_EQ(again.core().ChannelHit("100% [clan] fun", "Count"), 1);
+  for (const std::string& name : {evil, std::string("100%"), std::string("%zz%4"), std::string()}) {
+    EXPECT_EQ(ChannelForSection(SectionForChannel(name)), name);
+  }
+}
+
+TEST(ChannelHits, TheFileKeepsTheMostRecentlyCountedChannelsOnly) {
+  Session s;
+  s.StartUp();
+  s.LogIn("talvexbot", "Home");
+  s.Server("1002 JOIN alice 0000 [STAR]");
+  for (int i = 0; i < HitCounter::kMaxChannels - 1; ++i) {
+    s.Server("1007 CHANNEL \"room " + std::to_string(i) + "\"");
+    s.Server("1002 JOIN alice 0000 [STAR]");
+    if (i == 500) {
+      s.Server("1007 CHANNEL \"Home\"");  // counted again: the newest, kept
+      s.Server("1002 JOIN bob 0000 [STAR]");
+    }
+  }
+  const std::string file = ReadFile(s.dir / "HitCounter.ini");
+  EXPECT_EQ(file.substr(0, 20), "[room 0]\r\nHits=1\r\n\r\n");
+  EXPECT_NE(file.find("[Home]\r\nHits=2\r\n\r\n[room 501]"), std::string::npos);
+  EXPECT_EQ(s.core().ChannelHit("room 998", "Count"), 1);
+
+  // One more channel drops the least recently counted; long names are bounded by bytes too.
+  s.Server("1007 CHANNEL \"room 999\"");
+  s.Server("1002 JOIN alice 0000 [STAR]");
+  EXPECT_EQ(s.core().ChannelHit("room 0", "Count"), 0);
+  EXPECT_EQ(s.core().ChannelHit("Home", "Count"), 2);
+  for (int i = 0; i < 100; ++i) {
+    s.Server("1007 CHANNEL \"" + std::string(4000, 'L') + std::to_string(i) + "\"");
+    s.Server("1002 JOIN alice 0000 [STAR]");
+  }
+  EXPECT_LE(std::filesystem::file_size(s.dir / "HitCounter.ini"), HitCounter::kMaxBytes);
+  EXPECT_EQ(s.core().ChannelHit(std::string(4000, 'L') + "99", "Count"), 1);
 }
 
 TEST(ChannelHits, CounterOffCountsNothing) {

@@ -9,7 +9,6 @@
 namespace tc::test {
 namespace {
 
-
 class ChatOutput : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -148,6 +147,16 @@ TEST_F(ChatOutput, AnUnwritableLogIsReportedOnceNotPerLine) {
   Show("System ( b )");
   EXPECT_EQ(s.ui.messages.size(), 1u);
   EXPECT_TRUE(s.ui.Showed("System ( b )"));
+}
+
+TEST_F(ChatOutput, AnotherUsersTerminalControlsNeverReachTheLog) {
+  static constexpr char kTalk[] =
+      "1005 TALK mallory 0000 \"\x1b]0;owned\x07\x1b[2J\0tab\there\rcr\nlf\x7f\x9d caf\xe9\"\r\n";
+  s.Receive(std::string(kTalk, sizeof kTalk - 1));
+  const auto log = s.dir / "Users" / "Default" / "Logs" / "town square.log";
+  // The bell is gone before the line is shown; every other control byte is logged as "?".
+  EXPECT_EQ(ReadFile(log).substr(ReadFile(log).find("<mallory>")),
+            "<mallory> ?]0;owned?[2J?tab\there?cr?lf?? caf\xe9\r\n");
 }
 
 }  // namespace

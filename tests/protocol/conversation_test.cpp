@@ -10,8 +10,6 @@
 namespace tc::test {
 namespace {
 
-
-
 int Count(const std::vector<std::string>& lines, const std::string& line) {
   return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
@@ -242,6 +240,21 @@ TEST_F(Conversation, BanNoticesCollectTheBannedUsers) {
   EXPECT_EQ(s.core().banned_users(), "");
 }
 
+TEST_F(Conversation, BannedUsersHoldEachNameOnceAndStayBounded) {
+  s.Server("1018 INFO \"alpha was banned by opal.\"");
+  s.Server("1018 INFO \"ALPHA has been banned by opal.\"");
+  EXPECT_EQ(s.core().banned_users(), "alpha, ");
+  for (int i = 0; i < 1000; ++i) {
+    s.Server("1018 INFO \"user" + std::to_string(i) + " was banned by opal.\"");
+  }
+  EXPECT_EQ(s.core().banned_users().substr(0, 9), "user800, ");  // 200 names, the oldest gone
+  EXPECT_TRUE(s.core().banned_users().ends_with(", user999, "));
+  const std::string huge(3000, 'h');
+  s.Server("1018 INFO \"" + huge + "1 was banned by opal.\"");
+  s.Server("1018 INFO \"" + huge + "2 was banned by opal.\"");
+  EXPECT_EQ(s.core().banned_users(), huge + "2, ");
+}
+
 // --- The own state
 
 TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
@@ -401,8 +414,8 @@ TEST_F(RecordedSession, KickedByTheChannelOperatorRejoinsTheChannelItWasKickedFr
   EXPECT_TRUE(s.ui.Showed("Info ( alice has been kicked by opal (bye for now). )"));
   FeedThrough();
   EXPECT_EQ(s.core().current_channel(), "Op Room");
-  // bob's two bans in Op Room, after the rejoin emptied the list.
-  EXPECT_EQ(s.core().banned_users(), "bob, bob, ");
+  // bob's two bans in Op Room, after the rejoin emptied the list: his name once.
+  EXPECT_EQ(s.core().banned_users(), "bob, ");
   EXPECT_EQ(Count(Sent(), "/join Op Room"), 0);
 }
 

@@ -41,8 +41,41 @@ TEST_F(Dispatcher, ChannelMembershipFollowsPresentJoinAndLeave) {
   EXPECT_EQ(events, (std::vector<std::string>{"#User_Joined|bob|Some Channel",
                                               "#User_Parts|alice|Some Channel"}));
   // Account tracking queues players, not chat users.
-  ASSERT_EQ(s.core().account_tracking().RowCount(), 1);
-  EXPECT_EQ(s.core().account_tracking().Cell(0, 0), "bob");
+  ASSERT_EQ(s.core().account_tracking().Size(), 1u);
+  EXPECT_EQ(s.core().account_tracking().Front(), "bob");
+}
+
+TEST_F(Dispatcher, TheUserListKeepsItsOrderAndFindsEachNameAfterRemovals) {
+  for (int i = 0; i < 8; ++i) s.Server("1001 USER u" + std::to_string(i) + " 0000 [STAR]");
+  s.Server("1003 LEAVE u3 0000");
+  s.Server("1003 LEAVE u0 0000");
+  s.Server("1002 JOIN u3 0000 [SEXP]");
+  s.Server("1001 USER u5 0000 [STAR]");  // listed already: not a second row
+  s.Server("1009 USER u6 0001");         // the icon lands on u6's row, wherever it now is
+  s.Server("1003 LEAVE nobody 0000");
+  EXPECT_EQ(UserNames(),
+            (std::vector<std::string>{"talvexbot", "u1", "u2", "u4", "u5", "u6", "u7", "u3"}));
+  EXPECT_EQ(s.core().users().Cell(5, 1), "13");
+  EXPECT_EQ(s.core().users().Cell(6, 1), "0");
+  s.Server("1007 CHANNEL \"Elsewhere\"");
+  s.Server("1002 JOIN u6 0000 [STAR]");
+  EXPECT_EQ(UserNames(), std::vector<std::string>{"u6"});
+}
+
+TEST_F(Dispatcher, AccountTrackingQueuesEachPlayerOnceNewestFirstAndStaysBounded) {
+  s.Server("1002 JOIN bob 0000 [SEXP]");
+  s.Server("1002 JOIN carol 0000 [STAR]");
+  s.Server("1003 LEAVE bob 0000");
+  s.Server("1002 JOIN BOB 0000 [SEXP]");
+  EXPECT_EQ(s.core().account_tracking().Names(), (std::vector<std::string>{"BOB", "carol"}));
+  for (size_t i = 0; i < AccountTracking::kLimit; ++i) {
+    s.Server("1002 JOIN p" + std::to_string(i) + " 0000 [STAR]");
+    s.Server("1003 LEAVE p" + std::to_string(i) + " 0000");
+  }
+  EXPECT_EQ(s.core().account_tracking().Size(), AccountTracking::kLimit);
+  EXPECT_EQ(s.core().account_tracking().Front(), "p999");
+  EXPECT_TRUE(s.core().account_tracking().Contains("P0"));
+  EXPECT_FALSE(s.core().account_tracking().Contains("bob"));
 }
 
 TEST_F(Dispatcher, EnteringAChannelResetsTheListAndRecordsTheLastChannel) {
@@ -131,7 +164,7 @@ TEST_F(Dispatcher, EchoOfOwnTalkIsShownAsOwnLine) {
   s.core().SendText("hello there");
   s.Written();
   // Shown when written; a server that echoes talk has its echo recognised, not shown again.
-  s.Receive("hello there");
+  s.Receive("hello there\r\n");
   EXPECT_EQ(s.ui.Texts(), (std::vector<std::string>{"<talvexbot> hello there"}));
   EXPECT_TRUE(s.core().sent_lines().empty());
   // A local message equal to a line sent earlier counts as the echo too.

@@ -45,6 +45,21 @@ TEST_F(ReadHandler, AJoinAndHalfATalkLineInOneReadMakeTwoLinesLater) {
   EXPECT_EQ(s.ui.lines.size(), 2u);
 }
 
+TEST_F(ReadHandler, AReadEqualToATypedLineMayBeThePieceOfALongerServerLine) {
+  s.core().options().anti_flood = false;
+  s.core().main_input().text = "1";
+  s.core().Send_Image1Click();
+  EXPECT_EQ(s.Written(), "1\r\n");
+  s.ui.TakeLines();
+  s.Receive("1");
+  s.Receive("005 TALK bob 0000 \"hello\"\r\n");
+  EXPECT_EQ(s.ui.Texts(), std::vector<std::string>{"<bob> hello"});
+  // The complete echo line is still recognised, and not shown twice.
+  s.Receive("1\r\n");
+  EXPECT_EQ(s.ui.lines.size(), 1u);
+  EXPECT_TRUE(s.core().sent_lines().empty());
+}
+
 TEST_F(ReadHandler, EmptyLinesAndBellsDispatchNothing) {
   s.Receive("\r\n");
   s.Receive("\a\a\a\r\n");

@@ -41,8 +41,8 @@ TEST_F(InputBoxes, EmptySendIsRefusedButRemembered) {
 TEST_F(InputBoxes, TypedWhoisGoesToTheWhoisCheckNotTheServer) {
   Type("/WHOIS alice");
   EXPECT_EQ(s.Written(), "");
-  ASSERT_GE(s.core().account_tracking().RowCount(), 1);
-  EXPECT_EQ(s.core().account_tracking().Cell(0, 0), "alice");
+  ASSERT_GE(s.core().account_tracking().Size(), 1u);
+  EXPECT_EQ(s.core().account_tracking().Front(), "alice");
   EXPECT_EQ(s.core().whois_requests().Cell(s.core().whois_requests().RowCount() - 1, 0), "alice");
   Type("/whoami");
   EXPECT_EQ(s.Written(), "/whoami\r\n");
@@ -117,7 +117,7 @@ TEST_F(InputBoxes, PopupCommandsFollowTheirTable) {
             "/resign\r\n/time\r\n/users\r\n/rejoin\r\n");
   s.core().UsersPopupCommand("/whois", "carol");
   EXPECT_EQ(s.Written(), "");
-  EXPECT_EQ(s.core().account_tracking().Cell(0, 0), "carol");
+  EXPECT_EQ(s.core().account_tracking().Front(), "carol");
 }
 
 TEST_F(InputBoxes, ANameFromTheChannelListIsNeverExpanded) {
