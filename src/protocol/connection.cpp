@@ -242,7 +242,8 @@ bool TC_Main::AddServer(std::string_view address, std::string_view type) {
 }
 
 void TC_Main::PingUpdate(int /*timeout_ms*/, int /*packet_size*/) {
-  // The ping sweep sorts the server list; until it exists the rows keep their order.
+  // The ping sweep sorts the server list; until it exists the rows keep their order. When it
+  // comes it measures only rows of SelectedNetwork(): no other network's server is ever contacted.
 }
 
 void TC_Main::ConnectTimeoutTick() {
