@@ -31,15 +31,30 @@ class Clock {
   virtual DateTime LocalNow() const = 0;
 };
 
+// What went wrong on the socket, in the core's own words; each platform adapter maps its errors
+// to these once.
+enum class SocketError {
+  kConnectionRefused,   // nothing listens at the address
+  kConnectionReset,     // the peer reset the connection
+  kTimedOut,            // the attempt, or keep-alive probes of an open connection, got no answer
+  kHostNotFound,        // the name does not resolve
+  kNetworkUnreachable,  // no route to the address
+  kOther,
+};
+
 // The one TCP connection. Contract: after Open(), exactly one of OnConnected or (later) a
-// disconnect/error follows; after Close() on a socket that is open or opening, the driver delivers
-// one OnDisconnected later (never from inside Close itself). Write() on a closed socket is ignored.
+// disconnect/error follows; after Close() on a socket that is open or opening (a failed attempt
+// included), the driver delivers one OnDisconnected later (never from inside Close itself).
+// Write() on a closed socket is ignored.
 class Socket {
  public:
   virtual ~Socket() = default;
   virtual void Open(const std::string& host, uint16_t port) = 0;
   virtual void Close() = 0;
   virtual void Write(std::string_view bytes) = 0;
+  // True while the open connection has TCP keep-alive on: a peer that went away unannounced then
+  // ends in a disconnect without anything from the core.
+  virtual bool KeepAliveEnabled() const = 0;
 };
 
 enum class View { kChat, kWhisper };

@@ -182,7 +182,7 @@ class TC_Main {
   void OnConnected();
   void OnRead(std::string_view bytes);
   void OnDisconnected();
-  void OnError(int code);
+  void OnError(SocketError error);
 
   // --- Timers: the driver calls OnTimer when the clock reaches NextDeadline.
   std::optional<int64_t> NextDeadline() const;
@@ -190,6 +190,9 @@ class TC_Main {
 
   // --- Connection
   void Connect_Image1Click();
+  // "Add" of the server list: a new row with ping "???"; an empty type means the selected
+  // server's network. An empty or already listed address adds nothing (false).
+  bool AddServer(std::string_view address, std::string_view type = {});
 
   // --- Dispatcher and chat output
   void DisplayText(std::string_view line, int kind);
@@ -340,6 +343,9 @@ class TC_Main {
   void ConnectTimeoutTick();
   void ReconnectTick();
   void PingUpdate(int timeout_ms, int packet_size);
+  // The type column of the selected server's row: the network whose accounts the login belongs
+  // to. nullopt when the selected server has no row.
+  std::optional<std::string> SelectedNetwork() const;
   // dispatcher.cpp
   void PresentUpdate(std::string_view name, std::string_view flags, std::string_view product);
   void IdentificationWhisper(std::string_view name, std::string_view flags);

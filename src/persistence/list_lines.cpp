@@ -327,17 +327,32 @@ void DefaultIconStates(TextTable& icon_states) {
 
 std::vector<TextTable::Row> BuiltInServers() {
   // Public servers of the PvPGN community on port 6112, and a server on this machine first, so
-  // that an untouched profile never reaches out before the user picks a server.
-  static constexpr std::array<std::string_view, 14> kServers = {
-      "127.0.0.1",        "server.eurobattle.net", "rubattle.net",
-      "server.war2.ru",   "backup.war2.ru",        "server.war2.me",
-      "backup.war2.me",   "europe.warcraft3.eu",   "pvpgn.onligamez.ru",
-      "war3.nightbot.ru", "server.tsgamerz.com",   "worldofeditors.net",
-      "olds.ar",          "pvpgn.valpohacks.com",
+  // that an untouched profile never reaches out before the user picks a server. Each operator
+  // keeps its own accounts, so each row's type names its network and a reconnect never carries
+  // the password from one network to another; hosts of one network share a type.
+  struct BuiltIn {
+    std::string_view host;
+    std::string_view network;
   };
+  static constexpr std::array<BuiltIn, 14> kServers = {{
+      {"127.0.0.1", "Private"},
+      {"server.eurobattle.net", "eurobattle.net"},
+      {"rubattle.net", "rubattle.net"},
+      {"server.war2.ru", "war2.ru"},
+      {"backup.war2.ru", "war2.ru"},
+      {"server.war2.me", "war2.me"},
+      {"backup.war2.me", "war2.me"},
+      {"europe.warcraft3.eu", "warcraft3.eu"},
+      {"pvpgn.onligamez.ru", "onligamez.ru"},
+      {"war3.nightbot.ru", "nightbot.ru"},
+      {"server.tsgamerz.com", "tsgamerz.com"},
+      {"worldofeditors.net", "worldofeditors.net"},
+      {"olds.ar", "olds.ar"},
+      {"pvpgn.valpohacks.com", "valpohacks.com"},
+  }};
   std::vector<TextTable::Row> rows;
-  for (std::string_view server : kServers) {
-    rows.push_back({"???", std::string(server), server == "127.0.0.1" ? "Private" : "Public"});
+  for (const BuiltIn& server : kServers) {
+    rows.push_back({"???", std::string(server.host), std::string(server.network)});
   }
   return rows;
 }

@@ -26,8 +26,8 @@ CoreDriver::CoreDriver(Frontend& frontend, std::filesystem::path program_dir)
   QObject::connect(&socket_, &QtSocket::disconnected, [this] {
     if (!shut_down_) Call([](TC_Main& core) { core.OnDisconnected(); });
   });
-  QObject::connect(&socket_, &QtSocket::errorOccurred, [this](int code) {
-    if (!shut_down_) Call([code](TC_Main& core) { core.OnError(code); });
+  QObject::connect(&socket_, &QtSocket::errorOccurred, [this](SocketError error) {
+    if (!shut_down_) Call([error](TC_Main& core) { core.OnError(error); });
   });
 }
 

@@ -4,32 +4,28 @@
 #include <QSignalBlocker>
 #include <QString>
 
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 namespace tc::platform {
 
-int WinSockError(QAbstractSocket::SocketError error) {
+SocketError CoreSocketError(QAbstractSocket::SocketError error) {
   switch (error) {
     case QAbstractSocket::RemoteHostClosedError:
-      return 10054;  // WSAECONNRESET
+      return SocketError::kConnectionReset;
     case QAbstractSocket::ConnectionRefusedError:
-      return 10061;  // WSAECONNREFUSED
+      return SocketError::kConnectionRefused;
     case QAbstractSocket::SocketTimeoutError:
-      return 10060;  // WSAETIMEDOUT
+      return SocketError::kTimedOut;
     case QAbstractSocket::HostNotFoundError:
-      return 11001;  // WSAHOST_NOT_FOUND
+      return SocketError::kHostNotFound;
     case QAbstractSocket::NetworkError:
-      return 10051;  // WSAENETUNREACH
-    case QAbstractSocket::SocketAccessError:
-      return 10013;  // WSAEACCES
-    case QAbstractSocket::SocketResourceError:
-      return 10055;  // WSAENOBUFS
-    case QAbstractSocket::AddressInUseError:
-      return 10048;  // WSAEADDRINUSE
-    case QAbstractSocket::SocketAddressNotAvailableError:
-      return 10049;  // WSAEADDRNOTAVAIL
-    case QAbstractSocket::UnsupportedSocketOperationError:
-      return 10045;  // WSAEOPNOTSUPP
+      return SocketError::kNetworkUnreachable;
     default:
-      return 10000;
+      return SocketError::kOther;
   }
 }
 
@@ -50,6 +46,7 @@ void QtSocket::Open(const std::string& host, uint16_t port) {
   ++generation_;
   AbortQuietly();
   state_ = State::kOpening;
+  keep_alive_ = false;
   // Host names are ASCII; a dotted address or a name is resolved by Qt.
   socket_.connectToHost(QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())),
                         port);
@@ -74,6 +71,7 @@ void QtSocket::Write(std::string_view bytes) {
 void QtSocket::OnQtConnected() {
   if (state_ != State::kOpening) return;
   state_ = State::kOpen;
+  keep_alive_ = EnableKeepAlive();
   Post([this] { emit connected(); });
 }
 
@@ -97,8 +95,27 @@ void QtSocket::OnQtError(QAbstractSocket::SocketError error) {
   // a reset from an orderly close, and both end in the disconnect handling anyway.
   if (error == QAbstractSocket::RemoteHostClosedError) return;
   if (state_ == State::kOpening) state_ = State::kFailed;
-  const int code = WinSockError(error);
-  Post([this, code] { emit errorOccurred(code); });
+  const SocketError kind = CoreSocketError(error);
+  Post([this, kind] { emit errorOccurred(kind); });
+}
+
+bool QtSocket::EnableKeepAlive() {
+  socket_.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+#ifdef Q_OS_LINUX
+  // Qt knows only on/off; the system's default waits two hours before the first probe.
+  const int fd = static_cast<int>(socket_.socketDescriptor());
+  if (fd < 0) return false;
+  const auto set = [fd](int level, int name, int value) {
+    return setsockopt(fd, level, name, &value, sizeof value) == 0;
+  };
+  return set(SOL_SOCKET, SO_KEEPALIVE, 1) &&
+         set(IPPROTO_TCP, TCP_KEEPIDLE, kKeepAliveIdleSeconds) &&
+         set(IPPROTO_TCP, TCP_KEEPINTVL, kKeepAliveIntervalSeconds) &&
+         set(IPPROTO_TCP, TCP_KEEPCNT, kKeepAliveProbes);
+#else
+  // Without the timing a dead peer would go unnoticed for hours: the core keeps its own watch.
+  return false;
+#endif
 }
 
 void QtSocket::Post(std::function<void()> deliver) {

@@ -15,8 +15,14 @@
 
 namespace tc::platform {
 
-// The WinSock number the core knows for a Qt socket error (10000 and up).
-int WinSockError(QAbstractSocket::SocketError error);
+// The core's kind of a Qt socket error.
+SocketError CoreSocketError(QAbstractSocket::SocketError error);
+
+// Keep-alive timing: probes start after this much idle time and go this far apart; after this
+// many unanswered probes the connection is dead.
+inline constexpr int kKeepAliveIdleSeconds = 60;
+inline constexpr int kKeepAliveIntervalSeconds = 10;
+inline constexpr int kKeepAliveProbes = 3;
 
 class QtSocket : public QObject, public Socket {
   Q_OBJECT
@@ -30,15 +36,18 @@ class QtSocket : public QObject, public Socket {
   void Open(const std::string& host, uint16_t port) override;
   void Close() override;
   void Write(std::string_view bytes) override;
+  bool KeepAliveEnabled() const override { return state_ == State::kOpen && keep_alive_; }
 
   bool IsOpen() const { return state_ == State::kOpen; }
+  // The system's socket while connected, -1 otherwise (for tests that look at its options).
+  qintptr Descriptor() const { return socket_.socketDescriptor(); }
 
  signals:
   // The notifications, always emitted from the event loop.
   void connected();
   void dataRead(const QByteArray& bytes);
   void disconnected();
-  void errorOccurred(int code);
+  void errorOccurred(tc::SocketError error);
 
  private:
   // kFailed: the attempt failed without a disconnect; a Close still owes one.
@@ -52,9 +61,13 @@ class QtSocket : public QObject, public Socket {
   void Post(std::function<void()> deliver);
   void DeliverDisconnected();
   void AbortQuietly();
+  // Turns keep-alive on for the connection just made; true when a dead peer will be noticed
+  // within about a minute and a half.
+  bool EnableKeepAlive();
 
   QTcpSocket socket_;
   State state_ = State::kClosed;
+  bool keep_alive_ = false;
   uint64_t generation_ = 0;
 };
 

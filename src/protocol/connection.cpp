@@ -1,9 +1,12 @@
 // The connection: connect toggle, login dialogue, received data, disconnects, reconnect policy and
 // the upkeep checks of the one-second tick.
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "app/tc_main.h"
 #include "common/text.h"
+#include "persistence/list_lines.h"
 
 namespace tc {
 
@@ -16,6 +19,9 @@ constexpr std::string_view kLoginIncorrectBox =
 constexpr std::string_view kNoBotAccessBox =
     "This account is not allowed to log in through the chat gateway. Ask the server's "
     "administrator to allow it, or log in with another account.";
+
+// The reconnect wait doubles after each attempt up to three minutes; a login starts it again.
+constexpr int64_t kLongestReconnectMs = 180000;
 
 }  // namespace
 
@@ -179,18 +185,21 @@ void TC_Main::OnDisconnected() {
       if (fastest_server_index_ == -1) {
         DisplayText("System ( Searching for fastest Battle.Net server, please wait... )", 5);
         PingUpdate(1000, 5);
-        fastest_server_index_ = 0;
       } else {
         DisplayText("System ( Attempting connection to next fastest server... )", 5);
-        fastest_server_index_ =
-            fastest_server_index_ < servers_.RowCount() - 1 ? fastest_server_index_ + 1 : 0;
       }
-      reconnect_timer_.SetInterval(5000, clock_.NowMs());
-      if (fastest_server_index_ < servers_.RowCount()) {
-        options_.server = servers_.Cell(fastest_server_index_, 1);
+      // The password belongs to one network's accounts: only rows of the selected server's
+      // network are ever walked; a server without a row is simply tried again.
+      const std::optional<std::string> network = SelectedNetwork();
+      const int rows = servers_.RowCount();
+      const int start = fastest_server_index_ < 0 ? 0 : fastest_server_index_ + 1;
+      for (int step = 0; network && step < rows; ++step) {
+        const int row = (start + step) % rows;
+        if (servers_.Cell(row, 2) != *network) continue;
+        fastest_server_index_ = row;
+        options_.server = servers_.Cell(row, 1);
+        break;
       }
-    } else if (options_.auto_server) {
-      reconnect_timer_.SetInterval(5000, clock_.NowMs());
     }
     DisplayText("System ( Attempting reconnect in " +
                     std::to_string(reconnect_timer_.Interval() / 1000) + " seconds... )",
@@ -200,12 +209,31 @@ void TC_Main::OnDisconnected() {
   PerformEvent("#Disconnected", own_account_, "");
 }
 
-void TC_Main::OnError(int code) {
-  if (code == 10054) socket_.Close();
+void TC_Main::OnError(SocketError /*error*/) {
+  // Every error the socket passes on leaves the connection or the attempt unusable: a reset, a
+  // dead peer found by keep-alive, a refused or unroutable attempt. Closing runs the disconnect
+  // handling (the socket owes one disconnect after a Close), so a refused attempt reconnects on
+  // its own schedule instead of waiting for the connect time-out. Nothing is shown.
+  socket_.Close();
+}
+
+std::optional<std::string> TC_Main::SelectedNetwork() const {
+  const int row = servers_.FindFirst(1, options_.server);
+  if (row < 0) return std::nullopt;
+  return servers_.Cell(row, 2);
+}
+
+bool TC_Main::AddServer(std::string_view address, std::string_view type) {
+  if (address.empty() || servers_.FindFirst(1, address) >= 0) return false;
+  std::string network(type);
+  if (network.empty()) network = SelectedNetwork().value_or("Private");
+  InsertSorted(servers_, {"???", std::string(address), std::move(network)});
+  return true;
 }
 
 void TC_Main::PingUpdate(int /*timeout_ms*/, int /*packet_size*/) {
-  // The ping sweep sorts the server list; until it exists the rows keep their order.
+  // The ping sweep sorts the server list; until it exists the rows keep their order. When it
+  // comes it measures only rows of SelectedNetwork(): no other network's server is ever contacted.
 }
 
 void TC_Main::ConnectTimeoutTick() {
@@ -219,8 +247,9 @@ void TC_Main::ReconnectTick() {
   user_disconnect_ = false;
   reconnect_timer_.Disable();
   Connect_Image1Click();
-  if (reconnect_timer_.Interval() < 180000) {
-    reconnect_timer_.SetInterval(reconnect_timer_.Interval() * 2, clock_.NowMs());
+  if (reconnect_timer_.Interval() < kLongestReconnectMs) {
+    reconnect_timer_.SetInterval(std::min(reconnect_timer_.Interval() * 2, kLongestReconnectMs),
+                                 clock_.NowMs());
   }
 }
 
@@ -230,7 +259,9 @@ void TC_Main::OneSecondTick() {
   if (channel_field_.size() > 1) ++seconds_in_channel_;
   TryRejoinForOperator();
   database_.SecondTick();
-  if (logged_in_ && watchdog_ != -1) {
+  // With keep-alive on, a dead peer ends in a disconnect by itself and an idle server that sends
+  // nothing is no reason to worry the user.
+  if (logged_in_ && watchdog_ != -1 && !socket_.KeepAliveEnabled()) {
     if (watchdog_ > 0) {
       --watchdog_;
     } else {

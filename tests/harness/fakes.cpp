@@ -21,6 +21,7 @@ DateTime VirtualClock::LocalNow() const {
 void FakeSocket::Open(const std::string& h, uint16_t p) {
   host = h;
   port = p;
+  opened_hosts.push_back(h);
   ++opens;
   state = State::kOpening;
   disconnect_pending = false;

@@ -31,10 +31,14 @@ class FakeSocket : public Socket {
   void Open(const std::string& host, uint16_t port) override;
   void Close() override;
   void Write(std::string_view bytes) override;
+  bool KeepAliveEnabled() const override { return state == State::kOpen && keep_alive; }
 
   State state = State::kClosed;
   std::string host;
   uint16_t port = 0;
+  // Whether this platform turns keep-alive on for an open connection (Linux does).
+  bool keep_alive = true;
+  std::vector<std::string> opened_hosts;  // the host of every Open, in order
   int opens = 0;
   int closes = 0;
   // A Close() on an open or opening socket owes the core one OnDisconnected.

@@ -2,7 +2,13 @@
 // notification from the event loop, exactly one disconnect per connection.
 #include "platform/qt_socket.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include <QAbstractSocket>
+#include <utility>
+#include <vector>
 
 #include "integration/loopback.h"
 
@@ -18,7 +24,7 @@ class QtSocketTest : public QtTest {
     QObject::connect(&socket_, &QtSocket::dataRead, [this](const QByteArray& b) { read_ += b; });
     QObject::connect(&socket_, &QtSocket::disconnected, [this] { ++disconnects_; });
     QObject::connect(&socket_, &QtSocket::errorOccurred,
-                     [this](int code) { errors_.push_back(code); });
+                     [this](SocketError error) { errors_.push_back(error); });
   }
 
   void OpenAndWait() {
@@ -30,7 +36,7 @@ class QtSocketTest : public QtTest {
   QtSocket socket_;
   int connects_ = 0;
   int disconnects_ = 0;
-  std::vector<int> errors_;
+  std::vector<SocketError> errors_;
   QByteArray read_;
 };
 
@@ -77,7 +83,7 @@ TEST_F(QtSocketTest, CloseWhileConnectingDeliversExactlyOneDisconnect) {
 TEST_F(QtSocketTest, RefusedConnectionReportsTheErrorAndACloseStillDisconnectsOnce) {
   socket_.Open("127.0.0.1", ClosedPort());
   ASSERT_TRUE(WaitUntil([&] { return !errors_.empty(); }));
-  EXPECT_EQ(errors_, std::vector<int>{10061});
+  EXPECT_EQ(errors_, std::vector<SocketError>{SocketError::kConnectionRefused});
   Drain();
   EXPECT_EQ(disconnects_, 0);  // a failed attempt ends with the core's own close
   socket_.Close();
@@ -132,14 +138,37 @@ TEST_F(QtSocketTest, OpenAfterCloseForgetsTheOldConnection) {
   ASSERT_TRUE(WaitUntil([&] { return read_ == "new\r\n"; }));
 }
 
-TEST(WinSockErrorTest, MapsQtErrorsToTheNumbersTheCoreKnows) {
-  EXPECT_EQ(platform::WinSockError(QAbstractSocket::RemoteHostClosedError), 10054);
-  EXPECT_EQ(platform::WinSockError(QAbstractSocket::ConnectionRefusedError), 10061);
-  EXPECT_EQ(platform::WinSockError(QAbstractSocket::SocketTimeoutError), 10060);
-  EXPECT_EQ(platform::WinSockError(QAbstractSocket::HostNotFoundError), 11001);
-  EXPECT_EQ(platform::WinSockError(QAbstractSocket::NetworkError), 10051);
-  EXPECT_GE(platform::WinSockError(QAbstractSocket::UnknownSocketError), 10000);
-  EXPECT_GE(platform::WinSockError(QAbstractSocket::ProxyConnectionRefusedError), 10000);
+TEST_F(QtSocketTest, AConnectionHasKeepAliveOnWithShortProbes) {
+  EXPECT_FALSE(socket_.KeepAliveEnabled());
+  OpenAndWait();
+  ASSERT_TRUE(socket_.KeepAliveEnabled());
+  const int fd = static_cast<int>(socket_.Descriptor());
+  const auto option = [fd](int level, int name) {
+    int value = -1;
+    socklen_t size = sizeof value;
+    EXPECT_EQ(getsockopt(fd, level, name, &value, &size), 0);
+    return value;
+  };
+  EXPECT_NE(option(SOL_SOCKET, SO_KEEPALIVE), 0);
+  EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPIDLE), 60);
+  EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPINTVL), 10);
+  EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPCNT), 3);
+  socket_.Close();
+  EXPECT_FALSE(socket_.KeepAliveEnabled());
+}
+
+TEST(CoreSocketErrorTest, MapsQtErrorsToTheCoresKinds) {
+  using platform::CoreSocketError;
+  const std::vector<std::pair<QAbstractSocket::SocketError, SocketError>> cases = {
+      {QAbstractSocket::RemoteHostClosedError, SocketError::kConnectionReset},
+      {QAbstractSocket::ConnectionRefusedError, SocketError::kConnectionRefused},
+      {QAbstractSocket::SocketTimeoutError, SocketError::kTimedOut},
+      {QAbstractSocket::HostNotFoundError, SocketError::kHostNotFound},
+      {QAbstractSocket::NetworkError, SocketError::kNetworkUnreachable},
+      {QAbstractSocket::UnknownSocketError, SocketError::kOther},
+      {QAbstractSocket::ProxyConnectionRefusedError, SocketError::kOther},
+  };
+  for (const auto& [qt, core] : cases) EXPECT_EQ(CoreSocketError(qt), core) << qt;
 }
 
 }  // namespace

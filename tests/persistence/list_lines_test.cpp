@@ -120,6 +120,20 @@ TEST(ListLines, AStoredBuiltInServerAddsNothing) {
   EXPECT_EQ(sv.RowAt(14), (TextTable::Row{"???", "10.0.0.7", "Private"}));
 }
 
+TEST(ListLines, EveryBuiltInPublicServerNamesItsOwnNetwork) {
+  Started t({"uh=rubattle.net<%|notes|%>Public", "uh=10.0.0.8<%|notes|%>Public"});
+  const TextTable& sv = t.core().servers();
+  // A stored type of a built-in row does not lump it in with the others.
+  EXPECT_EQ(sv.Cell(sv.FindFirst(1, "rubattle.net"), 2), "rubattle.net");
+  EXPECT_EQ(sv.Cell(sv.FindFirst(1, "10.0.0.8"), 2), "Public");
+  EXPECT_EQ(sv.Cell(sv.FindFirst(1, "backup.war2.ru"), 2), "war2.ru");
+  for (int row = 1; row < 14; ++row) {
+    const std::string& host = sv.Cell(row, 1);
+    const std::string& network = sv.Cell(row, 2);
+    EXPECT_TRUE(host == network || host.ends_with("." + network)) << host << " " << network;
+  }
+}
+
 TEST(ListLines, VariablesKeepLaterMarksInTheirValue) {
   Started t({"ma=$b$" + kMark + "one" + kMark + "two", "ma=$a$" + kMark, "ma=" + kMark + "x",
              "ma=nomark"});

@@ -9,7 +9,6 @@
 namespace tc::test {
 namespace {
 
-
 int Count(const std::vector<std::string>& lines, const std::string& prefix) {
   int n = 0;
   for (const auto& l : lines) n += l.rfind(prefix, 0) == 0 ? 1 : 0;
@@ -101,42 +100,72 @@ TEST_F(Connection, NoBotAccessSaysSoAndDoesNotReconnect) {
   EXPECT_EQ(s.socket.opens, 1);
 }
 
-TEST_F(Connection, ReconnectBacksOffWithoutAutomaticServerChoice) {
-  s.core().options().auto_server = false;
-  s.LogIn();
-  for (int wait : {5, 10, 20, 40}) {
-    s.ServerCloses();
-    EXPECT_EQ(s.ui.Texts().back(),
-              "System ( Attempting reconnect in " + std::to_string(wait) + " seconds... )");
-    const int opens = s.socket.opens;
-    s.Advance(wait * 1000 - 1);
-    EXPECT_EQ(s.socket.opens, opens);
-    s.Advance(1);
-    EXPECT_EQ(s.socket.opens, opens + 1);
+// The wait the last "Attempting reconnect in N seconds..." line announced; -1 when none.
+int AnnouncedWait(const FakeFrontend& ui) {
+  const std::string prefix = "System ( Attempting reconnect in ";
+  const std::vector<std::string> texts = ui.Texts();
+  for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
+    if (it->rfind(prefix, 0) == 0) return std::stoi(it->substr(prefix.size()));
   }
-  // A successful login starts the waits again from 5 seconds.
-  s.LogIn();
-  s.ServerCloses();
-  EXPECT_EQ(s.ui.Texts().back(), "System ( Attempting reconnect in 5 seconds... )");
+  return -1;
 }
 
-TEST_F(Connection, AutomaticServerChoiceWalksTheRowsAndWraps) {
-  s.core().servers().Clear();  // without the built-in list
-  for (const char* host : {"10.0.0.1", "10.0.0.2", "10.0.0.3"}) {
-    s.core().servers().Append({"???", host, "Public"});
+// Lets the clock run to the next attempt, which the server refuses at once; the seconds waited.
+int64_t RefuseNextAttempt(Session& s) {
+  const int opens = s.socket.opens;
+  const int64_t from = s.clock.NowMs();
+  while (s.socket.opens == opens && s.clock.NowMs() - from < 3600 * 1000) s.Advance(1000);
+  s.core().OnError(SocketError::kConnectionRefused);
+  s.DeliverPendingDisconnect();
+  return (s.clock.NowMs() - from) / 1000;
+}
+
+class Backoff : public Connection, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Backoff, DoublesToThreeMinutesOnTheSelectedServerAndALoginStartsAgain) {
+  s.core().options().auto_server = GetParam();  // the built-in list, "127.0.0.1" selected
+  s.LogIn();
+  s.ServerCloses();
+  std::vector<int64_t> announced;
+  std::vector<int64_t> waited;
+  for (int attempt = 0; attempt < 40; ++attempt) {  // about two hours of a server away
+    announced.push_back(AnnouncedWait(s.ui));
+    waited.push_back(RefuseNextAttempt(s));
   }
+  const std::vector<int64_t> first{5, 10, 20, 40, 80, 160, 180, 180};
+  EXPECT_EQ(std::vector<int64_t>(announced.begin(), announced.begin() + 8), first);
+  EXPECT_EQ(waited, announced);
+  EXPECT_EQ(announced.back(), 180);
+  // Nothing but the selected server is ever opened, however long it stays away.
+  EXPECT_EQ(s.socket.opened_hosts, std::vector<std::string>(41, "127.0.0.1"));
+
+  s.LogIn();
+  s.ServerCloses();
+  EXPECT_EQ(AnnouncedWait(s.ui), 5);
+  EXPECT_EQ(RefuseNextAttempt(s), 5);
+  EXPECT_EQ(AnnouncedWait(s.ui), 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(AutomaticServerChoice, Backoff, ::testing::Bool());
+
+TEST_F(Connection, AutomaticServerChoiceWalksOnlyTheSelectedServersNetwork) {
+  s.core().servers().Clear();  // without the built-in list
+  s.core().servers().Append({"???", "10.0.0.1", "home.example"});
+  s.core().options().server = "10.0.0.1";
+  // Added rows join the selected server's network unless told another.
+  for (const char* host : {"10.0.0.19", "10.0.0.2", "10.0.0.29", "10.0.0.3"}) {
+    EXPECT_TRUE(
+        s.core().AddServer(host, std::string_view(host).ends_with('9') ? "elsewhere.example" : ""));
+  }
+  EXPECT_FALSE(s.core().AddServer("10.0.0.2", "elsewhere.example"));
+  EXPECT_FALSE(s.core().AddServer(""));
   s.LogIn();
   s.ServerCloses();
   EXPECT_TRUE(s.ui.Showed("System ( Searching for fastest Battle.Net server, please wait... )"));
-  EXPECT_EQ(s.core().options().server, "10.0.0.1");
-  std::vector<std::string> hosts;
-  for (int i = 0; i < 4; ++i) {
-    s.Advance(5000);
-    hosts.push_back(s.socket.host);
-    s.ServerCloses();
-    EXPECT_EQ(s.ui.Texts().back(), "System ( Attempting reconnect in 5 seconds... )");
-  }
-  EXPECT_EQ(hosts, (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.1"}));
+  for (int i = 0; i < 4; ++i) RefuseNextAttempt(s);
+  EXPECT_TRUE(s.ui.Showed("System ( Attempting connection to next fastest server... )"));
+  EXPECT_EQ(s.socket.opened_hosts,
+            (std::vector<std::string>{"10.0.0.1", "10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.1"}));
 }
 
 TEST_F(Connection, AServerGivenOnTheCommandLineIsTheOnlyOneReached) {
@@ -185,21 +214,42 @@ TEST_F(Connection, PressingTheButtonWhileConnectingStopsForGood) {
   EXPECT_EQ(s.core().connect_caption(), "Connect");
 }
 
-TEST_F(Connection, ResetByPeerIsADisconnectOtherErrorsAreSilent) {
+class SocketErrors : public Connection, public ::testing::WithParamInterface<SocketError> {};
+
+TEST_P(SocketErrors, EndTheConnectionSilentlyAndReconnect) {
   s.LogIn();
   s.ui.TakeLines();
-  s.core().OnError(10060);
-  EXPECT_EQ(s.socket.closes, 0);
-  EXPECT_TRUE(s.ui.lines.empty());
-  s.core().OnError(10054);
+  s.core().OnError(GetParam());
   EXPECT_EQ(s.socket.closes, 1);
+  EXPECT_TRUE(s.ui.lines.empty());  // closing is all; the disconnect handling speaks
   s.DeliverPendingDisconnect();
   EXPECT_FALSE(s.core().logged_in());
   EXPECT_EQ(s.core().client_state(), "Disconnected");
   EXPECT_EQ(s.core().options().last_channel, "Chat");
+  EXPECT_EQ(AnnouncedWait(s.ui), 5);
 }
 
-TEST_F(Connection, WatchdogWarnsAfterThreeHundredAndOneSilentSeconds) {
+TEST_P(SocketErrors, EndAFailedAttemptWithoutWaitingForTheTimeOut) {
+  s.core().Connect_Image1Click();
+  s.core().OnError(GetParam());
+  s.DeliverPendingDisconnect();
+  EXPECT_FALSE(s.ui.Showed("System ( Connection to (127.0.0.1) timed out, disconnecting... )"));
+  EXPECT_EQ(AnnouncedWait(s.ui), 5);
+  s.Advance(5000);
+  EXPECT_EQ(s.socket.opens, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, SocketErrors,
+                         ::testing::Values(SocketError::kConnectionRefused,
+                                           SocketError::kConnectionReset, SocketError::kTimedOut,
+                                           SocketError::kHostNotFound,
+                                           SocketError::kNetworkUnreachable, SocketError::kOther));
+
+class Watchdog : public Connection, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Watchdog, WarnsAfterThreeHundredAndOneSilentSecondsOnlyWithoutKeepAlive) {
+  const bool keep_alive = GetParam();
+  s.socket.keep_alive = keep_alive;
   s.LogIn();
   s.Server("1018 INFO \"Audible notification on.\"");
   s.ui.TakeLines();
@@ -208,12 +258,14 @@ TEST_F(Connection, WatchdogWarnsAfterThreeHundredAndOneSilentSeconds) {
   s.Advance(300 * 1000);
   EXPECT_FALSE(s.ui.Showed(warning));
   s.Advance(1000);
-  EXPECT_TRUE(s.ui.Showed(warning));
+  EXPECT_EQ(s.ui.Showed(warning), !keep_alive);
   s.ui.TakeLines();
   s.Advance(301 * 1000);
-  EXPECT_TRUE(s.ui.Showed(warning));
+  EXPECT_EQ(s.ui.Showed(warning), !keep_alive);
   EXPECT_EQ(s.socket.closes, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(KeepAlive, Watchdog, ::testing::Bool());
 
 TEST_F(Connection, BeepIsKeptUpUntilTheServerConfirmsEitherSpelling) {
   s.core().options().anti_flood = false;  // the send queue's pace is tested on its own
