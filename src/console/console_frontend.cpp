@@ -136,10 +136,12 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
     return true;
   }
   bool done = true;
+  std::string shown = name;
   driver_->Call([&](TC_Main& core) {
     if (verb == "add") {
       // The same rule as a drag in the window: a user of the channel list, never the own name.
       done = core.AddWhisperRecipient(name);
+      if (done) shown = core.whisper_recipients().Rows().back()[0];
       return;
     }
     TextTable& list = core.whisper_recipients();
@@ -152,7 +154,7 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
     return true;
   }
   Print("[whisperbox] " + std::string(verb == "add" ? "added " : "removed ") +
-        Cp1252ToUtf8(Printable(name)) + "\n");
+        Cp1252ToUtf8(Printable(shown)) + "\n");
   return true;
 }
 
