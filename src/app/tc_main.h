@@ -396,6 +396,7 @@ class TC_Main {
   // The own account holds operator status here: recorded as the operator, or its last flags say
   // so (a temporary operator, or the account's own channel operator).
   bool OwnIsOperator() const;
+  bool OwnIsOperatorByFlags() const;
   // False when `user` had a "!who" answer within the last half minute; otherwise notes the time.
   bool TakeWhoTurn(std::string_view user);
 

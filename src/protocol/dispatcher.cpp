@@ -249,7 +249,12 @@ void TC_Main::HandleFlags(std::string_view line, int& kind) {
                             database_.GetUserField(name, UserField::kStatus),
                             database_.GetUserField(name, UserField::kInterBot_Name), flags);
   database_.UpdateUser(name, {{UserField::kFlag, flags}, {UserField::kIcon, std::to_string(icon)}});
-  if (OperatorFlags(flags)) CO_Change(name);
+  if (OperatorFlags(flags)) {
+    CO_Change(name);
+  } else if (name == recorded_operator_) {
+    // A user listed with stale operator flags has lost them; the own gavel, if held, counts.
+    CO_Change(OwnIsOperatorByFlags() ? own_account_ : "");
+  }
   kind = 2;
 }
 
@@ -272,8 +277,12 @@ void TC_Main::TryRejoinForOperator() {
 }
 
 bool TC_Main::OwnIsOperator() const {
-  if (!own_account_.empty() && recorded_operator_ == own_account_) return true;
-  return OperatorFlags(database_.GetUserField(own_account_, UserField::kFlag));
+  return (!own_account_.empty() && recorded_operator_ == own_account_) || OwnIsOperatorByFlags();
+}
+
+bool TC_Main::OwnIsOperatorByFlags() const {
+  return !own_account_.empty() &&
+         OperatorFlags(database_.GetUserField(own_account_, UserField::kFlag));
 }
 
 }  // namespace tc
