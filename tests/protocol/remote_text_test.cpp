@@ -11,6 +11,14 @@
 namespace tc::test {
 namespace {
 
+// A line put together from strings cannot be sent without saying which parts are untrusted.
+template <typename T>
+concept Sendable = requires(TC_Main& core, T line) {
+  core.SendText(line);
+};
+static_assert(Sendable<TaintedText> && Sendable<const char (&)[6]>);
+static_assert(!Sendable<std::string> && !Sendable<std::string_view> && !Sendable<const char*>);
+
 constexpr std::string_view kExit = "<$/w:/exit$>";
 constexpr std::string_view kChannel = "x <time> <account> <%userinfo;seed001;Notes%> <$a:b$>a";
 const std::string kId = " //id;1;Talvex Chat;Build:1515;State:Available;";
