@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "app/core_timer.h"
@@ -208,6 +210,14 @@ class TC_Main {
   // A line sent while an automatic line runs ("/send" inside it, a script it starts) is
   // automatic too, whatever `origin` says.
   void SendText(const TaintedText& text, LineOrigin origin = LineOrigin::kOwner);
+  // A line put together from parts must say which parts are untrusted: a plain string is
+  // refused, a string literal is the program's own text.
+  void SendText(const std::string& text, LineOrigin origin = LineOrigin::kOwner) = delete;
+  void SendText(std::string_view text, LineOrigin origin = LineOrigin::kOwner) = delete;
+  template <size_t N>
+  void SendText(const char (&literal)[N], LineOrigin origin = LineOrigin::kOwner) {
+    SendText(TaintedText(std::string_view(literal, N - 1)), origin);
+  }
   // The buttons and the user-list commands, with what the window passes (the selected user's
   // account name, empty when none is selected). The input boxes' texts are core state.
   void Send_Image1Click();
@@ -282,13 +292,23 @@ class TC_Main {
   TextTable& custom_colors() { return custom_colors_; }  // CustomColors_ListView1: text, color
   TextTable& servers() { return servers_; }              // Ping_ListView1: ping, server, type
   TextTable& events() { return events_; }                // event name, action
-  TextTable& keys() { return keys_; }      // Keys_ListView1: key text, action, applies to,
+  TextTable& keys() {
+    return keys_;
+  }                                        // Keys_ListView1: key text, action, applies to,
                                            // applies on, history, state
   TextTable& timers() { return timers_; }  // Timer_ListView1: name, interval, action, state, count
-  TextTable& monitor() { return monitor_; }  // Monitor_ListView1: status, search account,
-                                             // account name, account number, location
+  TextTable& monitor() {
+    return monitor_;
+  }  // Monitor_ListView1: status, search account,
+     // account name, account number, location
   TextTable& custom_channels() { return custom_channels_; }        // CChannels_ListBox1
   TextTable& whisper_recipients() { return whisper_recipients_; }  // WhisperBox_ListBox1
+  // Adds a whisper recipient the way both front ends do: a name from the channel user list only
+  // (kChannelUser; a typed name, kTyped, need not be there), compared without regard to case and
+  // stored as the list spells it, never the own account, never twice. False when not added.
+  enum class RecipientSource { kChannelUser, kTyped };
+  bool AddWhisperRecipient(std::string_view name,
+                           RecipientSource source = RecipientSource::kChannelUser);
   TextTable& skins_backgrounds() { return skins_backgrounds_; }
   TextTable& skins_buttons() { return skins_buttons_; }
   TextTable& themes() { return themes_; }
@@ -387,6 +407,12 @@ class TC_Main {
   void ChannelRowsSetIcon(std::string_view name, int icon);
   bool PublicListContainsCurrent() const;
   void TryRejoinForOperator();
+  // The own account holds operator status here: recorded as the operator, or its last flags say
+  // so (a temporary operator, or the account's own channel operator).
+  bool OwnIsOperator() const;
+  bool OwnIsOperatorByFlags() const;
+  // False when `user` had a "!who" answer within the last half minute; otherwise notes the time.
+  bool TakeWhoTurn(std::string_view user);
 
   Socket& socket_;
   const Clock& clock_;
@@ -432,6 +458,9 @@ class TC_Main {
   bool login_sent_ = false;
   bool naming_seen_ = false;   // a "2010" line came on this connection
   bool welcome_done_ = false;  // the welcome steps ran on this connection
+  // Users (lower case) sent the identification whisper on this connection: one each, however
+  // often they come and go. Cleared at connect; holds no more names than were seen.
+  std::unordered_set<std::string> identified_users_;
   std::string own_account_;
   std::string current_channel_;
   std::string channel_field_;
@@ -457,6 +486,9 @@ class TC_Main {
   std::string recorded_operator_;
   std::string banned_users_;
   std::string information_target_;
+  // When each user (lower case) last got a "!who" answer; entries older than the quiet time are
+  // forgotten, so the list holds only the last half minute's askers.
+  std::vector<std::pair<std::string, int64_t>> who_answered_;
   std::string last_whisper_text_;
 
   CoreTimer connect_timeout_{20000};
@@ -473,8 +505,27 @@ class TC_Main {
   std::array<InputBox, 2> input_boxes_;
   int active_input_ = 1;
   std::string browser_url_;
-  int send_depth_ = 0;    // SendText within SendText ("/send ", scripts, events)
+  int send_depth_ = 0;  // SendText within SendText ("/send ", scripts, events)
   LineOrigin sending_origin_ = LineOrigin::kOwner;  // of the outermost SendText running
+  // While one lives, every line sent is automatic, as if sent from inside an automatic line:
+  // what events, keys and the program's own reactions send.
+  class AutomaticScope {
+   public:
+    explicit AutomaticScope(TC_Main& core) : core_(core), old_origin_(core.sending_origin_) {
+      core_.sending_origin_ = LineOrigin::kAutomatic;
+      ++core_.send_depth_;
+    }
+    ~AutomaticScope() {
+      --core_.send_depth_;
+      core_.sending_origin_ = old_origin_;
+    }
+    AutomaticScope(const AutomaticScope&) = delete;
+    AutomaticScope& operator=(const AutomaticScope&) = delete;
+
+   private:
+    TC_Main& core_;
+    LineOrigin old_origin_;
+  };
   int script_depth_ = 0;  // user scripts running inside each other
 
   EventHook event_hook_;

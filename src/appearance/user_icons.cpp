@@ -51,9 +51,8 @@ int TC_Main::GetImage(std::string_view name, std::string_view product, std::stri
     icon = 13;
   } else if (flags == "0004") {
     icon = 14;
-  } else if (flags == "0008") {
-    icon = 15;
-  } else if (flags == "0012" || flags == "0002") {
+  } else if (flags == "0008" || flags == "0012" || flags == "0002") {
+    // "0008" is the account's own channel operator on servers of today: a gavel like the rest.
     if (!home) icon = 2;
   } else if (flags == "0010" || flags == "0110") {
     icon = 3;
@@ -109,6 +108,8 @@ void TC_Main::CO_Change(std::string_view name) {
   recorded_operator_ = std::string(name);
   const bool home = LowerCase1252(current_channel_) == "talvex chat";
   if (!home && options_.auto_operator) {
+    // The state actions run here because the server said so, not because the owner chose them.
+    const AutomaticScope automatic(*this);
     if (recorded_operator_ != own_account_) {
       Available2Click();
     } else {
@@ -118,8 +119,8 @@ void TC_Main::CO_Change(std::string_view name) {
   if (home && recorded_operator_ == own_account_ && own_account_ != "TalvexChat") {
     for (int row = 0; row < users_.RowCount(); ++row) {
       if (users_.Cell(row, 0) == "TalvexChat") {
-        SendText("/designate TalvexChat");
-        SendText("/resign");
+        SendText("/designate TalvexChat", LineOrigin::kAutomatic);
+        SendText("/resign", LineOrigin::kAutomatic);
       }
     }
   }

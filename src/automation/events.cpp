@@ -20,7 +20,10 @@ void TC_Main::PerformEvent(std::string_view event, std::string_view user, std::s
   bool known = false;
   for (std::string_view name : kEvents) known = known || name == event;
   if (!known) return;
-  if (event_hook_) event_hook_(event, user, text);
+  if (!event_hook_) return;
+  // An event's actions are the program's own doing, whoever raised it.
+  const AutomaticScope automatic(*this);
+  event_hook_(event, user, text);
 }
 
 }  // namespace tc

@@ -1,7 +1,9 @@
 // Remote user commands: what other users may ask of the bot in a whisper or an emote.
+#include <cstdint>
 #include <string>
 
 #include "app/tc_main.h"
+#include "common/text.h"
 
 namespace tc {
 
@@ -9,6 +11,9 @@ namespace {
 
 constexpr int kNamesPerChunk = 15;
 constexpr int kChunkedNames = 60;  // names after these go in one last chunk
+// A user who asks again within this time gets no new answer: a few users repeating "!who" must
+// not fill the send queue for everyone else.
+constexpr int64_t kWhoQuietMs = 30000;
 
 }  // namespace
 
@@ -17,6 +22,7 @@ void TC_Main::UsersCommand(std::string_view user, std::string_view text,
   // "!say" is reserved and has no effect; the first six bytes are compared, so only a text of
   // exactly "!who" matches.
   if (text.substr(0, 6) != "!who") return;
+  if (!TakeWhoTurn(user)) return;
 
   // The sender's name and the channel's names came from the server: they stay text.
   const auto send_chunk = [this, user](const std::string& chunk) {
@@ -24,7 +30,7 @@ void TC_Main::UsersCommand(std::string_view user, std::string_view text,
     line.AppendUntrusted(user);
     line.Append(" ");
     line.AppendUntrusted(chunk);
-    SendText(line);
+    SendText(line, LineOrigin::kAutomatic);
   };
   const std::vector<TextTable::Row> rows = users_.Rows();
   std::string chunk;
@@ -41,6 +47,18 @@ void TC_Main::UsersCommand(std::string_view user, std::string_view text,
     }
   }
   if (!chunk.empty()) send_chunk(chunk);
+}
+
+bool TC_Main::TakeWhoTurn(std::string_view user) {
+  const int64_t now = clock_.NowMs();
+  std::erase_if(who_answered_,
+                [now](const auto& entry) { return now - entry.second >= kWhoQuietMs; });
+  const std::string key = LowerCase1252(user);
+  for (const auto& entry : who_answered_) {
+    if (entry.first == key) return false;
+  }
+  who_answered_.emplace_back(key, now);
+  return true;
 }
 
 }  // namespace tc

@@ -120,18 +120,26 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
     Print("[whisperbox] usage: /tc-whisperbox add NAME | /tc-whisperbox remove NAME\n");
     return true;
   }
+  bool done = true;
+  std::string shown = name;
   driver_->Call([&](TC_Main& core) {
-    TextTable& list = core.whisper_recipients();
     if (verb == "add") {
-      if (list.FindFirst(0, name) < 0) list.Append({name});
+      // The same rule as a drag in the window: a user of the channel list, never the own name.
+      done = core.AddWhisperRecipient(name);
+      if (done) shown = core.whisper_recipients().Rows().back()[0];
       return;
     }
+    TextTable& list = core.whisper_recipients();
     for (int row = list.RowCount() - 1; row >= 0; --row) {
       if (EqualsNoCase(list.Cell(row, 0), name)) list.Remove(row);
     }
   });
+  if (!done) {
+    Print("[whisperbox] not added: " + Cp1252ToUtf8(PrintableText(name)) + "\n");
+    return true;
+  }
   Print("[whisperbox] " + std::string(verb == "add" ? "added " : "removed ") +
-        Cp1252ToUtf8(PrintableText(name)) + "\n");
+        Cp1252ToUtf8(PrintableText(shown)) + "\n");
   return true;
 }
 

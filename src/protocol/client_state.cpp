@@ -23,8 +23,8 @@ void TC_Main::StateChange(std::string_view state) {
       if (database_.GetUserField(name, UserField::kInterBot_Name).empty()) continue;
       TaintedText line("/w ");
       line.AppendUntrusted(name);
-      line.Append(" " + IdentificationMessage());
-      SendText(line);
+      line.Append(TaintedText(" " + IdentificationMessage()));
+      SendText(line, LineOrigin::kAutomatic);
     }
   }
   frontend_.ShowClientState(client_state_.empty() ? "Disconnected" : client_state_);
@@ -59,8 +59,9 @@ void TC_Main::Away2Click() {
   }
   if (client_state_ == "DND") SendText("/dnd");
   if (client_state_ == "Away") return;
+  // The owner's own away and do-not-disturb texts.
   const std::string text = VariableValue("$away$");
-  SendText("/away " + (text.empty() ? std::string(kDefaultAway) : text));
+  SendText(TaintedText("/away " + (text.empty() ? std::string(kDefaultAway) : text)));
 }
 
 void TC_Main::DND2Click() {
@@ -71,7 +72,7 @@ void TC_Main::DND2Click() {
   if (client_state_ == "Away") SendText("/away");
   if (client_state_ == "DND") return;
   const std::string text = VariableValue("$dnd$");
-  SendText("/dnd " + (text.empty() ? std::string(kDefaultDnd) : text));
+  SendText(TaintedText("/dnd " + (text.empty() ? std::string(kDefaultDnd) : text)));
 }
 
 // Operator is a local state only; nothing tells the server.

@@ -90,6 +90,7 @@ void TC_Main::OnConnected() {
   login_sent_ = false;
   naming_seen_ = false;
   welcome_done_ = false;
+  identified_users_.clear();
   splitter_.Reset();
   DisplayText("System ( Connected to " + host_ + " at " + TimeText() + " )", 5);
   seconds_online_ = 0;
@@ -274,7 +275,7 @@ void TC_Main::OneSecondTick() {
     if (beep_countdown_ > 0) {
       --beep_countdown_;
     } else {
-      SendText("/beep");
+      SendText("/beep", LineOrigin::kAutomatic);
       beep_countdown_ = 20;
     }
   }

@@ -116,7 +116,8 @@ void TC_Main::HandleTalk(std::string_view line, int& kind, std::string& display)
                               {UserField::kLocation, current_channel_},
                               {UserField::kIn_Channel, "Yes"}});
   database_.IncTimesSeen(name);
-  if (ContainsNoCase(User_Info(name, "Type"), "Ignore")) SendText(Command("/ignore ", name));
+  if (ContainsNoCase(User_Info(name, "Type"), "Ignore"))
+    SendText(Command("/ignore ", name), LineOrigin::kAutomatic);
   Execute_Key(name, message, "Messages;");
   PerformEvent("#User_Spoke", name, message);
   Add_LastTen(name);
@@ -209,7 +210,7 @@ void TC_Main::HandleInfo(std::string_view line, int& kind, std::string& display)
     kind = 2;
     beep_enabled_ = true;
   } else if (text == "Audible notifications disabled." || text == "Audible notification off.") {
-    SendText("/beep");
+    SendText("/beep", LineOrigin::kAutomatic);
     beep_enabled_ = false;
     kind = 2;
   }
@@ -224,7 +225,8 @@ void TC_Main::HandleInfo(std::string_view line, int& kind, std::string& display)
 void TC_Main::RejoinWhenKicked(std::string_view text) {
   if (!options_.auto_rejoin_when_kicked || !KickNoticeFor(text, own_account_)) return;
   // Built now, from the channel still current: the leave line that follows may change things.
-  if (!current_channel_.empty()) SendText(Command("/join ", current_channel_));
+  if (!current_channel_.empty())
+    SendText(Command("/join ", current_channel_), LineOrigin::kAutomatic);
 }
 
 void TC_Main::JoinWhenBanned(std::string_view text) {
@@ -233,11 +235,16 @@ void TC_Main::JoinWhenBanned(std::string_view text) {
     case OnBanJoin::kStayInTheVoid:
       return;
     case OnBanJoin::kHomeChannel:
-      // An empty channel name would only make the server print its help.
-      if (!options_.home_channel.empty()) SendText("/join " + options_.home_channel);
+      // An empty channel name would only make the server print its help. The owner chose both
+      // channels: their templates are the owner's.
+      if (!options_.home_channel.empty()) {
+        SendText(TaintedText("/join " + options_.home_channel), LineOrigin::kAutomatic);
+      }
       return;
     case OnBanJoin::kChannel:
-      if (!options_.on_ban_channel.empty()) SendText("/join " + options_.on_ban_channel);
+      if (!options_.on_ban_channel.empty()) {
+        SendText(TaintedText("/join " + options_.on_ban_channel), LineOrigin::kAutomatic);
+      }
       return;
   }
 }
@@ -245,7 +252,7 @@ void TC_Main::JoinWhenBanned(std::string_view text) {
 void TC_Main::OwnStateNotice(std::string_view text, int& kind) {
   if (text == "Do Not Disturb mode engaged.") {
     // Away and do-not-disturb are never both on at the server.
-    if (client_state_ == "Away") SendText("/away");
+    if (client_state_ == "Away") SendText("/away", LineOrigin::kAutomatic);
     StateChange("DND");
     kind = 3;
   } else if (text == "TalvexChat is your new designated heir.") {
@@ -254,7 +261,7 @@ void TC_Main::OwnStateNotice(std::string_view text, int& kind) {
     if (client_state_ == "DND") StateChange("Available");
     kind = 3;
   } else if (text == "You are now marked as being away.") {
-    if (client_state_ == "DND") SendText("/dnd");
+    if (client_state_ == "DND") SendText("/dnd", LineOrigin::kAutomatic);
     StateChange("Away");
     kind = 3;
   } else if (text == "You are no longer marked as away.") {

@@ -24,6 +24,18 @@ bool CutPresent(std::string_view line, PresentFields& out) {
   return true;
 }
 
+// A temporary operator ("0002", "0012", ...) or the account's own channel operator ("0008").
+bool OperatorFlags(std::string_view flags) {
+  return (flags.size() == 4 && flags[3] == '2') || flags == "0008";
+}
+
+// "/join " and a channel the server named: the name goes out byte for byte.
+TaintedText JoinLine(std::string_view channel) {
+  TaintedText line("/join ");
+  line.AppendUntrusted(channel);
+  return line;
+}
+
 }  // namespace
 
 void TC_Main::InsertCustom(std::string& line) const {
@@ -130,8 +142,11 @@ void TC_Main::PresentUpdate(std::string_view name, std::string_view flags,
 
 void TC_Main::IdentificationWhisper(std::string_view name, std::string_view flags) {
   if (flags.size() < 2 || flags[1] != '1' || name == own_account_) return;
-  SendText("/w " + std::string(name) + " //id;1;" + std::string(kClientName) +
-           ";Build:" + std::string(kBuild) + ";State:" + client_state_ + ";");
+  if (!identified_users_.insert(LowerCase1252(name)).second) return;
+  TaintedText line("/w ");
+  line.AppendUntrusted(name);
+  line.Append(TaintedText(" " + IdentificationMessage()));
+  SendText(line, LineOrigin::kAutomatic);
 }
 
 void TC_Main::HandleUser(std::string_view line) {
@@ -152,14 +167,18 @@ void TC_Main::HandleJoin(std::string_view line, int& kind, std::string& display)
   if (f.product != "[CHAT]" && options_.account_tracking) account_tracking_.Add(name);
   PerformEvent("#User_Joined", name, current_channel_);
   kind = JoinPartKind();
-  if (ContainsNoCase(User_Info(name, "Type"), "Ban")) SendText("/ban " + name);
+  if (ContainsNoCase(User_Info(name, "Type"), "Ban")) {
+    TaintedText ban("/ban ");
+    ban.AppendUntrusted(name);
+    SendText(ban, LineOrigin::kAutomatic);
+  }
   IdentificationWhisper(name, f.flags);
   Add_LastTen(name);
   if (options_.channel_hit_counter) ChannelHit(current_channel_, "Add");
   if (LowerCase1252(current_channel_) == "talvex chat" && name == "TalvexChat" &&
       own_account_ != "TalvexChat" && recorded_operator_ == own_account_) {
-    SendText("/designate TalvexChat");
-    SendText("/resign");
+    SendText("/designate TalvexChat", LineOrigin::kAutomatic);
+    SendText("/resign", LineOrigin::kAutomatic);
   }
   display = "Joins ( " + name + " ) (" + TimeText() + ")";
 }
@@ -181,10 +200,11 @@ void TC_Main::HandleLeave(std::string_view line, int& kind, std::string& display
   display = "Parts ( " + name + " ) (" + TimeText() + ")";
   if (name == recorded_operator_) {
     CO_Change("");
-    if (users_.RowCount() == 1 && recorded_operator_ != own_account_ && options_.auto_ops &&
+    if (users_.RowCount() == 1 && !OwnIsOperator() && options_.auto_ops &&
         !PublicListContainsCurrent()) {
-      SendText("/join The Void");
-      SendText("/join " + current_channel_);
+      const std::string channel = current_channel_;
+      SendText("/join The Void", LineOrigin::kAutomatic);
+      SendText(JoinLine(channel), LineOrigin::kAutomatic);
     }
   }
 }
@@ -229,7 +249,12 @@ void TC_Main::HandleFlags(std::string_view line, int& kind) {
                             database_.GetUserField(name, UserField::kStatus),
                             database_.GetUserField(name, UserField::kInterBot_Name), flags);
   database_.UpdateUser(name, {{UserField::kFlag, flags}, {UserField::kIcon, std::to_string(icon)}});
-  if (flags[3] == '2') CO_Change(name);
+  if (OperatorFlags(flags)) {
+    CO_Change(name);
+  } else if (name == recorded_operator_) {
+    // A user listed with stale operator flags has lost them; the own gavel, if held, counts.
+    CO_Change(OwnIsOperatorByFlags() ? own_account_ : "");
+  }
   kind = 2;
 }
 
@@ -241,14 +266,23 @@ bool TC_Main::PublicListContainsCurrent() const {
 }
 
 void TC_Main::TryRejoinForOperator() {
-  if (users_.RowCount() != 1 || recorded_operator_ == own_account_ || !options_.auto_ops ||
-      current_channel_.empty() || PublicListContainsCurrent() ||
-      EqualsNoCase(current_channel_, rejoin_tried_channel_)) {
+  if (users_.RowCount() != 1 || OwnIsOperator() || !options_.auto_ops || current_channel_.empty() ||
+      PublicListContainsCurrent() || EqualsNoCase(current_channel_, rejoin_tried_channel_)) {
     return;
   }
   rejoin_tried_channel_ = current_channel_;
-  SendText("/join The Void");
-  SendText("/join " + current_channel_);
+  const std::string channel = current_channel_;
+  SendText("/join The Void", LineOrigin::kAutomatic);
+  SendText(JoinLine(channel), LineOrigin::kAutomatic);
+}
+
+bool TC_Main::OwnIsOperator() const {
+  return (!own_account_.empty() && recorded_operator_ == own_account_) || OwnIsOperatorByFlags();
+}
+
+bool TC_Main::OwnIsOperatorByFlags() const {
+  return !own_account_.empty() &&
+         OperatorFlags(database_.GetUserField(own_account_, UserField::kFlag));
 }
 
 }  // namespace tc

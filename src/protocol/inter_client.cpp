@@ -36,7 +36,7 @@ void TC_Main::InterClientMessage(std::string_view sender, std::string_view messa
     answer.Append(" " + std::string(kInfo));
     // The own information goes out as it is stored, never expanded.
     answer.AppendUntrusted(database_.GetUserField(own_account_, UserField::kInformation));
-    SendText(answer);
+    SendText(answer, LineOrigin::kAutomatic);
     return;
   }
   if (StartsWith(message, kInfo)) {

@@ -77,11 +77,11 @@ void TC_Main::Send_Image1Click() {
     if (BeginsNoCase(text, "/whois ")) {
       WhoisCheckRequest(std::string_view(text).substr(7));
     } else {
-      SendText(text);
+      SendText(TaintedText(text));
     }
   } else {
     const std::vector<TextTable::Row> recipients = whisper_recipients_.Rows();
-    for (const TextTable::Row& row : recipients) SendText("/w " + row[0] + " " + text);
+    for (const TextTable::Row& row : recipients) SendText(NamingUser("/w ", row[0], " " + text));
     last_whisper_text_ = text;
   }
   box.Remember(text);
@@ -110,7 +110,7 @@ void TC_Main::Whisper_Image2Click(std::string_view selected_user) {
 void TC_Main::Emote_Image1Click() {
   InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
   const std::string text = std::exchange(box.text, {});
-  SendText("/me " + text);
+  SendText(TaintedText("/me " + text));
 }
 
 void TC_Main::Users_ListView1DblClick(std::string_view selected_user) {
@@ -124,7 +124,7 @@ void TC_Main::UsersPopupCommand(std::string_view caption, std::string_view selec
                                 [caption](const PopupRow& r) { return r.caption == caption; });
   if (row == kPopup.end()) return;
   if (row->sends == PopupSends::kAlone) {
-    SendText(row->caption);
+    SendText(TaintedText(row->caption));
     return;
   }
   if (selected_user.empty()) {
@@ -136,6 +136,26 @@ void TC_Main::UsersPopupCommand(std::string_view caption, std::string_view selec
   } else {
     SendText(NamingUser(std::string(row->caption) + " ", selected_user, ""));
   }
+}
+
+bool TC_Main::AddWhisperRecipient(std::string_view name, RecipientSource source) {
+  std::string stored(name);
+  if (source == RecipientSource::kChannelUser) {
+    // Dragged text or a console line is only a hint: the channel list says who the user is.
+    stored.clear();
+    for (int row = 0; row < users_.RowCount(); ++row) {
+      if (EqualsNoCase(users_.Cell(row, 0), name)) {
+        stored = users_.Cell(row, 0);
+        break;
+      }
+    }
+  }
+  if (stored.empty() || EqualsNoCase(stored, own_account_)) return false;
+  for (int row = 0; row < whisper_recipients_.RowCount(); ++row) {
+    if (EqualsNoCase(whisper_recipients_.Cell(row, 0), stored)) return false;
+  }
+  whisper_recipients_.Append({stored});
+  return true;
 }
 
 }  // namespace tc

@@ -332,6 +332,8 @@ void TC_Main::ExecuteProgram(std::string_view rest) {
 
 void TC_Main::Execute_Key(std::string_view /*user*/, std::string_view /*text*/,
                           std::string_view /*kind*/) {
+  // A key's actions are the program's own answer to what someone said.
+  const AutomaticScope automatic(*this);
   // The key engine arrives later; until then no key matches anything.
 }
 

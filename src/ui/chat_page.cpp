@@ -196,7 +196,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
       return text;
     };
     if (const auto name = ask(QStringLiteral("Add whisper user."), QStringLiteral("User Name:"))) {
-      AddWhisperUser(*name);
+      AddWhisperUser(*name, TC_Main::RecipientSource::kTyped);
     }
   });
   QAction* remove_user = recipients_menu_->addAction(QStringLiteral("Remove User"));
@@ -252,16 +252,9 @@ void MainWindow::ShowUsersMenu(const QPoint& global) {
   users_menu_->popup(global);
 }
 
-void MainWindow::AddWhisperUser(const QString& name) {
+void MainWindow::AddWhisperUser(const QString& name, TC_Main::RecipientSource source) {
   const std::string user = W(name.trimmed());
-  Call([&user](TC_Main& core) {
-    if (user.empty() || EqualsNoCase(user, core.own_account())) return;
-    TextTable& list = core.whisper_recipients();
-    for (int row = 0; row < list.RowCount(); ++row) {
-      if (EqualsNoCase(list.Cell(row, 0), user)) return;
-    }
-    list.Append({user});
-  });
+  Call([&user, source](TC_Main& core) { core.AddWhisperRecipient(user, source); });
 }
 
 void MainWindow::SyncInputToCore(int box) {
@@ -303,6 +296,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   if (watched == recipients_view_->viewport()) {
+    // Any text may be dragged here; the core adds it only when it names a channel user.
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
       auto* drag = static_cast<QDropEvent*>(event);
       if (drag->mimeData()->hasText()) {
@@ -312,7 +306,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::Drop) {
       auto* drop = static_cast<QDropEvent*>(event);
       if (drop->mimeData()->hasText()) {
-        AddWhisperUser(drop->mimeData()->text());
+        AddWhisperUser(drop->mimeData()->text(), TC_Main::RecipientSource::kChannelUser);
         drop->acceptProposedAction();
         return true;
       }

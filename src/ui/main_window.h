@@ -146,7 +146,7 @@ class MainWindow : public QWidget, public Frontend {
   void SyncInputToCore(int box);
   std::string SelectedUser() const;
   void ShowUsersMenu(const QPoint& global);
-  void AddWhisperUser(const QString& name);
+  void AddWhisperUser(const QString& name, TC_Main::RecipientSource source);
   void PickCategoryColor(int category);
   void RefreshStatePictures();
   void ShowTray(bool shown);

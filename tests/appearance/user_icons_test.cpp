@@ -24,7 +24,7 @@ TEST_F(UserIcons, ProductsFlagsAndClients) {
   EXPECT_EQ(Icon("[W2BN]", "0000"), 9);
   EXPECT_EQ(Icon("[XXXX]", "0000"), 3);
   EXPECT_EQ(Icon("[STAR]", "0002"), 2);
-  EXPECT_EQ(Icon("[STAR]", "0008"), 15);
+  EXPECT_EQ(Icon("[STAR]", "0008"), 2);  // the account's own channel operator on PvPGN
   EXPECT_EQ(Icon("[STAR]", "0132"), 7);
   EXPECT_EQ(Icon("[CHAT]", "0000", "Talvex Chat", "Away"), 26);
   EXPECT_EQ(Icon("[CHAT]", "0000", "talvex chat", "Whatever"), 8);
@@ -36,6 +36,7 @@ TEST_F(UserIcons, OperatorsInTheProgramsOwnChannelKeepTheirProductIcon) {
   s.Server("1007 CHANNEL \"Talvex Chat\"");
   EXPECT_EQ(Icon("[STAR]", "0002"), 0);
   EXPECT_EQ(Icon("[STAR]", "0112"), 0);
+  EXPECT_EQ(Icon("[STAR]", "0008"), 0);
 }
 
 TEST_F(UserIcons, OwnRowFollowsTheClientStateUnlessOperator) {

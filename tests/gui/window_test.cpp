@@ -174,6 +174,14 @@ TEST(WindowTest, UserDraggedToTheWhisperBoxBecomesARecipient) {
   ASSERT_EQ(rig.core->whisper_recipients().RowCount(), 1);
   EXPECT_EQ(rig.core->whisper_recipients().Cell(0, 0), "bob");
   EXPECT_EQ(box->model()->rowCount(), 1);
+  // Dragged text that names no channel user is not a recipient.
+  for (const char* text : {"mallory", "talvexbot", "BOB"}) {
+    QMimeData other;
+    other.setText(QString::fromLatin1(text));
+    QDropEvent stray(QPointF(5, 5), Qt::CopyAction, &other, Qt::LeftButton, {});
+    QApplication::sendEvent(box->viewport(), &stray);
+  }
+  EXPECT_EQ(rig.core->whisper_recipients().RowCount(), 1);
   // The same name again, in other letters, is not added twice; the own name never.
   rig.window->hooks().ask_text = [](const QString&, const QString&) {
     return std::optional<QString>("BOB");

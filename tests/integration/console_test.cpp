@@ -127,14 +127,19 @@ TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
   platform::CoreDriver driver(console, dir.path());
   console.Attach(driver);
   StartOffline(driver);
-  console.TypedLine("/tc-whisperbox add alice");
-  console.TypedLine("/tc-whisperbox add bob");
-  console.TypedLine("/tc-whisperbox remove ALICE");
-  console.TypedLine("/tc-whisperbox list");
+  driver.Call([](TC_Main& core) {
+    for (const char* name : {"alice", "Bob"}) core.users().Append({name, "3"});
+  });
+  // Names from the channel list only, spelled as the list has them, each once.
+  for (const char* line :
+       {"add alice", "add BOB", "add bob", "add carol", "remove ALICE", "list"}) {
+    console.TypedLine("/tc-whisperbox " + std::string(line));
+  }
   const auto rows = driver.Call([](TC_Main& core) { return core.whisper_recipients().Rows(); });
-  EXPECT_EQ(rows, (std::vector<TextTable::Row>{{"bob"}}));
+  EXPECT_EQ(rows, (std::vector<TextTable::Row>{{"Bob"}}));
   std::string out = Out(buffer_);
-  EXPECT_NE(out.find("[whisperbox] added alice\n[whisperbox] added bob\n"
+  EXPECT_NE(out.find("[whisperbox] added alice\n[whisperbox] added Bob\n"
+                     "[whisperbox] not added: bob\n[whisperbox] not added: carol\n"
                      "[whisperbox] removed ALICE\n[whisperbox] usage:"),
             std::string::npos)
       << out;

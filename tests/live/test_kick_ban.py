@@ -62,6 +62,25 @@ class KickAndBan(ls.LiveTest):
         self.joined_channel(c, "Talvex Chat")
         self.assertEqual(last_channel_after_quiet(c), "Talvex Chat")
 
+    def test_temporary_operator_stays_after_kicking_the_other_user(self):
+        self.server()
+        c = self.client()
+        self.joined_channel(c)
+        c.type("/join Quiet Room")
+        self.joined_channel(c, "Quiet Room")
+        # bob comes from a channel of his own, listed with its gavel until the flags follow.
+        bob = self.account("bob", "bobpw").login()
+        bob.send("/join Bob Room")
+        bob.expect(r"^1009 USER bob 0002$")
+        bob.send("/join Quiet Room")
+        bob.expect(r'^1007 CHANNEL "Quiet Room"$')
+        c.expect(r"^Joins \( bob \) \(\d\d:\d\d:\d\d\)$")
+        time.sleep(1.5)
+        c.type("/kick bob bye")
+        c.expect(r"^Parts \( bob \) \(\d\d:\d\d:\d\d\)$")
+        self.assertEqual(last_channel_after_quiet(c), "Quiet Room")
+        self.assertEqual(c.out.count(r"^Joining Channel \( The Void \)"), 0)
+
 
 if __name__ == "__main__":
     ls.main()

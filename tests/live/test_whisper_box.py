@@ -13,10 +13,17 @@ class WhisperBox(ls.LiveTest):
         self.server()
         c = self.client()
         self.joined_channel(c)
+        # Only a user of the channel list can be a partner, spelled as the list has it.
         c.type("/tc-whisperbox add alice")
-        c.expect(r"^\[whisperbox\] added alice$")
-
+        c.expect(r"^\[whisperbox\] not added: alice$")
         alice = self.account("alice", "alicepw").login()
+        alice.send("/join Talvex Chat")
+        c.expect(r"^Joins \( alice \) \(\d\d:\d\d:\d\d\)$")
+        c.type("/tc-whisperbox add ALICE")
+        c.expect(r"^\[whisperbox\] added alice$")
+        c.type("/tc-whisperbox add talvexbot")
+        c.expect(r"^\[whisperbox\] not added: talvexbot$")
+
         alice.send("/w talvexbot psst, partner")
         c.expect(r"^\[whisper\] <alice> psst, partner$")
 

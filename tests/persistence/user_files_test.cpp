@@ -12,7 +12,7 @@ namespace {
 
 class UserFiles : public ::testing::Test {
  protected:
-  void Send(const std::string& line) { s.core().SendText(line); }
+  void Send(const std::string& line) { s.core().SendText(TaintedText(line)); }
   std::filesystem::path Folder() const { return s.dir / "UserFiles"; }
   std::string Read(const std::string& file) const {
     std::ifstream in(Folder() / file, std::ios::binary);

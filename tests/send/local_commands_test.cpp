@@ -10,7 +10,7 @@ namespace {
 
 class LocalCommands : public ::testing::Test {
  protected:
-  void Send(const std::string& line) { s.core().SendText(line); }
+  void Send(const std::string& line) { s.core().SendText(TaintedText(line)); }
   std::vector<std::vector<std::string>> Rows(TextTable& table) {
     std::vector<std::vector<std::string>> out;
     for (const auto& row : table.Rows()) out.push_back(row);

@@ -25,7 +25,7 @@ TEST_F(SendPath, NoFormatMarkerInCapitalsIsRemovedAndStopsExpansion) {
 }
 
 TEST_F(SendPath, LongLineIsCutTo500AndLineBreaksInsideNeverSplitIt) {
-  s.core().SendText(std::string(600, 'x'));
+  s.core().SendText(TaintedText(std::string(600, 'x')));
   EXPECT_EQ(s.Written(), std::string(500, 'x') + "\r\n");
   s.core().SendText("one\r\ntwo\nthree");
   EXPECT_EQ(s.Written(), "one  two three\r\n");
@@ -91,7 +91,7 @@ TEST_F(SendPath, ALiteralOwnLineSentEarlierIsNotTakenByTheShownLine) {
 }
 
 TEST_F(SendPath, SentLinesListIsCapped) {
-  for (int i = 0; i < 250; ++i) s.core().SendText("line " + std::to_string(i));
+  for (int i = 0; i < 250; ++i) s.core().SendText(TaintedText("line " + std::to_string(i)));
   EXPECT_EQ(s.core().sent_lines().size(), 200u);
   EXPECT_EQ(s.core().sent_lines().front(), "line 50");
 }

@@ -74,7 +74,7 @@ TEST_F(SendQueueTest, BurstOfTwentyLeavesInOrderAtTheQueuesPace) {
   std::vector<std::string> lines;
   for (int i = 1; i <= 20; ++i) {
     lines.push_back("burst line " + std::string(i < 10 ? "0" : "") + std::to_string(i));
-    s.core().SendText(lines.back());
+    s.core().SendText(TaintedText(lines.back()));
   }
   EXPECT_EQ(s.Written(), "");
   // Each line is 13 bytes with CR LF: 1700 + 35 x 14 = 2190 ms after it.
