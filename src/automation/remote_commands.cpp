@@ -24,7 +24,7 @@ void TC_Main::UsersCommand(std::string_view user, std::string_view text,
     line.AppendUntrusted(user);
     line.Append(" ");
     line.AppendUntrusted(chunk);
-    SendText(line);
+    SendText(line, LineOrigin::kAutomatic);
   };
   const std::vector<TextTable::Row> rows = users_.Rows();
   std::string chunk;
