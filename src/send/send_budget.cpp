@@ -1,32 +1,41 @@
 #include "send/send_budget.h"
 
 #include <algorithm>
-
-#include "common/text.h"
+#include <cstdint>
 
 namespace tc {
 
 namespace {
 
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// "/me" or "/emote" as the whole command word, in any case. Checked on every line written, so it
+// looks at the first bytes only.
 bool IsEmote(std::string_view line) {
-  for (std::string_view command : {std::string_view("/me"), std::string_view("/emote")}) {
-    if (line.size() >= command.size() && EqualsNoCase(line.substr(0, command.size()), command) &&
-        (line.size() == command.size() || line[command.size()] == ' ')) {
-      return true;
-    }
+  if (line.size() < 3 || line[0] != '/') return false;
+  size_t word = 0;
+  if (LowerAscii(line[1]) == 'm' && LowerAscii(line[2]) == 'e') {
+    word = 3;
+  } else if (line.size() >= 6 && LowerAscii(line[1]) == 'e' && LowerAscii(line[2]) == 'm' &&
+             LowerAscii(line[3]) == 'o' && LowerAscii(line[4]) == 't' &&
+             LowerAscii(line[5]) == 'e') {
+    word = 6;
   }
-  return false;
+  return word > 0 && (line.size() == word || line[word] == ' ');
 }
 
 }  // namespace
 
 int SendBudget::Cost(std::string_view line, const SendQuota& quota) {
-  const int64_t per_unit = std::max(quota.bytes_per_unit, 1);
-  const auto bytes = static_cast<int64_t>(line.size());
-  const int64_t units = std::max<int64_t>(1, (bytes + per_unit - 1) / per_unit);
-  const int64_t factor = IsEmote(line) ? std::max(quota.emote_factor, 1) : 1;
-  // A line is at most a few kilobytes; the clamp only keeps the sum in range.
-  return static_cast<int>(std::min<int64_t>(units * factor, 1'000'000));
+  // Narrow numbers on purpose: this runs for every line written, and a line is never near 1 MB.
+  const auto per_unit = static_cast<uint32_t>(std::max(quota.bytes_per_unit, 1));
+  const auto bytes = static_cast<uint32_t>(std::min<size_t>(line.size(), 1u << 20));
+  const uint32_t units = bytes <= per_unit ? 1 : (bytes + per_unit - 1) / per_unit;
+  const auto factor =
+      static_cast<uint32_t>(IsEmote(line) ? std::clamp(quota.emote_factor, 1, 100) : 1);
+  return static_cast<int>(units * factor);
 }
 
 int64_t SendBudget::WaitFor(int units, const SendQuota& quota, int64_t now_ms) {

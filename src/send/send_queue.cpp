@@ -6,7 +6,7 @@ namespace tc {
 
 namespace {
 
-std::string_view Body(std::string_view line) {
+inline std::string_view Body(std::string_view line) {
   if (line.ends_with("\r\n")) line.remove_suffix(2);
   return line;
 }
