@@ -74,6 +74,26 @@ TEST_F(SendQuotaTest, HumanPaceTypingStaysWithinTheServersQuotaAndInOrder) {
   }
 }
 
+TEST(SendQuotaAtLogin, TheLoginsBeepAndJoinCountButTheAccountAndPasswordDoNot) {
+  Session s;
+  s.StartUp();
+  s.LogIn("talvexbot", "Some Channel");
+  s.Server("1018 INFO \"Audible notification on.\"");
+  s.Server("1001 USER alice 0000 [CHAT]");
+  ASSERT_NE(s.Written().find("/beep\r\n"), std::string::npos);
+  const int64_t login = s.clock.NowMs();
+  s.core().SendText("one");
+  s.Advance(1700);
+  s.core().SendText("two");
+  s.core().SendText("three");
+  EXPECT_EQ(s.Written(), "one\r\ntwo\r\n");
+  // "/beep" and "/join" are two units of the four: "three" waits until they have left the window.
+  s.Advance(login + 4999 - s.clock.NowMs());
+  EXPECT_EQ(s.Written(), "");
+  s.Advance(1);
+  EXPECT_EQ(s.Written(), "three\r\n");
+}
+
 TEST_F(SendQuotaTest, LinesTheServerCanNeverTakeAreRefusedBeforeSending) {
   const std::vector<std::pair<std::string, bool>> cases = {
       {std::string(160, 'a'), true},
