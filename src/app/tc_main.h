@@ -89,6 +89,11 @@ struct Options {
   bool tray = true;                                        // Tray_CheckBox1
   bool random_theme = false;                               // RandomTheme_CheckBox1
   bool anti_flood = true;                                  // AntiFlood_CheckBox1
+  // The server's flood quota, for servers configured otherwise (see SendQuota).
+  int quota_units = 4;
+  int quota_window_ms = 5000;
+  int quota_bytes_per_unit = 40;
+  int quota_emote_factor = 2;
   // Settings profile: options of the Setup, General and Database pages not held above
   bool save_password = false;  // SavePassword_CheckBox1
   bool anti_idle = true;       // AntiIdle_CheckBox1 (AntiIdle_SpinEdit1 enabled with it)
@@ -393,9 +398,13 @@ class TC_Main {
   // send/
   bool RunLocalCommand(const TaintedText& line);
   void SendToServer(std::string line, LineOrigin origin);
-  void WriteLine(const std::string& line);
+  void WriteLine(const std::string& line, bool automatic);
+  void ShowWritten(const std::string& line);
   void ShowOwnTalk(std::string_view line);
   void AntiFloodTick();
+  SendQuota Quota() const;
+  // A server error line: a quota refusal of the line just written sends it again once.
+  void LineRefused(std::string_view error);
   void ExecuteProgram(std::string_view rest);
   void WhoisCheckRequest(std::string_view name);
   // prepare.cpp

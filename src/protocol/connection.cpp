@@ -117,7 +117,11 @@ void TC_Main::LoginLines(std::string_view line, int& kind) {
   if (line == "Enter your account name and password.") {
     if (!login_sent_) {
       login_sent_ = true;
-      WriteSocket(options_.account_name + "\r\n" + options_.password + "\r\n/beep\r\n");
+      const std::string login =
+          options_.account_name + "\r\n" + options_.password + "\r\n/beep\r\n";
+      WriteSocket(login);
+      // The server charges its quota from "/beep" on, not for the account name and password.
+      send_queue_.Written("/beep", Quota(), clock_.NowMs());
     }
     return;
   }
@@ -150,9 +154,11 @@ void TC_Main::WelcomeSteps() {
   // An empty channel name would only make the server print its help.
   if (options_.channel_choice == ChannelChoice::kHome && !options_.home_channel.empty()) {
     WriteSocket("/join " + options_.home_channel + "\r\n");
+    send_queue_.Written("/join " + options_.home_channel, Quota(), clock_.NowMs());
   }
   if (options_.channel_choice == ChannelChoice::kLastVisited && !options_.last_channel.empty()) {
     WriteSocket("/join " + options_.last_channel + "\r\n");
+    send_queue_.Written("/join " + options_.last_channel, Quota(), clock_.NowMs());
   }
   anti_idle_timer_.Enable(clock_.NowMs());
 }
@@ -177,7 +183,7 @@ void TC_Main::OnDisconnected() {
   connect_timeout_.SetInterval(20000, clock_.NowMs());
   seconds_timer_.Disable();
   users_.Clear();
-  send_queue_.Clear();
+  send_queue_.ConnectionClosed();
   if (options_.close_on_disconnect == CloseOnDisconnect::kAlways) frontend_.CloseMainWindow();
 
   if (!user_disconnect_ && options_.reconnect) {

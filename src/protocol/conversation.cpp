@@ -278,6 +278,7 @@ void TC_Main::HandleError(std::string_view line, int& kind, std::string& display
     WhoisNotLoggedOn();
     kind = 2;
   }
+  LineRefused(text);
   display = "Error ( " + text + " )";
 }
 

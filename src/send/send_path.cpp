@@ -72,7 +72,7 @@ void TC_Main::SendText(const TaintedText& text, LineOrigin origin) {
   SendToServer(line.text(), origin);
 }
 
-void TC_Main::SendToServer(std::string line, LineOrigin /*origin*/) {
+void TC_Main::SendToServer(std::string line, LineOrigin origin) {
   if (BeginsNoCase(line, "/ban ") || BeginsNoCase(line, "/kick ")) {
     if (own_account_ != "TalvexChat" && LowerCase1252(current_channel_) == "talvex chat") {
       DisplayText("Error ( You are not a channel operator. )", 5);
@@ -91,14 +91,27 @@ void TC_Main::SendToServer(std::string line, LineOrigin /*origin*/) {
   // A CR or LF inside would reach the server as two lines; a line is never split.
   std::replace(line.begin(), line.end(), '\r', ' ');
   std::replace(line.begin(), line.end(), '\n', ' ');
+  // The server would refuse it whatever the pace; it is not shown as said.
+  if (SendBudget::TooLong(line, Quota())) {
+    DisplayText("Error ( Too long for the server (" + std::to_string(line.size()) +
+                    " bytes), not sent: " + line + " )",
+                5);
+    return;
+  }
   if (BeginsNoCase(line, "/join")) {
     PerformEvent("#Leave_Channel", own_account_, current_channel_);
   }
   std::string wire = line + "\r\n";
-  if (!options_.anti_flood || send_queue_.TakeImmediate()) {
-    WriteLine(wire);
+  const bool automatic = origin == LineOrigin::kAutomatic;
+  const int64_t now = clock_.NowMs();
+  if (!options_.anti_flood) {
+    WriteLine(wire, automatic);
+  } else if (!send_queue_.TakeImmediate()) {
+    send_queue_.Enqueue(std::move(wire), anti_flood_timer_, now, automatic);
+  } else if (send_queue_.Fits(wire, Quota(), now)) {
+    WriteLine(wire, automatic);
   } else {
-    send_queue_.Enqueue(std::move(wire), anti_flood_timer_, clock_.NowMs());
+    send_queue_.Hold(std::move(wire), anti_flood_timer_, now, Quota(), automatic);
   }
   if (line[0] != '/') {
     sent_lines_.push_back(std::move(line));
@@ -106,8 +119,13 @@ void TC_Main::SendToServer(std::string line, LineOrigin /*origin*/) {
   }
 }
 
-void TC_Main::WriteLine(const std::string& line) {
+void TC_Main::WriteLine(const std::string& line, bool automatic) {
   WriteSocket(line);
+  send_queue_.Written(line, Quota(), clock_.NowMs(), automatic);
+  ShowWritten(line);
+}
+
+void TC_Main::ShowWritten(const std::string& line) {
   // Servers of today do not echo talk: the user sees what they said when it leaves.
   if (!line.empty() && line[0] != '/') {
     ShowOwnTalk(std::string_view(line).substr(0, line.size() - 2));
@@ -126,8 +144,46 @@ void TC_Main::ShowOwnTalk(std::string_view line) {
 }
 
 void TC_Main::AntiFloodTick() {
-  std::optional<std::string> line = send_queue_.Tick(connected_, anti_flood_timer_, clock_.NowMs());
-  if (line) WriteLine(*line);
+  std::optional<std::string> line =
+      send_queue_.Tick(connected_, anti_flood_timer_, clock_.NowMs(), Quota());
+  if (line) {
+    WriteSocket(*line);
+    ShowWritten(*line);
+  }
+  if (const size_t dropped = send_queue_.TakeDroppedReport(); dropped > 0) {
+    DisplayText("System ( " + std::to_string(dropped) +
+                    " automatic lines were dropped: they came faster than the server takes "
+                    "them. )",
+                5);
+  }
+}
+
+SendQuota TC_Main::Quota() const {
+  return {options_.quota_units, options_.quota_window_ms, options_.quota_bytes_per_unit,
+          options_.quota_emote_factor};
+}
+
+void TC_Main::LineRefused(std::string_view error) {
+  if (error != "Your message quota has been exceeded!" &&
+      error != "Your line length quota has been exceeded!") {
+    return;
+  }
+  if (!options_.anti_flood) return;  // the owner chose to send without holding back
+  switch (send_queue_.Refused(anti_flood_timer_, clock_.NowMs(), Quota())) {
+    case SendQueue::Refusal::kUnknown:
+      break;
+    case SendQueue::Refusal::kSentAgain:
+      DisplayText(
+          "System ( The server refused the last line for its flood quota; it goes again "
+          "when the quota has room. )",
+          5);
+      break;
+    case SendQueue::Refusal::kGivenUp:
+      DisplayText("Error ( The server refused this line twice, it was not sent: " +
+                      send_queue_.refused_line() + " )",
+                  5);
+      break;
+  }
 }
 
 }  // namespace tc

@@ -54,10 +54,10 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   s.core().RW("Write");
   const std::vector<std::string> lines = PlainLines(DefaultProfile(s));
   std::vector<std::string> expected_keys = {
-      "aa=", "ab=", "ac=", "ad=", "ae=", "da=", "af=", "ag=", "ah=", "ak=", "ai=", "aj=",
-      "zc=", "oa=", "oc=", "od=", "db=", "of=", "og=", "oi=", "op=", "oq=", "or=", "os=",
-      "ot=", "ox=", "oy=", "ou=", "ow=", "oj=", "ov=", "ol=", "on=", "oo=", "sa=", "sb=",
-      "sc=", "sd=", "se=", "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
+      "aa=", "ab=", "ac=", "ad=", "ae=", "da=", "af=", "ag=", "ah=", "ak=", "ai=", "aj=", "zc=",
+      "oa=", "oc=", "od=", "db=", "of=", "og=", "qa=", "qb=", "qc=", "qd=", "oi=", "op=", "oq=",
+      "or=", "os=", "ot=", "ox=", "oy=", "ou=", "ow=", "oj=", "ov=", "ol=", "on=", "oo=", "sa=",
+      "sb=", "sc=", "sd=", "se=", "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
   for (int i = 0; i < 14; ++i) expected_keys.push_back("uh=");
   for (const char* key : {"cm=", "cn=", "co=", "cp=", "cq=", "cr=", "cs=", "ct=", "cu=", "cv=",
                           "cw=", "cx=", "cz=", "s1=", "ds=", "ga="}) {
@@ -362,6 +362,10 @@ void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempD
   o.database_days = number(0, 100000);
   o.keep_log = static_cast<KeepLog>(number(0, 2));
   o.anti_flood = flag();
+  o.quota_units = number(0, 1000);
+  o.quota_window_ms = number(0, 100000);
+  o.quota_bytes_per_unit = number(1, 1000);
+  o.quota_emote_factor = number(1, 100);
   o.anti_idle = flag();
   o.auto_operator = flag();
   o.auto_ops = flag();
@@ -433,6 +437,10 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
     EXPECT_EQ(got.database_days, expected.database_days);
     EXPECT_EQ(got.keep_log, expected.keep_log);
     EXPECT_EQ(got.anti_flood, expected.anti_flood);
+    EXPECT_EQ(got.quota_units, expected.quota_units);
+    EXPECT_EQ(got.quota_window_ms, expected.quota_window_ms);
+    EXPECT_EQ(got.quota_bytes_per_unit, expected.quota_bytes_per_unit);
+    EXPECT_EQ(got.quota_emote_factor, expected.quota_emote_factor);
     EXPECT_EQ(got.anti_idle, expected.anti_idle);
     EXPECT_EQ(got.auto_operator, expected.auto_operator);
     EXPECT_EQ(got.auto_ops, expected.auto_ops);

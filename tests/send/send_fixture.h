@@ -19,6 +19,8 @@ class SendFixture {
     s.Server("1018 INFO \"Audible notification on.\"");
     // Not alone in the channel: the once-a-second rejoin for operator status stays quiet.
     s.Server("1001 USER alice 0000 [CHAT]");
+    // The login's own lines ("/beep", "/join") have left the server's quota window.
+    s.Advance(SendQuota{}.window_ms);
     s.Written();
     s.ui.TakeLines();
   }

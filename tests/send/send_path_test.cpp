@@ -25,6 +25,8 @@ TEST_F(SendPath, NoFormatMarkerInCapitalsIsRemovedAndStopsExpansion) {
 }
 
 TEST_F(SendPath, LongLineIsCutTo500AndLineBreaksInsideNeverSplitIt) {
+  // A server that takes long lines: one unit per kilobyte.
+  s.core().options().quota_bytes_per_unit = 1000;
   s.core().SendText(TaintedText(std::string(600, 'x')));
   EXPECT_EQ(s.Written(), std::string(500, 'x') + "\r\n");
   s.core().SendText("one\r\ntwo\nthree");
@@ -59,7 +61,7 @@ TEST_F(SendPath, JoinRaisesLeaveChannelBeforeTheLineIsQueued) {
   Session& q = queued.s;
   q.core().SetEventHook([&](std::string_view e, std::string_view u, std::string_view t) {
     events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t) + "|" +
-                     std::to_string(q.core().send_queue().Lines().size()));
+                     std::to_string(q.core().send_queue().size()));
   });
   q.core().SendText("/JOIN Elsewhere");
   EXPECT_EQ(events, (std::vector<std::string>{"#Leave_Channel|talvexbot|Some Channel|0"}));

@@ -86,7 +86,7 @@ TEST_F(SendQueueTest, BurstOfTwentyLeavesInOrderAtTheQueuesPace) {
     EXPECT_EQ(s.Written(), line + "\r\n");
     wait = 1700 + 35 * (static_cast<int64_t>(line.size()) + 2 + 1);
   }
-  EXPECT_TRUE(s.core().send_queue().Lines().empty());
+  EXPECT_TRUE(s.core().send_queue().size() == 0u);
   EXPECT_TRUE(s.core().send_queue().send_immediately());
 }
 
@@ -94,7 +94,7 @@ TEST_F(SendQueueTest, BufferDropsWaitingLinesAndTheNextTickReArmsTheImmediatePat
   s.core().SendText("one");
   s.core().SendText("two");
   s.core().SendText("/buffer");
-  EXPECT_TRUE(s.core().send_queue().Lines().empty());
+  EXPECT_TRUE(s.core().send_queue().size() == 0u);
   EXPECT_TRUE(s.core().anti_flood_timer().Enabled());
   s.Advance(1700);
   EXPECT_EQ(s.Written(), "");
@@ -107,7 +107,7 @@ TEST_F(SendQueueTest, LinesQueuedWhenTheConnectionClosesAreDropped) {
   s.core().SendText("one");
   s.core().SendText("two");
   s.ServerCloses();
-  EXPECT_TRUE(s.core().send_queue().Lines().empty());
+  EXPECT_TRUE(s.core().send_queue().size() == 0u);
   s.Advance(1700);
   EXPECT_EQ(s.Written(), "");
   EXPECT_TRUE(s.core().send_queue().send_immediately());
