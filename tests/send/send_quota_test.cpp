@@ -59,7 +59,7 @@ TEST_F(SendQuotaTest, HumanPaceTypingStaysWithinTheServersQuotaAndInOrder) {
         "/me " + tag + std::string(static_cast<size_t>((i * 29) % 66), 'b'),
         "/w alice " + tag + std::string(static_cast<size_t>((i * 31) % 130), 'c')};
     typed.push_back(forms[static_cast<size_t>(i) % forms.size()]);
-    s.core().SendText(typed.back());
+    s.core().SendText(TaintedText(typed.back()));
     Take();
     Run(1000);
   }
@@ -104,7 +104,7 @@ TEST_F(SendQuotaTest, LinesTheServerCanNeverTakeAreRefusedBeforeSending) {
       {"/w alice " + std::string(152, 'c'), false}};
   for (const auto& [line, passes] : cases) {
     f.TakeShown();
-    s.core().SendText(line);
+    s.core().SendText(TaintedText(line));
     s.Advance(10000);
     EXPECT_EQ(s.Written(), passes ? line + "\r\n" : "") << line;
     const std::vector<std::string> shown = f.TakeShown();
