@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -297,15 +298,11 @@ class TC_Main {
   TextTable& custom_colors() { return custom_colors_; }  // CustomColors_ListView1: text, color
   TextTable& servers() { return servers_; }              // Ping_ListView1: ping, server, type
   TextTable& events() { return events_; }                // event name, action
-  TextTable& keys() {
-    return keys_;
-  }                                        // Keys_ListView1: key text, action, applies to,
-                                           // applies on, history, state
+  // Keys_ListView1: key text, action, applies to, applies on, history, state
+  TextTable& keys() { return keys_; }
   TextTable& timers() { return timers_; }  // Timer_ListView1: name, interval, action, state, count
-  TextTable& monitor() {
-    return monitor_;
-  }  // Monitor_ListView1: status, search account,
-     // account name, account number, location
+  // Monitor_ListView1: status, search account, account name, account number, location
+  TextTable& monitor() { return monitor_; }
   TextTable& custom_channels() { return custom_channels_; }        // CChannels_ListBox1
   TextTable& whisper_recipients() { return whisper_recipients_; }  // WhisperBox_ListBox1
   // Adds a whisper recipient the way both front ends do: a name from the channel user list only
@@ -321,7 +318,7 @@ class TC_Main {
   WhoisCheck& whois() { return whois_; }
   const std::string& latest_version() const { return latest_version_; }
   AccountTracking& account_tracking() { return account_tracking_; }  // WC_ListBox1
-  const TextTable& last_ten() const { return last_ten_; }      // LastTen_ListBox1
+  const TextTable& last_ten() const { return last_ten_; }            // LastTen_ListBox1
   std::vector<std::string>& sent_lines() { return sent_lines_; }
 
   const std::string& own_account() const { return own_account_; }
@@ -495,9 +492,10 @@ class TC_Main {
   std::string recorded_operator_;
   std::string banned_users_;
   std::string information_target_;
-  // When each user (lower case) last got a "!who" answer; entries older than the quiet time are
-  // forgotten, so the list holds only the last half minute's askers.
-  std::vector<std::pair<std::string, int64_t>> who_answered_;
+  // Users (lower case) answered a "!who" in the last half minute, oldest answer first, and the
+  // same names as a set: a flood of askers costs constant time each and is forgotten after it.
+  std::deque<std::pair<std::string, int64_t>> who_answered_;
+  std::unordered_set<std::string> who_answered_names_;
   std::string last_whisper_text_;
 
   CoreTimer connect_timeout_{20000};

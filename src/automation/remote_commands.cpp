@@ -51,13 +51,13 @@ void TC_Main::UsersCommand(std::string_view user, std::string_view text,
 
 bool TC_Main::TakeWhoTurn(std::string_view user) {
   const int64_t now = clock_.NowMs();
-  std::erase_if(who_answered_,
-                [now](const auto& entry) { return now - entry.second >= kWhoQuietMs; });
-  const std::string key = LowerCase1252(user);
-  for (const auto& entry : who_answered_) {
-    if (entry.first == key) return false;
+  while (!who_answered_.empty() && now - who_answered_.front().second >= kWhoQuietMs) {
+    who_answered_names_.erase(who_answered_.front().first);
+    who_answered_.pop_front();
   }
-  who_answered_.emplace_back(key, now);
+  std::string key = LowerCase1252(user);
+  if (!who_answered_names_.insert(key).second) return false;
+  who_answered_.emplace_back(std::move(key), now);
   return true;
 }
 

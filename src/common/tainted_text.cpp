@@ -36,7 +36,8 @@ size_t TaintedText::FindTrusted(std::string_view part, size_t from) const {
 void TaintedText::Mark(size_t begin, size_t end) {
   if (begin >= end) return;
   // Merge with a range that ends where this one begins, keeping the list sorted and apart.
-  if (!untrusted_.empty() && untrusted_.back().second >= begin && untrusted_.back().first <= begin) {
+  if (!untrusted_.empty() && untrusted_.back().second >= begin &&
+      untrusted_.back().first <= begin) {
     untrusted_.back().second = std::max(untrusted_.back().second, end);
     return;
   }

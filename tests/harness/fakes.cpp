@@ -51,7 +51,9 @@ Color ShownLine::ColorAt(size_t pos) const {
   return 0xFFFFFFFF;
 }
 
-void FakeFrontend::AppendLine(View view, const StyledLine& line) { lines.push_back({view, line}); }
+void FakeFrontend::AppendLine(View view, const StyledLine& line) {
+  lines.push_back({view, line});
+}
 
 void FakeFrontend::ClearView(View view) {
   if (view == View::kChat) {

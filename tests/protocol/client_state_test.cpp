@@ -6,7 +6,6 @@
 namespace tc::test {
 namespace {
 
-
 class ClientState : public ::testing::Test {
  protected:
   void SetUp() override { Start(true); }
