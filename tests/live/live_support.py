@@ -391,13 +391,26 @@ class LiveTest(unittest.TestCase):
         return client.expect(r"^Joining Channel \( " + re.escape(channel) +
                              r" \) \(\d\d:\d\d:\d\d\)$")
 
+    def bot_with_alice(self):
+        """The server, the console bot in its channel and alice beside it."""
+        self.server()
+        c = self.client()
+        self.joined_channel(c)
+        alice = self.account("alice", "alicepw").login()
+        join_client_channel(c, alice)
+        return c, alice
+
+
+def join_client_channel(client, alice):
+    alice.send("/join Talvex Chat")
+    alice.expect(r'^1007 CHANNEL "Talvex Chat"$')
+    client.expect(r"^Joins \( alice \) \(\d\d:\d\d:\d\d\)$")
+
 
 def conversation(test, client, alice):
     """The shared scenario: alice joins the client's channel, talks and
     whispers; the client's typed talk and whisper reach her; she leaves."""
-    alice.send("/join Talvex Chat")
-    alice.expect(r'^1007 CHANNEL "Talvex Chat"$')
-    client.expect(r"^Joins \( alice \) \(\d\d:\d\d:\d\d\)$")
+    join_client_channel(client, alice)
 
     alice.send("hello there")
     client.expect(r"^<alice> hello there$")

@@ -12,13 +12,7 @@ LINES = 20
 
 class Burst(ls.LiveTest):
     def test_twenty_typed_lines_arrive_whole_and_in_order(self):
-        self.server()
-        c = self.client()
-        self.joined_channel(c)
-        alice = self.account("alice", "alicepw").login()
-        alice.send("/join Talvex Chat")
-        alice.expect(r'^1007 CHANNEL "Talvex Chat"$')
-        c.expect(r"^Joins \( alice \) \(\d\d:\d\d:\d\d\)$")
+        c, alice = self.bot_with_alice()
 
         for i in range(1, LINES + 1):
             c.type(f"burst line {i:02d} of {LINES}")

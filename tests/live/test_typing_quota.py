@@ -30,13 +30,7 @@ def typed_lines():
 
 class TypingQuota(ls.LiveTest):
     def test_human_pace_typing_reaches_alice_whole_and_in_order(self):
-        self.server()
-        c = self.client()
-        self.joined_channel(c)
-        alice = self.account("alice", "alicepw").login()
-        alice.send("/join Talvex Chat")
-        alice.expect(r'^1007 CHANNEL "Talvex Chat"$')
-        c.expect(r"^Joins \( alice \) \(\d\d:\d\d:\d\d\)$")
+        c, alice = self.bot_with_alice()
 
         lines = typed_lines()
         for line in lines:
