@@ -794,12 +794,15 @@ int TC_DataBase::CountUsers() const {
 }
 
 void TC_DataBase::SecondTick() {
+  // Counted once after the pass: a write per record would cost the busiest loop of the tick.
+  bool changed = false;
   for (UserRecord& r : impl_->pool) {
     if (r[Idx(UserField::kIn_Channel)] != "Yes") continue;
     r[Idx(UserField::kTotal_Time_Seen)] = PlusOne(r[Idx(UserField::kTotal_Time_Seen)]);
     r[Idx(UserField::kTime_In_Channel)] = PlusOne(r[Idx(UserField::kTime_In_Channel)]);
-    ++impl_->changes;
+    changed = true;
   }
+  if (changed) ++impl_->changes;
 }
 
 void TC_DataBase::ChannelEntered() {
