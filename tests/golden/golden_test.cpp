@@ -118,7 +118,9 @@ class RecordingSocket : public Socket {
     inner_.Close();
   }
   void Write(std::string_view bytes) override {
-    record_.Add("socket", Escaped(bytes));
+    // A write on a socket that is not open never reaches the wire; the record says so.
+    const bool open = inner_.state == FakeSocket::State::kOpen;
+    record_.Add("socket", Escaped(bytes) + (open ? "" : "  (socket not open)"));
     inner_.Write(bytes);
   }
   bool KeepAliveEnabled() const override { return inner_.KeepAliveEnabled(); }
@@ -311,14 +313,21 @@ void Replay(Recorder& r, const std::string& fixture) {
   s.core().Connect_Image1Click();
   r.Step("the socket connects");
   s.Connected();
-  // Line by line, each in two reads, the last piece as it came.
+  // Line by line, each in two reads, the last piece as it came. Once the core has closed the
+  // socket nothing more arrives, as with a real socket; the disconnect follows.
   for (size_t from = 0; from < bytes.size();) {
+    if (s.socket.state != FakeSocket::State::kOpen) {
+      r.Step("the socket is closed: " + std::to_string(bytes.size() - from) +
+             " recorded bytes never arrive");
+      s.DeliverPendingDisconnect();
+      break;
+    }
     const size_t crlf = bytes.find("\r\n", from);
     const size_t end = crlf == std::string::npos ? bytes.size() : crlf + 2;
     const std::string piece = bytes.substr(from, end - from);
     r.record.Add("server", Escaped(piece));
     s.Receive(piece.substr(0, piece.size() / 2));
-    s.Receive(piece.substr(piece.size() / 2));
+    if (s.socket.state == FakeSocket::State::kOpen) s.Receive(piece.substr(piece.size() / 2));
     from = end;
   }
   r.Advance(30 * 1000);
