@@ -242,13 +242,27 @@ class Recorder {
   }
   // Moves the clock a second at a time until the core opens the socket again.
   void UntilOpened() {
+    record.Add("clock", "a second at a time until the socket opens");
     const int opens = s.socket.opens;
     int64_t waited = 0;
     while (s.socket.opens == opens && waited < 3600 * 1000) {
       s.Advance(1000);
       waited += 1000;
     }
-    record.Add("clock", "+" + std::to_string(waited) + " ms until the socket opened");
+    record.Add("clock", "waited " + std::to_string(waited) + " ms");
+  }
+  // Moves the clock half a second at a time until `line` has gone to the server, as a server
+  // answers only what it received.
+  void UntilSent(std::string_view line) {
+    record.Add("clock", "half a second at a time until " + Escaped(line) + " is sent");
+    s.Written();
+    const std::string wanted = std::string(line) + "\r\n";
+    int64_t waited = 0;
+    while (s.socket.written.find(wanted) == std::string::npos && waited < 600 * 1000) {
+      s.Advance(500);
+      waited += 500;
+    }
+    record.Add("clock", "waited " + std::to_string(waited) + " ms");
   }
   // The server's side of a login after the socket opened.
   void Handshake(std::string_view account, std::string_view channel) {
@@ -385,13 +399,13 @@ void Scripted(Recorder& r) {
   r.Server("1009 USER talvexbot 0012");
   r.Server("1018 INFO \"talvexbot has been kicked by alice (bye).\"");
   r.Server("1003 LEAVE talvexbot 0012");
-  r.Advance(2000);
+  r.UntilSent("/join Chat");
   r.Server("1007 CHANNEL \"Chat\"");
   r.Server("1001 USER talvexbot 0010 [CHAT]");
   r.Server("1001 USER alice 0012 [CHAT]");
   r.Server("1018 INFO \"talvexbot was banned by alice (spam).\"");
   r.Server("1003 LEAVE talvexbot 0010");
-  r.Advance(2000);
+  r.UntilSent("/join Talvex Chat");
   r.Server("1007 CHANNEL \"Talvex Chat\"");
   r.Server("1001 USER talvexbot 0010 [CHAT]");
   r.Server("1002 JOIN alice 0010 [CHAT]");
