@@ -317,8 +317,10 @@ class Recorder {
 void Replay(Recorder& r, const std::string& fixture) {
   const std::string bytes = Fixture(fixture);
   ASSERT_FALSE(bytes.empty()) << fixture;
-  const size_t name_at = bytes.find("Username: ") + 10;
-  const std::string account = bytes.substr(name_at, bytes.find("\r\n", name_at) - name_at);
+  const size_t prompt = bytes.find("Username: ");
+  const size_t name_at = prompt == std::string::npos ? bytes.size() : prompt + 10;
+  std::string account = bytes.substr(name_at, bytes.find("\r\n", name_at) - name_at);
+  if (account.empty()) account = "guest";
   Session& s = r.s;
   r.Step("start, then connect as " + account);
   s.StartUp();
