@@ -25,7 +25,9 @@
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
 #include "protocol/chat_log.h"
+#include "protocol/line_decision.h"
 #include "protocol/line_splitter.h"
+#include "protocol/server_line.h"
 #include "send/input_boxes.h"
 #include "send/send_queue.h"
 
@@ -203,7 +205,16 @@ class TC_Main {
   bool AddServer(std::string_view address, std::string_view type = {});
 
   // --- Dispatcher and chat output
-  void DisplayText(std::string_view line, int kind);
+  // Every line read from the server and every message the program shows passes through here: the
+  // server's echo of a sent line is recognised, the line is parsed and handed to its handler, and
+  // the handler's decision is shown and logged.
+  void DisplayText(std::string_view line, LineSource source);
+  void OnServerLine(std::string_view line) { DisplayText(line, LineSource::kServer); }
+  void ShowLocal(std::string_view text) { DisplayText(text, LineSource::kLocal); }
+  // The older numbered form: 1 a server line, 5 a local message.
+  void DisplayText(std::string_view line, int kind) {
+    DisplayText(line, kind == 1 ? LineSource::kServer : LineSource::kLocal);
+  }
   void InsertCustom(std::string& line) const;
   // The same substitution on a line with untrusted parts: names are found in trusted bytes only.
   void InsertCustom(TaintedText& line) const;
@@ -359,7 +370,8 @@ class TC_Main {
   // connection.cpp
   void WriteSocket(std::string_view bytes);
   void SetConnectCaption(std::string_view caption);
-  void LoginLines(std::string_view line, int& kind);
+  // The login prompt, the refusals and the naming line; true when the line is not to be shown.
+  bool LoginLines(const ServerEvent& event);
   void WelcomeSteps();
   void OneSecondTick();
   void ConnectTimeoutTick();
@@ -371,24 +383,27 @@ class TC_Main {
   // dispatcher.cpp
   void PresentUpdate(std::string_view name, std::string_view flags, std::string_view product);
   void IdentificationWhisper(std::string_view name, std::string_view flags);
-  int JoinPartKind() const;
-  void HandleUser(std::string_view line);
-  void HandleJoin(std::string_view line, int& kind, std::string& display);
-  void HandleLeave(std::string_view line, int& kind, std::string& display);
-  void HandleChannel(std::string_view line, int& kind, std::string& display);
-  void HandleFlags(std::string_view line, int& kind);
-  void HandleInfo(std::string_view line, int& kind, std::string& display);
-  void HandleError(std::string_view line, int& kind, std::string& display);
-  void HandleTalk(std::string_view line, int& kind, std::string& display);
-  void HandleEmote(std::string_view line, int& kind, std::string& display);
-  void HandleWhisper(std::string_view line, int& kind, std::string& display, bool received);
+  bool ShowJoinsAndParts() const;
+  // The handler of each parsed line, in dispatcher.cpp and conversation.cpp; each says whether
+  // and as what its line appears.
+  std::optional<LineDecision> HandleServerEvent(const ServerEvent& event);
+  LineDecision HandleUser(const UserPresent& user);
+  LineDecision HandleJoin(const UserJoined& join);
+  LineDecision HandleLeave(const UserLeft& leave);
+  LineDecision HandleChannel(const ChannelEntered& entered);
+  LineDecision HandleFlags(const FlagsChanged& change);
+  LineDecision HandleInfo(const InfoNotice& info);
+  LineDecision HandleError(const ErrorNotice& error);
+  LineDecision HandleTalk(const Talk& talk);
+  LineDecision HandleEmote(const Emote& emote);
+  LineDecision HandleWhisperFrom(const WhisperFrom& whisper);
+  LineDecision HandleWhisperTo(const WhisperTo& whisper);
   // conversation.cpp
-  void WhisperReceived(const std::string& name, const std::string& message, int& kind);
-  void WhisperSent(const std::string& name, const std::string& message, int& kind);
   void ShowInWhisperView(const std::string& line);
   void RejoinWhenKicked(std::string_view text);
   void JoinWhenBanned(std::string_view text);
-  void OwnStateNotice(std::string_view text, int& kind);
+  // A notice about the own account's state; it may change whether the notice is shown.
+  bool OwnStateNotice(std::string_view text, bool shown);
   // inter_client.cpp
   std::string IdentificationMessage() const;
   void SetChannelField();

@@ -113,8 +113,8 @@ void TC_Main::OnRead(std::string_view bytes) {
   }
 }
 
-void TC_Main::LoginLines(std::string_view line, int& kind) {
-  if (line == "Enter your account name and password.") {
+bool TC_Main::LoginLines(const ServerEvent& event) {
+  if (std::holds_alternative<LoginPrompt>(event)) {
     if (!login_sent_) {
       login_sent_ = true;
       const std::string login =
@@ -123,29 +123,28 @@ void TC_Main::LoginLines(std::string_view line, int& kind) {
       // The server charges its quota from "/beep" on, not for the account name and password.
       send_queue_.Written("/beep", Quota(), clock_.NowMs());
     }
-    return;
+    return false;
   }
-  const bool incorrect = line == "Login incorrect" || line == "Login failed.";
-  const bool no_bot_access = line == "Account has no bot access.";
-  if (incorrect || no_bot_access) {
+  if (const auto* refused = std::get_if<LoginRefused>(&event)) {
     user_disconnect_ = true;
     socket_.Close();
-    kind = 2;
     frontend_.ShowPage(Page::kSetup);
-    frontend_.ShowMessage(std::string(incorrect ? kLoginIncorrectBox : kNoBotAccessBox));
-    return;
+    frontend_.ShowMessage(std::string(
+        refused->reason == LoginRefusal::kIncorrect ? kLoginIncorrectBox : kNoBotAccessBox));
+    return true;
   }
-  if (StartsWith(line, "2010")) {
-    own_account_ = std::string(DropFirst(line, 10));
+  if (const auto* logged_in = std::get_if<LoggedIn>(&event)) {
+    own_account_ = std::string(logged_in->account);
     reconnect_timer_.SetInterval(5000, clock_.NowMs());
     logged_in_ = true;
     naming_seen_ = true;
     fastest_server_index_ = -1;
     StateChange("Available");
     PerformEvent("#Connected", own_account_, "");
-    return;
+    return false;
   }
-  if (StartsWith(line, "2000")) watchdog_ = 300;
+  if (std::holds_alternative<KeepAlive>(event)) watchdog_ = 300;
+  return false;
 }
 
 void TC_Main::WelcomeSteps() {

@@ -15,25 +15,6 @@ namespace {
 // Set as the last whisper text once a multi-partner whisper has been shown.
 constexpr std::string_view kWhisperShown = "~!@#$%^";
 
-// The quoted text of an "INFO"/"ERROR" line after `prefix` bytes; false when the line is too short
-// to hold its quotes.
-bool CutNotice(std::string_view line, size_t prefix, std::string& text) {
-  if (line.size() < prefix + 1) return false;
-  text = std::string(DropLast(DropFirst(line, prefix), 1));
-  return true;
-}
-
-// "name flags \"text\"" after `prefix` bytes, for whispers, talk and emotes.
-bool CutSpeaker(std::string_view line, size_t prefix, std::string& name, std::string& text) {
-  const std::string_view rest = DropFirst(line, prefix);
-  const size_t space = rest.find(' ');
-  // The name, a space, four flag digits, a space and the two quotes.
-  if (space == std::string_view::npos || space == 0 || rest.size() < space + 8) return false;
-  name = std::string(rest.substr(0, space));
-  text = std::string(DropLast(rest.substr(space + 7), 1));
-  return true;
-}
-
 // `head` + untrusted `tail`: names, channels and texts from the server go out literally.
 TaintedText Command(std::string_view head, std::string_view tail) {
   TaintedText line(head);
@@ -105,12 +86,11 @@ bool IsWhoisInformationLine(std::string_view text, std::string_view own_account)
 
 }  // namespace
 
-void TC_Main::HandleTalk(std::string_view line, int& kind, std::string& display) {
-  std::string name;
-  std::string message;
-  if (!CutSpeaker(line, 10, name, message)) return;
-  display = "<" + name + "> " + message;
-  kind = 3;
+LineDecision TC_Main::HandleTalk(const Talk& talk) {
+  const std::string_view name = talk.name;
+  const std::string_view message = talk.text;
+  LineDecision decision =
+      LineDecision::Shown("<" + std::string(name) + "> " + std::string(message));
   database_.UpdateUser(name, {{UserField::kLast_Time_Seen, DateTimeText()},
                               {UserField::kLast_Message_Seen, message},
                               {UserField::kLocation, current_channel_},
@@ -121,15 +101,14 @@ void TC_Main::HandleTalk(std::string_view line, int& kind, std::string& display)
   Execute_Key(name, message, "Messages;");
   PerformEvent("#User_Spoke", name, message);
   Add_LastTen(name);
+  return decision;
 }
 
-void TC_Main::HandleEmote(std::string_view line, int& kind, std::string& display) {
-  std::string name;
-  std::string text;
-  if (!CutSpeaker(line, 11, name, text)) return;
-  display = "<" + name + " " + text + ">";
-  kind = 3;
-  const std::string message = text + ">";
+LineDecision TC_Main::HandleEmote(const Emote& emote) {
+  const std::string_view name = emote.name;
+  LineDecision decision =
+      LineDecision::Shown("<" + std::string(name) + " " + std::string(emote.text) + ">");
+  const std::string message = std::string(emote.text) + ">";
   database_.UpdateUser(name, {{UserField::kLast_Time_Seen, DateTimeText()},
                               {UserField::kLast_Message_Seen, message}});
   database_.IncTimesSeen(name);
@@ -140,86 +119,79 @@ void TC_Main::HandleEmote(std::string_view line, int& kind, std::string& display
   }
   Add_LastTen(name);
   PerformEvent("#User_Emote", name, message);
+  return decision;
 }
 
-void TC_Main::HandleWhisper(std::string_view line, int& kind, std::string& display, bool received) {
-  std::string name;
-  std::string message;
-  if (!CutSpeaker(line, 13, name, message)) return;
-  if (received) {
-    WhisperReceived(name, message, kind);
-    display = "\xAB( " + name + " )\xAB " + message;
-  } else {
-    WhisperSent(name, message, kind);
-    display = "\xBB( " + name + " )\xBB " + message;
-  }
-}
-
-void TC_Main::WhisperReceived(const std::string& name, const std::string& message, int& kind) {
-  kind = 3;
+LineDecision TC_Main::HandleWhisperFrom(const WhisperFrom& whisper) {
+  const std::string_view name = whisper.name;
+  const std::string_view message = whisper.text;
+  bool shown = true;
   if (StartsWith(message, "//")) {
     InterClientMessage(name, message);
-    kind = 2;
+    shown = false;
   }
-  if (kind == 3) {
+  if (shown) {
     for (const auto& row : whisper_recipients_.Rows()) {
       if (!EqualsNoCase(row[0], name)) continue;
-      kind = 2;
-      ShowInWhisperView("<" + name + "> " + message);
+      shown = false;
+      ShowInWhisperView("<" + std::string(name) + "> " + std::string(message));
     }
   }
   // Only ordinary whispers shown in the chat window feed the bot.
-  if (kind != 3) return;
-  if (StartsWith(message, "!")) UsersCommand(name, message, "Whisper");
-  Execute_Key(name, message, "Whispers;");
-  PerformEvent("#User_Whispered", name, message);
+  if (shown) {
+    if (StartsWith(message, "!")) UsersCommand(name, message, "Whisper");
+    Execute_Key(name, message, "Whispers;");
+    PerformEvent("#User_Whispered", name, message);
+  }
+  return LineDecision::Of(shown, "\xAB( " + std::string(name) + " )\xAB " + std::string(message));
 }
 
-void TC_Main::WhisperSent(const std::string& name, const std::string& message, int& kind) {
-  kind = StartsWith(message, "//") ? 2 : 3;
-  if (kind == 3) PerformEvent("#You_Whispered", name, message);
+LineDecision TC_Main::HandleWhisperTo(const WhisperTo& whisper) {
+  const std::string_view name = whisper.name;
+  const std::string_view message = whisper.text;
+  bool shown = !StartsWith(message, "//");
+  if (shown) PerformEvent("#You_Whispered", name, message);
   const bool single = whisper_recipients_.RowCount() == 1;
   for (int row = 0; row < whisper_recipients_.RowCount(); ++row) {
     if (!EqualsNoCase(whisper_recipients_.Cell(row, 0), name)) continue;
-    kind = 2;
+    shown = false;
     // One text whispered to several partners comes back once per partner; show it once.
     if (single) {
-      ShowInWhisperView("<" + own_account_ + "> " + message);
+      ShowInWhisperView("<" + own_account_ + "> " + std::string(message));
     } else if (last_whisper_text() == message) {
       last_whisper_text() = std::string(kWhisperShown);
-      ShowInWhisperView("<" + own_account_ + "> " + message);
+      ShowInWhisperView("<" + own_account_ + "> " + std::string(message));
     }
   }
+  return LineDecision::Of(shown, "\xBB( " + std::string(name) + " )\xBB " + std::string(message));
 }
 
 void TC_Main::ShowInWhisperView(const std::string& line) {
   frontend_.AppendLine(View::kWhisper, AddText(line));
 }
 
-void TC_Main::HandleInfo(std::string_view line, int& kind, std::string& display) {
-  std::string text;
-  if (!CutNotice(line, 11, text)) return;
+LineDecision TC_Main::HandleInfo(const InfoNotice& info) {
+  const std::string_view text = info.text;
   if (text == "Welcome to Battle.net!") WelcomeSteps();
   RejoinWhenKicked(text);
   JoinWhenBanned(text);
-  kind = 3;
-  if (IsBanNotice(text))
-    AddBannedUser(banned_users_, std::string_view(text).substr(0, text.find(' ')));
+  bool shown = true;
+  if (IsBanNotice(text)) AddBannedUser(banned_users_, text.substr(0, text.find(' ')));
   // Servers of today word the beep answers differently; both spellings count.
   if (text == "Audible notifications enabled." || text == "Audible notification on.") {
-    kind = 2;
+    shown = false;
     beep_enabled_ = true;
   } else if (text == "Audible notifications disabled." || text == "Audible notification off.") {
     SendText("/beep", LineOrigin::kAutomatic);
     beep_enabled_ = false;
-    kind = 2;
+    shown = false;
   }
   if (whois_.state == "Updating") {
-    if (IsWhoisInformationLine(text, own_account_)) kind = 2;
+    if (IsWhoisInformationLine(text, own_account_)) shown = false;
     WhoisAnswer(text);
   }
-  display = "Info ( " + text + " )";
-  OwnStateNotice(text, kind);
+  std::string display = "Info ( " + std::string(text) + " )";
+  return LineDecision::Of(OwnStateNotice(text, shown), std::move(display));
 }
 
 void TC_Main::RejoinWhenKicked(std::string_view text) {
@@ -249,37 +221,41 @@ void TC_Main::JoinWhenBanned(std::string_view text) {
   }
 }
 
-void TC_Main::OwnStateNotice(std::string_view text, int& kind) {
+bool TC_Main::OwnStateNotice(std::string_view text, bool shown) {
   if (text == "Do Not Disturb mode engaged.") {
     // Away and do-not-disturb are never both on at the server.
     if (client_state_ == "Away") SendText("/away", LineOrigin::kAutomatic);
     StateChange("DND");
-    kind = 3;
-  } else if (text == "TalvexChat is your new designated heir.") {
-    if (LowerCase1252(current_channel_) == "talvex chat") kind = 2;
-  } else if (text == "Do Not Disturb mode cancelled." || text == "Do Not Disturb mode canceled.") {
+    return true;
+  }
+  if (text == "TalvexChat is your new designated heir.") {
+    return LowerCase1252(current_channel_) == "talvex chat" ? false : shown;
+  }
+  if (text == "Do Not Disturb mode cancelled." || text == "Do Not Disturb mode canceled.") {
     if (client_state_ == "DND") StateChange("Available");
-    kind = 3;
-  } else if (text == "You are now marked as being away.") {
+    return true;
+  }
+  if (text == "You are now marked as being away.") {
     if (client_state_ == "DND") SendText("/dnd", LineOrigin::kAutomatic);
     StateChange("Away");
-    kind = 3;
-  } else if (text == "You are no longer marked as away.") {
-    if (client_state_ == "Away") StateChange("Available");
-    kind = 3;
+    return true;
   }
+  if (text == "You are no longer marked as away.") {
+    if (client_state_ == "Away") StateChange("Available");
+    return true;
+  }
+  return shown;
 }
 
-void TC_Main::HandleError(std::string_view line, int& kind, std::string& display) {
-  std::string text;
-  if (!CutNotice(line, 12, text)) return;
-  kind = 3;
+LineDecision TC_Main::HandleError(const ErrorNotice& error) {
+  const std::string_view text = error.text;
+  bool shown = true;
   if (whois_.state == "Updating" && text == "That user is not logged on.") {
     WhoisNotLoggedOn();
-    kind = 2;
+    shown = false;
   }
   LineRefused(text);
-  display = "Error ( " + text + " )";
+  return LineDecision::Of(shown, "Error ( " + std::string(text) + " )");
 }
 
 // Whois answer parser hooks. The parser (it fills the check's status, found name, account number

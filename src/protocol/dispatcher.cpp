@@ -1,5 +1,5 @@
-// DisplayText: every server line and every local message passes through here. Field cuts are
-// bounds-checked; a line shorter than its code's layout is ignored.
+// DisplayText: every server line and every local message passes through here. The parser cuts the
+// fields (server_line.h); a line shorter than its code's layout reaches no handler.
 #include <string>
 
 #include "app/tc_main.h"
@@ -9,20 +9,6 @@
 namespace tc {
 
 namespace {
-
-// Name, flags and product of a "1001"/"1002" line, cut from the end of the line.
-struct PresentFields {
-  std::string_view flags;
-  std::string_view product;
-};
-
-bool CutPresent(std::string_view line, PresentFields& out) {
-  // "1001 USER " + name + " " + flags + " " + product: at least one byte of name.
-  if (line.size() < 23) return false;
-  out.product = Last(line, 6);
-  out.flags = line.substr(line.size() - 11, 4);
-  return true;
-}
 
 // A temporary operator ("0002", "0012", ...) or the account's own channel operator ("0008").
 bool OperatorFlags(std::string_view flags) {
@@ -45,70 +31,80 @@ void TC_Main::InsertCustom(std::string& line) const {
   line = text.text();
 }
 
-void TC_Main::DisplayText(std::string_view text, int kind) {
+void TC_Main::DisplayText(std::string_view text, LineSource source) {
   std::string line(text);
   InsertCustom(line);
-  std::string display;
+  LineDecision decision =
+      source == LineSource::kServer ? LineDecision::Hidden() : LineDecision{LineShow::kAsIs, {}};
 
   // The server's echo of a line we sent: the last equal entry of the sent-lines list.
   bool echo = false;
   for (size_t i = sent_lines_.size(); i-- > 0;) {
     if (sent_lines_[i] == line) {
-      display = "<" + own_account_ + "> " + line;
       sent_lines_.erase(sent_lines_.begin() + static_cast<long>(i));
       // The send path showed our talk when it wrote it; the server's echo is not shown again.
-      kind = kind == 1 ? 2 : 3;
+      decision = LineDecision::Of(source != LineSource::kServer, "<" + own_account_ + "> " + line);
       echo = true;
       break;
     }
   }
 
-  if (!echo) {
-    const std::string_view code = std::string_view(line).substr(0, 4);
-    if (code == "1001") {
-      HandleUser(line);
-      kind = 2;
-    } else if (code == "1002") {
-      HandleJoin(line, kind, display);
-    } else if (code == "1003") {
-      HandleLeave(line, kind, display);
-    } else if (code == "1004") {
-      HandleWhisper(line, kind, display, true);
-    } else if (code == "1005") {
-      HandleTalk(line, kind, display);
-    } else if (code == "1007") {
-      HandleChannel(line, kind, display);
-    } else if (code == "1009") {
-      HandleFlags(line, kind);
-    } else if (code == "1018") {
-      HandleInfo(line, kind, display);
-    } else if (code == "1010") {
-      HandleWhisper(line, kind, display, false);
-    } else if (code == "1019") {
-      HandleError(line, kind, display);
-    } else if (code == "1023") {
-      HandleEmote(line, kind, display);
-    } else if (code == "2000" || code == "2010") {
-      kind = 2;
+  // The views of `event` point into `line`, which stays unchanged until the end.
+  const std::optional<ServerEvent> event = ParseServerLine(line);
+  if (event) {
+    if (!echo) {
+      if (std::optional<LineDecision> handled = HandleServerEvent(*event)) {
+        decision = std::move(*handled);
+      }
     }
+    if (LoginLines(*event)) decision = LineDecision::Hidden();
   }
 
-  LoginLines(line, kind);
-
-  if (kind == 5) display = line;
-  if (kind == 3 || kind == 5) ShowAndLog(display);
+  switch (decision.show) {
+    case LineShow::kHidden:
+      return;
+    case LineShow::kDisplayText:
+      ShowAndLog(decision.text);
+      return;
+    case LineShow::kAsIs:
+      ShowAndLog(line);
+      return;
+  }
 }
 
-int TC_Main::JoinPartKind() const {
+std::optional<LineDecision> TC_Main::HandleServerEvent(const ServerEvent& event) {
+  if (const auto* e = std::get_if<UserPresent>(&event)) return HandleUser(*e);
+  if (const auto* e = std::get_if<UserJoined>(&event)) return HandleJoin(*e);
+  if (const auto* e = std::get_if<UserLeft>(&event)) return HandleLeave(*e);
+  if (const auto* e = std::get_if<WhisperFrom>(&event)) return HandleWhisperFrom(*e);
+  if (const auto* e = std::get_if<Talk>(&event)) return HandleTalk(*e);
+  if (const auto* e = std::get_if<ChannelEntered>(&event)) return HandleChannel(*e);
+  if (const auto* e = std::get_if<FlagsChanged>(&event)) return HandleFlags(*e);
+  if (const auto* e = std::get_if<InfoNotice>(&event)) return HandleInfo(*e);
+  if (const auto* e = std::get_if<WhisperTo>(&event)) return HandleWhisperTo(*e);
+  if (const auto* e = std::get_if<ErrorNotice>(&event)) return HandleError(*e);
+  if (const auto* e = std::get_if<Emote>(&event)) return HandleEmote(*e);
+  // A user-present line is never shown, even one too short to read.
+  if (const auto* e = std::get_if<UnreadableLine>(&event)) {
+    if (e->code == LineCode::kUserPresent) return LineDecision::Hidden();
+    return std::nullopt;
+  }
+  if (std::holds_alternative<KeepAlive>(event) || std::holds_alternative<LoggedIn>(event)) {
+    return LineDecision::Hidden();
+  }
+  return std::nullopt;
+}
+
+bool TC_Main::ShowJoinsAndParts() const {
   switch (options_.view_join_parts) {
     case ViewJoinParts::kAlways:
-      return 3;
+      return true;
     case ViewJoinParts::kNever:
-      return 2;
+      return false;
     case ViewJoinParts::kIfLessOrEqual:
-      return users_.RowCount() > options_.view_join_parts_number ? 2 : 3;
+      return users_.RowCount() <= options_.view_join_parts_number;
   }
-  return 3;
+  return true;
 }
 
 void TC_Main::SetChannelField() {
@@ -149,30 +145,24 @@ void TC_Main::IdentificationWhisper(std::string_view name, std::string_view flag
   SendText(line, LineOrigin::kAutomatic);
 }
 
-void TC_Main::HandleUser(std::string_view line) {
-  PresentFields f;
-  if (!CutPresent(line, f)) return;
-  const std::string name(DropLast(DropFirst(line, 10), 12));
-  PresentUpdate(name, f.flags, f.product);
-  IdentificationWhisper(name, f.flags);
+LineDecision TC_Main::HandleUser(const UserPresent& user) {
+  PresentUpdate(user.name, user.flags, user.product);
+  IdentificationWhisper(user.name, user.flags);
+  return LineDecision::Hidden();
 }
 
-void TC_Main::HandleJoin(std::string_view line, int& kind, std::string& display) {
-  PresentFields f;
-  if (!CutPresent(line, f)) return;
-  const std::string_view rest = DropFirst(line, 10);
-  const std::string name(rest.substr(0, rest.find(' ')));
-  if (name.empty()) return;
-  PresentUpdate(name, f.flags, f.product);
-  if (f.product != "[CHAT]" && options_.account_tracking) account_tracking_.Add(name);
+LineDecision TC_Main::HandleJoin(const UserJoined& join) {
+  const std::string_view name = join.name;
+  PresentUpdate(name, join.flags, join.product);
+  if (join.product != "[CHAT]" && options_.account_tracking) account_tracking_.Add(name);
   PerformEvent("#User_Joined", name, current_channel_);
-  kind = JoinPartKind();
+  const bool shown = ShowJoinsAndParts();
   if (ContainsNoCase(User_Info(name, "Type"), "Ban")) {
     TaintedText ban("/ban ");
     ban.AppendUntrusted(name);
     SendText(ban, LineOrigin::kAutomatic);
   }
-  IdentificationWhisper(name, f.flags);
+  IdentificationWhisper(name, join.flags);
   Add_LastTen(name);
   if (options_.channel_hit_counter) ChannelHit(current_channel_, "Add");
   if (LowerCase1252(current_channel_) == "talvex chat" && name == "TalvexChat" &&
@@ -180,14 +170,11 @@ void TC_Main::HandleJoin(std::string_view line, int& kind, std::string& display)
     SendText("/designate TalvexChat", LineOrigin::kAutomatic);
     SendText("/resign", LineOrigin::kAutomatic);
   }
-  display = "Joins ( " + name + " ) (" + TimeText() + ")";
+  return LineDecision::Of(shown, "Joins ( " + std::string(name) + " ) (" + TimeText() + ")");
 }
 
-void TC_Main::HandleLeave(std::string_view line, int& kind, std::string& display) {
-  if (line.size() < 17) return;
-  std::string name(DropLast(DropFirst(line, 11), 5));
-  if (!name.empty() && name.back() == ' ') name.pop_back();
-  if (name.empty()) return;
+LineDecision TC_Main::HandleLeave(const UserLeft& leave) {
+  const std::string_view name = leave.name;
   database_.UpdateUser(name, {{UserField::kLast_Time_Seen, DateTimeText()},
                               {UserField::kLocation, "Unavailable"},
                               {UserField::kIn_Channel, "No"},
@@ -195,9 +182,10 @@ void TC_Main::HandleLeave(std::string_view line, int& kind, std::string& display
   database_.IncTimesSeen(name);
   UsersChange("Remove", name);
   PerformEvent("#User_Parts", name, current_channel_);
-  kind = JoinPartKind();
+  const bool shown = ShowJoinsAndParts();
   Add_LastTen(name);
-  display = "Parts ( " + name + " ) (" + TimeText() + ")";
+  LineDecision decision =
+      LineDecision::Of(shown, "Parts ( " + std::string(name) + " ) (" + TimeText() + ")");
   if (name == recorded_operator_) {
     CO_Change("");
     if (users_.RowCount() == 1 && !OwnIsOperator() && options_.auto_ops &&
@@ -207,12 +195,12 @@ void TC_Main::HandleLeave(std::string_view line, int& kind, std::string& display
       SendText(JoinLine(channel), LineOrigin::kAutomatic);
     }
   }
+  return decision;
 }
 
-void TC_Main::HandleChannel(std::string_view line, int& kind, std::string& display) {
-  if (line.size() < 16) return;
+LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
   database_.ChannelEntered();
-  const std::string channel(DropLast(DropFirst(line, 14), 1));
+  const std::string channel(entered.channel);
   if (!current_channel_.empty()) options_.last_channel = current_channel_;
   current_channel_ = channel;
   if (!EqualsNoCase(channel, rejoin_tried_channel_) && LowerCase1252(channel) != "the void") {
@@ -228,8 +216,8 @@ void TC_Main::HandleChannel(std::string_view line, int& kind, std::string& displ
                                       {UserField::kLocation, channel},
                                       {UserField::kIn_Channel, "Yes"},
                                       {UserField::kTold_InterBot, "Yes"}});
-  display = "Joining Channel ( " + channel + " ) (" + TimeText() + ")";
-  kind = 3;
+  LineDecision decision =
+      LineDecision::Shown("Joining Channel ( " + channel + " ) (" + TimeText() + ")");
   users_.Clear();
   seconds_in_channel_ = 0;
   PerformEvent("#Joined_Channel", own_account_, channel);
@@ -238,13 +226,12 @@ void TC_Main::HandleChannel(std::string_view line, int& kind, std::string& displ
   // Servers of today send no "Welcome to Battle.net!": the first channel after the naming line
   // stands in for it.
   if (naming_seen_) WelcomeSteps();
+  return decision;
 }
 
-void TC_Main::HandleFlags(std::string_view line, int& kind) {
-  if (!StartsWith(line, "1009 USER ")) return;
-  if (line.size() < 16) return;
-  const std::string flags(Last(line, 4));
-  const std::string name(DropLast(DropFirst(line, 10), 5));
+LineDecision TC_Main::HandleFlags(const FlagsChanged& change) {
+  const std::string_view flags = change.flags;
+  const std::string_view name = change.name;
   const int icon = GetImage(name, database_.GetUserField(name, UserField::kProduct),
                             database_.GetUserField(name, UserField::kStatus),
                             database_.GetUserField(name, UserField::kInterBot_Name), flags);
@@ -255,7 +242,7 @@ void TC_Main::HandleFlags(std::string_view line, int& kind) {
     // A user listed with stale operator flags has lost them; the own gavel, if held, counts.
     CO_Change(OwnIsOperatorByFlags() ? own_account_ : "");
   }
-  kind = 2;
+  return LineDecision::Hidden();
 }
 
 bool TC_Main::PublicListContainsCurrent() const {

@@ -358,15 +358,6 @@ TEST_F(Conversation, LinesCutShortAtEveryPositionAreHandledSafely) {
   EXPECT_FALSE(s.ui.Showed("<mallory> a \"b\" <%Location%>Forged %>"));
 }
 
-TEST_F(Conversation, LinesWithNothingAfterTheCodeAreNotShown) {
-  for (const char* line : {"1004", "1004 ", "1005 TALK", "1010 WHISPER ", "1018", "1018 INFO",
-                           "1019 ERROR", "1023 EMOTE x"}) {
-    s.Server(line);
-  }
-  EXPECT_TRUE(s.ui.lines.empty());
-  EXPECT_TRUE(events.empty());
-}
-
 // --- Recorded PvPGN sessions
 
 class RecordedSession : public ::testing::Test {
