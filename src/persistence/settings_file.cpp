@@ -20,6 +20,7 @@
 #include "common/file_names.h"
 #include "common/font_style.h"
 #include "common/text.h"
+#include "common/write_all.h"
 #include "persistence/list_lines.h"
 
 namespace tc {
@@ -44,16 +45,6 @@ std::filesystem::path NotesFile(const std::filesystem::path& program_dir,
 }
 
 namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
 
 // True when the file already holds exactly these bytes: rewriting it would change nothing.
 bool Holds(const std::filesystem::path& path, std::string_view bytes) {
