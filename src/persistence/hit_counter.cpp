@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "common/text.h"
+#include "common/write_all.h"
 
 namespace tc {
 namespace {
@@ -93,11 +94,8 @@ bool HitCounter::WriteThrough(const std::string& text) {
   }
   const bool known_before = written_known_;
   written_known_ = false;
-  while (done < text.size()) {
-    const ssize_t n =
-        ::pwrite(fd_, text.data() + done, text.size() - done, static_cast<off_t>(done));
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
+  if (!WriteAllAt(fd_, std::string_view(text).substr(done), static_cast<int64_t>(done))) {
+    return false;
   }
   // A count that grew a digit or a new section made the file longer; only a shorter one needs
   // cutting, which saves a system call per join.

@@ -1,65 +1,19 @@
 #include "persistence/tc_database.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <bit>
-#include <cerrno>
 #include <functional>
 
 #include "common/date_time.h"
 #include "common/text.h"
+#include "persistence/free_slots.h"
 
 namespace tc {
 
 namespace {
 
-constexpr std::array<std::string_view, kUserFieldCount> kFieldNames = {"Account_Name",
-                                                                       "Account_Number",
-                                                                       "Product",
-                                                                       "Flag",
-                                                                       "InterBot_Name",
-                                                                       "Icon",
-                                                                       "Status",
-                                                                       "Notes",
-                                                                       "Information",
-                                                                       "Last_Time_Seen",
-                                                                       "First_Time_Seen",
-                                                                       "Total_Time_Seen",
-                                                                       "Time_In_Channel",
-                                                                       "Number_Times_Seen",
-                                                                       "Last_Message_Seen",
-                                                                       "Location",
-                                                                       "In_Channel",
-                                                                       "Told_InterBot",
-                                                                       "Alias_Names"};
-
-constexpr std::array<std::string_view, kUserFieldCount> kTags = {"<%Account_Name%>",
-                                                                 "<%Account_Number%>",
-                                                                 "<%Product%>",
-                                                                 "<%Flag%>",
-                                                                 "<%InterBot_Name%>",
-                                                                 "<%Icon%>",
-                                                                 "<%Status%>",
-                                                                 "<%Notes%>",
-                                                                 "<%Information%>",
-                                                                 "<%Last_Time_Seen%>",
-                                                                 "<%First_Time_Seen%>",
-                                                                 "<%Total_Time_Seen%>",
-                                                                 "<%Time_In_Channel%>",
-                                                                 "<%Number_Times_Seen%>",
-                                                                 "<%Last_Message_Seen%>",
-                                                                 "<%Location%>",
-                                                                 "<%In_Channel%>",
-                                                                 "<%Told_InterBot%>",
-                                                                 "<%Alias_Names%>"};
-
-constexpr std::string_view kEndTag = "<%end%>";
-constexpr std::string_view kTagOpen = "<%";
 constexpr int kRoomMade = 50;  // slots a full table gives up for each new record
 constexpr int kSlots = kDatabaseSlots;
+using FreeSlots = SlotBits<kSlots>;
 
 constexpr size_t Idx(UserField f) {
   return static_cast<size_t>(f);
@@ -77,38 +31,6 @@ std::string PlusOne(std::string_view counter) {
 
 bool IsAliasNumber(std::string_view number) {
   return !number.empty() && number[0] == '#';
-}
-
-// The first occurrence of `tag` in `text`, letter case ignored. Every tag starts with "<%", which
-// has no letters, so only those places can match.
-size_t FindTagNoCase(std::string_view text, std::string_view tag) {
-  for (size_t at = text.find(kTagOpen); at != std::string_view::npos;
-       at = text.find(kTagOpen, at + 1)) {
-    if (text.size() - at >= tag.size() && EqualsNoCase(text.substr(at, tag.size()), tag)) return at;
-  }
-  return std::string_view::npos;
-}
-
-// A line break inside a value would split the record in two on the next load, and a "<%" would
-// let text another user said (a last message) pose as the tags of the fields after it.
-void AppendValue(std::string& out, std::string_view value) {
-  for (size_t i = 0; i < value.size(); ++i) {
-    const char c = value[i];
-    if (c == '\r' || c == '\n') {
-      out += ' ';
-    } else {
-      out += c;
-      if (c == '<' && i + 1 < value.size() && value[i + 1] == '%') out += '_';
-    }
-  }
-}
-
-void AppendRecordLine(std::string& out, const UserRecord& record) {
-  for (size_t i = 0; i < kUserFieldCount; ++i) {
-    out.append(kTags[i]);
-    AppendValue(out, record[i]);
-  }
-  out.append(kEndTag);
 }
 
 struct NoCaseHash {
@@ -133,68 +55,6 @@ struct BytesHash {
   size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
 };
 
-// Free slots as bits, so the lowest free slot and the ends of a run are found a word at a time.
-class FreeSlots {
- public:
-  FreeSlots() { SetAll(); }
-  void SetAll() {
-    words_.fill(~uint64_t{0});
-    words_.back() &= kLastMask;
-  }
-  bool Test(int slot) const { return (words_[slot / 64] >> (slot % 64)) & 1U; }
-  void Set(int slot, bool is_free) {
-    const uint64_t bit = uint64_t{1} << (slot % 64);
-    if (is_free) {
-      words_[slot / 64] |= bit;
-    } else {
-      words_[slot / 64] &= ~bit;
-    }
-  }
-  int Count() const {
-    int n = 0;
-    for (uint64_t w : words_) n += std::popcount(w);
-    return n;
-  }
-  // First free slot at or after `from`; kSlots when none.
-  int NextFrom(int from) const {
-    if (from >= kSlots) return kSlots;
-    size_t w = static_cast<size_t>(from / 64);
-    uint64_t bits = words_[w] & (~uint64_t{0} << (from % 64));
-    while (bits == 0) {
-      if (++w == words_.size()) return kSlots;
-      bits = words_[w];
-    }
-    return static_cast<int>(w * 64) + std::countr_zero(bits);
-  }
-  // Last free slot before `before`; -1 when none.
-  int PrevBefore(int before) const {
-    if (before <= 0) return -1;
-    const int last = before - 1;
-    int w = last / 64;
-    const int shift = 63 - last % 64;
-    uint64_t bits = (words_[w] << shift) >> shift;
-    while (bits == 0) {
-      if (--w < 0) return -1;
-      bits = words_[w];
-    }
-    return w * 64 + 63 - std::countl_zero(bits);
-  }
-  // Slot i becomes slot i + n (n < 64); the top n fall off, the bottom n are not free.
-  void ShiftUp(int n) {
-    for (size_t w = words_.size(); w-- > 0;) {
-      const uint64_t low = w > 0 ? words_[w - 1] >> (64 - n) : 0;
-      words_[w] = (words_[w] << n) | low;
-    }
-    words_.back() &= kLastMask;
-  }
-
- private:
-  static constexpr size_t kWords = (kSlots + 63) / 64;
-  static constexpr uint64_t kLastMask =
-      kSlots % 64 == 0 ? ~uint64_t{0} : (uint64_t{1} << (kSlots % 64)) - 1;
-  std::array<uint64_t, kWords> words_{};
-};
-
 using PoolList = std::vector<uint16_t>;
 
 void RemoveFrom(PoolList& list, uint16_t p) {
@@ -205,111 +65,7 @@ void RemoveFrom(PoolList& list, uint16_t p) {
   }
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
-// Calls `on_line` for each non-empty line, a line ending at LF with one CR before it dropped.
-// False when the file cannot be opened for reading as a regular file.
-bool ReadLines(const std::filesystem::path& path,
-               const std::function<void(std::string_view)>& on_line) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  const auto emit = [&](std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty()) on_line(line);
-  };
-  std::vector<char> buffer(size_t{1} << 16);
-  std::string carry;
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    const std::string_view chunk(buffer.data(), static_cast<size_t>(n));
-    size_t start = 0;
-    for (size_t nl = chunk.find('\n'); nl != std::string_view::npos; nl = chunk.find('\n', start)) {
-      if (carry.empty()) {
-        emit(chunk.substr(start, nl - start));
-      } else {
-        carry.append(chunk.substr(start, nl - start));
-        emit(carry);
-        carry.clear();
-      }
-      start = nl + 1;
-    }
-    carry.append(chunk.substr(start));
-  }
-  ::close(fd);
-  emit(carry);
-  return true;
-}
-
-bool CopyFileBytes(const std::filesystem::path& from, const std::filesystem::path& to) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
-  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-  bool ok = out >= 0;
-  std::vector<char> buffer(size_t{1} << 16);
-  while (ok) {
-    const ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ok = false;
-    if (n <= 0) break;
-    ok = WriteAll(out, std::string_view(buffer.data(), static_cast<size_t>(n)));
-  }
-  ::close(in);
-  if (out >= 0) {
-    ok = ::fsync(out) == 0 && ok;
-    ok = ::close(out) == 0 && ok;
-  }
-  return ok;
-}
-
-void SyncFolder(const std::filesystem::path& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 }  // namespace
-
-std::string_view UserFieldName(UserField field) {
-  const auto i = static_cast<size_t>(field);
-  return i < kFieldNames.size() ? kFieldNames[i] : std::string_view();
-}
-
-std::string FormatUserRecord(const UserRecord& record) {
-  std::string line;
-  AppendRecordLine(line, record);
-  return line;
-}
-
-UserRecord ParseUserRecord(std::string_view line) {
-  UserRecord record;
-  for (size_t i = 0; i < kUserFieldCount; ++i) {
-    const size_t at = FindTagNoCase(line, kTags[i]);
-    if (at == std::string_view::npos) continue;
-    line.remove_prefix(at + kTags[i].size());
-    const std::string_view value = line.substr(0, line.find(kTagOpen));
-    record[i] = std::string(value);
-    line.remove_prefix(value.size());
-  }
-  return record;
-}
 
 // The records, allocated at their first use: a program that has not loaded or added a user yet
 // (the window on its way to the screen) does not wait for thousands of empty records. Walking an
@@ -550,11 +306,10 @@ struct TC_DataBase::Impl {
     }
   }
 
-  // Fills the emptied table from the file's lines. False when the file cannot be read.
-  bool LoadFile(const std::filesystem::path& path) {
+  // Fills the emptied table from the file's records. False when the file cannot be read.
+  bool LoadFile(const std::filesystem::path& folder) {
     int fill = -1;  // 0-based; -1 is "before slot 1"
-    return ReadLines(path, [&](std::string_view line) {
-      UserRecord record = ParseUserRecord(line);
+    return ReadDatabaseFile(folder, [&](UserRecord&& record) {
       int slot0 = free.NextFrom(fill + 1);
       const bool made_room = slot0 == kSlots;
       if (made_room) {
@@ -570,55 +325,17 @@ struct TC_DataBase::Impl {
     });
   }
 
-  // Writes every record to a new file beside DataBase.dat and puts it in place in one rename, so
-  // DataBase.dat is always a complete old or new file. DataBase.save becomes the old one.
+  // Every record in slot order, through one atomic replace of DataBase.dat.
   bool SaveFile(const std::filesystem::path& folder) {
-    const std::filesystem::path dat = folder / "DataBase.dat";
-    const std::filesystem::path tmp = folder / "DataBase.dat.tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) return false;
-    constexpr size_t kChunk = size_t{1} << 20;
-    std::string out;
-    out.reserve(kChunk + 4096);
+    DatabaseFileWriter file(folder);
+    if (!file.IsOpen()) return false;
     bool ok = true;
     for (int s = 0; s < kSlots && ok; ++s) {
       if (free.Test(s)) continue;
-      AppendRecordLine(out, AtSlot(s));
-      out.append("\r\n");
+      ok = file.Add(AtSlot(s));
       frontend.StepProgress();
-      if (out.size() >= kChunk) {
-        ok = WriteAll(fd, out);
-        out.clear();
-      }
     }
-    ok = ok && WriteAll(fd, out);
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) {
-      KeepPrevious(folder, dat);
-      ok = ::rename(tmp.c_str(), dat.c_str()) == 0;
-    }
-    if (!ok) {
-      ::unlink(tmp.c_str());
-      return false;
-    }
-    SyncFolder(folder);
-    return true;
-  }
-
-  // DataBase.save := the current DataBase.dat, replaced in one rename so one of them always
-  // exists. Without a DataBase.dat the older DataBase.save is kept rather than lost.
-  static void KeepPrevious(const std::filesystem::path& folder, const std::filesystem::path& dat) {
-    struct stat st {};
-    if (::lstat(dat.c_str(), &st) != 0) return;
-    const std::filesystem::path save = folder / "DataBase.save";
-    const std::filesystem::path save_tmp = folder / "DataBase.save.tmp";
-    ::unlink(save_tmp.c_str());
-    if (::link(dat.c_str(), save_tmp.c_str()) != 0 && !CopyFileBytes(dat, save_tmp)) {
-      ::unlink(save_tmp.c_str());
-      return;
-    }
-    if (::rename(save_tmp.c_str(), save.c_str()) != 0) ::unlink(save_tmp.c_str());
+    return ok && file.Commit();
   }
 };
 
@@ -634,17 +351,8 @@ void TC_DataBase::LoadUserDatabase(const std::filesystem::path& folder, bool use
     impl_->EmptyAll();
     return;
   }
-  const std::filesystem::path dat = folder / "DataBase.dat";
-  struct stat st {};
-  if (::lstat(dat.c_str(), &st) != 0 && errno == ENOENT) {
-    const int fd = ::open(dat.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd >= 0) ::close(fd);
-  }
   // Opened before the table is touched, so a failure leaves it as it was.
-  const int probe = ::open(dat.c_str(), O_RDONLY | O_CLOEXEC);
-  const bool readable = probe >= 0 && ::fstat(probe, &st) == 0 && S_ISREG(st.st_mode);
-  if (probe >= 0) ::close(probe);
-  if (!readable) {
+  if (!PrepareDatabaseFile(folder)) {
     impl_->frontend.ShowMessage("Error loading user database.");
     return;
   }
@@ -652,7 +360,7 @@ void TC_DataBase::LoadUserDatabase(const std::filesystem::path& folder, bool use
   impl_->saved_changes = impl_->changes;
   impl_->EmptyAll();
   open_ = true;
-  impl_->LoadFile(dat);
+  impl_->LoadFile(folder);
   impl_->Reindex();
   impl_->saved_changes = impl_->changes;
 }
@@ -740,9 +448,8 @@ void TC_DataBase::UpdateUser(std::string_view name, const UserUpdate& update) {
 }
 
 std::string TC_DataBase::GetUserField(std::string_view name, std::string_view field_name) const {
-  const auto* it = std::find(kFieldNames.begin(), kFieldNames.end(), field_name);
-  if (it == kFieldNames.end()) return "0";
-  return GetUserField(name, static_cast<UserField>(it - kFieldNames.begin()));
+  const std::optional<UserField> field = UserFieldFromName(field_name);
+  return field ? GetUserField(name, *field) : "0";
 }
 
 std::string TC_DataBase::GetUserField(std::string_view name, UserField field) const {

@@ -15,44 +15,12 @@
 #include <vector>
 
 #include "app/ports.h"
+#include "persistence/database_file.h"
 
 namespace tc {
 
-enum class UserField : int {
-  kAccount_Name = 0,
-  kAccount_Number,
-  kProduct,
-  kFlag,
-  kInterBot_Name,
-  kIcon,
-  kStatus,
-  kNotes,
-  kInformation,
-  kLast_Time_Seen,
-  kFirst_Time_Seen,
-  kTotal_Time_Seen,
-  kTime_In_Channel,
-  kNumber_Times_Seen,
-  kLast_Message_Seen,
-  kLocation,
-  kIn_Channel,
-  kTold_InterBot,
-  kAlias_Names,
-};
-
-inline constexpr int kUserFieldCount = 19;
 inline constexpr int kDatabaseSlots = 5000;
 inline constexpr int kPublicCacheEntries = 150;
-
-using UserRecord = std::array<std::string, kUserFieldCount>;
-
-// The field's name as the file and GetUserField spell it ("Account_Name", ...).
-std::string_view UserFieldName(UserField field);
-
-// A record as one DataBase.dat line (without CR LF), and back. Parsing never fails: missing tags
-// leave fields empty.
-std::string FormatUserRecord(const UserRecord& record);
-UserRecord ParseUserRecord(std::string_view line);
 
 // The fields UpdateUser writes; every other field is left as it is. Any text is a value, "$"
 // included: the file's "leave unchanged" mark is no concern of an update made in memory.

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "common/text.h"
+#include "common/write_all.h"
 
 namespace tc {
 
@@ -43,14 +44,9 @@ bool ChatLog::Append(const std::filesystem::path& file, std::string_view text, i
   // Logs are read with cat and less: another user's escapes, bells and line breaks stay out.
   std::string line = PrintableText(text);
   line += "\r\n";
-  size_t done = 0;
-  while (done < line.size()) {
-    const ssize_t n = ::write(fd_, line.data() + done, line.size() - done);
-    if (n <= 0) {
-      Close();
-      return false;
-    }
-    done += static_cast<size_t>(n);
+  if (!WriteAll(fd_, line)) {
+    Close();
+    return false;
   }
   return true;
 }
