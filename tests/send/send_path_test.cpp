@@ -69,11 +69,20 @@ TEST_F(SendPath, JoinRaisesLeaveChannelBeforeTheLineIsQueued) {
   EXPECT_EQ(q.Written(), "/JOIN Elsewhere\r\n");
 }
 
-TEST_F(SendPath, OwnTalkIsShownWhenWrittenAndSlashLinesAreNot) {
+TEST_F(SendPath, OwnTalkIsShownWhenWrittenAndSlashLinesAndEchoesAreNot) {
   s.core().SendText("hi all");
   s.core().SendText("/me waves");
   EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"<talvexbot> hi all"}));
   EXPECT_EQ(s.core().sent_lines(), (std::vector<std::string>{"hi all"}));
+  // A server that echoes talk has its echo recognised, not shown again.
+  s.Receive("hi all\r\n");
+  EXPECT_TRUE(f.Shown().empty());
+  EXPECT_TRUE(s.core().sent_lines().empty());
+  // A local message equal to a line sent earlier counts as the echo too.
+  s.core().SendText("again");
+  f.TakeShown();
+  s.core().DisplayText("again", 5);
+  EXPECT_EQ(f.Shown(), (std::vector<std::string>{"<talvexbot> again"}));
 }
 
 TEST_F(SendPath, QueuedTalkIsShownWhenTheQueueWritesIt) {
