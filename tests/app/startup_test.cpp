@@ -65,7 +65,6 @@ TEST(StartUp, AnUnusableProgramDirectoryIsReportedAndStartUpGoesOn) {
 }
 
 TEST(CodeText, KnownEncodingRoundTripsEveryByte) {
-  EXPECT_EQ(CodeText("Encode", "A"), CodeText("Encode", std::string(1, 'A')));
   // 'A' = 65: 65 + 5273 = 5338, written as digits 3 8 5 3.
   EXPECT_EQ(CodeText("Encode", "A"), "ZbXZ");
   std::string every;

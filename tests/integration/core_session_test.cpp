@@ -1,5 +1,5 @@
 // A real TC_Main on the Qt adapters against a loopback server that replays what a real server
-// sent: the handshake, the login, lines split across reads, a failed login, and the reconnect.
+// sent: the handshake, the login, lines split across reads, and the reconnect.
 #include <algorithm>
 
 #include "app/tc_main.h"
@@ -110,25 +110,6 @@ TEST_F(CoreSessionTest, LinesSplitAcrossReadsArriveWhole) {
   ASSERT_TRUE(WaitUntil([&] { return driver_.core().current_channel() == "Chat"; }));
   EXPECT_TRUE(driver_.core().logged_in());
   EXPECT_EQ(driver_.core().own_account(), "talvexbot");
-}
-
-TEST_F(CoreSessionTest, LoginFailedClosesTheConnectionWithoutReconnect) {
-  const QByteArray failed = Fixture("login--05-unknown-account.raw");
-  const QByteArray prompt = UpTo(failed, "Username: ");
-  StartUp("nosuchuser");
-  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake));
-  server_.Send(0, prompt);
-  const QByteArray credentials = kHandshake + "nosuchuser\r\nbotpass\r\n/beep\r\n";
-  ASSERT_TRUE(server_.WaitForReceived(0, credentials));
-  EXPECT_EQ(server_.peer(0).received, credentials);
-
-  server_.Send(0, failed.mid(prompt.size()));
-  ASSERT_TRUE(WaitUntil([&] { return server_.peer(0).closed && disconnects_ == 1; }));
-  EXPECT_FALSE(ui_.messages.empty());  // the information box about the account
-  EXPECT_TRUE(driver_.core().user_disconnect());
-  EXPECT_FALSE(driver_.core().reconnect_timer().Enabled());
-  EXPECT_EQ(driver_.core().connect_caption(), "Connect");
-  EXPECT_EQ(server_.connections(), 1u);
 }
 
 TEST_F(CoreSessionTest, ServerCloseLeadsToTheAnnouncedReconnect) {

@@ -122,15 +122,6 @@ TEST_F(ClientState, MenuActionsWhileNotLoggedInOnlyShowDisconnected) {
   EXPECT_TRUE(s.Written().empty());
 }
 
-TEST_F(ClientState, AStateChangeIsAnnouncedToKnownCopiesOnly) {
-  s.Server("1001 USER copy 0000 [CHAT]");
-  s.Server("1001 USER plain 0000 [CHAT]");
-  s.Server("1004 WHISPER copy 0000 \"//id;1;Talvex Chat;Build:1515;State:Available;\"");
-  Sent();
-  s.core().Operator2Click();
-  EXPECT_EQ(Sent(), (Lines{"/w copy //id;1;Talvex Chat;Build:1515;State:Operator;"}));
-}
-
 TEST_F(ClientState, IdentificationMessagesSetTheSendersRecord) {
   s.Server("1001 USER other 0000 [CHAT]");
   s.Server("1004 WHISPER other 0000 \"//id;1;Pebble Chat;Build:7;\"");

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "harness/session.h"
 
@@ -76,29 +77,34 @@ TEST_F(Connection, RealServerLoginFromRecordedBytes) {
   }
 }
 
-TEST_F(Connection, LoginFailedClosesWithOneBoxAndNoReconnect) {
+// A refused login shows one box, goes to the setup page and never reconnects.
+class LoginRefused : public Connection,
+                     public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+TEST_P(LoginRefused, ClosesWithOneBoxAndNoReconnect) {
+  const auto& [fixture, message] = GetParam();
   s.core().Connect_Image1Click();
   s.Connected();
-  s.Receive(Fixture("login--04-wrong-password-then-retry.raw"));
+  s.Receive(Fixture(fixture));
+  s.DeliverPendingDisconnect();
   ASSERT_EQ(s.ui.messages.size(), 1u);
-  EXPECT_EQ(s.ui.messages[0].rfind("The entered account name and password do not exist", 0), 0u);
+  EXPECT_NE(s.ui.messages[0].find(message), std::string::npos);
   EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
   EXPECT_TRUE(s.core().user_disconnect());
+  EXPECT_EQ(s.core().connect_caption(), "Connect");
   s.Advance(10 * 60 * 1000);
   EXPECT_EQ(s.socket.opens, 1);
   EXPECT_EQ(Count(s.ui.Texts(), "System ( Attempting reconnect"), 0);
 }
 
-TEST_F(Connection, NoBotAccessSaysSoAndDoesNotReconnect) {
-  s.core().Connect_Image1Click();
-  s.Connected();
-  s.Receive(Fixture("login--06-no-bot-access.raw"));
-  ASSERT_EQ(s.ui.messages.size(), 1u);
-  EXPECT_NE(s.ui.messages[0].find("not allowed to log in through the chat gateway"),
-            std::string::npos);
-  s.Advance(60 * 1000);
-  EXPECT_EQ(s.socket.opens, 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Recorded, LoginRefused,
+    ::testing::Values(std::pair{"login--04-wrong-password-then-retry.raw",
+                                "The entered account name and password do not exist"},
+                      std::pair{"login--05-unknown-account.raw",
+                                "The entered account name and password do not exist"},
+                      std::pair{"login--06-no-bot-access.raw",
+                                "not allowed to log in through the chat gateway"}));
 
 // The wait the last "Attempting reconnect in N seconds..." line announced; -1 when none.
 int AnnouncedWait(const FakeFrontend& ui) {

@@ -134,6 +134,11 @@ TEST_F(Dispatcher, OperatorFlagsRecordTheOperator) {
   s.Server("1009 CHANNEL carol 0002");
   EXPECT_EQ(s.core().recorded_operator(), "bob");
   EXPECT_TRUE(s.ui.lines.empty());
+  // An account operator gets the gavel.
+  s.Server("1001 USER opal 0010 [CHAT]");
+  s.Server("1009 USER opal 0008");
+  EXPECT_EQ(s.core().users().Cell(1, 1), "2");
+  EXPECT_EQ(s.core().recorded_operator(), "opal");
 }
 
 TEST_F(Dispatcher, ALeaveWithATrailingSpaceStoresTheBareName) {
@@ -160,19 +165,6 @@ TEST_F(Dispatcher, LosingTheOperatorWhenAloneRejoinsOnce) {
   EXPECT_EQ(s.Written().find("/join"), std::string::npos);
 }
 
-TEST_F(Dispatcher, EchoOfOwnTalkIsShownAsOwnLine) {
-  s.core().SendText("hello there");
-  s.Written();
-  // Shown when written; a server that echoes talk has its echo recognised, not shown again.
-  s.Receive("hello there\r\n");
-  EXPECT_EQ(s.ui.Texts(), (std::vector<std::string>{"<talvexbot> hello there"}));
-  EXPECT_TRUE(s.core().sent_lines().empty());
-  // A local message equal to a line sent earlier counts as the echo too.
-  s.core().SendText("again");
-  s.core().DisplayText("again", 5);
-  EXPECT_EQ(s.ui.Texts().back(), "<talvexbot> again");
-}
-
 TEST_F(Dispatcher, VariablesAreSubstitutedAndMutualNamesEnd) {
   s.core().variables().Append({"$a$", "x $b$"});
   s.core().variables().Append({"$b$", "y $a$"});
@@ -196,14 +188,6 @@ TEST_F(Dispatcher, TalkEmoteAndWhispersAreShown) {
                                       "\xAB( carol )\xAB psst", "\xBB( carol )\xBB back"}));
   ASSERT_EQ(s.core().last_ten().RowCount(), 2);
   EXPECT_EQ(s.core().last_ten().Cell(0, 0), "bob");
-}
-
-TEST_F(Dispatcher, IgnoredSpeakersAreIgnoredEveryTimeButStillShown) {
-  s.core().accounts().Append({"loud", "Ignore;", "On"});
-  s.Server("1005 TALK loud 0000 \"one\"");
-  s.Server("1005 TALK loud 0000 \"two\"");
-  EXPECT_EQ(s.Written(), "/ignore loud\r\n/ignore loud\r\n");
-  EXPECT_TRUE(s.ui.Showed("<loud> two"));
 }
 
 // One line per code, one byte short of its layout (the parser's own table holds every cut), and

@@ -197,13 +197,6 @@ INSTANTIATE_TEST_SUITE_P(
                       OperatorCase{"0002", "1002 JOIN bob 0002 [CHAT]", "0000"},
                       OperatorCase{"0008", "1002 JOIN bob 0002 [CHAT]", "0000"}));
 
-TEST_F(RemoteText, AccountOperatorGetsTheGavelAndIsRecorded) {
-  s.Server("1001 USER opal 0010 [CHAT]");
-  s.Server("1009 USER opal 0008");
-  EXPECT_EQ(s.core().users().Cell(1, 1), "2");
-  EXPECT_EQ(s.core().recorded_operator(), "opal");
-}
-
 // --- Whisper recipients: one rule for the window and the console
 
 TEST_F(RemoteText, WhisperRecipientsComeFromTheChannelList) {

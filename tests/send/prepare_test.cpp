@@ -43,12 +43,83 @@ class Prepare : public ::testing::Test {
   Session s;
 };
 
-// --- Built-in variables
+// One template, one result: variables $x$ = "X", $n$ = "2", $away$ = "gone".
+struct OneLine {
+  const char* in;
+  const char* user;
+  const char* event;
+  const char* out;
+};
+const OneLine kOneLine[] = {
+    // Built-ins match in any letter case; one named twice has one value across both sweeps.
+    {"<USER> said <Event>", "bob", "hello", "bob said hello"},
+    {"<user><user>", "bob", "", "bobbob"},
+    {"<time> <%navigate;x%><time>", "", "", "09:30:00 09:30:00"},
+    // User variables come before built-ins, every occurrence in any case.
+    {"$ver$", "", "", "from Talvex Chat 2000 Build 1515"},
+    {"$x$ and $X$ and $x$", "", "", "X and X and X"},
+    // In-text definitions.
+    {"<$cat:dog$>A Cat and a CAT", "", "", "A dog and a dog"},
+    {"<$cat$>a cat", "", "", "a "},                    // no ":" deletes the name
+    {"<$:dog$>cat", "", "", "cat"},                    // an empty name only removes itself
+    {"<$cat:a cat$>cat", "", "", ""},                  // a replacement holding its name empties
+    {"cat <$cat:dog", "", "", "cat <$cat:dog"},        // no "$>": left as it is
+    {"$> cat <$cat:dog", "", "", "$> cat <$cat:dog"},  // "$>" only before it
+    {"<$a:1$><$b:2$>a b", "", "", "1 2"},
+    {"before cat <$cat:dog$>", "", "", "before dog "},
+    // Function tags.
+    {"<%word;2%>", "", "one two three", "two"},
+    {"<%word;7%>", "", "one two three", "three"},
+    {"<%WORD; 1 %>!", "", "one two three", "one!"},
+    {"<%word;+3%>", "", "one two three", "three"},
+    {"go<%navigate;http://example.org/%>!", "", "", "go!"},
+    {"<%word;1", "", "one", "<%word;1"},
+    {"%> <%word;1", "", "one", "%> <%word;1"},
+    // The first tag kind takes the first "%>" after it, even one meant for a later tag.
+    {"<%userinfo;a;Notes <%word;1%>", "", "one", "0"},
+    {"<%word;1%> <%userinfo;a;Notes", "", "one", "one <%userinfo;a;Notes"},
+    // A variable gives a tag its argument; a definition names a tag's result; the sweep runs again.
+    {"<%word;$n$%>", "", "a b c", "b"},
+    {"<%usersoftype;<$x:Friend$>x%>", "", "", ""},
+    {"<NF>$x$ <user> <$a:b$>a", "bob", "", "<NF>$x$ <user> <$a:b$>a"},
+    // Names, tags and definitions are not found across the edge of an event text.
+    {"<us<event>", "bob", "er>", "<user>"},
+    {"$aw<event>", "", "ay$", "$away$"},
+    {"<event>ser>", "bob", "<u", "<user>"},
+    {"<$x:<event>$>x", "", "/exit", "/exit"},
+    {"<%word;1<event>", "", "%> one", "<%word;1%> one"},
+    {"<event>1%>", "", "<%word;", "<%word;1%>"},
+    {"<%word;1%>", "", "<%word;1%>", "<%word;1%>"},  // a word that is a tag is never expanded
+    {"<$<event>:evil$> safe", "", "safe", "<$safe:evil$> safe"},
+    {"<$<event>$> safe", "", "safe:evil", "<$safe:evil$> safe"},
+};
 
-TEST_F(Prepare, BuiltinsMatchInAnyLetterCase) {
-  EXPECT_EQ(Text("<USER> said <Event>", "bob", "hello"), "bob said hello");
-  EXPECT_EQ(Text("<user><user>", "bob"), "bobbob");
+TEST_F(Prepare, OneLineTemplates) {
+  Var("$ver$", "from <version>");
+  Var("$x$", "X");
+  Var("$n$", "2");
+  Var("$away$", "gone");
+  for (const OneLine& c : kOneLine) EXPECT_EQ(Text(c.in, c.user, c.event), c.out) << c.in;
 }
+
+// Values that name themselves or each other end within the length bound.
+TEST_F(Prepare, SelfReferenceTerminates) {
+  Var("$loop$", "again $LOOP$");
+  EXPECT_EQ(Text("say $loop$"), "say $loop$");  // a value naming itself is never substituted
+  s.core().variables().Clear();
+  Var("$a$", "[$b$]");
+  Var("$b$", "($a$)");
+  Var("$c$", "$d$$d$");
+  Var("$d$", "$c$$c$");
+  EXPECT_EQ(Text("$a$").substr(0, 2), "[(");
+  EXPECT_LE(Text("$a$").size(), kMaxSubstitutedLength);
+  EXPECT_LE(Text("$c$").size(), kMaxSubstitutedLength);
+  s.core().options().home_channel = "<keys>";
+  s.core().keys().Append({"<channel home>", "", "", "", "", ""});
+  EXPECT_LE(Text("<channel home>").size(), kMaxSubstitutedLength);
+}
+
+// --- Built-in variables
 
 TEST_F(Prepare, BuiltinsTellTheStateOfTheClient) {
   TC_Main& c = s.core();
@@ -129,42 +200,6 @@ TEST_F(Prepare, BannedUsersLoseOneTrailingSeparator) {
   EXPECT_EQ(Text("[<bannedusers>]"), "[mallory, oscar]");
 }
 
-TEST_F(Prepare, ABuiltinNamedTwiceHasOneValueAcrossBothSweeps) {
-  EXPECT_EQ(Text("<time> <%navigate;x%><time>"), "09:30:00 09:30:00");
-}
-
-// --- User variables
-
-TEST_F(Prepare, UserVariablesComeBeforeBuiltins) {
-  Var("$away$", "I am currently away from <version>");
-  EXPECT_EQ(Text("$away$"), "I am currently away from Talvex Chat 2000 Build 1515");
-}
-
-TEST_F(Prepare, EachOccurrenceOfAVariableIsReplaced) {
-  Var("$x$", "1");
-  EXPECT_EQ(Text("$x$ and $X$ and $x$"), "1 and 1 and 1");
-}
-
-TEST_F(Prepare, AVariableWhoseValueHoldsItsOwnNameIsNeverSubstituted) {
-  Var("$loop$", "again $LOOP$");
-  EXPECT_EQ(Text("say $loop$"), "say $loop$");
-}
-
-TEST_F(Prepare, VariablesNamingEachOtherEnd) {
-  Var("$a$", "[$b$]");
-  Var("$b$", "($a$)");
-  const std::string out = Text("$a$");
-  EXPECT_LE(out.size(), kMaxSubstitutedLength);
-  EXPECT_EQ(out.substr(0, 2), "[(");
-}
-
-TEST_F(Prepare, VariablesThatDoubleStopAtTheLengthBound) {
-  Var("$a$", "$b$$b$");
-  Var("$b$", "$a$$a$");
-  const std::string out = Text("$a$");
-  EXPECT_LE(out.size(), kMaxSubstitutedLength);
-}
-
 TEST_F(Prepare, VariableValueIsExactAndTheLastRowWins) {
   Var("$greet$", "one");
   Var("$greet$", "two");
@@ -182,31 +217,6 @@ TEST_F(Prepare, InsertCustomOnTaintedTextLeavesUntrustedPartsAlone) {
   std::string plain = "$x$ $x$";
   s.core().InsertCustom(plain);
   EXPECT_EQ(plain, "X X");
-}
-
-// --- In-text definitions
-
-TEST_F(Prepare, ADefinitionReplacesItsNameInAnyCaseAndDisappears) {
-  EXPECT_EQ(Text("<$cat:dog$>A Cat and a CAT"), "A dog and a dog");
-}
-
-TEST_F(Prepare, DefinitionEdgeCases) {
-  EXPECT_EQ(Text("<$cat$>a cat"), "a ");              // no ":" deletes the name
-  EXPECT_EQ(Text("<$:dog$>cat"), "cat");              // an empty name only removes itself
-  EXPECT_EQ(Text("<$cat:a cat$>cat"), "");            // a replacement holding its name empties
-  EXPECT_EQ(Text("cat <$cat:dog"), "cat <$cat:dog");  // no "$>": left as it is
-  EXPECT_EQ(Text("$> cat <$cat:dog"), "$> cat <$cat:dog");  // "$>" only before it
-  EXPECT_EQ(Text("<$a:1$><$b:2$>a b"), "1 2");
-  EXPECT_EQ(Text("before cat <$cat:dog$>"), "before dog ");
-}
-
-// --- Function tags
-
-TEST_F(Prepare, WordPicksTheNthWordOfTheEventText) {
-  EXPECT_EQ(Text("<%word;2%>", "", "one two three"), "two");
-  EXPECT_EQ(Text("<%word;7%>", "", "one two three"), "three");
-  EXPECT_EQ(Text("<%WORD; 1 %>!", "", "one two three"), "one!");
-  EXPECT_EQ(Text("<%word;+3%>", "", "one two three"), "three");
 }
 
 TEST_F(Prepare, WordArgumentsThatAreNotIntegersAllEndTheExpansion) {
@@ -259,30 +269,6 @@ TEST_F(Prepare, ChannelHitsCountsTheChannel) {
   EXPECT_EQ(Text("<%channelhits;Chat%> <%channelhits;Nowhere%>"), "2 0");
 }
 
-TEST_F(Prepare, NavigateLeavesNothing) {
-  EXPECT_EQ(Text("go<%navigate;http://example.org/%>!"), "go!");
-}
-
-TEST_F(Prepare, TagsWithoutAClosingMarkStay) {
-  EXPECT_EQ(Text("<%word;1", "", "one"), "<%word;1");
-  EXPECT_EQ(Text("%> <%word;1", "", "one"), "%> <%word;1");
-  // The first tag kind takes the first "%>" after it, even one meant for a later tag.
-  EXPECT_EQ(Text("<%userinfo;a;Notes <%word;1%>", "", "one"), "0");
-  EXPECT_EQ(Text("<%word;1%> <%userinfo;a;Notes", "", "one"), "one <%userinfo;a;Notes");
-}
-
-TEST_F(Prepare, TagsAreExpandedKindByKindAndTheSweepRunsAgain) {
-  Var("$n$", "2");
-  // The variable gives the word tag its argument; the definition names the tag's result.
-  EXPECT_EQ(Text("<%word;$n$%>", "", "a b c"), "b");
-  EXPECT_EQ(Text("<%usersoftype;<$x:Friend$>x%>"), "");
-}
-
-TEST_F(Prepare, NoFormatMarkerReturnsTheTextUnchanged) {
-  Var("$x$", "X");
-  EXPECT_EQ(Text("<NF>$x$ <user> <$a:b$>a", "bob"), "<NF>$x$ <user> <$a:b$>a");
-}
-
 TEST_F(Prepare, WelcomeLinesGoThroughPrepare) {
   Session fresh;
   fresh.StartUp();
@@ -315,26 +301,6 @@ TEST_F(Prepare, VariablesAndBuiltinsInAnEventTextStayText) {
     EXPECT_EQ(once.text(), std::string("x ") + hostile) << hostile;
     EXPECT_EQ(Expand(once, "bob").text(), std::string("x ") + hostile) << hostile;
   }
-}
-
-TEST_F(Prepare, NamesAreNotFoundAcrossTheEdgeOfAnEventText) {
-  Var("$away$", "gone");
-  EXPECT_EQ(Text("<us<event>", "bob", "er>"), "<user>");
-  EXPECT_EQ(Text("$aw<event>", "", "ay$"), "$away$");
-  EXPECT_EQ(Text("<event>ser>", "bob", "<u"), "<user>");
-  EXPECT_EQ(Text("<$x:<event>$>x", "", "/exit"), "/exit");
-}
-
-TEST_F(Prepare, TagFragmentsInAnEventTextNeitherOpenNorCloseATag) {
-  EXPECT_EQ(Text("<%word;1<event>", "", "%> one"), "<%word;1%> one");
-  EXPECT_EQ(Text("<event>1%>", "", "<%word;"), "<%word;1%>");
-  // A word that is itself a tag is inserted once and never expanded.
-  EXPECT_EQ(Text("<%word;1%>", "", "<%word;1%>"), "<%word;1%>");
-}
-
-TEST_F(Prepare, ADefinitionNamedByAnotherUserStaysText) {
-  EXPECT_EQ(Text("<$<event>:evil$> safe", "", "safe"), "<$safe:evil$> safe");
-  EXPECT_EQ(Text("<$<event>$> safe", "", "safe:evil"), "<$safe:evil$> safe");
 }
 
 TEST_F(Prepare, AUserNameHoldingABuiltinStaysText) {
@@ -399,12 +365,6 @@ TEST_F(Prepare, ABuiltinValueHoldingItsOwnNameIsNotRescanned) {
   const TaintedText out = Expand("<channel home>|<channel home>");
   EXPECT_EQ(out.text(), "<channel home> and 09:30:00|<channel home> and 09:30:00");
   EXPECT_EQ(Expand(out).text(), out.text());
-}
-
-TEST_F(Prepare, BuiltinsNamingEachOtherEnd) {
-  s.core().options().home_channel = "<keys>";
-  s.core().keys().Append({"<channel home>", "", "", "", "", ""});
-  EXPECT_LE(Text("<channel home>").size(), kMaxSubstitutedLength);
 }
 
 // --- The free routines

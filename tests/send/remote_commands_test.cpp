@@ -1,6 +1,9 @@
 // "!who" and the reserved "!say": what another user can ask of the bot.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "send_fixture.h"
 
 namespace tc::test {
@@ -21,24 +24,23 @@ class RemoteCommands : public ::testing::Test {
   Session& s = f.s;
 };
 
-TEST_F(RemoteCommands, SixteenUsersGiveFifteenThenOne) {
-  Channel(16);
-  s.core().UsersCommand("bob", "!who", "Whisper");
-  EXPECT_EQ(s.Written(), "/w bob " + Names(1, 15) + "\r\n/w bob u16\r\n");
-}
-
-TEST_F(RemoteCommands, FifteenUsersGiveOneWhisperOnly) {
-  Channel(15);
-  s.core().UsersCommand("bob", "!who", "Emote");
-  EXPECT_EQ(s.Written(), "/w bob " + Names(1, 15) + "\r\n");
-}
-
-TEST_F(RemoteCommands, NamesAfterTheSixtiethGoInOneLastChunk) {
-  Channel(80);
-  s.core().UsersCommand("bob", "!who", "Whisper");
-  EXPECT_EQ(s.Written(), "/w bob " + Names(1, 15) + "\r\n/w bob " + Names(16, 30) + "\r\n/w bob " +
-                             Names(31, 45) + "\r\n/w bob " + Names(46, 60) + "\r\n/w bob " +
-                             Names(61, 80) + "\r\n");
+// Fifteen names a whisper; the names after the sixtieth all go in one last chunk.
+TEST_F(RemoteCommands, WhoAnswersInChunksOfFifteen) {
+  const struct {
+    int users;
+    const char* kind;
+    std::vector<std::pair<int, int>> chunks;
+  } cases[] = {{15, "Emote", {{1, 15}}},
+               {16, "Whisper", {{1, 15}, {16, 16}}},
+               {80, "Whisper", {{1, 15}, {16, 30}, {31, 45}, {46, 60}, {61, 80}}}};
+  for (const auto& c : cases) {
+    s.Advance(30 * 1000);  // one answer per half minute per asker
+    Channel(c.users);
+    s.core().UsersCommand("bob", "!who", c.kind);
+    std::string want;
+    for (const auto& [from, to] : c.chunks) want += "/w bob " + Names(from, to) + "\r\n";
+    EXPECT_EQ(s.Written(), want) << c.users;
+  }
 }
 
 TEST_F(RemoteCommands, OnlyExactlyBangWhoMatches) {

@@ -59,17 +59,6 @@ TEST_F(SendQueueTest, FirstLineWaitsThenTheDrainedQueueSendsTheNextAtOnce) {
   EXPECT_EQ(s.Written(), "third\r\n");
 }
 
-TEST_F(SendQueueTest, PauseAfterATenCharacterLineIs2155) {
-  s.core().SendText("0123456789");
-  s.core().SendText("next");
-  s.Advance(1700);
-  EXPECT_EQ(s.Written(), "0123456789\r\n");
-  s.Advance(2154);
-  EXPECT_EQ(s.Written(), "");
-  s.Advance(1);
-  EXPECT_EQ(s.Written(), "next\r\n");
-}
-
 TEST_F(SendQueueTest, BurstOfTwentyLeavesInOrderAtTheQueuesPace) {
   std::vector<std::string> lines;
   for (int i = 1; i <= 20; ++i) {
