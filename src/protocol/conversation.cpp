@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/tc_main.h"
+#include "common/house.h"
 #include "common/tainted_text.h"
 #include "common/text.h"
 
@@ -256,7 +257,7 @@ void TC_Main::OwnStateNotice(std::string_view text, int& kind) {
     StateChange("DND");
     kind = 3;
   } else if (text == "TalvexChat is your new designated heir.") {
-    if (LowerCase1252(current_channel_) == "talvex chat") kind = 2;
+    if (IsHouseChannel(current_channel_)) kind = 2;
   } else if (text == "Do Not Disturb mode cancelled." || text == "Do Not Disturb mode canceled.") {
     if (client_state_ == "DND") StateChange("Available");
     kind = 3;

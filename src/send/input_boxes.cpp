@@ -16,10 +16,6 @@ namespace {
 
 constexpr std::string_view kSelectFirst = "System ( You must first select a user. )";
 
-bool BeginsNoCase(std::string_view text, std::string_view word) {
-  return EqualsNoCase(text.substr(0, std::min(text.size(), word.size())), word);
-}
-
 // A line naming a user picked from the channel list: the server supplied that name, so it is
 // never expanded.
 TaintedText NamingUser(std::string_view head, std::string_view user, std::string_view tail) {
