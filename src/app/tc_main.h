@@ -19,6 +19,7 @@
 #include "app/ports.h"
 #include "appearance/appearance.h"
 #include "common/colors.h"
+#include "common/house.h"
 #include "common/tainted_text.h"
 #include "common/text_table.h"
 #include "people/account_tracking.h"
@@ -74,8 +75,8 @@ struct Options {
   bool auto_server = true;                                            // AutoServer_CheckBox1
   CloseOnDisconnect close_on_disconnect = CloseOnDisconnect::kNever;  // Close_RadioGroup1
   ChannelChoice channel_choice = ChannelChoice::kHome;
-  std::string home_channel = "Talvex Chat";  // HomeChannel_Edit1
-  std::string last_channel;                  // Last_Edit1
+  std::string home_channel{kHouseName};  // HomeChannel_Edit1
+  std::string last_channel;              // Last_Edit1
   // General page
   ViewJoinParts view_join_parts = ViewJoinParts::kAlways;  // ViewJP_RadioGroup1
   int view_join_parts_number = 15;                         // ViewJP_SpinEdit1
@@ -142,7 +143,7 @@ class TC_Main {
   static constexpr std::string_view kVersionText = "Talvex Chat 2000 Build 1515";
   static_assert(kVersionText.ends_with(kBuild));
   static constexpr std::string_view kWebsite = "https://talvexchat.example.org/";
-  static constexpr std::string_view kClientName = "Talvex Chat";
+  static constexpr std::string_view kClientName = kHouseName;
   static constexpr uint16_t kDefaultPort = 6112;
 
   TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,

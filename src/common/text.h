@@ -55,6 +55,11 @@ std::string DurationText(int64_t seconds);
 // The list join: elements separated by ", ".
 std::string JoinList(const std::vector<std::string>& items);
 
+// True when `text` begins with `word`, letter case ignored.
+inline bool BeginsNoCase(std::string_view text, std::string_view word) {
+  return EqualsNoCase(text.substr(0, word.size()), word);
+}
+
 // `StartsWith` on bytes, exact.
 inline bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;

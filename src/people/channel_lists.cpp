@@ -1,6 +1,7 @@
 #include "people/channel_lists.h"
 
 #include "app/tc_main.h"
+#include "common/house.h"
 #include "common/text.h"
 
 namespace tc {
@@ -25,8 +26,8 @@ const std::array<std::string_view, 6>& PublicChannelWords() {
 
 bool TC_Main::IsPublicChannel(std::string_view channel) const {
   if (!options_.dont_save_public) return false;
+  if (IsHouseChannel(channel)) return false;
   const std::string lower = LowerCase1252(channel);
-  if (lower == "talvex chat") return false;
   for (std::string_view entry : PublicChannels()) {
     if (EqualsNoCase(entry, lower)) return true;
   }

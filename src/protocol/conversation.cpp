@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/tc_main.h"
+#include "common/house.h"
 #include "common/tainted_text.h"
 #include "common/text.h"
 
@@ -229,7 +230,7 @@ bool TC_Main::OwnStateNotice(std::string_view text, bool shown) {
     return true;
   }
   if (text == "TalvexChat is your new designated heir.") {
-    return LowerCase1252(current_channel_) == "talvex chat" ? false : shown;
+    return IsHouseChannel(current_channel_) ? false : shown;
   }
   if (text == "Do Not Disturb mode cancelled." || text == "Do Not Disturb mode canceled.") {
     if (client_state_ == "DND") StateChange("Available");

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/tc_main.h"
+#include "common/house.h"
 #include "common/text.h"
 #include "people/channel_lists.h"
 
@@ -165,8 +166,8 @@ LineDecision TC_Main::HandleJoin(const UserJoined& join) {
   IdentificationWhisper(name, join.flags);
   Add_LastTen(name);
   if (options_.channel_hit_counter) ChannelHit(current_channel_, "Add");
-  if (LowerCase1252(current_channel_) == "talvex chat" && name == "TalvexChat" &&
-      own_account_ != "TalvexChat" && recorded_operator_ == own_account_) {
+  if (IsHouseChannel(current_channel_) && IsHouseAccount(name) && !IsHouseAccount(own_account_) &&
+      recorded_operator_ == own_account_) {
     SendText("/designate TalvexChat", LineOrigin::kAutomatic);
     SendText("/resign", LineOrigin::kAutomatic);
   }

@@ -3,22 +3,18 @@
 #include "send/input_boxes.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 #include <utility>
 
 #include "app/tc_main.h"
 #include "common/text.h"
+#include "send/user_popup.h"
 
 namespace tc {
 
 namespace {
 
 constexpr std::string_view kSelectFirst = "System ( You must first select a user. )";
-
-bool BeginsNoCase(std::string_view text, std::string_view word) {
-  return EqualsNoCase(text.substr(0, std::min(text.size(), word.size())), word);
-}
 
 // A line naming a user picked from the channel list: the server supplied that name, so it is
 // never expanded.
@@ -28,26 +24,6 @@ TaintedText NamingUser(std::string_view head, std::string_view user, std::string
   line.Append(TaintedText(tail));
   return line;
 }
-
-enum class PopupSends { kWithUser, kAlone, kWhoisCheck };
-
-struct PopupRow {
-  std::string_view caption;
-  PopupSends sends;
-};
-
-constexpr std::array<PopupRow, 10> kPopup = {{
-    {"/designate", PopupSends::kWithUser},
-    {"/kick", PopupSends::kWithUser},
-    {"/ban", PopupSends::kWithUser},
-    {"/resign", PopupSends::kAlone},
-    {"/whois", PopupSends::kWhoisCheck},
-    {"/ignore", PopupSends::kWithUser},
-    {"/unignore", PopupSends::kWithUser},
-    {"/time", PopupSends::kAlone},
-    {"/users", PopupSends::kAlone},
-    {"/rejoin", PopupSends::kAlone},
-}};
 
 }  // namespace
 
@@ -120,9 +96,10 @@ void TC_Main::Users_ListView1DblClick(std::string_view selected_user) {
 }
 
 void TC_Main::UsersPopupCommand(std::string_view caption, std::string_view selected_user) {
-  const auto row = std::find_if(kPopup.begin(), kPopup.end(),
-                                [caption](const PopupRow& r) { return r.caption == caption; });
-  if (row == kPopup.end()) return;
+  const auto row =
+      std::find_if(kUserPopupEntries.begin(), kUserPopupEntries.end(),
+                   [caption](const UserPopupEntry& entry) { return entry.caption == caption; });
+  if (row == kUserPopupEntries.end()) return;
   if (row->sends == PopupSends::kAlone) {
     SendText(TaintedText(row->caption));
     return;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/tc_main.h"
+#include "common/house.h"
 #include "common/text.h"
 
 namespace tc {
@@ -16,10 +17,6 @@ constexpr size_t kMaxSentLines = 200;
 // "/send /send ..." and event actions that raise their own event would otherwise recurse until
 // the stack runs out.
 constexpr int kMaxSendDepth = 32;
-
-bool BeginsNoCase(std::string_view text, std::string_view word) {
-  return EqualsNoCase(text.substr(0, std::min(text.size(), word.size())), word);
-}
 
 // Keeps a nesting counter right whichever way the call is left.
 class DepthGuard {
@@ -74,7 +71,7 @@ void TC_Main::SendText(const TaintedText& text, LineOrigin origin) {
 
 void TC_Main::SendToServer(std::string line, LineOrigin origin) {
   if (BeginsNoCase(line, "/ban ") || BeginsNoCase(line, "/kick ")) {
-    if (own_account_ != "TalvexChat" && LowerCase1252(current_channel_) == "talvex chat") {
+    if (!IsHouseAccount(own_account_) && IsHouseChannel(current_channel_)) {
       DisplayText("Error ( You are not a channel operator. )", 5);
       return;
     }

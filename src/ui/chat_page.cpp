@@ -10,24 +10,14 @@
 #include <QTreeView>
 
 #include "common/text.h"
+#include "send/user_popup.h"
 #include "ui/main_window.h"
 #include "ui/owned.h"
+#include "ui/text_conv.h"
 
 namespace tc::ui {
 
 namespace {
-
-QString U(const std::string& cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
-std::string W(const QString& text) {
-  return Utf8ToCp1252(text.toStdString());
-}
-
-constexpr std::array<const char*, 10> kUserCommands = {
-    "/designate", "/kick",     "/ban",  "/resign", "/whois",
-    "/ignore",    "/unignore", "/time", "/users",  "/rejoin"};
 
 void StyleList(QAbstractItemView* view) {
   QPalette pal = view->palette();
@@ -127,10 +117,10 @@ void MainWindow::BuildChatPage(QWidget* page) {
 
   users_menu_ = Owned<QMenu>(this);
   users_menu_->setObjectName(QStringLiteral("Users_PopupMenu1"));
-  for (const char* command : kUserCommands) {
-    QAction* action = users_menu_->addAction(QString::fromLatin1(command));
-    action->setObjectName(QString::fromLatin1(command));
-    const std::string caption = command;
+  for (const UserPopupEntry& entry : kUserPopupEntries) {
+    const std::string caption(entry.caption);
+    QAction* action = users_menu_->addAction(QString::fromStdString(caption));
+    action->setObjectName(QString::fromStdString(caption));
     connect(action, &QAction::triggered, this, [this, caption] {
       const std::string user = SelectedUser();
       Call([&](TC_Main& core) { core.UsersPopupCommand(caption, user); });
@@ -233,7 +223,7 @@ void MainWindow::AttachModels() {
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;
             const TextTable& table = core_->custom_colors();
-            cc_text_->setText(U(table.Cell(current.row(), 0)));
+            cc_text_->setText(QtText(table.Cell(current.row(), 0)));
             cc_color_ = ToQColor(ColorFromText(table.Cell(current.row(), 1)).value_or(kClWhite));
             QPalette pal = cc_text_->palette();
             pal.setColor(QPalette::Text, cc_color_);
@@ -245,7 +235,7 @@ void MainWindow::AttachModels() {
 std::string MainWindow::SelectedUser() const {
   const QModelIndex index = users_view_->currentIndex();
   if (!index.isValid() || !users_view_->selectionModel()->isSelected(index)) return {};
-  return W(index.data().toString());
+  return CoreText(index.data().toString());
 }
 
 void MainWindow::ShowUsersMenu(const QPoint& global) {
@@ -253,13 +243,13 @@ void MainWindow::ShowUsersMenu(const QPoint& global) {
 }
 
 void MainWindow::AddWhisperUser(const QString& name, TC_Main::RecipientSource source) {
-  const std::string user = W(name.trimmed());
+  const std::string user = CoreText(name.trimmed());
   Call([&user, source](TC_Main& core) { core.AddWhisperRecipient(user, source); });
 }
 
 void MainWindow::SyncInputToCore(int box) {
   QComboBox* edit = box == 1 ? send_edit1_ : send_edit2_;
-  const std::string text = W(edit->currentText());
+  const std::string text = CoreText(edit->currentText());
   Call([box, &text](TC_Main& core) {
     (box == 1 ? core.main_input() : core.whisper_input()).text = text;
   });
@@ -271,10 +261,10 @@ void MainWindow::SyncInputsFromCore() {
       {{send_edit1_, &core_->main_input()}, {send_edit2_, &core_->whisper_input()}}};
   for (const auto& [edit, input] : boxes) {
     QStringList history;
-    for (const std::string& entry : input->history) history.push_back(U(entry));
+    for (const std::string& entry : input->history) history.push_back(QtText(entry));
     QStringList shown;
     for (int i = 0; i < edit->count(); ++i) shown.push_back(edit->itemText(i));
-    const QString text = U(input->text);
+    const QString text = QtText(input->text);
     if (shown != history) {
       const QSignalBlocker block(edit);
       edit->clear();

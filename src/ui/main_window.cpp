@@ -23,14 +23,11 @@
 #include "ui/owned.h"
 #include "ui/profile_window.h"
 #include "ui/progress_window.h"
+#include "ui/text_conv.h"
 
 namespace tc::ui {
 
 namespace {
-
-QString U(const std::string& cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
 
 constexpr int kClientWidth = 640;
 constexpr int kClientHeight = 470;
@@ -389,7 +386,7 @@ void MainWindow::ClearView(View view) {
 }
 
 void MainWindow::ShowMessage(const std::string& text) {
-  const QString message = U(text);
+  const QString message = QtText(text);
   messages_.push_back(message);
   if (hooks_.message) {
     hooks_.message(message);
@@ -407,7 +404,7 @@ void MainWindow::ShowPage(Page page) {
 }
 
 void MainWindow::ShowProgress(const std::string& caption, int maximum) {
-  progress_->Start(U(caption), maximum);
+  progress_->Start(QtText(caption), maximum);
 }
 
 void MainWindow::StepProgress() {
@@ -427,8 +424,8 @@ QPixmap MainWindow::StatePixmap(const std::string& state) const {
 void MainWindow::ShowClientState(const std::string& state) {
   client_state_ = state;
   RefreshStatePictures();
-  state_label_->setText(U(state));
-  state_icon_->setToolTip(U(state) + QStringLiteral(" (Right click to change)"));
+  state_label_->setText(QtText(state));
+  state_icon_->setToolTip(QtText(state) + QStringLiteral(" (Right click to change)"));
 }
 
 void MainWindow::RefreshStatePictures() {
@@ -447,11 +444,11 @@ void MainWindow::ShowProfile(const std::string& account, const std::string& own_
 }
 
 void MainWindow::ConnectCaptionChanged(const std::string& caption) {
-  connect_button_->setText(U(caption));
+  connect_button_->setText(QtText(caption));
 }
 
 void MainWindow::ChannelFieldChanged(const std::string& text) {
-  channel_edit_->setText(U(text));
+  channel_edit_->setText(QtText(text));
 }
 
 void MainWindow::Beep() {
@@ -464,31 +461,31 @@ void MainWindow::CloseMainWindow() {
 
 void MainWindow::OpenFile(const std::string& path, const std::string& folder) {
   if (hooks_.open_file) {
-    hooks_.open_file(U(path), U(folder));
+    hooks_.open_file(QtText(path), QtText(folder));
     return;
   }
   // The desktop's own opener, as the shell's default verb.
-  QProcess::startDetached(QStringLiteral("xdg-open"), {U(path)}, U(folder));
+  QProcess::startDetached(QStringLiteral("xdg-open"), {QtText(path)}, QtText(folder));
 }
 
 std::string MainWindow::AskFileName(const std::string& title, const std::string& filter,
                                     const std::filesystem::path& folder) {
   // "User Files (*.usr)|*.usr": the part before "|" is the Qt form.
-  QString qt_filter = U(filter);
+  QString qt_filter = QtText(filter);
   if (const qsizetype bar = qt_filter.indexOf(QLatin1Char('|')); bar >= 0) {
     qt_filter.truncate(bar);
   }
   const QString start = QString::fromStdString(folder.string());
   const QString chosen = hooks_.ask_file
-                             ? hooks_.ask_file(U(title), qt_filter, start)
-                             : QFileDialog::getOpenFileName(this, U(title), start, qt_filter);
+                             ? hooks_.ask_file(QtText(title), qt_filter, start)
+                             : QFileDialog::getOpenFileName(this, QtText(title), start, qt_filter);
   return Utf8ToCp1252(chosen.toStdString());
 }
 
 bool MainWindow::AskOkCancel(const std::string& text, const std::string& title) {
-  if (hooks_.ok_cancel) return hooks_.ok_cancel(U(text), U(title));
-  return QMessageBox::question(this, U(title), U(text), QMessageBox::Ok | QMessageBox::Cancel) ==
-         QMessageBox::Ok;
+  if (hooks_.ok_cancel) return hooks_.ok_cancel(QtText(text), QtText(title));
+  return QMessageBox::question(this, QtText(title), QtText(text),
+                               QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 }  // namespace tc::ui

@@ -14,18 +14,11 @@
 #include "common/text.h"
 #include "ui/main_window.h"
 #include "ui/owned.h"
+#include "ui/text_conv.h"
 
 namespace tc::ui {
 
 namespace {
-
-QString U(const std::string& cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
-std::string W(const QString& text) {
-  return Utf8ToCp1252(text.toStdString());
-}
 
 class ClickLabel : public QLabel {
  public:
@@ -151,12 +144,12 @@ static QLineEdit* BoundEdit(MainWindow& window, std::vector<std::function<void()
   edit->setObjectName(QString::fromLatin1(name));
   edit->setGeometry(geometry);
   QObject::connect(edit, &QLineEdit::textChanged, &window, [&window, field](const QString& text) {
-    const std::string value = W(text);
+    const std::string value = CoreText(text);
     window.Call([field, &value](TC_Main& c) { c.options().*field = value; });
   });
   loaders.push_back([edit, &core, field] {
     const QSignalBlocker block(edit);
-    edit->setText(U(core->options().*field));
+    edit->setText(QtText(core->options().*field));
   });
   return edit;
 }
@@ -176,7 +169,7 @@ void MainWindow::BuildSetupPage(QWidget* page) {
   server->setGeometry(120, 62, 180, 22);
   loaders_.push_back([this, server] {
     server->clear();
-    server->addItem(U(core_->options().server));
+    server->addItem(QtText(core_->options().server));
   });
   Caption(page, QStringLiteral("Port:"), {10, 90, 110, 20});
   QLineEdit* port =
@@ -339,7 +332,7 @@ void MainWindow::BuildColorsPage(QWidget* page) {
       MakeButton(page, QStringLiteral("CCAdd_Image1"), QStringLiteral("Add"), {483, 258, 70, 20});
   add->setToolTip(QStringLiteral("Add or Save custom color."));
   connect(add, &QAbstractButton::clicked, this, [this] {
-    const std::string word = W(cc_text_->text());
+    const std::string word = CoreText(cc_text_->text());
     const Color color = FromQColor(cc_color_);
     Call([&word, color](TC_Main& c) { AddCustomColor(c.custom_colors(), word, color); });
   });
@@ -352,7 +345,7 @@ void MainWindow::BuildColorsPage(QWidget* page) {
     const int row = index.row();
     // The row goes back into the editing fields before it is deleted.
     const TextTable& table = core_->custom_colors();
-    cc_text_->setText(U(table.Cell(row, 0)));
+    cc_text_->setText(QtText(table.Cell(row, 0)));
     cc_color_ = ToQColor(ColorFromText(table.Cell(row, 1)).value_or(kClWhite));
     Call([row](TC_Main& c) { c.custom_colors().Remove(row); });
   });
@@ -379,7 +372,7 @@ void MainWindow::BuildGuiPage(QWidget* page) {
     const QModelIndex index = tray_list_->currentIndex();
     if (!index.isValid()) return;
     const int picture = index.row();
-    const std::string caption = W(tray_combo_->currentText());
+    const std::string caption = CoreText(tray_combo_->currentText());
     Call([picture, &caption](TC_Main& c) {
       c.appearance().tray_icons().SetCaption(picture, caption);
     });

@@ -5,18 +5,11 @@
 
 #include "common/text.h"
 #include "ui/owned.h"
+#include "ui/text_conv.h"
 
 namespace tc::ui {
 
 namespace {
-
-QString U(const std::string& cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
-
-std::string W(const QString& text) {
-  return Utf8ToCp1252(text.toStdString());
-}
 
 struct Field {
   const char* caption;
@@ -47,7 +40,7 @@ void Limit(QPlainTextEdit* edit, int limit) {
 }
 
 std::string Join(const QString& text) {
-  std::string out = W(text);
+  std::string out = CoreText(text);
   std::string joined;
   for (char c : out) {
     if (c == '\n') {
@@ -69,7 +62,7 @@ QString Split(std::string text) {
     pos = at + 3;
   }
   out += text.substr(pos);
-  return U(out);
+  return QtText(out);
 }
 
 }  // namespace
@@ -110,7 +103,7 @@ void ProfileWindow::Attach(TC_Main& core, Caller caller) {
 
 void ProfileWindow::Open(const std::string& account, const std::string& own_account) {
   own_account_ = own_account;
-  setWindowTitle(U(std::string(kCaptionPrefix) + account));
+  setWindowTitle(QtText(std::string(kCaptionPrefix) + account));
   show();
   raise();
   activateWindow();
@@ -118,7 +111,7 @@ void ProfileWindow::Open(const std::string& account, const std::string& own_acco
 }
 
 std::string ProfileWindow::Target() const {
-  const std::string caption = W(windowTitle());
+  const std::string caption = CoreText(windowTitle());
   return caption.size() > kCaptionPrefix.size() ? caption.substr(kCaptionPrefix.size()) : "";
 }
 
@@ -156,7 +149,7 @@ void ProfileWindow::Load() {
       info.erase(0, end == std::string::npos ? info.size() : end + 1);
       return value;
     };
-    for (size_t i = 0; i < kFields.size(); ++i) fields_[i]->setText(U(take(kFields[i].key)));
+    for (size_t i = 0; i < kFields.size(); ++i) fields_[i]->setText(QtText(take(kFields[i].key)));
     description_->setPlainText(Split(take("Description=")));
   }
   notes_->setPlainText(Split(db.GetUserField(target, UserField::kNotes)));
@@ -181,7 +174,7 @@ void ProfileWindow::Load() {
   for (const auto& [name, field] : kSummary) {
     summary += "\n" + std::string(name) + ": " + db.GetUserField(target, field);
   }
-  summary_->setPlainText(U(summary));
+  summary_->setPlainText(QtText(summary));
 }
 
 void ProfileWindow::Store() {
@@ -193,7 +186,7 @@ void ProfileWindow::Store() {
   const bool own = EqualsNoCase(target, own_account_);
   if (own) {
     for (size_t i = 0; i < kFields.size(); ++i) {
-      info += std::string(kFields[i].key) + W(fields_[i]->text()) + ";";
+      info += std::string(kFields[i].key) + CoreText(fields_[i]->text()) + ";";
     }
     info += "Description=" + Join(description_->toPlainText()) + ";";
   }
