@@ -19,7 +19,7 @@
 #include "common/text.h"
 #include "console/console_frontend.h"
 #include "console/line_reader.h"
-#include "console/shutdown_signals.h"
+#include "platform/shutdown_signals.h"
 #include "persistence/profiles.h"
 #include "platform/core_driver.h"
 #include "platform/instance_lock.h"
@@ -238,8 +238,8 @@ int main(int argc, char** argv) {
   QObject::connect(&console, &tc::console::ConsoleFrontend::finished, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
 
-  tc::console::ShutdownSignals signals_watch;
-  QObject::connect(&signals_watch, &tc::console::ShutdownSignals::triggered, &console,
+  tc::platform::ShutdownSignals signals_watch;
+  QObject::connect(&signals_watch, &tc::platform::ShutdownSignals::triggered, &console,
                    [&console](int) { console.RequestClose(); });
   // Started with stdin closed (not even /dev/null) there is nothing to watch.
   std::unique_ptr<tc::console::LineReader> input;

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <cstdlib>
 
-#include "console/shutdown_signals.h"
+#include "platform/shutdown_signals.h"
 #include "platform/core_driver.h"
 #include "ui/art.h"
 #include "ui/main_window.h"
@@ -69,10 +69,10 @@ int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
 
   // SIGINT and SIGTERM close the window the ordinary way, so the settings are saved; watched
   // from before start-up, so that one arriving during it waits for the event loop.
-  console::ShutdownSignals signals_watch;
+  platform::ShutdownSignals signals_watch;
   WindowProgram program(program_dir, overrides, profile);
   MainWindow& window = program.window();
-  QObject::connect(&signals_watch, &console::ShutdownSignals::triggered, &window,
+  QObject::connect(&signals_watch, &platform::ShutdownSignals::triggered, &window,
                    [&window](int) { window.close(); });
   window.show();
   return QApplication::exec();
