@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "app/start_options.h"
 #include "app/tc_main.h"
 #include "harness/fakes.h"
 #include "harness/session.h"
@@ -36,16 +37,12 @@ class CoreSessionTest : public QtTest {
   }
 
   void StartUp(const std::string& account = "talvexbot") {
-    driver_.Call([&](TC_Main& core) {
-      core.FormCreate();
-      RunOverrides overrides;
-      overrides.server = "127.0.0.1";
-      overrides.port = server_.port();
-      overrides.account = account;
-      overrides.password = "botpass";
-      core.ApplyOverrides(overrides);
-      core.FormActivate();  // auto-connect is on by default
-    });
+    // The program's own start-up; auto-connect is on by default.
+    StartOptions options;
+    options.program_dir = dir_.path();
+    options.overrides = {
+        .server = "127.0.0.1", .port = server_.port(), .account = account, .password = "botpass"};
+    driver_.Call([&](TC_Main& core) { core.Start(options); });
   }
 
   // Sends `bytes` to connection `i` and waits until the client has read all of them.
