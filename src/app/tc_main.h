@@ -128,6 +128,8 @@ struct WhoisCheck {
   std::array<std::string, 2> pending;
 };
 
+struct StartOptions;
+
 // Overrides from the command line, for one run.
 struct RunOverrides {
   std::optional<std::string> server;  // also pins the run to that one server
@@ -153,6 +155,8 @@ class TC_Main {
   TC_Main& operator=(const TC_Main&) = delete;
 
   // --- Start-up and shutdown
+  // The start-up every front end runs once (app/start_options.h).
+  void Start(const StartOptions& options);
   void FormCreate();
   void FormActivate();
   void FormClose();

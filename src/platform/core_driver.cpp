@@ -12,22 +12,20 @@ CoreDriver::CoreDriver(Frontend& frontend, std::filesystem::path program_dir)
   // Coarse timers may fire early; a precise one keeps ticks from arriving before their deadline.
   timer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer_, &QTimer::timeout, [this] {
-    if (!shut_down_) Call([](TC_Main& core) { core.OnTimer(); });
+    Deliver({[](TC_Main& core) { core.OnTimer(); }, std::nullopt});
   });
-  QObject::connect(&socket_, &QtSocket::connected, [this] {
-    if (!shut_down_) Call([](TC_Main& core) { core.OnConnected(); });
-  });
+  QObject::connect(&socket_, &QtSocket::connected,
+                   [this] { DeliverFromSocket([](TC_Main& core) { core.OnConnected(); }); });
+  // The bytes are shared, not copied, when the delivery has to wait.
   QObject::connect(&socket_, &QtSocket::dataRead, [this](const QByteArray& bytes) {
-    if (shut_down_) return;
-    Call([&bytes](TC_Main& core) {
+    DeliverFromSocket([bytes](TC_Main& core) {
       core.OnRead(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     });
   });
-  QObject::connect(&socket_, &QtSocket::disconnected, [this] {
-    if (!shut_down_) Call([](TC_Main& core) { core.OnDisconnected(); });
-  });
+  QObject::connect(&socket_, &QtSocket::disconnected,
+                   [this] { DeliverFromSocket([](TC_Main& core) { core.OnDisconnected(); }); });
   QObject::connect(&socket_, &QtSocket::errorOccurred, [this](SocketError error) {
-    if (!shut_down_) Call([error](TC_Main& core) { core.OnError(error); });
+    DeliverFromSocket([error](TC_Main& core) { core.OnError(error); });
   });
 }
 
@@ -38,10 +36,37 @@ CoreDriver::~CoreDriver() {
 }
 
 void CoreDriver::Shutdown() {
-  if (shut_down_) return;
+  if (closing_) return;
+  closing_ = true;
+  held_.clear();
   Call([](TC_Main& core) { core.FormClose(); });
   shut_down_ = true;
   timer_.stop();
+}
+
+void CoreDriver::Deliver(Delivery delivery) {
+  if (closing_) return;
+  if (depth_ > 0) {
+    held_.push_back(std::move(delivery));
+    return;
+  }
+  Call(delivery.run);
+}
+
+void CoreDriver::DeliverFromSocket(std::function<void(TC_Main&)> run) {
+  Deliver({std::move(run), socket_.generation()});
+}
+
+void CoreDriver::Settle() {
+  ++depth_;
+  while (!held_.empty() && !closing_) {
+    const Delivery next = std::move(held_.front());
+    held_.pop_front();
+    if (next.socket_generation && *next.socket_generation != socket_.generation()) continue;
+    GuardedCall(core_, next.run);
+  }
+  --depth_;
+  Arm();
 }
 
 void CoreDriver::Arm() {

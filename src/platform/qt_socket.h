@@ -41,6 +41,9 @@ class QtSocket : public QObject, public Socket {
   bool IsOpen() const { return state_ == State::kOpen; }
   // The system's socket while connected, -1 otherwise (for tests that look at its options).
   qintptr Descriptor() const { return socket_.socketDescriptor(); }
+  // Changes with every Open, Close and delivered disconnect; a notification belongs to the
+  // generation current when it was emitted.
+  uint64_t generation() const { return generation_; }
 
  signals:
   // The notifications, always emitted from the event loop.

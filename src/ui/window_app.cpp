@@ -4,8 +4,8 @@
 #include <QMessageBox>
 #include <cstdlib>
 
-#include "console/shutdown_signals.h"
 #include "platform/core_driver.h"
+#include "platform/shutdown_signals.h"
 #include "ui/art.h"
 #include "ui/main_window.h"
 
@@ -22,11 +22,9 @@ bool DisplayAvailable() {
   return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
 }
 
-WindowProgram::WindowProgram(const std::filesystem::path& program_dir,
-                             const RunOverrides& overrides,
-                             const std::optional<std::string>& profile)
+WindowProgram::WindowProgram(const StartOptions& options)
     : window_(std::make_unique<MainWindow>()),
-      driver_(std::make_unique<platform::CoreDriver>(*window_, program_dir)) {
+      driver_(std::make_unique<platform::CoreDriver>(*window_, options.program_dir)) {
   TC_Main* core = nullptr;
   driver_->Call([&core](TC_Main& c) { core = &c; });
   platform::CoreDriver& driver = *driver_;
@@ -37,13 +35,10 @@ WindowProgram::WindowProgram(const std::filesystem::path& program_dir,
       },
       [&driver] { driver.Shutdown(); });
 
-  // FormCreate reads the stored settings; the command line wins over them for this run.
-  window_->Call([&overrides, &profile](TC_Main& c) {
-    if (profile) c.SelectProfileAtStartUp(*profile);
-    c.FormCreate();
-    c.ApplyOverrides(overrides);
-  });
-  WriteDefaultSkins(program_dir);
+  StartOptions start = options;
+  start.activate_now = false;
+  window_->Call([&start](TC_Main& c) { c.Start(start); });
+  WriteDefaultSkins(options.program_dir);
   window_->Update_Buttons(core->appearance().settings().background_skin,
                           core->appearance().settings().buttons_skin);
   window_->LoadControls();
@@ -58,8 +53,7 @@ const TC_Main& WindowProgram::core() const {
   return driver_->core();
 }
 
-int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
-              const RunOverrides& overrides, const std::optional<std::string>& profile) {
+int RunWindow(int& argc, char** argv, const StartOptions& options) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("talvexchat"));
   QApplication::setApplicationDisplayName(QStringLiteral("Talvex Chat 2000"));
@@ -69,10 +63,10 @@ int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
 
   // SIGINT and SIGTERM close the window the ordinary way, so the settings are saved; watched
   // from before start-up, so that one arriving during it waits for the event loop.
-  console::ShutdownSignals signals_watch;
-  WindowProgram program(program_dir, overrides, profile);
+  platform::ShutdownSignals signals_watch;
+  WindowProgram program(options);
   MainWindow& window = program.window();
-  QObject::connect(&signals_watch, &console::ShutdownSignals::triggered, &window,
+  QObject::connect(&signals_watch, &platform::ShutdownSignals::triggered, &window,
                    [&window](int) { window.close(); });
   window.show();
   return QApplication::exec();

@@ -1,11 +1,10 @@
 // The desktop program: the application object, the three windows and the core driver.
 #pragma once
 
-#include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "app/start_options.h"
 #include "app/tc_main.h"
 
 namespace tc::platform {
@@ -24,9 +23,8 @@ bool DisplayAvailable();
 // shown; needs the application object.
 class WindowProgram {
  public:
-  // `profile`: the settings profile chosen on the command line, instead of the last one used.
-  WindowProgram(const std::filesystem::path& program_dir, const RunOverrides& overrides,
-                const std::optional<std::string>& profile = std::nullopt);
+  // Activation waits for the window's first paint, whatever `options` ask.
+  explicit WindowProgram(const StartOptions& options);
   ~WindowProgram();
   WindowProgram(const WindowProgram&) = delete;
   WindowProgram& operator=(const WindowProgram&) = delete;
@@ -41,8 +39,7 @@ class WindowProgram {
 };
 
 // Runs the window until it closes; returns the exit code.
-int RunWindow(int& argc, char** argv, const std::filesystem::path& program_dir,
-              const RunOverrides& overrides, const std::optional<std::string>& profile);
+int RunWindow(int& argc, char** argv, const StartOptions& options);
 
 // One message box with `text` before the program ends without its window.
 void ShowStartError(int& argc, char** argv, const std::string& text);

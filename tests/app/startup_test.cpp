@@ -3,8 +3,10 @@
 
 #include <fstream>
 
+#include "app/start_options.h"
 #include "common/code_text.h"
 #include "harness/session.h"
+#include "persistence/profile_files.h"
 
 namespace tc::test {
 namespace {
@@ -35,6 +37,33 @@ TEST(StartUp, ReadsTheProfileNameFromTheSettingsFile) {
   s.StartUp();
   EXPECT_EQ(s.core().profile_name(), "Evening Bot");
 }
+
+// Both front ends start through Start: the chosen profile wins over the one last used, the command
+// line over the profile; the window leaves the activation to its first paint.
+class StartTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
+  const bool activate_now = GetParam();
+  TempDir dir;
+  WriteBytes(dir.path() / "talvexchat.dat", CodeText("Encode", "Night") + "\r\n");
+  WriteBytes(ProfilePath(dir.path(), "Day"), Coded({"ab=early bird"}));
+  Session s(dir.path());
+  StartOptions options;
+  options.program_dir = dir.path();
+  options.overrides = {
+      .server = "127.0.0.1", .port = 16112, .account = "talvexbot", .password = "pw"};
+  options.profile = "Day";
+  options.activate_now = activate_now;
+  s.core().Start(options);
+  EXPECT_EQ(s.core().profile_name(), "Day");
+  EXPECT_EQ(s.core().options().account_name, "talvexbot");
+  // "Auto Connect:" is on by default.
+  EXPECT_EQ(s.socket.opened_hosts,
+            activate_now ? std::vector<std::string>{"127.0.0.1"} : std::vector<std::string>{});
+  EXPECT_EQ(s.ui.Texts().empty(), !activate_now);  // the welcome lines come with the activation
+}
+
+INSTANTIATE_TEST_SUITE_P(ConsoleAndWindow, StartTest, ::testing::Bool());
 
 TEST(StartUp, SecondActivationNeitherGreetsNorConnectsAgain) {
   Session s;

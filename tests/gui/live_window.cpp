@@ -112,10 +112,11 @@ TEST(LiveWindow, ConnectFromSetupThenTalkAndWhisper) {
   ASSERT_TRUE(WaitFor([&] { return alice.Saw("1007 CHANNEL \"Talvex Chat\""); }));
 
   test::TempDir dir;
-  RunOverrides overrides;
-  overrides.server = "127.0.0.1";
-  overrides.port = port;
-  ui::WindowProgram program(dir.path(), overrides);
+  StartOptions options;
+  options.program_dir = dir.path();
+  options.overrides.server = "127.0.0.1";
+  options.overrides.port = port;
+  ui::WindowProgram program(options);
   ui::MainWindow& window = program.window();
   std::vector<QString> boxes;
   window.hooks().message = [&boxes](const QString& text) { boxes.push_back(text); };

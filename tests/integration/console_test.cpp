@@ -8,7 +8,7 @@
 #include "app/tc_main.h"
 #include "console/console_frontend.h"
 #include "console/line_reader.h"
-#include "console/shutdown_signals.h"
+#include "platform/shutdown_signals.h"
 #include "harness/session.h"
 #include "integration/loopback.h"
 #include "platform/core_driver.h"
@@ -226,10 +226,10 @@ TEST_F(ConsoleTest, TypedLinesFromAPipeGoToTheServerAndEndOfInputIsNotTheEnd) {
 }
 
 TEST_F(ConsoleTest, SigtermArrivesThroughTheEventLoop) {
-  console::ShutdownSignals watch;
+  platform::ShutdownSignals watch;
   ASSERT_TRUE(watch.ok());
   int received = 0;
-  QObject::connect(&watch, &console::ShutdownSignals::triggered,
+  QObject::connect(&watch, &platform::ShutdownSignals::triggered,
                    [&](int signal_number) { received = signal_number; });
   ASSERT_EQ(::raise(SIGTERM), 0);
   EXPECT_EQ(received, 0);  // the handler only wrote to the pipe

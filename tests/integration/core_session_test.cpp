@@ -1,7 +1,10 @@
 // A real TC_Main on the Qt adapters against a loopback server that replays what a real server
 // sent: the handshake, the login, lines split across reads, and the reconnect.
 #include <algorithm>
+#include <functional>
+#include <string>
 
+#include "app/start_options.h"
 #include "app/tc_main.h"
 #include "harness/fakes.h"
 #include "harness/session.h"
@@ -12,6 +15,17 @@ namespace tc::integration {
 namespace {
 
 const QByteArray kHandshake("\x03\x04", 2);
+
+// A front end whose OK/Cancel question runs `while_asked` first, the way a modal dialog runs the
+// event loop while it waits for its answer.
+class ModalFrontend : public test::FakeFrontend {
+ public:
+  bool AskOkCancel(const std::string& text, const std::string& title) override {
+    if (while_asked) while_asked();
+    return FakeFrontend::AskOkCancel(text, title);
+  }
+  std::function<void()> while_asked;
+};
 const QByteArray kCredentials("talvexbot\r\nbotpass\r\n/beep\r\n");
 
 class CoreSessionTest : public QtTest {
@@ -23,16 +37,12 @@ class CoreSessionTest : public QtTest {
   }
 
   void StartUp(const std::string& account = "talvexbot") {
-    driver_.Call([&](TC_Main& core) {
-      core.FormCreate();
-      RunOverrides overrides;
-      overrides.server = "127.0.0.1";
-      overrides.port = server_.port();
-      overrides.account = account;
-      overrides.password = "botpass";
-      core.ApplyOverrides(overrides);
-      core.FormActivate();  // auto-connect is on by default
-    });
+    // The program's own start-up; auto-connect is on by default.
+    StartOptions options;
+    options.program_dir = dir_.path();
+    options.overrides = {
+        .server = "127.0.0.1", .port = server_.port(), .account = account, .password = "botpass"};
+    driver_.Call([&](TC_Main& core) { core.Start(options); });
   }
 
   // Sends `bytes` to connection `i` and waits until the client has read all of them.
@@ -63,7 +73,7 @@ class CoreSessionTest : public QtTest {
   const QByteArray login_block_ = UpTo(recorded_, "Feel free to chat...\"\r\n", prompt_.size());
 
   test::TempDir dir_;
-  test::FakeFrontend ui_;
+  ModalFrontend ui_;
   LoopbackServer server_;
   platform::CoreDriver driver_{ui_, dir_.path()};
   int reads_ = 0;
@@ -150,6 +160,24 @@ TEST_F(CoreSessionTest, ShutdownDisconnectsSavesAndStopsDelivering) {
   Drain();
   EXPECT_EQ(ui_.lines.size(), shown);  // the queued disconnect no longer reaches the core
   EXPECT_EQ(driver_.TimerRemainingMs(), -1);
+}
+
+TEST_F(CoreSessionTest, ReadDuringAQuestionIsHandledAfterTheQuestionsCall) {
+  StartUp();
+  LogIn(0);
+  bool shown_while_asked = true;
+  ui_.while_asked = [&] {
+    const int before = reads_;
+    server_.Send(0, "1019 ERROR \"while asked\"\r\n");
+    ASSERT_TRUE(WaitUntil([&] { return reads_ > before; }));
+    Drain();
+    shown_while_asked = Shown("Error ( while asked )");
+  };
+  driver_.Call([](TC_Main& core) { core.Delete_Image1Click(); });
+  EXPECT_EQ(ui_.questions.size(), 1u);
+  EXPECT_FALSE(shown_while_asked);
+  EXPECT_TRUE(Shown("Error ( while asked )"));  // on the way out of the call, no waiting
+  EXPECT_GE(driver_.TimerRemainingMs(), 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "console/shutdown_signals.h"
+#include "platform/shutdown_signals.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <csignal>
 
-namespace tc::console {
+namespace tc::platform {
 
 namespace {
 
@@ -66,4 +66,4 @@ void ShutdownSignals::Drain() {
   }
 }
 
-}  // namespace tc::console
+}  // namespace tc::platform

@@ -1,27 +1,19 @@
-// The program entry: options, the program directory, the console front end and the event loop.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QCoreApplication>
-#include <QFile>
+// The program entry: the command line, the program directory and its lock, and the choice of the
+// front end (the window, or the console). The only part that knows both front ends.
 #include <QStandardPaths>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "app/start_options.h"
 #include "app/tc_main.h"
 #include "common/text.h"
-#include "console/console_frontend.h"
-#include "console/line_reader.h"
-#include "console/shutdown_signals.h"
+#include "console/console_app.h"
 #include "persistence/profiles.h"
-#include "platform/core_driver.h"
 #include "platform/instance_lock.h"
 #include "ui/window_app.h"
 
@@ -207,54 +199,20 @@ int main(int argc, char** argv) {
     return kExitDirectoryInUse;
   }
 
-  tc::RunOverrides overrides;
-  if (cl.host) overrides.server = *cl.host;
-  if (cl.host) overrides.port = cl.port.value_or(tc::TC_Main::kDefaultPort);
-  if (cl.account) overrides.account = tc::Utf8ToCp1252(*cl.account);
+  tc::StartOptions options;
+  options.program_dir = dir;
+  if (cl.host) options.overrides.server = *cl.host;
+  if (cl.host) options.overrides.port = cl.port.value_or(tc::TC_Main::kDefaultPort);
+  if (cl.account) options.overrides.account = tc::Utf8ToCp1252(*cl.account);
   if (const char* password = std::getenv("TALVEX_PASSWORD"); password != nullptr) {
-    overrides.password = tc::Utf8ToCp1252(password);
+    options.overrides.password = tc::Utf8ToCp1252(password);
   }
+  // As the profile name field would take it; an empty name is "Default".
+  if (cl.profile) options.profile = tc::Utf8ToCp1252(*cl.profile);
 
   if (!cl.headless) {
-    if (tc::ui::DisplayAvailable()) {
-      std::optional<std::string> profile;
-      if (cl.profile) profile = tc::Utf8ToCp1252(*cl.profile);
-      return tc::ui::RunWindow(argc, argv, dir, overrides, profile);
-    }
+    if (tc::ui::DisplayAvailable()) return tc::ui::RunWindow(argc, argv, options);
     std::fputs("talvexchat: no display available; running the console front end.\n", stderr);
   }
-
-  QCoreApplication app(argc, argv);
-  QCoreApplication::setApplicationName("talvexchat");
-  QCoreApplication::setApplicationVersion(TC_VERSION);
-  // A closed stdout pipe must not kill an unattended bot.
-  std::signal(SIGPIPE, SIG_IGN);
-
-  QFile out;
-  if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) return 1;
-  tc::console::ConsoleFrontend console(out, tc::console::StdoutStyle());
-  tc::platform::CoreDriver driver(console, dir);
-  console.Attach(driver);
-  QObject::connect(&console, &tc::console::ConsoleFrontend::finished, &app, &QCoreApplication::quit,
-                   Qt::QueuedConnection);
-
-  tc::console::ShutdownSignals signals_watch;
-  QObject::connect(&signals_watch, &tc::console::ShutdownSignals::triggered, &console,
-                   [&console](int) { console.RequestClose(); });
-  // Started with stdin closed (not even /dev/null) there is nothing to watch.
-  std::unique_ptr<tc::console::LineReader> input;
-  if (fcntl(STDIN_FILENO, F_GETFD) != -1) {
-    input = std::make_unique<tc::console::LineReader>(
-        STDIN_FILENO, [&console](std::string_view line) { console.TypedLine(line); });
-  }
-
-  // FormCreate reads the stored settings; the command line wins over them for this run.
-  driver.Call([&overrides, &cl](tc::TC_Main& core) {
-    // As the profile name field would take it; an empty name is "Default".
-    if (cl.profile) core.SelectProfileAtStartUp(tc::Utf8ToCp1252(*cl.profile));
-    core.FormCreate();
-    core.ApplyOverrides(overrides);
-    core.FormActivate();
-  });
-  return QCoreApplication::exec();
+  return tc::console::RunConsole(argc, argv, options);
 }

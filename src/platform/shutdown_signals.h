@@ -6,7 +6,7 @@
 #include <QSocketNotifier>
 #include <memory>
 
-namespace tc::console {
+namespace tc::platform {
 
 class ShutdownSignals : public QObject {
   Q_OBJECT
@@ -30,4 +30,4 @@ class ShutdownSignals : public QObject {
   std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-}  // namespace tc::console
+}  // namespace tc::platform
