@@ -8,10 +8,10 @@
 #include "app/tc_main.h"
 #include "console/console_frontend.h"
 #include "console/line_reader.h"
-#include "platform/shutdown_signals.h"
 #include "harness/session.h"
 #include "integration/loopback.h"
 #include "platform/core_driver.h"
+#include "platform/shutdown_signals.h"
 
 namespace tc::integration {
 namespace {
