@@ -31,7 +31,7 @@ class FilledBot {
     for (int i = 0; i < 500; ++i) {
       const std::string n = std::to_string(i);
       core.keys().Append({i % 10 == 0 ? "#Event" + n : "trigger" + n, "answer " + n, "Everyone;",
-                          "Messages;", "", "On;"});
+                          "Messages;", "", OnOffText::FromText("On;")});
     }
     s.Written();
     s.ui.TakeLines();

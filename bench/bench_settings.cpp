@@ -18,14 +18,14 @@ void FillProfile(TC_Main& m) {
     const std::string n = std::to_string(i);
     m.keys().Append({"hello" + n, "/w <user> Hi there, welcome to <channel>! (" + n + ")",
                      "Friends;Enemies;Operators;Other;", "Messages;Whispers;", "",
-                     "On;State:Available;"});
+                     OnOffText::FromText("On;State:Available;")});
     InsertSorted(m.variables(), {"$variable" + n + "$", "a value of some length for #" + n});
-    InsertSorted(m.accounts(), {"Account_" + n, "Friend;Operator;", "On"});
+    InsertSorted(m.accounts(), {"Account_" + n, "Friend;Operator;", OnOff::kOn});
   }
   for (int i = 0; i < 500; ++i) {
     const std::string n = std::to_string(i);
     m.timers().Append({n, "300", "/me is still here (" + n + ")",
-                       "On;State:Operator;State:Away;State:DND;State:Available;", "0"});
+                       "On;State:Operator;State:Away;State:DND;State:Available;", 0});
   }
   m.servers().Clear();
   for (int i = 0; i < 100; ++i) {

@@ -20,6 +20,8 @@
 #include "appearance/appearance.h"
 #include "common/colors.h"
 #include "common/house.h"
+#include "common/list_rows.h"
+#include "common/table.h"
 #include "common/tainted_text.h"
 #include "common/text_table.h"
 #include "people/account_tracking.h"
@@ -307,20 +309,18 @@ class TC_Main {
   const Options& options() const { return options_; }
   TC_DataBase& database() { return database_; }
   const TC_DataBase& database() const { return database_; }
-  TextTable& users() { return users_; }                  // Users_ListView1: name, icon
-  TextTable& accounts() { return accounts_; }            // Accounts_ListView1: name, type, state
-  TextTable& variables() { return variables_; }          // Variables_ListView1: name, value
-  Appearance& appearance() { return appearance_; }       // skins, fonts, colours, tray pictures
-  TextTable& custom_colors() { return custom_colors_; }  // CustomColors_ListView1: text, color
-  TextTable& servers() { return servers_; }              // Ping_ListView1: ping, server, type
-  TextTable& events() { return events_; }                // event name, action
-  // Keys_ListView1: key text, action, applies to, applies on, history, state
-  TextTable& keys() { return keys_; }
-  TextTable& timers() { return timers_; }  // Timer_ListView1: name, interval, action, state, count
-  // Monitor_ListView1: status, search account, account name, account number, location
-  TextTable& monitor() { return monitor_; }
-  TextTable& custom_channels() { return custom_channels_; }        // CChannels_ListBox1
-  TextTable& whisper_recipients() { return whisper_recipients_; }  // WhisperBox_ListBox1
+  TextTable& users() { return users_; }                   // Users_ListView1: name, icon
+  Table<AccountRow>& accounts() { return accounts_; }     // Accounts_ListView1
+  Table<VariableRow>& variables() { return variables_; }  // Variables_ListView1
+  Appearance& appearance() { return appearance_; }        // skins, fonts, colours, tray pictures
+  Table<CustomColorRow>& custom_colors() { return custom_colors_; }  // CustomColors_ListView1
+  Table<ServerRow>& servers() { return servers_; }                   // Ping_ListView1
+  TextTable& events() { return events_; }                            // event name, action
+  Table<KeyRow>& keys() { return keys_; }                            // Keys_ListView1
+  Table<TimerRow>& timers() { return timers_; }                      // Timer_ListView1
+  Table<MonitorRow>& monitor() { return monitor_; }                  // Monitor_ListView1
+  TextTable& custom_channels() { return custom_channels_; }          // CChannels_ListBox1
+  TextTable& whisper_recipients() { return whisper_recipients_; }    // WhisperBox_ListBox1
   // Adds a whisper recipient the way both front ends do: a name from the channel user list only
   // (kChannelUser; a typed name, kTyped, need not be there), compared without regard to case and
   // stored as the list spells it, never the own account, never twice. False when not added.
@@ -454,15 +454,15 @@ class TC_Main {
   TC_DataBase database_;
   TextTable users_{2};
   TableIndex user_rows_{users_, 0};  // users_ rows by name
-  TextTable accounts_{3};
-  TextTable variables_{2};
-  TextTable custom_colors_{2};
+  Table<AccountRow> accounts_;
+  Table<VariableRow> variables_;
+  Table<CustomColorRow> custom_colors_;
   Appearance appearance_;
-  TextTable servers_{3};
+  Table<ServerRow> servers_;
   TextTable events_{2};
-  TextTable keys_{6};
-  TextTable timers_{5};
-  TextTable monitor_{5};
+  Table<KeyRow> keys_;
+  Table<TimerRow> timers_;
+  Table<MonitorRow> monitor_;
   TextTable custom_channels_{1};
   TextTable whisper_recipients_{1};
   TextTable skins_backgrounds_{1};

@@ -34,12 +34,12 @@ int TrayIcons::PictureFor(std::string_view state) const {
   return found;
 }
 
-void AddCustomColor(TextTable& custom_colors, std::string_view word, Color color) {
+void AddCustomColor(Table<CustomColorRow>& custom_colors, std::string_view word, Color color) {
   if (word.empty()) return;
   bool matched = false;
   for (int row = 0; row < custom_colors.RowCount(); ++row) {
-    if (EqualsNoCase(custom_colors.Cell(row, 0), word)) {
-      custom_colors.SetCell(row, 1, ColorText(color));
+    if (EqualsNoCase(custom_colors.RowAt(row).text, word)) {
+      custom_colors.Update(row, [&](CustomColorRow& r) { r.color = ColorText(color); });
       matched = true;
     }
   }

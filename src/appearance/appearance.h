@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "common/colors.h"
+#include "common/list_rows.h"
+#include "common/table.h"
 #include "common/text_table.h"
 
 namespace tc {
@@ -62,6 +64,6 @@ class Appearance {
 
 // The custom word colour editor's "Add": rows whose word equals `word` (case ignored) take the
 // colour; with none, a row is appended. An empty word does nothing.
-void AddCustomColor(TextTable& custom_colors, std::string_view word, Color color);
+void AddCustomColor(Table<CustomColorRow>& custom_colors, std::string_view word, Color color);
 
 }  // namespace tc

@@ -75,19 +75,6 @@ int TextTable::FindLast(int column, std::string_view value) const {
   return -1;
 }
 
-int TextTable::AddListener(Listener listener) {
-  listeners_.emplace_back(next_listener_, std::move(listener));
-  return next_listener_++;
-}
-
-void TextTable::RemoveListener(int id) {
-  std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
-}
-
-void TextTable::Notify(const TableChange& change) {
-  for (const auto& [id, listener] : listeners_) listener(change);
-}
-
 TableIndex::TableIndex(TextTable& table, int column) : table_(table), column_(column) {
   Rebuild();
   listener_ = table_.AddListener([this](const TableChange& change) { OnChange(change); });

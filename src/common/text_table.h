@@ -1,27 +1,20 @@
-// A list as the core keeps it: rows of text fields in a fixed order. Every change is reported to
-// the listeners so that views (Qt model adapters, the console) follow without holding a copy.
+// A list of text rows, for the lists that are names and nothing else (and the user list, whose
+// rows are found by name through TableIndex). Changes are reported as a Table's are.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "common/table.h"
+
 namespace tc {
 
-struct TableChange {
-  enum class Kind { kInserted, kRemoved, kChanged, kReset };
-  Kind kind;
-  int first = 0;  // first row concerned
-  int count = 0;  // rows inserted or removed; 1 for kChanged
-};
-
-class TextTable {
+class TextTable : public TableReports {
  public:
   using Row = std::vector<std::string>;
-  using Listener = std::function<void(const TableChange&)>;
 
   explicit TextTable(int columns) : columns_(columns) {}
 
@@ -46,18 +39,11 @@ class TextTable {
   int FindFirst(int column, std::string_view value) const;
   int FindLast(int column, std::string_view value) const;
 
-  // Listeners live as long as the table; returns an id for RemoveListener.
-  int AddListener(Listener listener);
-  void RemoveListener(int id);
-
  private:
   void Normalise(Row& row) const;
-  void Notify(const TableChange& change);
 
   int columns_;
   std::vector<Row> rows_;
-  std::vector<std::pair<int, Listener>> listeners_;
-  int next_listener_ = 1;
 };
 
 // The rows of a table by the exact text of one column, kept current through the table's change

@@ -40,10 +40,10 @@ bool TC_Main::IsPublicChannel(std::string_view channel) const {
 std::string TC_Main::User_Info(std::string_view name, std::string_view selector) const {
   const bool type = selector == "Type";
   if (!type && selector != "Exist") return "None";
-  const int row = accounts_.FindLast(0, name);
+  const int row = accounts_.FindLast([&](const AccountRow& r) { return r.name == name; });
   if (row < 0) return "None";
-  if (type && accounts_.Cell(row, 2) != "On") return "None";
-  return accounts_.Cell(row, 1);
+  if (type && !accounts_.RowAt(row).tracking.on()) return "None";
+  return accounts_.RowAt(row).type;
 }
 
 }  // namespace tc

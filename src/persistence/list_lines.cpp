@@ -63,9 +63,9 @@ std::string AfterApplies(std::string_view line, int applies) {
 }
 
 // The smallest non-negative number no timer uses as its name.
-std::string FreeTimerName(const TextTable& timers) {
+std::string FreeTimerName(const Table<TimerRow>& timers) {
   std::unordered_set<std::string> used;
-  for (const auto& row : timers.Rows()) used.insert(row[0]);
+  for (const TimerRow& row : timers.Rows()) used.insert(row.name);
   int n = 0;
   while (used.count(std::to_string(n)) != 0) ++n;
   return std::to_string(n);
@@ -170,14 +170,16 @@ void ReadCustomChannelLine(TextTable& channels, std::string_view line) {
   InsertSorted(channels, {std::string(value)}, true);
 }
 
-void ReadAccountLine(TextTable& accounts, std::string_view line) {
+void ReadAccountLine(Table<AccountRow>& accounts, std::string_view line) {
   MarkedFields fields = SplitMarked(line);
-  if (accounts.FindFirst(0, fields.first) >= 0) return;
-  InsertSorted(accounts, {std::move(fields.first), std::move(fields.second),
-                          AfterApplies(line, fields.applies)});
+  if (accounts.FindFirst([&](const AccountRow& row) { return row.name == fields.first; }) >= 0) {
+    return;
+  }
+  InsertSorted(accounts, AccountRow{std::move(fields.first), std::move(fields.second),
+                                    OnOffText::FromText(AfterApplies(line, fields.applies))});
 }
 
-void ReadOlderAccountLine(TextTable& accounts, std::string_view line) {
+void ReadOlderAccountLine(Table<AccountRow>& accounts, std::string_view line) {
   const std::string_view value = Value(line);
   if (value.empty()) return;
   const std::string_view key = line.substr(0, 3);
@@ -185,33 +187,35 @@ void ReadOlderAccountLine(TextTable& accounts, std::string_view line) {
   if (key == "ua=") type = "Friends";
   if (key == "ub=") type = "Enemies";
   if (key == "uc=") type = "Ignore";
-  InsertSorted(accounts, {std::string(value), std::move(type), "On"});
+  InsertSorted(accounts, AccountRow{std::string(value), std::move(type), OnOff::kOn});
 }
 
-void ReadCustomColorLine(TextTable& colors, std::string_view line) {
+void ReadCustomColorLine(Table<CustomColorRow>& colors, std::string_view line) {
   std::string_view rest = Value(line);
   std::string text = TakeField(rest);
   std::string color = TakeField(rest);
   // A row without text is removed again as soon as it is added: it never appears.
   if (text.empty()) return;
-  InsertSorted(colors, {std::move(text), std::move(color)});
+  InsertSorted(colors, CustomColorRow{std::move(text), std::move(color)});
 }
 
-void ReadKeyLine(TextTable& keys, std::string_view line) {
+void ReadKeyLine(Table<KeyRow>& keys, std::string_view line) {
   std::string_view rest = Value(line);
   std::array<std::string, 6> fields;
   for (std::string& field : fields) field = TakeField(rest);
   // History starts empty after every read.
-  keys.Append({fields[0], fields[1], fields[2], fields[3], "", fields[5]});
+  keys.Append(
+      KeyRow{fields[0], fields[1], fields[2], fields[3], "", OnOffText::FromText(fields[5])});
 }
 
-void ReadOlderKeyLine(TextTable& keys, std::string_view line) {
+void ReadOlderKeyLine(Table<KeyRow>& keys, std::string_view line) {
   MarkedFields fields = SplitMarked(line);
-  keys.Append({std::move(fields.first), std::move(fields.second),
-               OlderAppliesTo(AfterApplies(line, fields.applies)), "", "", ""});
+  keys.Append(KeyRow{std::move(fields.first), std::move(fields.second),
+                     OlderAppliesTo(AfterApplies(line, fields.applies)), "", "",
+                     OnOffText::FromText("")});
 }
 
-void ReadTimerLine(TextTable& timers, std::string_view line) {
+void ReadTimerLine(Table<TimerRow>& timers, std::string_view line) {
   MarkedFields fields = SplitMarked(line);
   const std::string rest = AfterApplies(line, fields.applies);
   std::string state = rest;
@@ -221,32 +225,35 @@ void ReadTimerLine(TextTable& timers, std::string_view line) {
     name = std::string(Copy(rest, at + static_cast<int>(kNameMarker.size())));
   }
   if (name.empty()) name = FreeTimerName(timers);
-  timers.Append({std::move(name), std::move(fields.first), std::move(fields.second),
-                 WidenTimerState(std::move(state)), "0"});
+  timers.Append(TimerRow{std::move(name), std::move(fields.first), std::move(fields.second),
+                         WidenTimerState(std::move(state)), 0});
 }
 
-void ReadMonitorLine(TextTable& monitor, std::string_view line) {
+void ReadMonitorLine(Table<MonitorRow>& monitor, std::string_view line) {
   const std::string_view value = Value(line);
-  if (monitor.FindFirst(1, value) >= 0) return;
-  InsertSorted(monitor, {"Offline", std::string(value), "???", "???", "???"});
+  if (monitor.FindFirst([&](const MonitorRow& row) { return row.search_account == value; }) >= 0) {
+    return;
+  }
+  InsertSorted(monitor, MonitorRow{.search_account = std::string(value)});
 }
 
-void ReadServerLine(TextTable& servers, std::string_view line) {
+void ReadServerLine(Table<ServerRow>& servers, std::string_view line) {
   const int at = Pos(line, kNotesMarker);
   const std::string_view server = Copy(line, 4, at - 4);
-  if (servers.FindFirst(1, server) >= 0) return;
-  InsertSorted(servers, {"???", std::string(server),
+  if (servers.FindFirst([&](const ServerRow& row) { return row.address == server; }) >= 0) return;
+  InsertSorted(servers,
+               ServerRow{"???", std::string(server),
                          std::string(Copy(line, at + static_cast<int>(kNotesMarker.size())))});
 }
 
-bool ReadVariableLine(TextTable& variables, std::string_view line) {
+bool ReadVariableLine(Table<VariableRow>& variables, std::string_view line) {
   std::string_view rest = Value(line);
   const int at = Pos(rest, kMark);
   std::string name(Copy(rest, 1, at - 1));
   std::string value(Copy(rest, at + 1));
   if (name.empty()) return false;
   const bool macro = ContainsNoCase(name, "$macro");
-  InsertSorted(variables, {std::move(name), std::move(value)});
+  InsertSorted(variables, VariableRow{std::move(name), std::move(value)});
   return macro;
 }
 
@@ -271,47 +278,52 @@ void CustomChannelLines(const TextTable& channels, std::vector<std::string>& out
   for (const auto& row : channels.Rows()) out.push_back("zc=" + row[0]);
 }
 
-void AccountLines(const TextTable& accounts, std::vector<std::string>& out) {
-  for (const auto& row : accounts.Rows()) {
-    out.push_back("uz=" + row[0] + std::string(kActionMarker) + row[1] +
-                  std::string(kAppliesMarker) + row[2]);
+void AccountLines(const Table<AccountRow>& accounts, std::vector<std::string>& out) {
+  for (const AccountRow& row : accounts.Rows()) {
+    out.push_back("uz=" + row.name + std::string(kActionMarker) + row.type +
+                  std::string(kAppliesMarker) + row.tracking.ToText());
   }
 }
 
-void CustomColorLines(const TextTable& colors, std::vector<std::string>& out) {
-  for (const auto& row : colors.Rows()) {
-    out.push_back("cc=" + row[0] + kFieldMark + row[1] + kFieldMark);
+void CustomColorLines(const Table<CustomColorRow>& colors, std::vector<std::string>& out) {
+  for (const CustomColorRow& row : colors.Rows()) {
+    out.push_back("cc=" + row.text + kFieldMark + row.color + kFieldMark);
   }
 }
 
-void KeyLines(const TextTable& keys, std::vector<std::string>& out) {
-  for (const auto& row : keys.Rows()) {
+void KeyLines(const Table<KeyRow>& keys, std::vector<std::string>& out) {
+  for (const KeyRow& row : keys.Rows()) {
     std::string line = "ui=";
-    for (const std::string& field : row) line += field + kFieldMark;
+    for (const std::string& field : {row.key_text, row.action, row.applies_to, row.applies_on,
+                                     row.history, row.state.ToText()}) {
+      line += field + kFieldMark;
+    }
     out.push_back(std::move(line));
   }
 }
 
-void TimerLines(const TextTable& timers, std::vector<std::string>& out) {
+void TimerLines(const Table<TimerRow>& timers, std::vector<std::string>& out) {
   // The count is not stored.
-  for (const auto& row : timers.Rows()) {
-    out.push_back("uf=" + row[1] + std::string(kActionMarker) + row[2] +
-                  std::string(kAppliesMarker) + row[3] + std::string(kNameMarker) + row[0]);
+  for (const TimerRow& row : timers.Rows()) {
+    out.push_back("uf=" + row.interval + std::string(kActionMarker) + row.action +
+                  std::string(kAppliesMarker) + row.state + std::string(kNameMarker) + row.name);
   }
 }
 
-void MonitorLines(const TextTable& monitor, std::vector<std::string>& out) {
-  for (const auto& row : monitor.Rows()) out.push_back("ug=" + row[1]);
+void MonitorLines(const Table<MonitorRow>& monitor, std::vector<std::string>& out) {
+  for (const MonitorRow& row : monitor.Rows()) out.push_back("ug=" + row.search_account);
 }
 
-void ServerLines(const TextTable& servers, std::vector<std::string>& out) {
-  for (const auto& row : servers.Rows()) {
-    out.push_back("uh=" + row[1] + std::string(kNotesMarker) + row[2]);
+void ServerLines(const Table<ServerRow>& servers, std::vector<std::string>& out) {
+  for (const ServerRow& row : servers.Rows()) {
+    out.push_back("uh=" + row.address + std::string(kNotesMarker) + row.type);
   }
 }
 
-void VariableLines(const TextTable& variables, std::vector<std::string>& out) {
-  for (const auto& row : variables.Rows()) out.push_back("ma=" + row[0] + kFieldMark + row[1]);
+void VariableLines(const Table<VariableRow>& variables, std::vector<std::string>& out) {
+  for (const VariableRow& row : variables.Rows()) {
+    out.push_back("ma=" + row.name + kFieldMark + row.value);
+  }
 }
 
 std::string IconStatesLine(const TextTable& icon_states) {
@@ -325,7 +337,7 @@ void DefaultIconStates(TextTable& icon_states) {
   ReadIconStatesLine(icon_states, "ga=" + std::string(kDefaultIconStates));
 }
 
-std::vector<TextTable::Row> BuiltInServers() {
+std::vector<ServerRow> BuiltInServers() {
   // Public servers of the PvPGN community on port 6112, and a server on this machine first, so
   // that an untouched profile never reaches out before the user picks a server. Each operator
   // keeps its own accounts, so each row's type names its network and a reconnect never carries
@@ -350,7 +362,7 @@ std::vector<TextTable::Row> BuiltInServers() {
       {"olds.ar", "olds.ar"},
       {"pvpgn.valpohacks.com", "valpohacks.com"},
   }};
-  std::vector<TextTable::Row> rows;
+  std::vector<ServerRow> rows;
   for (const BuiltIn& server : kServers) {
     rows.push_back({"???", std::string(server.host), std::string(server.network)});
   }

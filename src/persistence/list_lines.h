@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/list_rows.h"
+#include "common/table.h"
 #include "common/text_table.h"
 
 namespace tc {
@@ -23,17 +25,37 @@ int CompareNoCaseText(std::string_view a, std::string_view b);
 // returns that place.
 int InsertSorted(TextTable& table, TextTable::Row row, bool ignore_case = false);
 
+// Inserts a row at its sorted place by its SortText in the locale order, after the rows that
+// compare equal, and returns that place. The file reader, the window and the commands that add
+// rows all place rows through this, so a list has one order whoever fills it.
+template <typename Row>
+int InsertSorted(Table<Row>& table, Row row) {
+  const std::string_view key = SortText(row);
+  int low = 0;
+  int high = table.RowCount();
+  while (low < high) {
+    const int mid = low + (high - low) / 2;
+    if (CompareLocaleText(SortText(table.RowAt(mid)), key) <= 0) {
+      low = mid + 1;
+    } else {
+      high = mid;
+    }
+  }
+  table.Insert(low, std::move(row));
+  return low;
+}
+
 // The tables the list lines fill, by reference.
 struct ProfileLists {
   TextTable& custom_channels;  // channel
-  TextTable& accounts;         // account, type, state
-  TextTable& custom_colors;    // text, color
-  TextTable& keys;             // key word, action, applies to, applies on, history, state
-  TextTable& timers;           // name, timer, action, state, count
-  TextTable& monitor;          // status, search account, account name, account number, location
-  TextTable& servers;          // ping, server, type
-  TextTable& variables;        // variable, value
-  TextTable& icon_states;      // caption; the row number is the image index
+  Table<AccountRow>& accounts;
+  Table<CustomColorRow>& custom_colors;
+  Table<KeyRow>& keys;
+  Table<TimerRow>& timers;
+  Table<MonitorRow>& monitor;
+  Table<ServerRow>& servers;
+  Table<VariableRow>& variables;
+  TextTable& icon_states;  // caption; the row number is the image index
 };
 
 // True for the keys whose lines belong to a list.
@@ -45,32 +67,32 @@ bool ReadListLine(const ProfileLists& lists, std::string_view line);
 
 // One reader per line form.
 void ReadCustomChannelLine(TextTable& channels, std::string_view line);
-void ReadAccountLine(TextTable& accounts, std::string_view line);
-void ReadOlderAccountLine(TextTable& accounts, std::string_view line);
-void ReadCustomColorLine(TextTable& colors, std::string_view line);
-void ReadKeyLine(TextTable& keys, std::string_view line);
-void ReadOlderKeyLine(TextTable& keys, std::string_view line);
-void ReadTimerLine(TextTable& timers, std::string_view line);
-void ReadMonitorLine(TextTable& monitor, std::string_view line);
-void ReadServerLine(TextTable& servers, std::string_view line);
-bool ReadVariableLine(TextTable& variables, std::string_view line);
+void ReadAccountLine(Table<AccountRow>& accounts, std::string_view line);
+void ReadOlderAccountLine(Table<AccountRow>& accounts, std::string_view line);
+void ReadCustomColorLine(Table<CustomColorRow>& colors, std::string_view line);
+void ReadKeyLine(Table<KeyRow>& keys, std::string_view line);
+void ReadOlderKeyLine(Table<KeyRow>& keys, std::string_view line);
+void ReadTimerLine(Table<TimerRow>& timers, std::string_view line);
+void ReadMonitorLine(Table<MonitorRow>& monitor, std::string_view line);
+void ReadServerLine(Table<ServerRow>& servers, std::string_view line);
+bool ReadVariableLine(Table<VariableRow>& variables, std::string_view line);
 void ReadIconStatesLine(TextTable& icon_states, std::string_view line);
 
 // The plain lines of each list, in row order, appended to `out`.
 void CustomChannelLines(const TextTable& channels, std::vector<std::string>& out);
-void AccountLines(const TextTable& accounts, std::vector<std::string>& out);
-void CustomColorLines(const TextTable& colors, std::vector<std::string>& out);
-void KeyLines(const TextTable& keys, std::vector<std::string>& out);
-void TimerLines(const TextTable& timers, std::vector<std::string>& out);
-void MonitorLines(const TextTable& monitor, std::vector<std::string>& out);
-void ServerLines(const TextTable& servers, std::vector<std::string>& out);
-void VariableLines(const TextTable& variables, std::vector<std::string>& out);
+void AccountLines(const Table<AccountRow>& accounts, std::vector<std::string>& out);
+void CustomColorLines(const Table<CustomColorRow>& colors, std::vector<std::string>& out);
+void KeyLines(const Table<KeyRow>& keys, std::vector<std::string>& out);
+void TimerLines(const Table<TimerRow>& timers, std::vector<std::string>& out);
+void MonitorLines(const Table<MonitorRow>& monitor, std::vector<std::string>& out);
+void ServerLines(const Table<ServerRow>& servers, std::vector<std::string>& out);
+void VariableLines(const Table<VariableRow>& variables, std::vector<std::string>& out);
 std::string IconStatesLine(const TextTable& icon_states);
 
 // Fills an empty icon state list with the five state names and seven "-----" rows.
 void DefaultIconStates(TextTable& icon_states);
 
 // The server list the program ships with.
-std::vector<TextTable::Row> BuiltInServers();
+std::vector<ServerRow> BuiltInServers();
 
 }  // namespace tc

@@ -169,10 +169,13 @@ void TC_Main::ReadProfile() {
   bool opened = false;
   const std::string bytes = ReadWholeFile(profile, opened);
   if (opened) {
-    for (TextTable* list : {&custom_channels_, &monitor_, &keys_, &timers_, &accounts_,
-                            &custom_colors_, &variables_}) {
-      list->Clear();
-    }
+    custom_channels_.Clear();
+    monitor_.Clear();
+    keys_.Clear();
+    timers_.Clear();
+    accounts_.Clear();
+    custom_colors_.Clear();
+    variables_.Clear();
     ReadProfileLines(profile, bytes);
   }
   bool notes_opened = false;

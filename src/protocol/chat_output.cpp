@@ -90,11 +90,11 @@ StyledLine TC_Main::AddText(std::string_view line) const {
   // Later rows win where words overlap, so paint a colour per byte of the rest in row order.
   std::vector<Color> paint(rest.size(), other);
   const std::string lower_rest = LowerCase1252(rest);
-  for (const auto& row : custom_colors_.Rows()) {
-    if (row[0].empty()) continue;
-    const auto word_color = ColorFromText(row[1]);
+  for (const CustomColorRow& row : custom_colors_.Rows()) {
+    if (row.text.empty()) continue;
+    const auto word_color = ColorFromText(row.color);
     if (!word_color) continue;  // a colour that is no colour paints nothing
-    const std::string word = LowerCase1252(row[0]);
+    const std::string word = LowerCase1252(row.text);
     for (size_t at = lower_rest.find(word); at != std::string::npos;
          at = lower_rest.find(word, at + word.size())) {
       std::fill(paint.begin() + static_cast<long>(at),

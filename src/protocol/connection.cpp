@@ -201,9 +201,9 @@ void TC_Main::OnDisconnected() {
       const int start = fastest_server_index_ < 0 ? 0 : fastest_server_index_ + 1;
       for (int step = 0; network && step < rows; ++step) {
         const int row = (start + step) % rows;
-        if (servers_.Cell(row, 2) != *network) continue;
+        if (servers_.RowAt(row).type != *network) continue;
         fastest_server_index_ = row;
-        options_.server = servers_.Cell(row, 1);
+        options_.server = servers_.RowAt(row).address;
         break;
       }
     }
@@ -224,16 +224,20 @@ void TC_Main::OnError(SocketError /*error*/) {
 }
 
 std::optional<std::string> TC_Main::SelectedNetwork() const {
-  const int row = servers_.FindFirst(1, options_.server);
+  const int row =
+      servers_.FindFirst([this](const ServerRow& r) { return r.address == options_.server; });
   if (row < 0) return std::nullopt;
-  return servers_.Cell(row, 2);
+  return servers_.RowAt(row).type;
 }
 
 bool TC_Main::AddServer(std::string_view address, std::string_view type) {
-  if (address.empty() || servers_.FindFirst(1, address) >= 0) return false;
+  if (address.empty() ||
+      servers_.FindFirst([&](const ServerRow& r) { return r.address == address; }) >= 0) {
+    return false;
+  }
   std::string network(type);
   if (network.empty()) network = SelectedNetwork().value_or("Private");
-  InsertSorted(servers_, {"???", std::string(address), std::move(network)});
+  InsertSorted(servers_, ServerRow{"???", std::string(address), std::move(network)});
   return true;
 }
 

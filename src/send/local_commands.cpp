@@ -10,6 +10,7 @@
 #include "app/tc_main.h"
 #include "common/file_names.h"
 #include "common/text.h"
+#include "persistence/list_lines.h"
 
 namespace tc {
 
@@ -88,23 +89,15 @@ std::optional<int64_t> StrictInteger(std::string_view text) {
   return value;
 }
 
-// Rows of a name-sorted list go in before the first name that sorts after them, case ignored.
-void InsertSortedByName(TextTable& table, TextTable::Row row) {
-  const std::string key = LowerCase1252(row[0]);
-  int at = 0;
-  while (at < table.RowCount() && LowerCase1252(table.Cell(at, 0)) <= key) ++at;
-  table.Insert(at, std::move(row));
-}
-
 // "/edit " name ";" value. An error text when a value under "<add>"/"<sub>" is no integer.
-std::optional<std::string> EditVariable(TextTable& variables, std::string_view rest) {
+std::optional<std::string> EditVariable(Table<VariableRow>& variables, std::string_view rest) {
   const auto [name, value] = SplitFirst(rest);
   const bool remove = EqualsNoCase(value, "<delete>");
   const bool add = EqualsNoCase(value, "<add>");
   const bool sub = EqualsNoCase(value, "<sub>");
   bool matched = false;
   for (int row = 0; row < variables.RowCount();) {
-    if (!EqualsNoCase(variables.Cell(row, 0), name)) {
+    if (!EqualsNoCase(variables.RowAt(row).name, name)) {
       ++row;
       continue;
     }
@@ -114,26 +107,27 @@ std::optional<std::string> EditVariable(TextTable& variables, std::string_view r
       continue;
     }
     if (add || sub) {
-      const std::optional<int64_t> current = StrictInteger(variables.Cell(row, 1));
+      const std::string& now = variables.RowAt(row).value;
+      const std::optional<int64_t> current = StrictInteger(now);
       const int64_t next = current ? *current + (add ? 1 : -1) : 0;
       if (!current || next < INT_MIN || next > INT_MAX) {
-        return "\"" + variables.Cell(row, 1) + "\" is not a valid integer value";
+        return "\"" + now + "\" is not a valid integer value";
       }
-      variables.SetCell(row, 1, std::to_string(next));
+      variables.Update(row, [next](VariableRow& r) { r.value = std::to_string(next); });
     } else {
-      variables.SetCell(row, 1, std::string(value));
+      variables.Update(row, [value](VariableRow& r) { r.value = std::string(value); });
     }
     ++row;
   }
   if (!matched && !name.empty() && !remove) {
     const std::string initial = add ? "1" : sub ? "-1" : std::string(value);
-    InsertSortedByName(variables, {std::string(name), initial});
+    InsertSorted(variables, VariableRow{std::string(name), initial});
   }
   return {};
 }
 
 // "/group " type ";" account ";" action.
-void GroupCommand(TextTable& accounts, std::string_view rest) {
+void GroupCommand(Table<AccountRow>& accounts, std::string_view rest) {
   const auto [type_given, remainder] = SplitFirst(rest);
   const auto [account, action] = SplitFirst(remainder);
   if (type_given.empty() || account.empty() || action.empty()) return;
@@ -142,41 +136,41 @@ void GroupCommand(TextTable& accounts, std::string_view rest) {
   if (action == "Add") {
     bool matched = false;
     for (int row = 0; row < accounts.RowCount(); ++row) {
-      if (!EqualsNoCase(accounts.Cell(row, 0), account)) continue;
+      if (!EqualsNoCase(accounts.RowAt(row).name, account)) continue;
       matched = true;
-      if (!ContainsNoCase(accounts.Cell(row, 1), type)) {
-        accounts.SetCell(row, 1, accounts.Cell(row, 1) + type);
+      if (!ContainsNoCase(accounts.RowAt(row).type, type)) {
+        accounts.Update(row, [&type](AccountRow& r) { r.type += type; });
       }
     }
-    if (!matched) InsertSortedByName(accounts, {std::string(account), type, "On"});
+    if (!matched) InsertSorted(accounts, AccountRow{std::string(account), type, OnOff::kOn});
   } else if (action == "Remove") {
     for (int row = 0; row < accounts.RowCount();) {
-      const int at =
-          EqualsNoCase(accounts.Cell(row, 0), account) ? PosNoCase(accounts.Cell(row, 1), type) : 0;
+      const AccountRow& entry = accounts.RowAt(row);
+      const int at = EqualsNoCase(entry.name, account) ? PosNoCase(entry.type, type) : 0;
       if (at == 0) {
         ++row;
         continue;
       }
-      std::string kept = accounts.Cell(row, 1);
+      std::string kept = entry.type;
       kept.erase(static_cast<size_t>(at - 1), type.size());
       if (kept.empty()) {
         accounts.Remove(row);
       } else {
-        accounts.SetCell(row, 1, std::move(kept));
+        accounts.Update(row, [&kept](AccountRow& r) { r.type = std::move(kept); });
         ++row;
       }
     }
   }
 }
 
-void DeleteTimers(TextTable& timers, std::string_view name) {
+void DeleteTimers(Table<TimerRow>& timers, std::string_view name) {
   for (int row = timers.RowCount(); row-- > 0;) {
-    if (EqualsNoCase(timers.Cell(row, 0), name)) timers.Remove(row);
+    if (EqualsNoCase(timers.RowAt(row).name, name)) timers.Remove(row);
   }
 }
 
 // "/newtimer " name ";" interval ";" action ";" switch.
-void NewTimer(TextTable& timers, std::string_view rest) {
+void NewTimer(Table<TimerRow>& timers, std::string_view rest) {
   const auto [name, after_name] = SplitFirst(rest);
   const auto [interval, after_interval] = SplitFirst(after_name);
   const auto [action, switch_given] = SplitFirst(after_interval);
@@ -186,23 +180,23 @@ void NewTimer(TextTable& timers, std::string_view rest) {
   if (on_off.back() != ';') on_off += ';';
   on_off[0] = 'O';
   if (on_off != "On;" && on_off != "Off;") on_off = "Off;";
-  timers.Append({std::string(name), std::string(interval), std::string(action),
-                 on_off + std::string(kTimerStates), "0"});
+  timers.Append(TimerRow{std::string(name), std::string(interval), std::string(action),
+                         on_off + std::string(kTimerStates), 0});
 }
 
 // "/timeron " and "/timeroff ": the switch token moves to the end of the state field.
-void SwitchTimers(TextTable& timers, std::string_view name, bool on) {
+void SwitchTimers(Table<TimerRow>& timers, std::string_view name, bool on) {
   const auto cut_first = [](std::string& field, std::string_view token) {
     const int at = PosNoCase(field, token);
     if (at != 0) field.erase(static_cast<size_t>(at - 1), token.size());
   };
   for (int row = 0; row < timers.RowCount(); ++row) {
-    if (!EqualsNoCase(timers.Cell(row, 0), name)) continue;
-    std::string state = timers.Cell(row, 3);
-    cut_first(state, "On;");
-    cut_first(state, "Off;");
-    state += on ? "On;" : "Off;";
-    timers.SetCell(row, 3, std::move(state));
+    if (!EqualsNoCase(timers.RowAt(row).name, name)) continue;
+    timers.Update(row, [&](TimerRow& r) {
+      cut_first(r.state, "On;");
+      cut_first(r.state, "Off;");
+      r.state += on ? "On;" : "Off;";
+    });
   }
 }
 

@@ -157,12 +157,12 @@ class Work {
   NameFilter filter_;
 };
 
-void SubstituteVariables(const TextTable& variables, Work& work) {
+void SubstituteVariables(const Table<VariableRow>& variables, Work& work) {
   for (int pass = 0; pass < kMaxSubstitutionPasses; ++pass) {
     bool finished = true;
-    for (const auto& row : variables.Rows()) {
-      const std::string& name = row[0];
-      const std::string& value = row[1];
+    for (const VariableRow& row : variables.Rows()) {
+      const std::string& name = row.name;
+      const std::string& value = row.value;
       const size_t at = work.Find(name);
       // A row whose value holds its own name is skipped and sets the flag; that only matters
       // after a replacement in this pass, so the test is spared otherwise.
@@ -239,7 +239,7 @@ void ExpandDefinitions(Work& work) {
 }
 
 template <class ValueOf>
-void Sweep(const TextTable& variables, Work& work, ValueOf& value_of) {
+void Sweep(const Table<VariableRow>& variables, Work& work, ValueOf& value_of) {
   SubstituteVariables(variables, work);
   SubstituteBuiltins(work, value_of);
   ExpandDefinitions(work);
@@ -263,13 +263,19 @@ std::string JoinColumn(const TextTable& table, int column) {
   return JoinList(items);
 }
 
-template <class Keep>
-std::string JoinColumnIf(const TextTable& table, int column, Keep keep) {
+// One field of the rows `keep` holds for, joined.
+template <class Row, class Field, class Keep>
+std::string JoinFieldIf(const Table<Row>& table, Field field, Keep keep) {
   std::vector<std::string> items;
-  for (const auto& row : table.Rows()) {
-    if (keep(row)) items.push_back(row.at(static_cast<size_t>(column)));
+  for (const Row& row : table.Rows()) {
+    if (keep(row)) items.push_back(row.*field);
   }
   return JoinList(items);
+}
+
+template <class Row, class Field>
+std::string JoinField(const Table<Row>& table, Field field) {
+  return JoinFieldIf(table, field, [](const Row&) { return true; });
 }
 
 }  // namespace
@@ -299,8 +305,8 @@ int64_t DateToCount(std::string_view date) {
 }
 
 std::string TC_Main::VariableValue(std::string_view name) const {
-  const int row = variables_.FindLast(0, name);
-  return row < 0 ? std::string() : variables_.Cell(row, 1);
+  const int row = variables_.FindLast([&](const VariableRow& r) { return r.name == name; });
+  return row < 0 ? std::string() : variables_.RowAt(row).value;
 }
 
 void TC_Main::InsertCustom(TaintedText& line) const {
@@ -357,13 +363,15 @@ TaintedText TC_Main::BuiltinValue(size_t index, std::string_view user,
     case 18:
       return untrusted(JoinColumn(whisper_recipients_, 0));
     case 19:
-      return JoinColumn(monitor_, 1);
+      return JoinField(monitor_, &MonitorRow::search_account);
     case 20:
-      return JoinColumnIf(keys_, 0, [](const auto& row) { return !StartsWith(row[0], "#"); });
+      return JoinFieldIf(keys_, &KeyRow::key_text,
+                         [](const KeyRow& row) { return !StartsWith(row.key_text, "#"); });
     case 21:
-      return JoinColumnIf(keys_, 0, [](const auto& row) { return StartsWith(row[0], "#"); });
+      return JoinFieldIf(keys_, &KeyRow::key_text,
+                         [](const KeyRow& row) { return StartsWith(row.key_text, "#"); });
     case 22:
-      return untrusted(JoinColumn(accounts_, 0));
+      return untrusted(JoinField(accounts_, &AccountRow::name));
     case 23:
       return JoinColumn(skins_backgrounds_, 0);
     case 24:
@@ -371,7 +379,7 @@ TaintedText TC_Main::BuiltinValue(size_t index, std::string_view user,
     case 25:
       return JoinColumn(themes_, 0);
     case 26:
-      return JoinColumn(servers_, 0);
+      return JoinField(servers_, &ServerRow::ping);
     case 27:
       return untrusted(JoinColumn(last_ten_, 0));
     case 28:
@@ -396,9 +404,13 @@ TaintedText TC_Main::BuiltinValue(size_t index, std::string_view user,
       return untrusted(banned);
     }
     case 37:
-      return JoinColumnIf(monitor_, 1, [](const auto& row) { return row[0] == "*Online"; });
+      return JoinFieldIf(monitor_, &MonitorRow::search_account, [](const MonitorRow& row) {
+        return row.status == MonitorStatus::kOnline;
+      });
     case 38:
-      return JoinColumnIf(monitor_, 1, [](const auto& row) { return row[0] == "Offline"; });
+      return JoinFieldIf(monitor_, &MonitorRow::search_account, [](const MonitorRow& row) {
+        return row.status == MonitorStatus::kOffline;
+      });
     case 39:
       return untrusted(latest_version_);
     default:
@@ -431,8 +443,9 @@ TaintedText TC_Main::Prepare(const TaintedText& text, std::string_view user,
       case Tag::kUsersOfType: {
         std::string type = argument.text();
         if (!type.ends_with(';')) type += ';';
-        return TaintedText::Untrusted(JoinColumnIf(
-            accounts_, 0, [&](const auto& row) { return ContainsNoCase(row[1], type); }));
+        return TaintedText::Untrusted(
+            JoinFieldIf(accounts_, &AccountRow::name,
+                        [&](const AccountRow& row) { return ContainsNoCase(row.type, type); }));
       }
       case Tag::kChannelHits:
         return TaintedText(std::to_string(ChannelHit(argument.text(), "Count")));

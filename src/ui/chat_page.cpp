@@ -203,16 +203,16 @@ void MainWindow::BuildChatPage(QWidget* page) {
 }
 
 void MainWindow::AttachModels() {
-  users_model_ = std::make_unique<TableModel<UserPresenter>>(core_->users());
+  users_model_ = std::make_unique<TableModel<TextTable>>(core_->users(), UserColumns(), true);
   users_view_->setModel(users_model_.get());
-  recipients_model_ = std::make_unique<TableModel<TextPresenter>>(
-      core_->whisper_recipients(), TextPresenter{{QStringLiteral("Account")}});
+  recipients_model_ =
+      std::make_unique<TableModel<TextTable>>(core_->whisper_recipients(), RecipientColumns());
   recipients_view_->setModel(recipients_model_.get());
-  custom_colors_model_ = std::make_unique<TableModel<TextPresenter>>(
-      core_->custom_colors(), TextPresenter{{QStringLiteral("Text"), QStringLiteral("Color")}});
+  custom_colors_model_ = std::make_unique<TableModel<Table<CustomColorRow>>>(core_->custom_colors(),
+                                                                             CustomColorColumns());
   cc_view_->setModel(custom_colors_model_.get());
-  tray_model_ =
-      std::make_unique<TableModel<TrayPresenter>>(core_->appearance().tray_icons().table());
+  tray_model_ = std::make_unique<TableModel<TextTable>>(core_->appearance().tray_icons().table(),
+                                                        TrayColumns());
   tray_list_->setModel(tray_model_.get());
   connect(tray_list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
@@ -222,9 +222,11 @@ void MainWindow::AttachModels() {
   connect(cc_view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;
-            const TextTable& table = core_->custom_colors();
-            cc_text_->setText(QtText(table.Cell(current.row(), 0)));
-            cc_color_ = ToQColor(ColorFromText(table.Cell(current.row(), 1)).value_or(kClWhite));
+            const Table<CustomColorRow>& table = core_->custom_colors();
+            if (current.row() >= table.RowCount()) return;
+            const CustomColorRow& row = table.RowAt(current.row());
+            cc_text_->setText(QtText(row.text));
+            cc_color_ = ToQColor(ColorFromText(row.color).value_or(kClWhite));
             QPalette pal = cc_text_->palette();
             pal.setColor(QPalette::Text, cc_color_);
             cc_text_->setPalette(pal);

@@ -209,10 +209,10 @@ class MainWindow : public QWidget, public Frontend {
   std::unique_ptr<ProgressWindow> progress_;
   std::unique_ptr<ProfileWindow> profile_;
 
-  std::unique_ptr<TableModel<UserPresenter>> users_model_;
-  std::unique_ptr<TableModel<TextPresenter>> recipients_model_;
-  std::unique_ptr<TableModel<TextPresenter>> custom_colors_model_;
-  std::unique_ptr<TableModel<TrayPresenter>> tray_model_;
+  std::unique_ptr<TableModel<TextTable>> users_model_;
+  std::unique_ptr<TableModel<TextTable>> recipients_model_;
+  std::unique_ptr<TableModel<Table<CustomColorRow>>> custom_colors_model_;
+  std::unique_ptr<TableModel<TextTable>> tray_model_;
 };
 
 }  // namespace tc::ui

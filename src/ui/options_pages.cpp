@@ -344,9 +344,10 @@ void MainWindow::BuildColorsPage(QWidget* page) {
     if (!index.isValid()) return;
     const int row = index.row();
     // The row goes back into the editing fields before it is deleted.
-    const TextTable& table = core_->custom_colors();
-    cc_text_->setText(QtText(table.Cell(row, 0)));
-    cc_color_ = ToQColor(ColorFromText(table.Cell(row, 1)).value_or(kClWhite));
+    const Table<CustomColorRow>& table = core_->custom_colors();
+    if (row >= table.RowCount()) return;
+    cc_text_->setText(QtText(table.RowAt(row).text));
+    cc_color_ = ToQColor(ColorFromText(table.RowAt(row).color).value_or(kClWhite));
     Call([row](TC_Main& c) { c.custom_colors().Remove(row); });
   });
 }

@@ -1,4 +1,4 @@
-// How each core table looks in its view: the presenters of TableModel.
+// How each core table looks in its view: the named columns TableModel shows.
 #pragma once
 
 #include <QIcon>
@@ -6,12 +6,15 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "common/list_rows.h"
 #include "common/text.h"
 #include "common/text_table.h"
 #include "ui/art.h"
+#include "ui/table_model.h"
 
 namespace tc::ui {
 
@@ -33,32 +36,41 @@ class DrawnOnDemand {
   std::function<QImage(int)> draw_;
 };
 
-// Users_ListView1: the account name with its icon (column 1 holds the icon number).
-struct UserPresenter {
-  static constexpr bool kDraggable = true;
-  DrawnOnDemand icons{kUserIconCount, [](int i) { return UserIcon(i); }};
+// The columns of each view; a view's pictures are drawn once for the model that shows them.
 
-  QStringList Headers() const { return {QStringLiteral("Account")}; }
-  QVariant Data(const TextTable& table, int row, int column, int role) const {
-    if (column != 0) return {};
-    if (role == Qt::DisplayRole) return QString::fromStdString(Cp1252ToUtf8(table.Cell(row, 0)));
-    if (role == Qt::DecorationRole) return icons.At(SafeStrToInt(table.Cell(row, 1)));
-    return {};
-  }
-};
+// Users_ListView1: the account name with its icon (the second field holds the icon number).
+inline std::vector<Column<TextTable::Row>> UserColumns() {
+  auto icons = std::make_shared<DrawnOnDemand>(kUserIconCount, [](int i) { return UserIcon(i); });
+  return {
+      {QStringLiteral("Account"), [icons](const TextTable::Row& row, int, int role) -> QVariant {
+         if (role == Qt::DisplayRole) return QString::fromStdString(Cp1252ToUtf8(row.at(0)));
+         if (role == Qt::DecorationRole) return icons->At(SafeStrToInt(row.at(1)));
+         return {};
+       }}};
+}
 
-// Icons_ListView1: each state picture captioned with the state it stands for.
-struct TrayPresenter {
-  static constexpr bool kDraggable = false;
-  DrawnOnDemand pictures{kStatePictureCount, [](int i) { return StatePicture(i, 32); }};
+// WhisperBox_ListBox1.
+inline std::vector<Column<TextTable::Row>> RecipientColumns() {
+  return {TextColumn<TextTable::Row>(QStringLiteral("Account"),
+                                     [](const TextTable::Row& row) { return row.at(0); })};
+}
 
-  QStringList Headers() const { return {QStringLiteral("State")}; }
-  QVariant Data(const TextTable& table, int row, int column, int role) const {
-    if (column != 0) return {};
-    if (role == Qt::DisplayRole) return QString::fromStdString(table.Cell(row, 0));
-    if (role == Qt::DecorationRole) return pictures.At(row);
-    return {};
-  }
-};
+// CustomColors_ListView1.
+inline std::vector<Column<CustomColorRow>> CustomColorColumns() {
+  return {TextColumn<CustomColorRow>(QStringLiteral("Text"), &CustomColorRow::text),
+          TextColumn<CustomColorRow>(QStringLiteral("Color"), &CustomColorRow::color)};
+}
+
+// Icons_ListView1: each state picture (by row number) captioned with the state it stands for.
+inline std::vector<Column<TextTable::Row>> TrayColumns() {
+  auto pictures = std::make_shared<DrawnOnDemand>(kStatePictureCount,
+                                                  [](int i) { return StatePicture(i, 32); });
+  return {{QStringLiteral("State"),
+           [pictures](const TextTable::Row& row, int number, int role) -> QVariant {
+             if (role == Qt::DisplayRole) return QString::fromStdString(row.at(0));
+             if (role == Qt::DecorationRole) return pictures->At(number);
+             return {};
+           }}};
+}
 
 }  // namespace tc::ui

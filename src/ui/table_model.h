@@ -1,31 +1,52 @@
 // The one adapter between a core table and the Qt views. The table tells it of each change after
 // the fact, so the adapter keeps the row count the view knows and, between begin… and end…, maps
-// the view's old row numbers onto the table's new rows. It holds no copy of any field.
+// the view's old row numbers onto the table's new rows. It holds no copy of any field: each column
+// is a header and a getter that reads the field of a row for a role.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QMimeData>
-#include <QStringList>
+#include <QString>
+#include <functional>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
+#include "common/table.h"
 #include "common/text.h"
-#include "common/text_table.h"
 
 namespace tc::ui {
 
-// What a table shows: `Presenter` gives the headers and the data of each role for a row.
-//   QStringList Headers() const;
-//   QVariant Data(const TextTable&, int row, int column, int role) const;
-//   static constexpr bool kDraggable;   // rows can be dragged out as their first field's text
-template <typename Presenter>
+// A column of a view: its header and what it shows of a row (and of the row's number) for a role.
+template <typename Row>
+struct Column {
+  QString header;
+  std::function<QVariant(const Row&, int row, int role)> data;
+};
+
+// A column that shows one text field of the row as it is (Windows-1252 in the core).
+template <typename Row, typename Field>
+Column<Row> TextColumn(QString header, Field field) {
+  return {std::move(header), [field](const Row& row, int, int role) -> QVariant {
+            if (role != Qt::DisplayRole) return {};
+            return QString::fromStdString(Cp1252ToUtf8(std::invoke(field, row)));
+          }};
+}
+
+// `TableType` is a Table<Row> or a TextTable: RowCount, RowAt and the change reports.
+template <typename TableType>
 class TableModel : public QAbstractTableModel {
  public:
-  explicit TableModel(TextTable& table, Presenter presenter = Presenter{},
-                      QObject* parent = nullptr)
+  using Row = typename TableType::Row;
+
+  // A draggable table's rows are dragged out as their first column's display text.
+  TableModel(TableType& table, std::vector<Column<Row>> columns, bool draggable = false,
+             QObject* parent = nullptr)
       : QAbstractTableModel(parent),
         table_(table),
-        presenter_(std::move(presenter)),
+        columns_(std::move(columns)),
+        draggable_(draggable),
         rows_(table.RowCount()) {
     listener_ = table_.AddListener([this](const TableChange& change) { Apply(change); });
   }
@@ -37,38 +58,38 @@ class TableModel : public QAbstractTableModel {
     return parent.isValid() ? 0 : rows_;
   }
   int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-    return parent.isValid() ? 0 : static_cast<int>(presenter_.Headers().size());
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
   }
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
     const int row = TableRow(index.row());
     if (row < 0 || row >= table_.RowCount()) return {};
-    return presenter_.Data(table_, row, index.column(), role);
+    return columns_[static_cast<size_t>(index.column())].data(table_.RowAt(row), row, role);
   }
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override {
-    const QStringList headers = presenter_.Headers();
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= headers.size()) {
+        section >= columnCount()) {
       return QAbstractTableModel::headerData(section, orientation, role);
     }
-    return headers.at(section);
+    return columns_[static_cast<size_t>(section)].header;
   }
   Qt::ItemFlags flags(const QModelIndex& index) const override {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && Presenter::kDraggable) f |= Qt::ItemIsDragEnabled;
+    if (index.isValid() && draggable_) f |= Qt::ItemIsDragEnabled;
     return f;
   }
   QStringList mimeTypes() const override { return {QStringLiteral("text/plain")}; }
   QMimeData* mimeData(const QModelIndexList& indexes) const override {
-    if (indexes.isEmpty()) return nullptr;
-    auto mime = std::make_unique<QMimeData>();
+    if (indexes.isEmpty() || columns_.empty()) return nullptr;
     const int row = TableRow(indexes.first().row());
-    mime->setText(QString::fromStdString(Cp1252ToUtf8(table_.Cell(row, 0))));
+    if (row < 0 || row >= table_.RowCount()) return nullptr;
+    auto mime = std::make_unique<QMimeData>();
+    mime->setText(columns_.front().data(table_.RowAt(row), row, Qt::DisplayRole).toString());
     return mime.release();  // Qt's drag takes ownership
   }
 
-  const TextTable& table() const { return table_; }
+  const TableType& table() const { return table_; }
 
  private:
   // The table row behind a row the view knows, while a reported change is being applied.
@@ -117,24 +138,14 @@ class TableModel : public QAbstractTableModel {
 
   enum class Pending { kNone, kInsert, kRemove };
 
-  TextTable& table_;
-  Presenter presenter_;
+  TableType& table_;
+  std::vector<Column<Row>> columns_;
+  bool draggable_;
   int rows_;
   int listener_ = 0;
   Pending pending_ = Pending::kNone;
   int pending_first_ = 0;
   int pending_count_ = 0;
-};
-
-// The plain presenter: every column as its text, the given headers.
-struct TextPresenter {
-  QStringList headers;
-  static constexpr bool kDraggable = false;
-  QStringList Headers() const { return headers; }
-  QVariant Data(const TextTable& table, int row, int column, int role) const {
-    if (role != Qt::DisplayRole) return {};
-    return QString::fromStdString(Cp1252ToUtf8(table.Cell(row, column)));
-  }
 };
 
 }  // namespace tc::ui

@@ -360,8 +360,8 @@ void Scripted(Recorder& r) {
   s.StartUp();
   s.core().options().account_name = "talvexbot";
   s.core().options().password = "secret";
-  s.core().accounts().Append({"spammer", "Ban;", "On"});
-  s.core().accounts().Append({"loud", "Ignore;", "On"});
+  s.core().accounts().Append({"spammer", "Ban;", OnOff::kOn});
+  s.core().accounts().Append({"loud", "Ignore;", OnOff::kOn});
   s.core().Connect_Image1Click();
   r.Handshake("talvexbot", "Chat");
   for (const char* line : {

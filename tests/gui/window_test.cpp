@@ -19,6 +19,7 @@
 #include "gui/window_fixture.h"
 #include "ui/art.h"
 #include "ui/chat_view.h"
+#include "ui/presenters.h"
 #include "ui/profile_window.h"
 #include "ui/progress_window.h"
 #include "ui/skin_button.h"
@@ -289,13 +290,13 @@ TEST(WindowTest, CustomWordColourEditor) {
   Click(rig.Find<QWidget>("CCColor_Image1"));
   Click(rig.Find<QWidget>("CCAdd_Image1"));
   ASSERT_EQ(rig.core->custom_colors().RowCount(), 1);
-  EXPECT_EQ(rig.core->custom_colors().Cell(0, 1), "clRed");
+  EXPECT_EQ(rig.core->custom_colors().RowAt(0).color, "clRed");
   rig.window->hooks().pick_color = [](const QColor&) { return std::optional(QColor(Qt::blue)); };
   text->setText("HI");
   Click(rig.Find<QWidget>("CCColor_Image1"));
   Click(rig.Find<QWidget>("CCAdd_Image1"));
   ASSERT_EQ(rig.core->custom_colors().RowCount(), 1);
-  EXPECT_EQ(rig.core->custom_colors().Cell(0, 1), "clBlue");
+  EXPECT_EQ(rig.core->custom_colors().RowAt(0).color, "clBlue");
   auto* view = rig.Find<QTreeView>("CustomColors_ListView1");
   EXPECT_EQ(view->model()->rowCount(), 1);
   view->setCurrentIndex(view->model()->index(0, 0));
@@ -494,34 +495,38 @@ TEST(WindowTest, AllUserIconsAreDrawnAndDistinct) {
   }
 }
 
-// The adapter over every kind of change, checked by Qt's own model tester.
-struct Fields {
-  static constexpr bool kDraggable = false;
-  QStringList Headers() const { return {"a", "b"}; }
-  QVariant Data(const TextTable& t, int row, int column, int role) const {
-    if (role != Qt::DisplayRole) return {};
-    return QString::fromStdString(t.Cell(row, column));
-  }
-};
-
+// The adapter over every kind of change, checked by Qt's own model tester, on a typed table and
+// on a text table.
 TEST(TableModelTest, FollowsEveryChangeUnderTheTester) {
-  TextTable table(2);
-  table.Append({"x", "1"});
-  ui::TableModel<Fields> model(table);
+  Table<CustomColorRow> colors;
+  colors.Append({"x", "1"});
+  ui::TableModel<Table<CustomColorRow>> model(colors, ui::CustomColorColumns());
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-  table.Append({"y", "2"});
-  table.Insert(0, {"w", "0"});
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "Color");
+  colors.Append({"y", "2"});
+  colors.Insert(0, {"w", "0"});
   EXPECT_EQ(model.rowCount(), 3);
   EXPECT_EQ(model.index(0, 0).data().toString(), "w");
-  table.SetCell(1, 1, "changed");
+  colors.Update(1, [](CustomColorRow& row) { row.color = "changed"; });
   EXPECT_EQ(model.index(1, 1).data().toString(), "changed");
-  table.Remove(1);
+  colors.Remove(1);
   EXPECT_EQ(model.rowCount(), 2);
   EXPECT_EQ(model.index(1, 0).data().toString(), "y");
-  table.Assign({{"p", "q"}, {"r", "s"}, {"t", "u"}});
+  colors.Assign({{"p", "q"}, {"r", "s"}, {"t", "u"}});
   EXPECT_EQ(model.rowCount(), 3);
-  table.Clear();
+  colors.Clear();
   EXPECT_EQ(model.rowCount(), 0);
+
+  TextTable names(1);
+  ui::TableModel<TextTable> list(names, ui::RecipientColumns());
+  QAbstractItemModelTester list_tester(&list,
+                                       QAbstractItemModelTester::FailureReportingMode::Fatal);
+  names.Append({"a"});
+  names.Insert(0, {"b"});
+  names.SetCell(1, 0, "c");
+  EXPECT_EQ(list.index(1, 0).data().toString(), "c");
+  names.Remove(0);
+  EXPECT_EQ(list.rowCount(), 1);
 }
 
 TEST(TableModelTest, TheWindowsAdaptersPassTheTester) {
@@ -542,7 +547,12 @@ TEST(TableModelTest, TheWindowsAdaptersPassTheTester) {
   rig.window->Call([](TC_Main& c) {
     c.whisper_recipients().Append({"dave"});
     AddCustomColor(c.custom_colors(), "word", kClRed);
+    AddCustomColor(c.custom_colors(), "WORD", kClBlue);  // a changed row
     c.appearance().tray_icons().SetCaption(6, "DND");
+  });
+  rig.window->Call([](TC_Main& c) {
+    c.custom_colors().Remove(0);
+    c.whisper_recipients().Remove(0);
   });
   rig.Server("1007 CHANNEL \"Elsewhere\"");
   EXPECT_EQ(rig.Find<QAbstractItemView>("Users_ListView1")->model()->rowCount(),

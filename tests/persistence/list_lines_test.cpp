@@ -41,39 +41,39 @@ TEST(ListLines, AccountsSkipExactDuplicatesAndReadOlderForms) {
   Started t({"uz=bob<%|action|%>Friend;<%|applies|%>On", "uz=Bob<%|action|%>Enemy;<%|applies|%>On",
              "uz=bob<%|action|%>Ban;<%|applies|%>Off", "ua=carol", "ub=dave", "uc=erin", "ud=frank",
              "ua=", "uz=gina<%|ACTION|%>Ignore;<%|Applies|%>Off"});
-  const TextTable& a = t.core().accounts();
-  EXPECT_EQ(Column(a, 0),
-            (std::vector<std::string>{"bob", "Bob", "carol", "dave", "erin", "frank", "gina"}));
-  EXPECT_EQ(a.RowAt(0), (TextTable::Row{"bob", "Friend;", "On"}));  // the first one stays
-  EXPECT_EQ(a.RowAt(2), (TextTable::Row{"carol", "Friends", "On"}));
-  EXPECT_EQ(a.RowAt(3), (TextTable::Row{"dave", "Enemies", "On"}));
-  EXPECT_EQ(a.RowAt(4), (TextTable::Row{"erin", "Ignore", "On"}));
-  EXPECT_EQ(a.RowAt(5), (TextTable::Row{"frank", "Auto Ban", "On"}));
-  EXPECT_EQ(a.RowAt(6), (TextTable::Row{"gina", "Ignore;", "Off"}));  // markers in any case
+  const Table<AccountRow>& a = t.core().accounts();
+  ASSERT_EQ(a.RowCount(), 7);
+  EXPECT_EQ(a.RowAt(0), (AccountRow{"bob", "Friend;", OnOff::kOn}));  // the first one stays
+  EXPECT_EQ(a.RowAt(1).name, "Bob");
+  EXPECT_EQ(a.RowAt(2), (AccountRow{"carol", "Friends", OnOff::kOn}));
+  EXPECT_EQ(a.RowAt(3), (AccountRow{"dave", "Enemies", OnOff::kOn}));
+  EXPECT_EQ(a.RowAt(4), (AccountRow{"erin", "Ignore", OnOff::kOn}));
+  EXPECT_EQ(a.RowAt(5), (AccountRow{"frank", "Auto Ban", OnOff::kOn}));
+  EXPECT_EQ(a.RowAt(6), (AccountRow{"gina", "Ignore;", OnOff::kOff}));  // markers in any case
 }
 
 TEST(ListLines, MissingMarkersGiveShortFieldsButStillARow) {
-  TextTable accounts(3);
+  Table<AccountRow> accounts;
   ReadAccountLine(accounts, "uz=nomarkers-at-all");
   ASSERT_EQ(accounts.RowCount(), 1);
-  EXPECT_EQ(accounts.RowAt(0), (TextTable::Row{"", "", "-at-all"}));
-  TextTable servers(3);
+  EXPECT_EQ(accounts.RowAt(0), (AccountRow{"", "", OnOffText::FromText("-at-all")}));
+  Table<ServerRow> servers;
   ReadServerLine(servers, "uh=10.0.0.9");
   ASSERT_EQ(servers.RowCount(), 1);
-  EXPECT_EQ(servers.RowAt(0), (TextTable::Row{"???", "", "9"}));
-  TextTable timers(5);
+  EXPECT_EQ(servers.RowAt(0), (ServerRow{"???", "", "9"}));
+  Table<TimerRow> timers;
   ReadTimerLine(timers, "uf=60");
   ASSERT_EQ(timers.RowCount(), 1);
-  EXPECT_EQ(timers.RowAt(0), (TextTable::Row{"0", "", "", "", "0"}));
+  EXPECT_EQ(timers.RowAt(0), (TimerRow{"0", "", "", "", 0}));
 }
 
 TEST(ListLines, CustomColoursNeedTheirText) {
   Started t({"cc=zeta" + kMark + "clRed" + kMark, "cc=alpha" + kMark + "clBlue",
              "cc=" + kMark + "clLime" + kMark, "cc=no marks"});
-  const TextTable& c = t.core().custom_colors();
+  const Table<CustomColorRow>& c = t.core().custom_colors();
   ASSERT_EQ(c.RowCount(), 2);
-  EXPECT_EQ(c.RowAt(0), (TextTable::Row{"alpha", ""}));
-  EXPECT_EQ(c.RowAt(1), (TextTable::Row{"zeta", "clRed"}));
+  EXPECT_EQ(c.RowAt(0), (CustomColorRow{"alpha", ""}));
+  EXPECT_EQ(c.RowAt(1), (CustomColorRow{"zeta", "clRed"}));
 }
 
 TEST(ListLines, KeysLoseTheirHistoryAndReadOlderForms) {
@@ -81,13 +81,15 @@ TEST(ListLines, KeysLoseTheirHistoryAndReadOlderForms) {
                  kMark + "On;" + kMark,
              "ui=short" + kMark + "act", "ue=old<%|action|%>answer<%|applies|%>All",
              "ue=old2<%|action|%>a<%|applies|%>Odd"});
-  const TextTable& k = t.core().keys();
+  const Table<KeyRow>& k = t.core().keys();
+  const OnOffText none = OnOffText::FromText("");
   ASSERT_EQ(k.RowCount(), 4);
-  EXPECT_EQ(k.RowAt(0), (TextTable::Row{"hello", "Hi!", "Friends;", "Messages;", "", "On;"}));
-  EXPECT_EQ(k.RowAt(1), (TextTable::Row{"short", "", "", "", "", ""}));
+  EXPECT_EQ(k.RowAt(0),
+            (KeyRow{"hello", "Hi!", "Friends;", "Messages;", "", OnOffText::FromText("On;")}));
+  EXPECT_EQ(k.RowAt(1), (KeyRow{"short", "", "", "", "", none}));
   EXPECT_EQ(k.RowAt(2),
-            (TextTable::Row{"old", "answer", "Friends;Enemies;Operators;Other;", "", "", ""}));
-  EXPECT_EQ(k.RowAt(3), (TextTable::Row{"old2", "a", "Odd", "", "", ""}));
+            (KeyRow{"old", "answer", "Friends;Enemies;Operators;Other;", "", "", none}));
+  EXPECT_EQ(k.RowAt(3), (KeyRow{"old2", "a", "Odd", "", "", none}));
 }
 
 TEST(ListLines, TimersGetTheNextFreeNameAndTheOlderStateIsWidened) {
@@ -95,41 +97,43 @@ TEST(ListLines, TimersGetTheNextFreeNameAndTheOlderStateIsWidened) {
              "uf=60<%|action|%>/say two<%|applies|%>On;<%|name|%>1",
              "uf=30<%|action|%>/say three<%|applies|%>Off<%|name|%>",
              "uf=10<%|action|%>/say four<%|applies|%>On"});
-  const TextTable& tm = t.core().timers();
+  const Table<TimerRow>& tm = t.core().timers();
   ASSERT_EQ(tm.RowCount(), 4);
-  EXPECT_EQ(tm.RowAt(2),
-            (TextTable::Row{"2", "30", "/say three",
-                            "Off;State:Operator;State:Away;State:DND;State:Available;", "0"}));
-  EXPECT_EQ(tm.RowAt(3),
-            (TextTable::Row{"3", "10", "/say four",
-                            "On;State:Operator;State:Away;State:DND;State:Available;", "0"}));
+  EXPECT_EQ(tm.RowAt(2), (TimerRow{"2", "30", "/say three",
+                                   "Off;State:Operator;State:Away;State:DND;State:Available;", 0}));
+  EXPECT_EQ(tm.RowAt(3), (TimerRow{"3", "10", "/say four",
+                                   "On;State:Operator;State:Away;State:DND;State:Available;", 0}));
 }
 
 TEST(ListLines, MonitoredAccountsStartOffline) {
   Started t({"ug=watch", "ug=watch", "ug=Watch"});
-  const TextTable& m = t.core().monitor();
+  const Table<MonitorRow>& m = t.core().monitor();
   ASSERT_EQ(m.RowCount(), 2);
-  EXPECT_EQ(m.RowAt(0), (TextTable::Row{"Offline", "watch", "???", "???", "???"}));
+  EXPECT_EQ(m.RowAt(0), (MonitorRow{MonitorStatus::kOffline, "watch", "???", "???", "???"}));
 }
 
 TEST(ListLines, AStoredBuiltInServerAddsNothing) {
   Started t({"uh=127.0.0.1<%|notes|%>Public", "uh=10.0.0.7<%|notes|%>Private"});
-  const TextTable& sv = t.core().servers();
+  const Table<ServerRow>& sv = t.core().servers();
   ASSERT_EQ(sv.RowCount(), 15);
-  EXPECT_EQ(sv.RowAt(0), (TextTable::Row{"???", "127.0.0.1", "Private"}));
-  EXPECT_EQ(sv.RowAt(14), (TextTable::Row{"???", "10.0.0.7", "Private"}));
+  EXPECT_EQ(sv.RowAt(0), (ServerRow{"???", "127.0.0.1", "Private"}));
+  EXPECT_EQ(sv.RowAt(14), (ServerRow{"???", "10.0.0.7", "Private"}));
 }
 
 TEST(ListLines, EveryBuiltInPublicServerNamesItsOwnNetwork) {
   Started t({"uh=rubattle.net<%|notes|%>Public", "uh=10.0.0.8<%|notes|%>Public"});
-  const TextTable& sv = t.core().servers();
+  const Table<ServerRow>& sv = t.core().servers();
+  const auto type_of = [&sv](std::string_view address) {
+    const int row = sv.FindFirst([&](const ServerRow& r) { return r.address == address; });
+    return row < 0 ? std::string("(none)") : sv.RowAt(row).type;
+  };
   // A stored type of a built-in row does not lump it in with the others.
-  EXPECT_EQ(sv.Cell(sv.FindFirst(1, "rubattle.net"), 2), "rubattle.net");
-  EXPECT_EQ(sv.Cell(sv.FindFirst(1, "10.0.0.8"), 2), "Public");
-  EXPECT_EQ(sv.Cell(sv.FindFirst(1, "backup.war2.ru"), 2), "war2.ru");
+  EXPECT_EQ(type_of("rubattle.net"), "rubattle.net");
+  EXPECT_EQ(type_of("10.0.0.8"), "Public");
+  EXPECT_EQ(type_of("backup.war2.ru"), "war2.ru");
   for (int row = 1; row < 14; ++row) {
-    const std::string& host = sv.Cell(row, 1);
-    const std::string& network = sv.Cell(row, 2);
+    const std::string& host = sv.RowAt(row).address;
+    const std::string& network = sv.RowAt(row).type;
     EXPECT_TRUE(host == network || host.ends_with("." + network)) << host << " " << network;
   }
 }
@@ -137,10 +141,10 @@ TEST(ListLines, EveryBuiltInPublicServerNamesItsOwnNetwork) {
 TEST(ListLines, VariablesKeepLaterMarksInTheirValue) {
   Started t({"ma=$b$" + kMark + "one" + kMark + "two", "ma=$a$" + kMark, "ma=" + kMark + "x",
              "ma=nomark"});
-  const TextTable& v = t.core().variables();
+  const Table<VariableRow>& v = t.core().variables();
   ASSERT_EQ(v.RowCount(), 2);
-  EXPECT_EQ(v.RowAt(0), (TextTable::Row{"$a$", ""}));
-  EXPECT_EQ(v.RowAt(1), (TextTable::Row{"$b$", "one" + kMark + "two"}));
+  EXPECT_EQ(v.RowAt(0), (VariableRow{"$a$", ""}));
+  EXPECT_EQ(v.RowAt(1), (VariableRow{"$b$", "one" + kMark + "two"}));
 }
 
 TEST(ListLines, IconStatesAreTwelveRowsOrTheDefault) {
@@ -158,9 +162,32 @@ TEST(ListLines, IconStatesAreTwelveRowsOrTheDefault) {
 }
 
 TEST(ListLines, TheLetterNWithTildeIsAFieldMarkToo) {
-  TextTable v(2);
+  Table<VariableRow> v;
   ReadVariableLine(v, "ma=$x\xF1y$" + kMark + "v");
-  EXPECT_EQ(v.RowAt(0), (TextTable::Row{"$x", "y$" + kMark + "v"}));
+  EXPECT_EQ(v.RowAt(0), (VariableRow{"$x", "y$" + kMark + "v"}));
+}
+
+// The on/off and monitor status fields keep their stored spellings; other text counts as off and
+// is written back as it was read.
+TEST(ListLines, ClosedSetFieldsKeepTheirSpellings) {
+  struct Case {
+    std::string_view text;
+    OnOff value;
+  };
+  for (const Case& c : {Case{"On", OnOff::kOn}, Case{"Off", OnOff::kOff}, Case{"on", OnOff::kOff},
+                        Case{"", OnOff::kOff}, Case{"On;", OnOff::kOff}}) {
+    const OnOffText field = OnOffText::FromText(c.text);
+    EXPECT_EQ(field.value(), c.value) << c.text;
+    EXPECT_EQ(field.ToText(), c.text);
+  }
+  EXPECT_EQ(OnOffText(OnOff::kOn).ToText(), "On");
+  EXPECT_EQ(OnOffText(OnOff::kOff).ToText(), "Off");
+  for (const MonitorStatus status : {MonitorStatus::kOnline, MonitorStatus::kOffline}) {
+    EXPECT_EQ(MonitorStatusFromText(ToText(status)), status);
+  }
+  EXPECT_EQ(ToText(MonitorStatus::kOnline), "*Online");
+  EXPECT_EQ(ToText(MonitorStatus::kOffline), "Offline");
+  EXPECT_EQ(MonitorStatusFromText("online"), std::nullopt);
 }
 
 TEST(ListLines, SortedTextComparison) {
@@ -170,9 +197,11 @@ TEST(ListLines, SortedTextComparison) {
   EXPECT_EQ(CompareLocaleText("same", "same"), 0);
   EXPECT_LT(CompareLocaleText("ab", "abc"), 0);
   EXPECT_EQ(CompareNoCaseText("ABC", "abc"), 0);
-  TextTable t(1);
-  for (const char* name : {"b", "B", "a", "A", "b"}) InsertSorted(t, {name});
-  EXPECT_EQ(Column(t, 0), (std::vector<std::string>{"a", "A", "b", "b", "B"}));
+  Table<VariableRow> t;
+  for (const char* name : {"b", "B", "a", "A", "b"}) InsertSorted(t, VariableRow{name, ""});
+  std::vector<std::string> names;
+  for (const VariableRow& row : t.Rows()) names.push_back(row.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"a", "A", "b", "b", "B"}));
 }
 
 // --- Every list survives a write and a read -----------------------------------------------------
@@ -194,8 +223,14 @@ TEST(ListLines, EveryListSurvivesAWriteAndARead) {
   std::mt19937 rng(5273);
   for (int round = 0; round < 25; ++round) {
     TempDir dir;
-    std::vector<TextTable::Row> channels, accounts, colors, keys, timers, monitor, servers,
-        variables, icons;
+    std::vector<TextTable::Row> channels, icons;
+    std::vector<AccountRow> accounts;
+    std::vector<CustomColorRow> colors;
+    std::vector<KeyRow> keys;
+    std::vector<TimerRow> timers;
+    std::vector<MonitorRow> monitor;
+    std::vector<ServerRow> servers;
+    std::vector<VariableRow> variables;
     {
       Session s(dir.path());
       s.StartUp();
@@ -208,20 +243,22 @@ TEST(ListLines, EveryListSurvivesAWriteAndARead) {
         }
         if (!duplicate) InsertSorted(m.custom_channels(), {channel}, true);
         const std::string account = Text(rng, 12, true);
-        if (m.accounts().FindFirst(0, account) < 0) {
-          InsertSorted(m.accounts(), {account, Text(rng, 12, true), Text(rng, 4, true)});
+        if (m.accounts().FindFirst([&](const AccountRow& r) { return r.name == account; }) < 0) {
+          InsertSorted(m.accounts(), AccountRow{account, Text(rng, 12, true),
+                                                OnOffText::FromText(Text(rng, 4, true))});
         }
         InsertSorted(m.custom_colors(), {Text(rng, 10, false), Text(rng, 10, false)});
         m.keys().Append({Text(rng, 10, false), Text(rng, 20, false), Text(rng, 10, false),
-                         Text(rng, 10, false), "", Text(rng, 10, false)});
+                         Text(rng, 10, false), "", OnOffText::FromText(Text(rng, 10, false))});
         m.timers().Append({"t" + std::to_string(i) + Text(rng, 8, true), Text(rng, 5, true),
-                           Text(rng, 20, true), "x" + Text(rng, 10, true), "0"});
+                           Text(rng, 20, true), "x" + Text(rng, 10, true), 0});
         const std::string watched = Text(rng, 12, true);
-        if (m.monitor().FindFirst(1, watched) < 0) {
-          InsertSorted(m.monitor(), {"Offline", watched, "???", "???", "???"});
+        if (m.monitor().FindFirst(
+                [&](const MonitorRow& r) { return r.search_account == watched; }) < 0) {
+          InsertSorted(m.monitor(), MonitorRow{.search_account = watched});
         }
         const std::string server = Text(rng, 15, true);
-        if (m.servers().FindFirst(1, server) < 0) {
+        if (m.servers().FindFirst([&](const ServerRow& r) { return r.address == server; }) < 0) {
           InsertSorted(m.servers(), {"???", server, Text(rng, 8, true)});
         }
         InsertSorted(m.variables(), {Text(rng, 10, false), Text(rng, 30, true)});

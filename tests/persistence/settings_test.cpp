@@ -42,7 +42,7 @@ TEST(Settings, FirstStartCreatesTheProfileFilesAndKeepsTheDefaults) {
   const TextTable& icons = s.core().appearance().tray_icons().table();
   ASSERT_EQ(icons.RowCount(), 7);  // the window's own list: no read line replaced it
   EXPECT_EQ(s.core().servers().RowCount(), 14);
-  EXPECT_EQ(s.core().servers().Cell(0, 1), "127.0.0.1");
+  EXPECT_EQ(s.core().servers().RowAt(0).address, "127.0.0.1");
   EXPECT_TRUE(s.ui.messages.empty());
 }
 
@@ -50,7 +50,7 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   Session s;
   s.StartUp();
   s.core().custom_channels().Append({"Op Room"});
-  s.core().accounts().Append({"alice", "Friend;", "On"});
+  s.core().accounts().Append({"alice", "Friend;", OnOff::kOn});
   s.core().RW("Write");
   const std::vector<std::string> lines = PlainLines(DefaultProfile(s));
   std::vector<std::string> expected_keys = {

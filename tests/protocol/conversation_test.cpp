@@ -154,7 +154,7 @@ TEST_F(Conversation, TalkUpdatesTheSpeakersRecordAndFeedsTheBot) {
 }
 
 TEST_F(Conversation, AnIgnoredSpeakerIsIgnoredEachTimeAndStillShown) {
-  s.core().accounts().Append({"loud", "Friend;Ignore;", "On"});
+  s.core().accounts().Append({"loud", "Friend;Ignore;", OnOff::kOn});
   s.Server("1005 TALK loud 0000 \"one\"");
   s.Server("1005 TALK loud 0000 \"two\"");
   EXPECT_EQ(Count(Sent(), "/ignore loud"), 2);

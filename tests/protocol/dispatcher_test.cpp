@@ -115,8 +115,8 @@ TEST_F(Dispatcher, IdentificationGoesOnlyToUsersWithTheBeepFlag) {
 }
 
 TEST_F(Dispatcher, AutoBanOnJoinUsesOnlyRowsThatAreOn) {
-  s.core().accounts().Append({"spammer", "Friend;Ban;", "On"});
-  s.core().accounts().Append({"sleeper", "Ban;", "Off"});
+  s.core().accounts().Append({"spammer", "Friend;Ban;", OnOff::kOn});
+  s.core().accounts().Append({"sleeper", "Ban;", OnOff::kOff});
   s.Server("1002 JOIN spammer 0000 [STAR]");
   s.Server("1002 JOIN sleeper 0000 [STAR]");
   s.Server("1002 JOIN Spammer 0000 [STAR]");

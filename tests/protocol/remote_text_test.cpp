@@ -60,8 +60,8 @@ class HostileNames : public RemoteText, public ::testing::WithParamInterface<Hos
 
 TEST_P(HostileNames, GoOutLiterallyAndRunNothing) {
   const HostileCase& c = GetParam();
-  s.core().accounts().Append({std::string(kExit), "Ban;", "On"});
-  s.core().accounts().Append({"<$/w:/execute$>", "Ignore;", "On"});
+  s.core().accounts().Append({std::string(kExit), "Ban;", OnOff::kOn});
+  s.core().accounts().Append({"<$/w:/execute$>", "Ignore;", OnOff::kOn});
   for (const std::string& line : c.server) s.Server(line);
   s.Advance(c.then_ms);
   EXPECT_EQ(SentLines(), c.sent) << c.what;

@@ -11,10 +11,9 @@ namespace {
 class LocalCommands : public ::testing::Test {
  protected:
   void Send(const std::string& line) { s.core().SendText(TaintedText(line)); }
-  std::vector<std::vector<std::string>> Rows(TextTable& table) {
-    std::vector<std::vector<std::string>> out;
-    for (const auto& row : table.Rows()) out.push_back(row);
-    return out;
+  template <typename Row>
+  std::vector<Row> Rows(Table<Row>& table) {
+    return table.Rows();
   }
   SendFixture f{false};
   Session& s = f.s;
@@ -79,8 +78,7 @@ TEST_F(LocalCommands, RowsWithSemicolonFallThroughToTheServerWithoutOne) {
 
 TEST_F(LocalCommands, EditIsNotExpandedSoTheValueKeepsItsTemplates) {
   Send("/EDIT $greet$;hi <user>");
-  EXPECT_EQ(Rows(s.core().variables()),
-            (std::vector<std::vector<std::string>>{{"$greet$", "hi <user>"}}));
+  EXPECT_EQ(Rows(s.core().variables()), (std::vector<VariableRow>{{"$greet$", "hi <user>"}}));
   Send("/edit $greet$;<DELETE>");
   EXPECT_TRUE(s.core().variables().Empty());
   Send("/edit $greet$;<delete>");  // deleting nothing adds nothing
@@ -89,17 +87,16 @@ TEST_F(LocalCommands, EditIsNotExpandedSoTheValueKeepsItsTemplates) {
 
 TEST_F(LocalCommands, EditAddAndSubCountAndNewRowsKeepTheListSorted) {
   Send("/edit $n$;<add>");
-  EXPECT_EQ(s.core().variables().Cell(0, 1), "1");
+  EXPECT_EQ(s.core().variables().RowAt(0).value, "1");
   Send("/edit $N$;<Add>");
-  EXPECT_EQ(s.core().variables().Cell(0, 1), "2");
+  EXPECT_EQ(s.core().variables().RowAt(0).value, "2");
   Send("/edit $n$;<sub>");
-  EXPECT_EQ(s.core().variables().Cell(0, 1), "1");
+  EXPECT_EQ(s.core().variables().RowAt(0).value, "1");
   Send("/edit $m$;<sub>");
   Send("/edit $a$;x");
   Send("/edit $z$;y");
   EXPECT_EQ(Rows(s.core().variables()),
-            (std::vector<std::vector<std::string>>{
-                {"$a$", "x"}, {"$m$", "-1"}, {"$n$", "1"}, {"$z$", "y"}}));
+            (std::vector<VariableRow>{{"$a$", "x"}, {"$m$", "-1"}, {"$n$", "1"}, {"$z$", "y"}}));
 }
 
 TEST_F(LocalCommands, EditAddOnANonIntegerShowsAnErrorAndChangesNothing) {
@@ -107,15 +104,15 @@ TEST_F(LocalCommands, EditAddOnANonIntegerShowsAnErrorAndChangesNothing) {
   s.core().variables().Append({"$w$", "2147483647"});
   Send("/edit $v$;<add>");
   Send("/edit $w$;<add>");
-  EXPECT_EQ(s.core().variables().Cell(0, 1), "ten");
-  EXPECT_EQ(s.core().variables().Cell(1, 1), "2147483647");
+  EXPECT_EQ(s.core().variables().RowAt(0).value, "ten");
+  EXPECT_EQ(s.core().variables().RowAt(1).value, "2147483647");
   const std::vector<std::string> shown = f.TakeShown();
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0], "Error ( \"ten\" is not a valid integer value )");
   // The program goes on: the next line is handled as usual.
   Send("/edit $v$;11");
   Send("/edit $v$;<add>");
-  EXPECT_EQ(s.core().variables().Cell(0, 1), "12");
+  EXPECT_EQ(s.core().variables().RowAt(0).value, "12");
 }
 
 TEST_F(LocalCommands, GroupAddsOnceRemovesAndIgnoresOtherActions) {
@@ -126,15 +123,14 @@ TEST_F(LocalCommands, GroupAddsOnceRemovesAndIgnoresOtherActions) {
   Send("/group Operator;;Add");
   Send("/group ;Bob;Add");
   Send("/group Ban;;");
-  EXPECT_EQ(Rows(s.core().accounts()),
-            (std::vector<std::vector<std::string>>{{"Bob", "Friend;", "On"}}));
+  EXPECT_EQ(Rows(s.core().accounts()), (std::vector<AccountRow>{{"Bob", "Friend;", OnOff::kOn}}));
   Send("/group Enemy;BOB;Add");
   Send("/group Alice;Alice;Add");
   EXPECT_EQ(Rows(s.core().accounts()),
-            (std::vector<std::vector<std::string>>{{"Alice", "Alice;", "On"},
-                                                   {"Bob", "Friend;Enemy;", "On"}}));
+            (std::vector<AccountRow>{{"Alice", "Alice;", OnOff::kOn},
+                                     {"Bob", "Friend;Enemy;", OnOff::kOn}}));
   Send("/group friend;bob;Remove");
-  EXPECT_EQ(s.core().accounts().Cell(1, 1), "Enemy;");
+  EXPECT_EQ(s.core().accounts().RowAt(1).type, "Enemy;");
   Send("/group Enemy;Bob;Remove");
   EXPECT_EQ(s.core().accounts().RowCount(), 1);
   EXPECT_EQ(s.Written(), "");
@@ -148,31 +144,30 @@ TEST_F(LocalCommands, NewTimerNeedsAllFourPartsAndMakesOddSwitchesOff) {
   Send("/newtimer t1;30;hello;on");
   Send("/newtimer t2;60;a;b;maybe");  // the switch is all after the third ";"
   Send("/newtimer t3;10;x;OFF");
-  EXPECT_EQ(
-      Rows(s.core().timers()),
-      (std::vector<std::vector<std::string>>{
-          {"t1", "30", "hello", "On;State:Away;State:Operator;State:Available;State:DND;", "0"},
-          {"t2", "60", "a", "Off;State:Away;State:Operator;State:Available;State:DND;", "0"},
-          {"t3", "10", "x", "Off;State:Away;State:Operator;State:Available;State:DND;", "0"}}));
+  EXPECT_EQ(Rows(s.core().timers()),
+            (std::vector<TimerRow>{
+                {"t1", "30", "hello", "On;State:Away;State:Operator;State:Available;State:DND;", 0},
+                {"t2", "60", "a", "Off;State:Away;State:Operator;State:Available;State:DND;", 0},
+                {"t3", "10", "x", "Off;State:Away;State:Operator;State:Available;State:DND;", 0}}));
   Send("/newtimer T1;5;again;off");  // replaces every timer of that name
   EXPECT_EQ(s.core().timers().RowCount(), 3);
-  EXPECT_EQ(s.core().timers().Cell(2, 0), "T1");
-  EXPECT_EQ(s.core().timers().Cell(2, 3).substr(0, 4), "Off;");
+  EXPECT_EQ(s.core().timers().RowAt(2).name, "T1");
+  EXPECT_EQ(s.core().timers().RowAt(2).state.substr(0, 4), "Off;");
 }
 
 TEST_F(LocalCommands, TimerOnOffMoveTheSwitchAndDelTimerRemoves) {
-  s.core().timers().Append({"a", "30", "x", "Off;State:Away;", "0"});
-  s.core().timers().Append({"A", "30", "x", "On;State:DND;", "0"});
-  s.core().timers().Append({"b", "30", "x", "On;", "0"});
+  s.core().timers().Append({"a", "30", "x", "Off;State:Away;", 0});
+  s.core().timers().Append({"A", "30", "x", "On;State:DND;", 0});
+  s.core().timers().Append({"b", "30", "x", "On;", 0});
   Send("/timeron a");
-  EXPECT_EQ(s.core().timers().Cell(0, 3), "State:Away;On;");
-  EXPECT_EQ(s.core().timers().Cell(1, 3), "State:DND;On;");
+  EXPECT_EQ(s.core().timers().RowAt(0).state, "State:Away;On;");
+  EXPECT_EQ(s.core().timers().RowAt(1).state, "State:DND;On;");
   Send("/timeroff A");
-  EXPECT_EQ(s.core().timers().Cell(0, 3), "State:Away;Off;");
-  EXPECT_EQ(s.core().timers().Cell(2, 3), "On;");
+  EXPECT_EQ(s.core().timers().RowAt(0).state, "State:Away;Off;");
+  EXPECT_EQ(s.core().timers().RowAt(2).state, "On;");
   Send("/deltimer a");
   EXPECT_EQ(s.core().timers().RowCount(), 1);
-  EXPECT_EQ(s.core().timers().Cell(0, 0), "b");
+  EXPECT_EQ(s.core().timers().RowAt(0).name, "b");
 }
 
 TEST_F(LocalCommands, ExecuteOpensOnlyABareFileOfTheExecuteFolder) {

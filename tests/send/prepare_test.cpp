@@ -115,7 +115,7 @@ TEST_F(Prepare, SelfReferenceTerminates) {
   EXPECT_LE(Text("$a$").size(), kMaxSubstitutedLength);
   EXPECT_LE(Text("$c$").size(), kMaxSubstitutedLength);
   s.core().options().home_channel = "<keys>";
-  s.core().keys().Append({"<channel home>", "", "", "", "", ""});
+  s.core().keys().Append({"<channel home>", "", "", "", "", {}});
   EXPECT_LE(Text("<channel home>").size(), kMaxSubstitutedLength);
 }
 
@@ -165,19 +165,19 @@ TEST_F(Prepare, ListsAreJoinedWithCommas) {
   EXPECT_EQ(Text("<channel whisper>"), "");
   c.whisper_recipients().Append({"carol"});
   EXPECT_EQ(Text("<channel whisper>"), "carol");
-  c.monitor().Append({"*Online", "dave", "dave", "1", "Chat"});
-  c.monitor().Append({"Offline", "erin", "???", "???", "???"});
-  c.monitor().Append({"*Online", "frank", "frank", "2", "Chat"});
+  c.monitor().Append({MonitorStatus::kOnline, "dave", "dave", "1", "Chat"});
+  c.monitor().Append({MonitorStatus::kOffline, "erin", "???", "???", "???"});
+  c.monitor().Append({MonitorStatus::kOnline, "frank", "frank", "2", "Chat"});
   EXPECT_EQ(Text("<monitor all>"), "dave, erin, frank");
   EXPECT_EQ(Text("<monitor online>"), "dave, frank");
   EXPECT_EQ(Text("<monitor offline>"), "erin");
-  c.keys().Append({"hello", "hi", "", "", "", ""});
-  c.keys().Append({"#User_Joined", "welcome", "", "", "", ""});
-  c.keys().Append({"bye", "see you", "", "", "", ""});
+  c.keys().Append({"hello", "hi", "", "", "", {}});
+  c.keys().Append({"#User_Joined", "welcome", "", "", "", {}});
+  c.keys().Append({"bye", "see you", "", "", "", {}});
   EXPECT_EQ(Text("<keys>"), "hello, bye");
   EXPECT_EQ(Text("<events>"), "#User_Joined");
-  c.accounts().Append({"gina", "Friend;", "On"});
-  c.accounts().Append({"hank", "Enemy;", "Off"});
+  c.accounts().Append({"gina", "Friend;", OnOff::kOn});
+  c.accounts().Append({"hank", "Enemy;", OnOff::kOff});
   EXPECT_EQ(Text("<users all>"), "gina, hank");
   c.skins_backgrounds().Append({"blue.bmp"});
   c.skins_buttons().Append({"round.bmp"});
@@ -247,9 +247,9 @@ TEST_F(Prepare, WordWithANonIntegerEndsTheExpansionWithAnError) {
 
 TEST_F(Prepare, UsersOfTypeListsEveryMatchingAccountWhateverItsState) {
   TC_Main& c = s.core();
-  c.accounts().Append({"alice", "Friend;", "On"});
-  c.accounts().Append({"bob", "Enemy;Friend;", "Off"});
-  c.accounts().Append({"carol", "Enemy;", "On"});
+  c.accounts().Append({"alice", "Friend;", OnOff::kOn});
+  c.accounts().Append({"bob", "Enemy;Friend;", OnOff::kOff});
+  c.accounts().Append({"carol", "Enemy;", OnOff::kOn});
   EXPECT_EQ(Text("<%usersoftype;Friend%>"), "alice, bob");
   EXPECT_EQ(Text("<%usersoftype;enemy;%>"), "bob, carol");
   EXPECT_EQ(Text("[<%usersoftype;Ban%>]"), "[]");
@@ -320,7 +320,7 @@ TEST_F(Prepare, ATrustedValueMayNameTheEventWhichIsInsertedLiterally) {
 TEST_F(Prepare, RecordFieldsAndAccountNamesFromOthersStayText) {
   s.core().database().UpdateUser("mallory", {{UserField::kNotes, "<user> <%word;1%>"}});
   EXPECT_EQ(Text("<%userinfo;mallory;Notes%>", "bob", "x"), "<user> <%word;1%>");
-  s.core().accounts().Append({"<event>", "Friend;", "On"});
+  s.core().accounts().Append({"<event>", "Friend;", OnOff::kOn});
   EXPECT_EQ(Text("<%usersoftype;Friend%>", "", "/exit"), "<event>");
   // A record field named through the current user is looked up, its value kept as text.
   EXPECT_EQ(Text("<%userinfo;<user>;Notes%>", "mallory", ""), "<user> <%word;1%>");

@@ -169,7 +169,7 @@ TEST_F(Untrusted, ExitFromAnEventTextGoesToTheServer) {
 
 TEST_F(Untrusted, EditDeleteTimerAndSendFromAnEventTextStayText) {
   s.core().variables().Append({"$keep$", "1"});
-  s.core().timers().Append({"t", "30", "hi", "On;State:Available;", "0"});
+  s.core().timers().Append({"t", "30", "hi", "On;State:Available;", 0});
   Send("<event>", "/edit $keep$;<delete>");
   Send("<event>", "/timeroff t");
   Send("<event>", "/usfdelete notes");
@@ -177,7 +177,7 @@ TEST_F(Untrusted, EditDeleteTimerAndSendFromAnEventTextStayText) {
   EXPECT_EQ(s.Written(),
             "/edit $keep$;<delete>\r\n/timeroff t\r\n/usfdelete notes\r\n/send /exit\r\n");
   EXPECT_EQ(s.core().variables().RowCount(), 1);
-  EXPECT_EQ(s.core().timers().Cell(0, 3), "On;State:Available;");
+  EXPECT_EQ(s.core().timers().RowAt(0).state, "On;State:Available;");
   EXPECT_FALSE(std::filesystem::exists(s.dir / "UserFiles"));
   EXPECT_EQ(s.ui.close_requests, 0);
 }
