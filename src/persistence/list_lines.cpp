@@ -294,10 +294,13 @@ void CustomColorLines(const Table<CustomColorRow>& colors, std::vector<std::stri
 void KeyLines(const Table<KeyRow>& keys, std::vector<std::string>& out) {
   for (const KeyRow& row : keys.Rows()) {
     std::string line = "ui=";
-    for (const std::string& field : {row.key_text, row.action, row.applies_to, row.applies_on,
-                                     row.history, row.state.ToText()}) {
-      line += field + kFieldMark;
+    for (const std::string* field :
+         {&row.key_text, &row.action, &row.applies_to, &row.applies_on, &row.history}) {
+      line += *field;
+      line += kFieldMark;
     }
+    line += row.state.ToText();
+    line += kFieldMark;
     out.push_back(std::move(line));
   }
 }
