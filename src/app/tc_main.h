@@ -26,6 +26,7 @@
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
 #include "protocol/chat_log.h"
+#include "protocol/client_state.h"
 #include "protocol/line_decision.h"
 #include "protocol/line_splitter.h"
 #include "protocol/server_line.h"
@@ -274,12 +275,11 @@ class TC_Main {
                std::string_view client_name, std::string_view flags);
   void UsersChange(std::string_view action, std::string_view name);
   void CO_Change(std::string_view name);
-  void StateChange(std::string_view state);
-  // State menu actions.
-  void Available2Click();
-  void Away2Click();
-  void DND2Click();
-  void Operator2Click();
+  // The own state became `state`: shown, recorded and told to the other copies of the program.
+  void SetClientState(ClientState state);
+  // The owner asks for a state (the state menu): Away and DND are asked of the server, which
+  // confirms them; Available and Operator take effect here.
+  void RequestState(ClientState wanted);
   // A whispered text beginning "//" from `sender`: identification, information request or answer.
   void InterClientMessage(std::string_view sender, std::string_view message);
   // The account whose information was last asked for; its answer opens the profile window.
@@ -341,7 +341,7 @@ class TC_Main {
   const std::string& current_channel() const { return current_channel_; }
   const std::string& channel_field() const { return channel_field_; }
   const std::string& connect_caption() const { return connect_caption_; }
-  const std::string& client_state() const { return client_state_; }
+  ClientState client_state() const { return client_state_; }
   const std::string& recorded_operator() const { return recorded_operator_; }
   const std::string& banned_users() const { return banned_users_; }
   const std::string& profile_name() const { return profile_name_; }
@@ -508,7 +508,7 @@ class TC_Main {
   std::filesystem::path log_file_;
   HitCounter hit_counter_;
 
-  std::string client_state_;
+  ClientState client_state_ = ClientState::kNone;
   std::string recorded_operator_;
   std::string banned_users_;
   std::string information_target_;

@@ -16,7 +16,7 @@ int TC_Main::GetImage(std::string_view name, std::string_view product, std::stri
                                             .client_name = client_name,
                                             .state = state,
                                             .own_account = own_account_,
-                                            .own_state = client_state_,
+                                            .own_state = ToText(client_state_),
                                             .in_house_channel = IsHouseChannel(current_channel_)}));
   ChannelRowsSetIcon(name, icon);
   return icon;
@@ -47,9 +47,9 @@ void TC_Main::CO_Change(std::string_view name) {
     // The state actions run here because the server said so, not because the owner chose them.
     const AutomaticScope automatic(*this);
     if (recorded_operator_ != own_account_) {
-      Available2Click();
+      RequestState(ClientState::kAvailable);
     } else {
-      Operator2Click();
+      RequestState(ClientState::kOperator);
     }
   }
   if (home && recorded_operator_ == own_account_ && !IsHouseAccount(own_account_)) {

@@ -139,7 +139,7 @@ bool TC_Main::LoginLines(const ServerEvent& event) {
     logged_in_ = true;
     naming_seen_ = true;
     fastest_server_index_ = -1;
-    StateChange("Available");
+    SetClientState(ClientState::kAvailable);
     PerformEvent("#Connected", own_account_, "");
     return false;
   }
@@ -165,7 +165,7 @@ void TC_Main::WelcomeSteps() {
 void TC_Main::OnDisconnected() {
   connected_ = false;
   database_.Disconnected();
-  StateChange("Disconnected");
+  SetClientState(ClientState::kDisconnected);
   CO_Change("");
   beep_enabled_ = false;
   login_sent_ = false;

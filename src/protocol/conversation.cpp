@@ -225,24 +225,24 @@ void TC_Main::JoinWhenBanned(std::string_view text) {
 bool TC_Main::OwnStateNotice(std::string_view text, bool shown) {
   if (text == "Do Not Disturb mode engaged.") {
     // Away and do-not-disturb are never both on at the server.
-    if (client_state_ == "Away") SendText("/away", LineOrigin::kAutomatic);
-    StateChange("DND");
+    if (client_state_ == ClientState::kAway) SendText("/away", LineOrigin::kAutomatic);
+    SetClientState(ClientState::kDoNotDisturb);
     return true;
   }
   if (text == "TalvexChat is your new designated heir.") {
     return IsHouseChannel(current_channel_) ? false : shown;
   }
   if (text == "Do Not Disturb mode cancelled." || text == "Do Not Disturb mode canceled.") {
-    if (client_state_ == "DND") StateChange("Available");
+    if (client_state_ == ClientState::kDoNotDisturb) SetClientState(ClientState::kAvailable);
     return true;
   }
   if (text == "You are now marked as being away.") {
-    if (client_state_ == "DND") SendText("/dnd", LineOrigin::kAutomatic);
-    StateChange("Away");
+    if (client_state_ == ClientState::kDoNotDisturb) SendText("/dnd", LineOrigin::kAutomatic);
+    SetClientState(ClientState::kAway);
     return true;
   }
   if (text == "You are no longer marked as away.") {
-    if (client_state_ == "Away") StateChange("Available");
+    if (client_state_ == ClientState::kAway) SetClientState(ClientState::kAvailable);
     return true;
   }
   return shown;

@@ -211,7 +211,7 @@ LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
   SetChannelField();
   database_.UpdateUser(own_account_, {{UserField::kProduct, "[CHAT]"},
                                       {UserField::kInterBot_Name, kClientName},
-                                      {UserField::kStatus, client_state_},
+                                      {UserField::kStatus, std::string(ToText(client_state_))},
                                       {UserField::kLast_Time_Seen, DateTimeText()},
                                       {UserField::kTime_In_Channel, "0"},
                                       {UserField::kLocation, channel},

@@ -345,7 +345,7 @@ TaintedText TC_Main::BuiltinValue(size_t index, std::string_view user,
     case 13:
       return kVersionText;
     case 14:
-      return client_state_;
+      return ToText(client_state_);
     case 15:
       return JoinColumn(custom_channels_, 0);
     case 16: {

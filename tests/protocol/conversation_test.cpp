@@ -259,24 +259,24 @@ TEST_F(Conversation, BannedUsersHoldEachNameOnceAndStayBounded) {
 
 TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   s.Server("1018 INFO \"You are now marked as being away.\"");
-  EXPECT_EQ(s.core().client_state(), "Away");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAway);
   EXPECT_EQ(s.ui.states.back(), "Away");
   // Engaged while away: away goes off at the server first.
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
-  EXPECT_EQ(s.core().client_state(), "DND");
+  EXPECT_EQ(s.core().client_state(), ClientState::kDoNotDisturb);
   EXPECT_EQ(Sent(), (std::vector<std::string>{"/away"}));
   // Both spellings of the cancel count.
   s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
-  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
   s.Server("1018 INFO \"Do Not Disturb mode cancelled.\"");
-  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
   s.Server("1018 INFO \"You are now marked as being away.\"");
-  EXPECT_EQ(s.core().client_state(), "Away");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAway);
   EXPECT_EQ(Sent(), (std::vector<std::string>{"/dnd"}));
   s.Server("1018 INFO \"You are no longer marked as away.\"");
-  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   // Every notice is shown.
   EXPECT_EQ(Count(Chat(), "Info ( Do Not Disturb mode canceled. )"), 1);
   EXPECT_EQ(Count(Chat(), "Info ( You are now marked as being away. )"), 2);
@@ -284,11 +284,11 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
 }
 
 TEST_F(Conversation, CancelAndNoLongerAwayOnlyMoveTheMatchingState) {
-  s.core().Operator2Click();
-  ASSERT_EQ(s.core().client_state(), "Operator");
+  s.core().RequestState(ClientState::kOperator);
+  ASSERT_EQ(s.core().client_state(), ClientState::kOperator);
   s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
   s.Server("1018 INFO \"You are no longer marked as away.\"");
-  EXPECT_EQ(s.core().client_state(), "Operator");
+  EXPECT_EQ(s.core().client_state(), ClientState::kOperator);
   EXPECT_TRUE(Sent().empty());
 }
 
@@ -353,7 +353,7 @@ TEST_F(Conversation, LinesCutShortAtEveryPositionAreHandledSafely) {
   // Shown texts come only from the bytes given, and nothing broke the channel state.
   for (const auto& shown : s.ui.lines) EXPECT_LT(shown.text().size(), 80u) << shown.text();
   EXPECT_EQ(s.core().current_channel(), "Some Channel");
-  EXPECT_NE(s.core().client_state(), "Away");
+  EXPECT_NE(s.core().client_state(), ClientState::kAway);
   // The last cut is one byte short of a whole line; none of these lines is shown whole.
   EXPECT_FALSE(s.ui.Showed("<mallory> a \"b\" <%Location%>Forged %>"));
 }
