@@ -23,6 +23,7 @@
 #include "common/tainted_text.h"
 #include "common/text_table.h"
 #include "people/account_tracking.h"
+#include "people/whois_check.h"
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
 #include "protocol/chat_log.h"
@@ -115,18 +116,6 @@ struct Options {
   std::array<Color, kCategoryCount> colors = {
       kClYellow, kClWhite, kClAqua,  kClFuchsia, kClFuchsia, kClFuchsia, kClRed,
       kClWhite,  kClGreen, kClGreen, kClFuchsia, kClLime,    kClSilver};
-};
-
-// The one whois check of the program and the typed lines held back while it runs.
-struct WhoisCheck {
-  std::string state = "Ready";  // "Ready", "Updating" or "Complete"
-  std::string status;           // "", "Online" or "Offline"
-  std::string account;
-  std::string found_name;
-  std::string account_number;
-  std::string location;
-  int countdown = 10;
-  std::array<std::string, 2> pending;
 };
 
 struct StartOptions;
@@ -286,7 +275,7 @@ class TC_Main {
   void SetInformationTarget(std::string_view account) { information_target_ = account; }
   const std::string& information_target() const { return information_target_; }
   // The whois answer parser: information lines, and the error line for an account not logged on,
-  // received while a check is "Updating".
+  // received while a check is updating.
   void WhoisAnswer(std::string_view text);
   void WhoisNotLoggedOn();
   // Remote commands ("!who") from a whisper or another user's emote; origin "Whisper"/"Emote".

@@ -187,7 +187,7 @@ LineDecision TC_Main::HandleInfo(const InfoNotice& info) {
     beep_enabled_ = false;
     shown = false;
   }
-  if (whois_.state == "Updating") {
+  if (whois_.phase == WhoisPhase::kUpdating) {
     if (IsWhoisInformationLine(text, own_account_)) shown = false;
     WhoisAnswer(text);
   }
@@ -251,7 +251,7 @@ bool TC_Main::OwnStateNotice(std::string_view text, bool shown) {
 LineDecision TC_Main::HandleError(const ErrorNotice& error) {
   const std::string_view text = error.text;
   bool shown = true;
-  if (whois_.state == "Updating" && text == "That user is not logged on.") {
+  if (whois_.phase == WhoisPhase::kUpdating && text == "That user is not logged on.") {
     WhoisNotLoggedOn();
     shown = false;
   }

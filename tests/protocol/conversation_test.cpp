@@ -316,7 +316,7 @@ TEST_F(Conversation, WhoisAnswerLinesAreHiddenOnlyWhileACheckRuns) {
                                             "You are talvexbot, using Chat.",
                                             "bob is logged on through a gateway.",
                                             "bob is logged on from account #1234."};
-  s.core().whois().state = "Updating";
+  s.core().whois().phase = WhoisPhase::kUpdating;
   for (const std::string& text : answers) s.Server("1018 INFO \"" + text + "\"");
   s.Server("1019 ERROR \"That user is not logged on.\"");
   EXPECT_TRUE(Chat().empty());
@@ -325,7 +325,7 @@ TEST_F(Conversation, WhoisAnswerLinesAreHiddenOnlyWhileACheckRuns) {
   s.Server("1019 ERROR \"Unknown user.\"");
   EXPECT_EQ(Chat().size(), 2u);
   s.ui.TakeLines();
-  s.core().whois().state = "Ready";
+  s.core().whois().phase = WhoisPhase::kReady;
   for (const std::string& text : answers) s.Server("1018 INFO \"" + text + "\"");
   s.Server("1019 ERROR \"That user is not logged on.\"");
   EXPECT_EQ(Chat().size(), answers.size() + 1);
