@@ -18,6 +18,7 @@
 #include "app/core_timer.h"
 #include "app/ports.h"
 #include "appearance/appearance.h"
+#include "automation/events.h"
 #include "common/colors.h"
 #include "common/house.h"
 #include "common/tainted_text.h"
@@ -258,7 +259,8 @@ class TC_Main {
   std::string VariableValue(std::string_view name) const;
 
   // --- Events, classification, icons, channel list
-  void PerformEvent(std::string_view event, std::string_view user, std::string_view text);
+  // Raises `event` for the keys named after it.
+  void PerformEvent(Event event, std::string_view user, std::string_view text);
   std::string User_Info(std::string_view name, std::string_view selector) const;
   int GetImage(std::string_view name, std::string_view product, std::string_view state,
                std::string_view client_name, std::string_view flags);
@@ -347,9 +349,8 @@ class TC_Main {
   bool first_activated() const { return first_activated_; }
   std::string host() const { return host_; }
 
-  // Called for every event PerformEvent recognises (the bot's automation hangs here).
-  using EventHook =
-      std::function<void(std::string_view event, std::string_view user, std::string_view text)>;
+  // Called for every event raised (the bot's automation hangs here).
+  using EventHook = std::function<void(Event event, std::string_view user, std::string_view text)>;
   void SetEventHook(EventHook hook) { event_hook_ = std::move(hook); }
 
   // Date and time texts of the local clock: "MM/DD/YYYY" and "HH:MM:SS".

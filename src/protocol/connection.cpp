@@ -51,7 +51,7 @@ void TC_Main::Connect_Image1Click() {
   frontend_.ShowPage(Page::kChat);
 
   if (connect_caption_ != "Connect") {
-    PerformEvent("#Disconnecting", own_account_, "");
+    PerformEvent(Event::kDisconnecting, own_account_, "");
     user_disconnect_ = true;
     reconnect_timer_.Disable();
     reconnect_timer_.SetInterval(5000, clock_.NowMs());
@@ -140,7 +140,7 @@ bool TC_Main::LoginLines(const ServerEvent& event) {
     naming_seen_ = true;
     fastest_server_index_ = -1;
     SetClientState(ClientState::kAvailable);
-    PerformEvent("#Connected", own_account_, "");
+    PerformEvent(Event::kConnected, own_account_, "");
     return false;
   }
   if (std::holds_alternative<KeepAlive>(event)) watchdog_ = 300;
@@ -212,7 +212,7 @@ void TC_Main::OnDisconnected() {
                 5);
     reconnect_timer_.Enable(clock_.NowMs());
   }
-  PerformEvent("#Disconnected", own_account_, "");
+  PerformEvent(Event::kDisconnected, own_account_, "");
 }
 
 void TC_Main::OnError(SocketError /*error*/) {

@@ -100,7 +100,7 @@ LineDecision TC_Main::HandleTalk(const Talk& talk) {
   if (ContainsNoCase(User_Info(name, "Type"), "Ignore"))
     SendText(Command("/ignore ", name), LineOrigin::kAutomatic);
   Execute_Key(name, message, "Messages;");
-  PerformEvent("#User_Spoke", name, message);
+  PerformEvent(Event::kUserSpoke, name, message);
   Add_LastTen(name);
   return decision;
 }
@@ -119,7 +119,7 @@ LineDecision TC_Main::HandleEmote(const Emote& emote) {
     Execute_Key(name, message, "Emotes;");
   }
   Add_LastTen(name);
-  PerformEvent("#User_Emote", name, message);
+  PerformEvent(Event::kUserEmote, name, message);
   return decision;
 }
 
@@ -142,7 +142,7 @@ LineDecision TC_Main::HandleWhisperFrom(const WhisperFrom& whisper) {
   if (shown) {
     if (StartsWith(message, "!")) UsersCommand(name, message, "Whisper");
     Execute_Key(name, message, "Whispers;");
-    PerformEvent("#User_Whispered", name, message);
+    PerformEvent(Event::kUserWhispered, name, message);
   }
   return LineDecision::Of(shown, "\xAB( " + std::string(name) + " )\xAB " + std::string(message));
 }
@@ -151,7 +151,7 @@ LineDecision TC_Main::HandleWhisperTo(const WhisperTo& whisper) {
   const std::string_view name = whisper.name;
   const std::string_view message = whisper.text;
   bool shown = !StartsWith(message, "//");
-  if (shown) PerformEvent("#You_Whispered", name, message);
+  if (shown) PerformEvent(Event::kYouWhispered, name, message);
   const bool single = whisper_recipients_.RowCount() == 1;
   for (int row = 0; row < whisper_recipients_.RowCount(); ++row) {
     if (!EqualsNoCase(whisper_recipients_.Cell(row, 0), name)) continue;

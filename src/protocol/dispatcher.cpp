@@ -156,7 +156,7 @@ LineDecision TC_Main::HandleJoin(const UserJoined& join) {
   const std::string_view name = join.name;
   PresentUpdate(name, join.flags, join.product);
   if (join.product != "[CHAT]" && options_.account_tracking) account_tracking_.Add(name);
-  PerformEvent("#User_Joined", name, current_channel_);
+  PerformEvent(Event::kUserJoined, name, current_channel_);
   const bool shown = ShowJoinsAndParts();
   if (ContainsNoCase(User_Info(name, "Type"), "Ban")) {
     TaintedText ban("/ban ");
@@ -182,7 +182,7 @@ LineDecision TC_Main::HandleLeave(const UserLeft& leave) {
                               {UserField::kTold_InterBot, "No"}});
   database_.IncTimesSeen(name);
   UsersChange("Remove", name);
-  PerformEvent("#User_Parts", name, current_channel_);
+  PerformEvent(Event::kUserParts, name, current_channel_);
   const bool shown = ShowJoinsAndParts();
   Add_LastTen(name);
   LineDecision decision =
@@ -221,7 +221,7 @@ LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
       LineDecision::Shown("Joining Channel ( " + channel + " ) (" + TimeText() + ")");
   users_.Clear();
   seconds_in_channel_ = 0;
-  PerformEvent("#Joined_Channel", own_account_, channel);
+  PerformEvent(Event::kJoinedChannel, own_account_, channel);
   CO_Change("");
   banned_users_.clear();
   // Servers of today send no "Welcome to Battle.net!": the first channel after the naming line

@@ -209,7 +209,7 @@ TEST_F(Connection, ConnectTimeoutAfterTheChannelDoesNothing) {
 TEST_F(Connection, PressingTheButtonWhileConnectingStopsForGood) {
   std::vector<std::string> events;
   s.core().SetEventHook(
-      [&](std::string_view e, std::string_view, std::string_view) { events.emplace_back(e); });
+      [&](Event e, std::string_view, std::string_view) { events.emplace_back(EventName(e)); });
   s.core().Connect_Image1Click();
   s.core().Connect_Image1Click();
   EXPECT_EQ(events, std::vector<std::string>{"#Disconnecting"});

@@ -18,8 +18,8 @@ class Conversation : public ::testing::Test {
  protected:
   void SetUp() override {
     s.StartUp();
-    s.core().SetEventHook([this](std::string_view e, std::string_view u, std::string_view t) {
-      events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t));
+    s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
+      events.push_back(std::string(EventName(e)) + "|" + std::string(u) + "|" + std::string(t));
     });
     // Alone in a private channel the bot would bounce for operator status; not wanted here.
     s.core().options().auto_ops = false;
