@@ -242,8 +242,11 @@ class TC_Main {
   void Users_ListView1DblClick(std::string_view selected_user);
   // A user-list popup item by its caption ("/designate", "/kick", ... "/rejoin").
   void UsersPopupCommand(std::string_view caption, std::string_view selected_user);
-  // The user script files behind "/usfwrite", "/usfexecute" and "/usfdelete".
-  void UserFile(std::string_view operation, std::string_view name, std::string_view text);
+  // The user script files behind "/usfwrite", "/usfexecute" and "/usfdelete": one line added,
+  // the lines sent as if typed, the file removed.
+  void WriteUserFile(std::string_view name, std::string_view text);
+  void RunUserFile(std::string_view name);
+  void DeleteUserFile(std::string_view name);
   InputBox& main_input() { return input_boxes_[0]; }     // Send_Edit1
   InputBox& whisper_input() { return input_boxes_[1]; }  // Send_Edit2
   int active_input() const { return active_input_; }     // 1 main, 2 whisper
@@ -261,10 +264,15 @@ class TC_Main {
   // --- Events, classification, icons, channel list
   // Raises `event` for the keys named after it.
   void PerformEvent(Event event, std::string_view user, std::string_view text);
-  std::string User_Info(std::string_view name, std::string_view selector) const;
+  // The account type of `name` in the accounts list, "None" when it has no row: counting only a
+  // row switched on, or any row.
+  std::string AccountType(std::string_view name) const;
+  std::string ListedAccountType(std::string_view name) const;
   int GetImage(std::string_view name, std::string_view product, std::string_view state,
                std::string_view client_name, std::string_view flags);
-  void UsersChange(std::string_view action, std::string_view name);
+  // The channel user list gains or loses `name`; the channel field follows.
+  void AddChannelUser(std::string_view name);
+  void RemoveChannelUser(std::string_view name);
   void CO_Change(std::string_view name);
   // The own state became `state`: shown, recorded and told to the other copies of the program.
   void SetClientState(ClientState state);
@@ -290,7 +298,9 @@ class TC_Main {
   bool IsPublicChannel(std::string_view channel) const;
 
   // --- Hit counter and last-ten list
-  int ChannelHit(std::string_view channel, std::string_view operation);
+  // The hit count of `channel`, after counting one more join for AddChannelHit.
+  int ChannelHitCount(std::string_view channel);
+  int AddChannelHit(std::string_view channel);
   void Add_LastTen(std::string_view name);
 
   // --- Read access for front ends and tests
@@ -413,6 +423,9 @@ class TC_Main {
   // A server error line: a quota refusal of the line just written sends it again once.
   void LineRefused(std::string_view error);
   void ExecuteProgram(std::string_view rest);
+  // The script file of `name`, created when missing; nullopt (and an error shown) when unusable.
+  std::optional<std::filesystem::path> UsableUserFile(std::string_view name);
+  HitCounter& hits();
   void WhoisCheckRequest(std::string_view name);
   // prepare.cpp
   TaintedText BuiltinValue(size_t index, std::string_view user, std::string_view event_text) const;

@@ -27,16 +27,17 @@ void TC_Main::ChannelRowsSetIcon(std::string_view name, int icon) {
   for (const int row : user_rows_.FindAll(name)) users_.SetCell(row, 1, text);
 }
 
-void TC_Main::UsersChange(std::string_view action, std::string_view name) {
-  if (action == "Add") {
-    if (!name.empty() && user_rows_.FindFirst(name) < 0) {
-      const int icon = SafeStrToInt(database_.GetUserField(name, UserField::kIcon));
-      users_.Append({std::string(name), std::to_string(icon)});
-      if (icon == StoredNumber(UserIcon::kChannelOperator)) CO_Change(name);
-    }
-  } else if (action == "Remove") {
-    users_.Remove(user_rows_.FindLast(name));
+void TC_Main::AddChannelUser(std::string_view name) {
+  if (!name.empty() && user_rows_.FindFirst(name) < 0) {
+    const int icon = SafeStrToInt(database_.GetUserField(name, UserField::kIcon));
+    users_.Append({std::string(name), std::to_string(icon)});
+    if (icon == StoredNumber(UserIcon::kChannelOperator)) CO_Change(name);
   }
+  SetChannelField();
+}
+
+void TC_Main::RemoveChannelUser(std::string_view name) {
+  users_.Remove(user_rows_.FindLast(name));
   SetChannelField();
 }
 

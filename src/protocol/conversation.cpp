@@ -97,7 +97,7 @@ LineDecision TC_Main::HandleTalk(const Talk& talk) {
                               {UserField::kLocation, current_channel_},
                               {UserField::kIn_Channel, "Yes"}});
   database_.IncTimesSeen(name);
-  if (ContainsNoCase(User_Info(name, "Type"), "Ignore"))
+  if (ContainsNoCase(AccountType(name), "Ignore"))
     SendText(Command("/ignore ", name), LineOrigin::kAutomatic);
   Execute_Key(name, message, "Messages;");
   PerformEvent(Event::kUserSpoke, name, message);

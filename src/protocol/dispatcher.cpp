@@ -134,7 +134,7 @@ void TC_Main::PresentUpdate(std::string_view name, std::string_view flags,
                               {UserField::kIn_Channel, "Yes"},
                               {UserField::kTold_InterBot, "No"}});
   database_.IncTimesSeen(name);
-  UsersChange("Add", name);
+  AddChannelUser(name);
 }
 
 void TC_Main::IdentificationWhisper(std::string_view name, std::string_view flags) {
@@ -158,14 +158,14 @@ LineDecision TC_Main::HandleJoin(const UserJoined& join) {
   if (join.product != "[CHAT]" && options_.account_tracking) account_tracking_.Add(name);
   PerformEvent(Event::kUserJoined, name, current_channel_);
   const bool shown = ShowJoinsAndParts();
-  if (ContainsNoCase(User_Info(name, "Type"), "Ban")) {
+  if (ContainsNoCase(AccountType(name), "Ban")) {
     TaintedText ban("/ban ");
     ban.AppendUntrusted(name);
     SendText(ban, LineOrigin::kAutomatic);
   }
   IdentificationWhisper(name, join.flags);
   Add_LastTen(name);
-  if (options_.channel_hit_counter) ChannelHit(current_channel_, "Add");
+  if (options_.channel_hit_counter) AddChannelHit(current_channel_);
   if (IsHouseChannel(current_channel_) && IsHouseAccount(name) && !IsHouseAccount(own_account_) &&
       recorded_operator_ == own_account_) {
     SendText("/designate TalvexChat", LineOrigin::kAutomatic);
@@ -181,7 +181,7 @@ LineDecision TC_Main::HandleLeave(const UserLeft& leave) {
                               {UserField::kIn_Channel, "No"},
                               {UserField::kTold_InterBot, "No"}});
   database_.IncTimesSeen(name);
-  UsersChange("Remove", name);
+  RemoveChannelUser(name);
   PerformEvent(Event::kUserParts, name, current_channel_);
   const bool shown = ShowJoinsAndParts();
   Add_LastTen(name);

@@ -435,7 +435,7 @@ TaintedText TC_Main::Prepare(const TaintedText& text, std::string_view user,
             accounts_, 0, [&](const auto& row) { return ContainsNoCase(row[1], type); }));
       }
       case Tag::kChannelHits:
-        return TaintedText(std::to_string(ChannelHit(argument.text(), "Count")));
+        return TaintedText(std::to_string(ChannelHitCount(argument.text())));
       case Tag::kWord: {
         const std::optional<int> n = ReadInteger(argument.text());
         if (!n) {
