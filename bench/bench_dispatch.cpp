@@ -44,7 +44,7 @@ void BM_JoinOfANewUser(benchmark::State& state) {
     state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     // Back to 4999 records and 1000 users for the next round.
     core.database().ClearUserRecord(core.database().FindUser(name));
-    core.UsersChange("Remove", name);
+    core.RemoveChannelUser(name);
     busy.s.ui.lines.clear();
     core.account_tracking().Clear();
   }

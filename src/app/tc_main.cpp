@@ -145,7 +145,7 @@ void TC_Main::OnTimer() {
   }
   if (anti_idle_timer_.IsDue(now)) {
     anti_idle_timer_.Rearm(now);
-    PerformEvent("#Anti_Idle", own_account_, "");
+    PerformEvent(Event::kAntiIdle, own_account_, "");
   }
   if (seconds_timer_.IsDue(now)) {
     seconds_timer_.Rearm(now);

@@ -18,6 +18,7 @@
 #include "app/core_timer.h"
 #include "app/ports.h"
 #include "appearance/appearance.h"
+#include "automation/events.h"
 #include "common/colors.h"
 #include "common/house.h"
 #include "common/list_rows.h"
@@ -25,9 +26,11 @@
 #include "common/tainted_text.h"
 #include "common/text_table.h"
 #include "people/account_tracking.h"
+#include "people/whois_check.h"
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
 #include "protocol/chat_log.h"
+#include "protocol/client_state.h"
 #include "protocol/line_decision.h"
 #include "protocol/line_splitter.h"
 #include "protocol/server_line.h"
@@ -116,18 +119,6 @@ struct Options {
   std::array<Color, kCategoryCount> colors = {
       kClYellow, kClWhite, kClAqua,  kClFuchsia, kClFuchsia, kClFuchsia, kClRed,
       kClWhite,  kClGreen, kClGreen, kClFuchsia, kClLime,    kClSilver};
-};
-
-// The one whois check of the program and the typed lines held back while it runs.
-struct WhoisCheck {
-  std::string state = "Ready";  // "Ready", "Updating" or "Complete"
-  std::string status;           // "", "Online" or "Offline"
-  std::string account;
-  std::string found_name;
-  std::string account_number;
-  std::string location;
-  int countdown = 10;
-  std::array<std::string, 2> pending;
 };
 
 struct StartOptions;
@@ -253,8 +244,11 @@ class TC_Main {
   void Users_ListView1DblClick(std::string_view selected_user);
   // A user-list popup item by its caption ("/designate", "/kick", ... "/rejoin").
   void UsersPopupCommand(std::string_view caption, std::string_view selected_user);
-  // The user script files behind "/usfwrite", "/usfexecute" and "/usfdelete".
-  void UserFile(std::string_view operation, std::string_view name, std::string_view text);
+  // The user script files behind "/usfwrite", "/usfexecute" and "/usfdelete": one line added,
+  // the lines sent as if typed, the file removed.
+  void WriteUserFile(std::string_view name, std::string_view text);
+  void RunUserFile(std::string_view name);
+  void DeleteUserFile(std::string_view name);
   InputBox& main_input() { return input_boxes_[0]; }     // Send_Edit1
   InputBox& whisper_input() { return input_boxes_[1]; }  // Send_Edit2
   int active_input() const { return active_input_; }     // 1 main, 2 whisper
@@ -270,25 +264,30 @@ class TC_Main {
   std::string VariableValue(std::string_view name) const;
 
   // --- Events, classification, icons, channel list
-  void PerformEvent(std::string_view event, std::string_view user, std::string_view text);
-  std::string User_Info(std::string_view name, std::string_view selector) const;
+  // Raises `event` for the keys named after it.
+  void PerformEvent(Event event, std::string_view user, std::string_view text);
+  // The account type of `name` in the accounts list, "None" when it has no row: counting only a
+  // row switched on, or any row.
+  std::string AccountType(std::string_view name) const;
+  std::string ListedAccountType(std::string_view name) const;
   int GetImage(std::string_view name, std::string_view product, std::string_view state,
                std::string_view client_name, std::string_view flags);
-  void UsersChange(std::string_view action, std::string_view name);
+  // The channel user list gains or loses `name`; the channel field follows.
+  void AddChannelUser(std::string_view name);
+  void RemoveChannelUser(std::string_view name);
   void CO_Change(std::string_view name);
-  void StateChange(std::string_view state);
-  // State menu actions.
-  void Available2Click();
-  void Away2Click();
-  void DND2Click();
-  void Operator2Click();
+  // The own state became `state`: shown, recorded and told to the other copies of the program.
+  void SetClientState(ClientState state);
+  // The owner asks for a state (the state menu): Away and DND are asked of the server, which
+  // confirms them; Available and Operator take effect here.
+  void RequestState(ClientState wanted);
   // A whispered text beginning "//" from `sender`: identification, information request or answer.
   void InterClientMessage(std::string_view sender, std::string_view message);
   // The account whose information was last asked for; its answer opens the profile window.
   void SetInformationTarget(std::string_view account) { information_target_ = account; }
   const std::string& information_target() const { return information_target_; }
   // The whois answer parser: information lines, and the error line for an account not logged on,
-  // received while a check is "Updating".
+  // received while a check is updating.
   void WhoisAnswer(std::string_view text);
   void WhoisNotLoggedOn();
   // Remote commands ("!who") from a whisper or another user's emote; origin "Whisper"/"Emote".
@@ -301,7 +300,9 @@ class TC_Main {
   bool IsPublicChannel(std::string_view channel) const;
 
   // --- Hit counter and last-ten list
-  int ChannelHit(std::string_view channel, std::string_view operation);
+  // The hit count of `channel`, after counting one more join for AddChannelHit.
+  int ChannelHitCount(std::string_view channel);
+  int AddChannelHit(std::string_view channel);
   void Add_LastTen(std::string_view name);
 
   // --- Read access for front ends and tests
@@ -341,7 +342,7 @@ class TC_Main {
   const std::string& current_channel() const { return current_channel_; }
   const std::string& channel_field() const { return channel_field_; }
   const std::string& connect_caption() const { return connect_caption_; }
-  const std::string& client_state() const { return client_state_; }
+  ClientState client_state() const { return client_state_; }
   const std::string& recorded_operator() const { return recorded_operator_; }
   const std::string& banned_users() const { return banned_users_; }
   const std::string& profile_name() const { return profile_name_; }
@@ -358,9 +359,8 @@ class TC_Main {
   bool first_activated() const { return first_activated_; }
   std::string host() const { return host_; }
 
-  // Called for every event PerformEvent recognises (the bot's automation hangs here).
-  using EventHook =
-      std::function<void(std::string_view event, std::string_view user, std::string_view text)>;
+  // Called for every event raised (the bot's automation hangs here).
+  using EventHook = std::function<void(Event event, std::string_view user, std::string_view text)>;
   void SetEventHook(EventHook hook) { event_hook_ = std::move(hook); }
 
   // Date and time texts of the local clock: "MM/DD/YYYY" and "HH:MM:SS".
@@ -423,6 +423,9 @@ class TC_Main {
   // A server error line: a quota refusal of the line just written sends it again once.
   void LineRefused(std::string_view error);
   void ExecuteProgram(std::string_view rest);
+  // The script file of `name`, created when missing; nullopt (and an error shown) when unusable.
+  std::optional<std::filesystem::path> UsableUserFile(std::string_view name);
+  HitCounter& hits();
   void WhoisCheckRequest(std::string_view name);
   // prepare.cpp
   TaintedText BuiltinValue(size_t index, std::string_view user, std::string_view event_text) const;
@@ -508,7 +511,7 @@ class TC_Main {
   std::filesystem::path log_file_;
   HitCounter hit_counter_;
 
-  std::string client_state_;
+  ClientState client_state_ = ClientState::kNone;
   std::string recorded_operator_;
   std::string banned_users_;
   std::string information_target_;

@@ -16,7 +16,7 @@ int TC_Main::GetImage(std::string_view name, std::string_view product, std::stri
                                             .client_name = client_name,
                                             .state = state,
                                             .own_account = own_account_,
-                                            .own_state = client_state_,
+                                            .own_state = ToText(client_state_),
                                             .in_house_channel = IsHouseChannel(current_channel_)}));
   ChannelRowsSetIcon(name, icon);
   return icon;
@@ -27,16 +27,17 @@ void TC_Main::ChannelRowsSetIcon(std::string_view name, int icon) {
   for (const int row : user_rows_.FindAll(name)) users_.SetCell(row, 1, text);
 }
 
-void TC_Main::UsersChange(std::string_view action, std::string_view name) {
-  if (action == "Add") {
-    if (!name.empty() && user_rows_.FindFirst(name) < 0) {
-      const int icon = SafeStrToInt(database_.GetUserField(name, UserField::kIcon));
-      users_.Append({std::string(name), std::to_string(icon)});
-      if (icon == StoredNumber(UserIcon::kChannelOperator)) CO_Change(name);
-    }
-  } else if (action == "Remove") {
-    users_.Remove(user_rows_.FindLast(name));
+void TC_Main::AddChannelUser(std::string_view name) {
+  if (!name.empty() && user_rows_.FindFirst(name) < 0) {
+    const int icon = SafeStrToInt(database_.GetUserField(name, UserField::kIcon));
+    users_.Append({std::string(name), std::to_string(icon)});
+    if (icon == StoredNumber(UserIcon::kChannelOperator)) CO_Change(name);
   }
+  SetChannelField();
+}
+
+void TC_Main::RemoveChannelUser(std::string_view name) {
+  users_.Remove(user_rows_.FindLast(name));
   SetChannelField();
 }
 
@@ -47,9 +48,9 @@ void TC_Main::CO_Change(std::string_view name) {
     // The state actions run here because the server said so, not because the owner chose them.
     const AutomaticScope automatic(*this);
     if (recorded_operator_ != own_account_) {
-      Available2Click();
+      RequestState(ClientState::kAvailable);
     } else {
-      Operator2Click();
+      RequestState(ClientState::kOperator);
     }
   }
   if (home && recorded_operator_ == own_account_ && !IsHouseAccount(own_account_)) {

@@ -37,12 +37,15 @@ bool TC_Main::IsPublicChannel(std::string_view channel) const {
   return false;
 }
 
-std::string TC_Main::User_Info(std::string_view name, std::string_view selector) const {
-  const bool type = selector == "Type";
-  if (!type && selector != "Exist") return "None";
+std::string TC_Main::AccountType(std::string_view name) const {
+  const int row = accounts_.FindLast([&](const AccountRow& r) { return r.name == name; });
+  if (row < 0 || !accounts_.RowAt(row).tracking.on()) return "None";
+  return accounts_.RowAt(row).type;
+}
+
+std::string TC_Main::ListedAccountType(std::string_view name) const {
   const int row = accounts_.FindLast([&](const AccountRow& r) { return r.name == name; });
   if (row < 0) return "None";
-  if (type && !accounts_.RowAt(row).tracking.on()) return "None";
   return accounts_.RowAt(row).type;
 }
 

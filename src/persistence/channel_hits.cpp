@@ -6,10 +6,18 @@
 
 namespace tc {
 
-int TC_Main::ChannelHit(std::string_view channel, std::string_view operation) {
+HitCounter& TC_Main::hits() {
   hit_counter_.SetFile(program_dir_ / "HitCounter.ini");
+  return hit_counter_;
+}
+
+int TC_Main::ChannelHitCount(std::string_view channel) {
+  return hits().Count(channel);
+}
+
+int TC_Main::AddChannelHit(std::string_view channel) {
   std::string error;
-  const int count = hit_counter_.Hit(channel, operation, &error);
+  const int count = hits().Add(channel, &error);
   if (!error.empty()) DisplayText("Error ( " + error + " )", 5);
   return count;
 }

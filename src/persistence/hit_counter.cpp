@@ -106,35 +106,38 @@ bool HitCounter::WriteThrough(const std::string& text) {
   return true;
 }
 
-int HitCounter::Hit(std::string_view channel, std::string_view operation, std::string* error) {
+int HitCounter::Count(std::string_view channel) {
+  if (channel.empty()) return 0;
+  if (!loaded_) Load();
+  return SafeStrToInt(ini_.Read(SectionForChannel(channel), "Hits").value_or("0"));
+}
+
+int HitCounter::Add(std::string_view channel, std::string* error) {
   if (channel.empty()) return 0;
   if (!loaded_) Load();
   const std::string section = SectionForChannel(channel);
   const auto read = [&] { return SafeStrToInt(ini_.Read(section, "Hits").value_or("0")); };
-  if (operation == "Add") {
-    const int before = read();
-    if (ini_.HasSection(section)) {
-      ini_.MoveSectionToEnd(section);
-    } else {
-      ++sections_;
-    }
-    ini_.Write(section, "Hits", std::to_string(before == INT32_MAX ? before : before + 1));
-    std::string text = ini_.Serialize();
-    size_t size = text.size();
-    bool dropped = false;
-    while ((sections_ > kMaxChannels || size > kMaxBytes) && sections_ > 1) {
-      size -= std::min(size, ini_.RemoveSection(ini_.FirstSection()));
-      --sections_;
-      dropped = true;
-    }
-    if (dropped) text = ini_.Serialize();
-    if (!WriteThrough(text)) {
-      // What the file held before stands again in memory; the next write rewrites all of it.
-      ini_.Parse(written_);
-      sections_ = ini_.SectionCount();
-      if (error) *error = "Unable to write to " + path_.string();
-      return read();
-    }
+  const int before = read();
+  if (ini_.HasSection(section)) {
+    ini_.MoveSectionToEnd(section);
+  } else {
+    ++sections_;
+  }
+  ini_.Write(section, "Hits", std::to_string(before == INT32_MAX ? before : before + 1));
+  std::string text = ini_.Serialize();
+  size_t size = text.size();
+  bool dropped = false;
+  while ((sections_ > kMaxChannels || size > kMaxBytes) && sections_ > 1) {
+    size -= std::min(size, ini_.RemoveSection(ini_.FirstSection()));
+    --sections_;
+    dropped = true;
+  }
+  if (dropped) text = ini_.Serialize();
+  if (!WriteThrough(text)) {
+    // What the file held before stands again in memory; the next write rewrites all of it.
+    ini_.Parse(written_);
+    sections_ = ini_.SectionCount();
+    if (error) *error = "Unable to write to " + path_.string();
   }
   return read();
 }

@@ -30,9 +30,11 @@ class HitCounter {
 
   void SetFile(std::filesystem::path path);
   const std::filesystem::path& File() const { return path_; }
-  // The count of `channel`; "Add" adds one first. Returns nothing for an empty channel (0).
-  // On a write failure the count stays as it was and `error` names the file.
-  int Hit(std::string_view channel, std::string_view operation, std::string* error);
+  // The count of `channel`; 0 for an empty channel.
+  int Count(std::string_view channel);
+  // Counts one more join of `channel` and returns the new count; nothing for an empty channel
+  // (0). On a write failure the count stays as it was and `error` names the file.
+  int Add(std::string_view channel, std::string* error);
   ~HitCounter();
 
  private:

@@ -2,6 +2,7 @@
 // the send path as if typed.
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -39,7 +40,7 @@ std::vector<std::string> ReadLines(std::ifstream& in) {
 
 }  // namespace
 
-void TC_Main::UserFile(std::string_view operation, std::string_view name, std::string_view text) {
+std::optional<std::filesystem::path> TC_Main::UsableUserFile(std::string_view name) {
   const std::filesystem::path folder = program_dir_ / "UserFiles";
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directories(folder, ec);
@@ -54,42 +55,54 @@ void TC_Main::UserFile(std::string_view operation, std::string_view name, std::s
   }
   if (!usable) {
     DisplayText("Error ( Unable to open file: " + path.string() + " )", 5);
+    return std::nullopt;
+  }
+  return path;
+}
+
+void TC_Main::DeleteUserFile(std::string_view name) {
+  const std::optional<std::filesystem::path> path = UsableUserFile(name);
+  if (!path) return;
+  std::error_code ec;
+  std::filesystem::remove(*path, ec);
+}
+
+void TC_Main::WriteUserFile(std::string_view name, std::string_view text) {
+  const std::optional<std::filesystem::path> path = UsableUserFile(name);
+  if (!path) return;
+  std::string line(text);
+  // One write is one line of the file, whatever the text holds.
+  for (char& c : line) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  std::ofstream out(*path, std::ios::binary | std::ios::app);
+  out << line << "\r\n";
+  if (!out) DisplayText("Error ( Unable to write file: " + path->string() + " )", 5);
+}
+
+void TC_Main::RunUserFile(std::string_view name) {
+  const std::optional<std::filesystem::path> path = UsableUserFile(name);
+  if (!path) return;
+  if (script_depth_ >= kMaxScriptDepth) {
+    DisplayText("System ( Script " + path->filename().string() + " not run: scripts nested " +
+                    std::to_string(kMaxScriptDepth) + " deep. )",
+                5);
     return;
   }
-
-  if (operation == "Delete") {
-    std::filesystem::remove(path, ec);
-  } else if (operation == "Write") {
-    std::string line(text);
-    // One write is one line of the file, whatever the text holds.
-    for (char& c : line) {
-      if (c == '\r' || c == '\n') c = ' ';
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    out << line << "\r\n";
-    if (!out) DisplayText("Error ( Unable to write file: " + path.string() + " )", 5);
-  } else if (operation == "Execute") {
-    if (script_depth_ >= kMaxScriptDepth) {
-      DisplayText("System ( Script " + path.filename().string() + " not run: scripts nested " +
-                      std::to_string(kMaxScriptDepth) + " deep. )",
-                  5);
-      return;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      DisplayText("Error ( Unable to open file: " + path.string() + " )", 5);
-      return;
-    }
-    // Read first: a script may write to or delete its own file while it runs.
-    const std::vector<std::string> lines = ReadLines(in);
-    in.close();
-    ++script_depth_;
-    for (const std::string& line : lines) {
-      // The owner's own script file: its lines are trusted as if typed.
-      if (!line.empty()) SendText(TaintedText(line));
-    }
-    --script_depth_;
+  std::ifstream in(*path, std::ios::binary);
+  if (!in) {
+    DisplayText("Error ( Unable to open file: " + path->string() + " )", 5);
+    return;
   }
+  // Read first: a script may write to or delete its own file while it runs.
+  const std::vector<std::string> lines = ReadLines(in);
+  in.close();
+  ++script_depth_;
+  for (const std::string& line : lines) {
+    // The owner's own script file: its lines are trusted as if typed.
+    if (!line.empty()) SendText(TaintedText(line));
+  }
+  --script_depth_;
 }
 
 }  // namespace tc

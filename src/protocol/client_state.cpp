@@ -1,4 +1,6 @@
-// The client state of the own account and the state menu actions.
+// The client state of the own account and the owner's requests to change it.
+#include "protocol/client_state.h"
+
 #include <string>
 
 #include "app/tc_main.h"
@@ -13,9 +15,9 @@ constexpr std::string_view kDefaultDnd = "I am currently unavailable.";
 
 }  // namespace
 
-void TC_Main::StateChange(std::string_view state) {
-  if (!state.empty()) client_state_ = std::string(state);
-  if (client_state_ != "Disconnected") {
+void TC_Main::SetClientState(ClientState state) {
+  client_state_ = state;
+  if (client_state_ != ClientState::kDisconnected) {
     // Known copies of the program hear of every change.
     for (int row = 0; row < users_.RowCount(); ++row) {
       const std::string& name = users_.Cell(row, 0);
@@ -27,63 +29,63 @@ void TC_Main::StateChange(std::string_view state) {
       SendText(line, LineOrigin::kAutomatic);
     }
   }
-  frontend_.ShowClientState(client_state_.empty() ? "Disconnected" : client_state_);
+  const ClientState shown =
+      client_state_ == ClientState::kNone ? ClientState::kDisconnected : client_state_;
+  frontend_.ShowClientState(std::string(ToText(shown)));
   if (logged_in_) {
-    const int icon = GetImage(own_account_, "[CHAT]", client_state_, kClientName,
+    const std::string state_text(ToText(client_state_));
+    const int icon = GetImage(own_account_, "[CHAT]", state_text, kClientName,
                               database_.GetUserField(own_account_, UserField::kFlag));
     database_.UpdateUser(own_account_, {{UserField::kProduct, "[CHAT]"},
                                         {UserField::kInterBot_Name, kClientName},
                                         {UserField::kIcon, std::to_string(icon)},
-                                        {UserField::kStatus, client_state_},
+                                        {UserField::kStatus, state_text},
                                         {UserField::kLocation, current_channel_},
                                         {UserField::kIn_Channel, "Yes"},
                                         {UserField::kTold_InterBot, "Yes"}});
   }
 }
 
-// The server's confirmations (information lines) move Away and DND; the actions only ask.
-void TC_Main::Available2Click() {
-  if (!logged_in_) {
-    StateChange("Disconnected");
-    return;
-  }
-  if (client_state_ == "Away") SendText("/away");
-  if (client_state_ == "DND") SendText("/dnd");
-  if (client_state_ == "Operator") StateChange("Available");
-}
-
-void TC_Main::Away2Click() {
-  if (!logged_in_) {
-    StateChange("Disconnected");
-    return;
-  }
-  if (client_state_ == "DND") SendText("/dnd");
-  if (client_state_ == "Away") return;
-  // The owner's own away and do-not-disturb texts.
-  const std::string text = VariableValue("$away$");
-  SendText(TaintedText("/away " + (text.empty() ? std::string(kDefaultAway) : text)));
-}
-
-void TC_Main::DND2Click() {
-  if (!logged_in_) {
-    StateChange("Disconnected");
-    return;
-  }
-  if (client_state_ == "Away") SendText("/away");
-  if (client_state_ == "DND") return;
-  const std::string text = VariableValue("$dnd$");
-  SendText(TaintedText("/dnd " + (text.empty() ? std::string(kDefaultDnd) : text)));
-}
-
+// The server's confirmations (information lines) move Away and DND; a request only asks.
 // Operator is a local state only; nothing tells the server.
-void TC_Main::Operator2Click() {
+void TC_Main::RequestState(ClientState wanted) {
   if (!logged_in_) {
-    StateChange("Disconnected");
+    SetClientState(ClientState::kDisconnected);
     return;
   }
-  if (client_state_ == "DND") SendText("/dnd");
-  if (client_state_ == "Away") SendText("/away");
-  if (client_state_ != "Operator") StateChange("Operator");
+  // Read afresh each time: a line sent may already have changed the state.
+  const auto away = [this] { return client_state_ == ClientState::kAway; };
+  const auto dnd = [this] { return client_state_ == ClientState::kDoNotDisturb; };
+  switch (wanted) {
+    case ClientState::kAvailable:
+      if (away()) SendText("/away");
+      if (dnd()) SendText("/dnd");
+      if (client_state_ == ClientState::kOperator) SetClientState(ClientState::kAvailable);
+      return;
+    case ClientState::kAway: {
+      if (dnd()) SendText("/dnd");
+      if (away()) return;
+      // The owner's own away and do-not-disturb texts.
+      const std::string text = VariableValue("$away$");
+      SendText(TaintedText("/away " + (text.empty() ? std::string(kDefaultAway) : text)));
+      return;
+    }
+    case ClientState::kDoNotDisturb: {
+      if (away()) SendText("/away");
+      if (dnd()) return;
+      const std::string text = VariableValue("$dnd$");
+      SendText(TaintedText("/dnd " + (text.empty() ? std::string(kDefaultDnd) : text)));
+      return;
+    }
+    case ClientState::kOperator:
+      if (dnd()) SendText("/dnd");
+      if (away()) SendText("/away");
+      if (client_state_ != ClientState::kOperator) SetClientState(ClientState::kOperator);
+      return;
+    case ClientState::kNone:
+    case ClientState::kDisconnected:
+      return;  // not the owner's to ask for
+  }
 }
 
 }  // namespace tc

@@ -51,7 +51,7 @@ void TC_Main::Connect_Image1Click() {
   frontend_.ShowPage(Page::kChat);
 
   if (connect_caption_ != "Connect") {
-    PerformEvent("#Disconnecting", own_account_, "");
+    PerformEvent(Event::kDisconnecting, own_account_, "");
     user_disconnect_ = true;
     reconnect_timer_.Disable();
     reconnect_timer_.SetInterval(5000, clock_.NowMs());
@@ -139,8 +139,8 @@ bool TC_Main::LoginLines(const ServerEvent& event) {
     logged_in_ = true;
     naming_seen_ = true;
     fastest_server_index_ = -1;
-    StateChange("Available");
-    PerformEvent("#Connected", own_account_, "");
+    SetClientState(ClientState::kAvailable);
+    PerformEvent(Event::kConnected, own_account_, "");
     return false;
   }
   if (std::holds_alternative<KeepAlive>(event)) watchdog_ = 300;
@@ -165,7 +165,7 @@ void TC_Main::WelcomeSteps() {
 void TC_Main::OnDisconnected() {
   connected_ = false;
   database_.Disconnected();
-  StateChange("Disconnected");
+  SetClientState(ClientState::kDisconnected);
   CO_Change("");
   beep_enabled_ = false;
   login_sent_ = false;
@@ -212,7 +212,7 @@ void TC_Main::OnDisconnected() {
                 5);
     reconnect_timer_.Enable(clock_.NowMs());
   }
-  PerformEvent("#Disconnected", own_account_, "");
+  PerformEvent(Event::kDisconnected, own_account_, "");
 }
 
 void TC_Main::OnError(SocketError /*error*/) {

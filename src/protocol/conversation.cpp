@@ -97,10 +97,10 @@ LineDecision TC_Main::HandleTalk(const Talk& talk) {
                               {UserField::kLocation, current_channel_},
                               {UserField::kIn_Channel, "Yes"}});
   database_.IncTimesSeen(name);
-  if (ContainsNoCase(User_Info(name, "Type"), "Ignore"))
+  if (ContainsNoCase(AccountType(name), "Ignore"))
     SendText(Command("/ignore ", name), LineOrigin::kAutomatic);
   Execute_Key(name, message, "Messages;");
-  PerformEvent("#User_Spoke", name, message);
+  PerformEvent(Event::kUserSpoke, name, message);
   Add_LastTen(name);
   return decision;
 }
@@ -119,7 +119,7 @@ LineDecision TC_Main::HandleEmote(const Emote& emote) {
     Execute_Key(name, message, "Emotes;");
   }
   Add_LastTen(name);
-  PerformEvent("#User_Emote", name, message);
+  PerformEvent(Event::kUserEmote, name, message);
   return decision;
 }
 
@@ -142,7 +142,7 @@ LineDecision TC_Main::HandleWhisperFrom(const WhisperFrom& whisper) {
   if (shown) {
     if (StartsWith(message, "!")) UsersCommand(name, message, "Whisper");
     Execute_Key(name, message, "Whispers;");
-    PerformEvent("#User_Whispered", name, message);
+    PerformEvent(Event::kUserWhispered, name, message);
   }
   return LineDecision::Of(shown, "\xAB( " + std::string(name) + " )\xAB " + std::string(message));
 }
@@ -151,7 +151,7 @@ LineDecision TC_Main::HandleWhisperTo(const WhisperTo& whisper) {
   const std::string_view name = whisper.name;
   const std::string_view message = whisper.text;
   bool shown = !StartsWith(message, "//");
-  if (shown) PerformEvent("#You_Whispered", name, message);
+  if (shown) PerformEvent(Event::kYouWhispered, name, message);
   const bool single = whisper_recipients_.RowCount() == 1;
   for (int row = 0; row < whisper_recipients_.RowCount(); ++row) {
     if (!EqualsNoCase(whisper_recipients_.Cell(row, 0), name)) continue;
@@ -187,7 +187,7 @@ LineDecision TC_Main::HandleInfo(const InfoNotice& info) {
     beep_enabled_ = false;
     shown = false;
   }
-  if (whois_.state == "Updating") {
+  if (whois_.phase == WhoisPhase::kUpdating) {
     if (IsWhoisInformationLine(text, own_account_)) shown = false;
     WhoisAnswer(text);
   }
@@ -225,24 +225,24 @@ void TC_Main::JoinWhenBanned(std::string_view text) {
 bool TC_Main::OwnStateNotice(std::string_view text, bool shown) {
   if (text == "Do Not Disturb mode engaged.") {
     // Away and do-not-disturb are never both on at the server.
-    if (client_state_ == "Away") SendText("/away", LineOrigin::kAutomatic);
-    StateChange("DND");
+    if (client_state_ == ClientState::kAway) SendText("/away", LineOrigin::kAutomatic);
+    SetClientState(ClientState::kDoNotDisturb);
     return true;
   }
   if (text == "TalvexChat is your new designated heir.") {
     return IsHouseChannel(current_channel_) ? false : shown;
   }
   if (text == "Do Not Disturb mode cancelled." || text == "Do Not Disturb mode canceled.") {
-    if (client_state_ == "DND") StateChange("Available");
+    if (client_state_ == ClientState::kDoNotDisturb) SetClientState(ClientState::kAvailable);
     return true;
   }
   if (text == "You are now marked as being away.") {
-    if (client_state_ == "DND") SendText("/dnd", LineOrigin::kAutomatic);
-    StateChange("Away");
+    if (client_state_ == ClientState::kDoNotDisturb) SendText("/dnd", LineOrigin::kAutomatic);
+    SetClientState(ClientState::kAway);
     return true;
   }
   if (text == "You are no longer marked as away.") {
-    if (client_state_ == "Away") StateChange("Available");
+    if (client_state_ == ClientState::kAway) SetClientState(ClientState::kAvailable);
     return true;
   }
   return shown;
@@ -251,7 +251,7 @@ bool TC_Main::OwnStateNotice(std::string_view text, bool shown) {
 LineDecision TC_Main::HandleError(const ErrorNotice& error) {
   const std::string_view text = error.text;
   bool shown = true;
-  if (whois_.state == "Updating" && text == "That user is not logged on.") {
+  if (whois_.phase == WhoisPhase::kUpdating && text == "That user is not logged on.") {
     WhoisNotLoggedOn();
     shown = false;
   }

@@ -134,7 +134,7 @@ void TC_Main::PresentUpdate(std::string_view name, std::string_view flags,
                               {UserField::kIn_Channel, "Yes"},
                               {UserField::kTold_InterBot, "No"}});
   database_.IncTimesSeen(name);
-  UsersChange("Add", name);
+  AddChannelUser(name);
 }
 
 void TC_Main::IdentificationWhisper(std::string_view name, std::string_view flags) {
@@ -156,16 +156,16 @@ LineDecision TC_Main::HandleJoin(const UserJoined& join) {
   const std::string_view name = join.name;
   PresentUpdate(name, join.flags, join.product);
   if (join.product != "[CHAT]" && options_.account_tracking) account_tracking_.Add(name);
-  PerformEvent("#User_Joined", name, current_channel_);
+  PerformEvent(Event::kUserJoined, name, current_channel_);
   const bool shown = ShowJoinsAndParts();
-  if (ContainsNoCase(User_Info(name, "Type"), "Ban")) {
+  if (ContainsNoCase(AccountType(name), "Ban")) {
     TaintedText ban("/ban ");
     ban.AppendUntrusted(name);
     SendText(ban, LineOrigin::kAutomatic);
   }
   IdentificationWhisper(name, join.flags);
   Add_LastTen(name);
-  if (options_.channel_hit_counter) ChannelHit(current_channel_, "Add");
+  if (options_.channel_hit_counter) AddChannelHit(current_channel_);
   if (IsHouseChannel(current_channel_) && IsHouseAccount(name) && !IsHouseAccount(own_account_) &&
       recorded_operator_ == own_account_) {
     SendText("/designate TalvexChat", LineOrigin::kAutomatic);
@@ -181,8 +181,8 @@ LineDecision TC_Main::HandleLeave(const UserLeft& leave) {
                               {UserField::kIn_Channel, "No"},
                               {UserField::kTold_InterBot, "No"}});
   database_.IncTimesSeen(name);
-  UsersChange("Remove", name);
-  PerformEvent("#User_Parts", name, current_channel_);
+  RemoveChannelUser(name);
+  PerformEvent(Event::kUserParts, name, current_channel_);
   const bool shown = ShowJoinsAndParts();
   Add_LastTen(name);
   LineDecision decision =
@@ -211,7 +211,7 @@ LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
   SetChannelField();
   database_.UpdateUser(own_account_, {{UserField::kProduct, "[CHAT]"},
                                       {UserField::kInterBot_Name, kClientName},
-                                      {UserField::kStatus, client_state_},
+                                      {UserField::kStatus, std::string(ToText(client_state_))},
                                       {UserField::kLast_Time_Seen, DateTimeText()},
                                       {UserField::kTime_In_Channel, "0"},
                                       {UserField::kLocation, channel},
@@ -221,7 +221,7 @@ LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
       LineDecision::Shown("Joining Channel ( " + channel + " ) (" + TimeText() + ")");
   users_.Clear();
   seconds_in_channel_ = 0;
-  PerformEvent("#Joined_Channel", own_account_, channel);
+  PerformEvent(Event::kJoinedChannel, own_account_, channel);
   CO_Change("");
   banned_users_.clear();
   // Servers of today send no "Welcome to Battle.net!": the first channel after the naming line

@@ -26,7 +26,7 @@ std::string IdentifiedState(std::string_view message) {
 
 std::string TC_Main::IdentificationMessage() const {
   return std::string(kIdentification) + std::string(kClientName) + ";Build:" + std::string(kBuild) +
-         ";State:" + client_state_ + ";";
+         ";State:" + std::string(ToText(client_state_)) + ";";
 }
 
 void TC_Main::InterClientMessage(std::string_view sender, std::string_view message) {

@@ -43,7 +43,7 @@ void TC_Main::Send_Image1Click() {
   InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
   const std::string text = box.text;
   if (active_input_ == 1 && (BeginsNoCase(text, "/whois") || BeginsNoCase(text, "/whoami")) &&
-      whois_.state != "Ready") {
+      whois_.phase != WhoisPhase::kReady) {
     // The check would take the server's answer for its own; the line waits for it to finish.
     std::string& slot = whois_.pending[0].empty() ? whois_.pending[0] : whois_.pending[1];
     slot = text;

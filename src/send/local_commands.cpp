@@ -251,10 +251,10 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
       frontend_.ShowPage(Page::kBrowser);
       break;
     case Command::kUsfDelete:
-      if (!rest.empty()) UserFile("Delete", rest, "");
+      if (!rest.empty()) DeleteUserFile(rest);
       break;
     case Command::kUsfExecute:
-      if (!rest.empty()) UserFile("Execute", rest, "");
+      if (!rest.empty()) RunUserFile(rest);
       break;
     case Command::kUsfWrite: {
       const size_t at = rest.find(';');
@@ -263,13 +263,13 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
           rest_marked.Substr(at == std::string::npos ? rest.size() : at + 1);
       if (name.empty() || content.empty()) break;
       if (content.FullyTrusted()) {
-        UserFile("Write", name.text(), content.text());
+        WriteUserFile(name.text(), content.text());
       } else if (content.text()[0] == '/') {
         // A script runs its lines as the owner's own: another user's command never goes in.
         DisplayText("Error ( A script line with another user's text cannot begin with \"/\". )", 5);
       } else {
         // Kept as it was sent, never expanded when the script runs.
-        UserFile("Write", name.text(), "<nf>" + content.text());
+        WriteUserFile(name.text(), "<nf>" + content.text());
       }
       break;
     }

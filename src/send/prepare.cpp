@@ -351,7 +351,7 @@ TaintedText TC_Main::BuiltinValue(size_t index, std::string_view user,
     case 13:
       return kVersionText;
     case 14:
-      return client_state_;
+      return ToText(client_state_);
     case 15:
       return JoinColumn(custom_channels_, 0);
     case 16: {
@@ -448,7 +448,7 @@ TaintedText TC_Main::Prepare(const TaintedText& text, std::string_view user,
                         [&](const AccountRow& row) { return ContainsNoCase(row.type, type); }));
       }
       case Tag::kChannelHits:
-        return TaintedText(std::to_string(ChannelHit(argument.text(), "Count")));
+        return TaintedText(std::to_string(ChannelHitCount(argument.text())));
       case Tag::kWord: {
         const std::optional<int> n = ReadInteger(argument.text());
         if (!n) {

@@ -96,7 +96,7 @@ void TC_Main::SendToServer(std::string line, LineOrigin origin) {
     return;
   }
   if (BeginsNoCase(line, "/join")) {
-    PerformEvent("#Leave_Channel", own_account_, current_channel_);
+    PerformEvent(Event::kLeaveChannel, own_account_, current_channel_);
   }
   std::string wire = line + "\r\n";
   const bool automatic = origin == LineOrigin::kAutomatic;

@@ -145,18 +145,15 @@ void MainWindow::BuildChatPage(QWidget* page) {
   state_label_->setGeometry(470, 251, 162, 18);
   state_menu_ = Owned<QMenu>(this);
   state_menu_->setObjectName(QStringLiteral("State_PopupMenu1"));
-  const std::array<std::pair<const char*, void (TC_Main::*)()>, 4> states = {{
-      {"Available", &TC_Main::Available2Click},
-      {"Away", &TC_Main::Away2Click},
-      {"DND", &TC_Main::DND2Click},
-      {"Operator", &TC_Main::Operator2Click},
-  }};
+  const std::array<ClientState, 4> states = {ClientState::kAvailable, ClientState::kAway,
+                                             ClientState::kDoNotDisturb, ClientState::kOperator};
   for (size_t i = 0; i < states.size(); ++i) {
-    QAction* action = state_menu_->addAction(QString::fromLatin1(states[i].first));
-    action->setObjectName(QString::fromLatin1(states[i].first) + QStringLiteral("2"));
-    const auto handler = states[i].second;
+    const QString caption = QString::fromLatin1(ToText(states[i]));
+    QAction* action = state_menu_->addAction(caption);
+    action->setObjectName(caption + QStringLiteral("2"));
+    const ClientState state = states[i];
     connect(action, &QAction::triggered, this,
-            [this, handler] { Call([handler](TC_Main& core) { (core.*handler)(); }); });
+            [this, state] { Call([state](TC_Main& core) { core.RequestState(state); }); });
     state_actions_[i] = action;
   }
   connect(state_icon_, &QWidget::customContextMenuRequested, this,

@@ -23,7 +23,7 @@ class UserIcons : public ::testing::Test {
 TEST_F(UserIcons, ChoiceSeesTheChannelAndTheOwnState) {
   EXPECT_EQ(Icon("[STAR]", "0002"), 2);
   EXPECT_EQ(Icon("[CHAT]", "0000", "", "", "talvexbot"), 8);
-  s.core().Operator2Click();
+  s.core().RequestState(ClientState::kOperator);
   EXPECT_EQ(Icon("[CHAT]", "0000", "", "", "talvexbot"), 25);
   s.Server("1007 CHANNEL \"Talvex Chat\"");
   EXPECT_EQ(Icon("[STAR]", "0002"), 0);
@@ -36,9 +36,9 @@ TEST_F(UserIcons, RowsFollowFlagUpdatesAndTheOperatorIsRecordedFromTheList) {
   // Taking operator status in a channel makes the own state Operator when the option says so.
   s.Server("1009 USER talvexbot 0002");
   EXPECT_EQ(s.core().recorded_operator(), "talvexbot");
-  EXPECT_EQ(s.core().client_state(), "Operator");
+  EXPECT_EQ(s.core().client_state(), ClientState::kOperator);
   s.Server("1009 USER alice 0002");
-  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
 }
 
 TEST_F(UserIcons, HandingOperatorToTheNamesakeInTheProgramsChannel) {

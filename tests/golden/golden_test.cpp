@@ -214,8 +214,8 @@ class Recorder {
  public:
   Recorder() : record(s.dir.string()), socket_(s.socket, record), ui_(s.ui, record) {
     s.main = std::make_unique<TC_Main>(socket_, s.clock, ui_, s.dir);
-    s.core().SetEventHook([this](std::string_view e, std::string_view u, std::string_view t) {
-      record.Add("event", Escaped(e) + " | " + Escaped(u) + " | " + Escaped(t));
+    s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
+      record.Add("event", Escaped(EventName(e)) + " | " + Escaped(u) + " | " + Escaped(t));
     });
   }
   ~Recorder() { s.main.reset(); }

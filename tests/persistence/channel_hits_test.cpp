@@ -20,8 +20,8 @@ TEST(ChannelHits, JoinsAreCountedPerChannelIgnoringCaseAndSurviveARestart) {
     s.Server("1007 CHANNEL \"op room\"");
     s.Server("1002 JOIN carol 0000 [STAR]");
     EXPECT_EQ(ReadFile(dir.path() / "HitCounter.ini"), "[Op Room]\r\nHits=3\r\n");
-    EXPECT_EQ(s.core().ChannelHit("OP ROOM", "Count"), 3);
-    EXPECT_EQ(s.core().ChannelHit("", "Add"), 0);
+    EXPECT_EQ(s.core().ChannelHitCount("OP ROOM"), 3);
+    EXPECT_EQ(s.core().AddChannelHit(""), 0);
   }
   {
     std::ofstream edit(dir.path() / "HitCounter.ini", std::ios::app | std::ios::binary);
@@ -29,8 +29,8 @@ TEST(ChannelHits, JoinsAreCountedPerChannelIgnoringCaseAndSurviveARestart) {
   }
   Session again(dir.path());
   again.StartUp();
-  EXPECT_EQ(again.core().ChannelHit("op room", "Count"), 3);
-  EXPECT_EQ(again.core().ChannelHit("Elsewhere", "Add"), 1);
+  EXPECT_EQ(again.core().ChannelHitCount("op room"), 3);
+  EXPECT_EQ(again.core().AddChannelHit("Elsewhere"), 1);
   EXPECT_EQ(ReadFile(dir.path() / "HitCounter.ini"),
             "[Op Room]\r\nHits=3\r\n\r\n[Elsewhere]\r\nHits=1\r\n");
 }
@@ -51,9 +51,9 @@ TEST(ChannelHits, AChannelNameCannotInjectSectionsOrKeys) {
   }
   Session again(dir.path());
   again.StartUp();
-  EXPECT_EQ(again.core().ChannelHit("Op Room", "Count"), 0);
-  EXPECT_EQ(again.core().ChannelHit(evil, "Count"), 1);
-  EXPECT_EQ(again.core().ChannelHit("100% [clan] fun", "Count"), 1);
+  EXPECT_EQ(again.core().ChannelHitCount("Op Room"), 0);
+  EXPECT_EQ(again.core().ChannelHitCount(evil), 1);
+  EXPECT_EQ(again.core().ChannelHitCount("100% [clan] fun"), 1);
   for (const std::string& name : {evil, std::string("100%"), std::string("%zz%4"), std::string()}) {
     EXPECT_EQ(ChannelForSection(SectionForChannel(name)), name);
   }
@@ -75,19 +75,19 @@ TEST(ChannelHits, TheFileKeepsTheMostRecentlyCountedChannelsOnly) {
   const std::string file = ReadFile(s.dir / "HitCounter.ini");
   EXPECT_EQ(file.substr(0, 20), "[room 0]\r\nHits=1\r\n\r\n");
   EXPECT_NE(file.find("[Home]\r\nHits=2\r\n\r\n[room 501]"), std::string::npos);
-  EXPECT_EQ(s.core().ChannelHit("room 998", "Count"), 1);
+  EXPECT_EQ(s.core().ChannelHitCount("room 998"), 1);
 
   // One more channel drops the least recently counted; long names are bounded by bytes too.
   s.Server("1007 CHANNEL \"room 999\"");
   s.Server("1002 JOIN alice 0000 [STAR]");
-  EXPECT_EQ(s.core().ChannelHit("room 0", "Count"), 0);
-  EXPECT_EQ(s.core().ChannelHit("Home", "Count"), 2);
+  EXPECT_EQ(s.core().ChannelHitCount("room 0"), 0);
+  EXPECT_EQ(s.core().ChannelHitCount("Home"), 2);
   for (int i = 0; i < 100; ++i) {
     s.Server("1007 CHANNEL \"" + std::string(4000, 'L') + std::to_string(i) + "\"");
     s.Server("1002 JOIN alice 0000 [STAR]");
   }
   EXPECT_LE(std::filesystem::file_size(s.dir / "HitCounter.ini"), HitCounter::kMaxBytes);
-  EXPECT_EQ(s.core().ChannelHit(std::string(4000, 'L') + "99", "Count"), 1);
+  EXPECT_EQ(s.core().ChannelHitCount(std::string(4000, 'L') + "99"), 1);
 }
 
 TEST(ChannelHits, CounterOffCountsNothing) {

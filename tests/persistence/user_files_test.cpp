@@ -61,7 +61,7 @@ TEST_F(UserFiles, ExecuteOnAMissingFileLeavesItEmptyAndDeleteRemovesIt) {
   Send("/usfdelete nothing");
   Send("/usfdelete never");
   EXPECT_TRUE(Files().empty());
-  s.core().UserFile("Write", "", "default text");
+  s.core().WriteUserFile("", "default text");
   EXPECT_EQ(Read("Default.usf"), "default text\r\n");
 }
 
@@ -70,8 +70,8 @@ TEST_F(UserFiles, NamesNeverLeaveTheFolder) {
   Send("/usfwrite dir/sub/name;b");    // "/" counts as "\"
   Send("/usfwrite ../../escape;c");    // ".." ends at the first dot
   Send("/usfwrite /etc/passwd;d");     // an absolute path is one more name
-  s.core().UserFile("Write", std::string("nul\0x", 5), "e");
-  s.core().UserFile("Write", "..", "f");
+  s.core().WriteUserFile(std::string("nul\0x", 5), "e");
+  s.core().WriteUserFile("..", "f");
   EXPECT_EQ(Files(),
             (std::vector<std::string>{"_.usf", "etc_passwd.usf", "nul_x.usf", "sub_name.usf"}));
   EXPECT_EQ(Read("sub_name.usf"), "a\r\nb\r\n");
@@ -80,7 +80,7 @@ TEST_F(UserFiles, NamesNeverLeaveTheFolder) {
 }
 
 TEST_F(UserFiles, OneWriteIsOneLineWhateverTheTextHolds) {
-  s.core().UserFile("Write", "x", "one\r\n/exit");
+  s.core().WriteUserFile("x", "one\r\n/exit");
   EXPECT_EQ(Read("x.usf"), "one  /exit\r\n");
 }
 

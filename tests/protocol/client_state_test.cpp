@@ -30,12 +30,29 @@ class ClientState : public ::testing::Test {
   std::string Field(std::string_view name, UserField field) {
     return s.core().database().GetUserField(name, field);
   }
-  const std::string& State() { return s.core().client_state(); }
+  std::string State() { return std::string(ToText(s.core().client_state())); }
 
   Session s;
 };
 
 using Lines = std::vector<std::string>;
+
+// The spellings other copies, the user database and "<state>" know; exact, letter case included.
+TEST(ClientStateText, EachStateKeepsItsSpellingBothWays) {
+  const std::vector<std::pair<tc::ClientState, std::string_view>> spellings = {
+      {tc::ClientState::kNone, ""},
+      {tc::ClientState::kAvailable, "Available"},
+      {tc::ClientState::kAway, "Away"},
+      {tc::ClientState::kDoNotDisturb, "DND"},
+      {tc::ClientState::kOperator, "Operator"},
+      {tc::ClientState::kDisconnected, "Disconnected"}};
+  for (const auto& [state, text] : spellings) {
+    EXPECT_EQ(ToText(state), text);
+    EXPECT_EQ(ClientStateFromText(text), state) << text;
+  }
+  EXPECT_EQ(ClientStateFromText("away"), std::nullopt);
+  EXPECT_EQ(ClientStateFromText("Available "), std::nullopt);
+}
 
 TEST_F(ClientState, LoginMakesTheClientAvailable) {
   EXPECT_EQ(State(), "Available");
@@ -44,7 +61,7 @@ TEST_F(ClientState, LoginMakesTheClientAvailable) {
 }
 
 TEST_F(ClientState, AwayAsksTheServerAndWaitsForItsConfirmation) {
-  s.core().Away2Click();
+  s.core().RequestState(tc::ClientState::kAway);
   EXPECT_EQ(Sent(), (Lines{"/away I am currently away from Talvex Chat 2000."}));
   EXPECT_EQ(State(), "Available");
   Confirm("You are now marked as being away.");
@@ -52,9 +69,9 @@ TEST_F(ClientState, AwayAsksTheServerAndWaitsForItsConfirmation) {
   EXPECT_EQ(s.ui.states, (Lines{"Away"}));
   EXPECT_EQ(Field("talvexbot", UserField::kStatus), "Away");
   // Already away: nothing more to ask.
-  s.core().Away2Click();
+  s.core().RequestState(tc::ClientState::kAway);
   EXPECT_TRUE(Sent().empty());
-  s.core().Available2Click();
+  s.core().RequestState(tc::ClientState::kAvailable);
   EXPECT_EQ(Sent(), (Lines{"/away"}));
   Confirm("You are no longer marked as away.");
   EXPECT_EQ(State(), "Available");
@@ -65,18 +82,18 @@ TEST_F(ClientState, TheAwayAndDndTextsComeFromTheirVariables) {
   s.core().variables().Append({"$away$", "first"});
   s.core().variables().Append({"$away$", "gone fishing"});
   s.core().variables().Append({"$dnd$", "busy now"});
-  s.core().Away2Click();
+  s.core().RequestState(tc::ClientState::kAway);
   EXPECT_EQ(Sent(), (Lines{"/away gone fishing"}));
-  s.core().DND2Click();
+  s.core().RequestState(tc::ClientState::kDoNotDisturb);
   EXPECT_EQ(Sent(), (Lines{"/dnd busy now"}));
 }
 
 TEST_F(ClientState, AwayChosenWhileInDndSwitchesDndOffFirst) {
-  s.core().DND2Click();
+  s.core().RequestState(tc::ClientState::kDoNotDisturb);
   EXPECT_EQ(Sent(), (Lines{"/dnd I am currently unavailable."}));
   Confirm("Do Not Disturb mode engaged.");
   ASSERT_EQ(State(), "DND");
-  s.core().Away2Click();
+  s.core().RequestState(tc::ClientState::kAway);
   EXPECT_EQ(Sent(), (Lines{"/dnd", "/away I am currently away from Talvex Chat 2000."}));
   EXPECT_EQ(State(), "DND");
   Confirm("Do Not Disturb mode canceled.");
@@ -84,26 +101,26 @@ TEST_F(ClientState, AwayChosenWhileInDndSwitchesDndOffFirst) {
   EXPECT_EQ(State(), "Away");
   EXPECT_TRUE(Sent().empty());
   // And the other way round.
-  s.core().DND2Click();
+  s.core().RequestState(tc::ClientState::kDoNotDisturb);
   EXPECT_EQ(Sent(), (Lines{"/away", "/dnd I am currently unavailable."}));
-  s.core().DND2Click();
+  s.core().RequestState(tc::ClientState::kDoNotDisturb);
   EXPECT_EQ(Sent(), (Lines{"/away", "/dnd I am currently unavailable."}));
 }
 
 TEST_F(ClientState, OperatorIsLocalOnly) {
-  s.core().Operator2Click();
+  s.core().RequestState(tc::ClientState::kOperator);
   EXPECT_EQ(State(), "Operator");
   EXPECT_TRUE(Sent().empty());
-  s.core().Operator2Click();
+  s.core().RequestState(tc::ClientState::kOperator);
   EXPECT_EQ(s.ui.states, (Lines{"Operator"}));
-  s.core().Available2Click();
+  s.core().RequestState(tc::ClientState::kAvailable);
   EXPECT_EQ(State(), "Available");
   EXPECT_TRUE(Sent().empty());
   // From DND the server hears of it; the state is Operator at once.
-  s.core().DND2Click();
+  s.core().RequestState(tc::ClientState::kDoNotDisturb);
   Confirm("Do Not Disturb mode engaged.");
   Sent();
-  s.core().Operator2Click();
+  s.core().RequestState(tc::ClientState::kOperator);
   EXPECT_EQ(Sent(), (Lines{"/dnd"}));
   EXPECT_EQ(State(), "Operator");
 }
@@ -113,10 +130,10 @@ TEST_F(ClientState, MenuActionsWhileNotLoggedInOnlyShowDisconnected) {
   s.Advance(0);
   s.ui.states.clear();
   s.core().options().reconnect = false;
-  s.core().Away2Click();
-  s.core().DND2Click();
-  s.core().Operator2Click();
-  s.core().Available2Click();
+  s.core().RequestState(tc::ClientState::kAway);
+  s.core().RequestState(tc::ClientState::kDoNotDisturb);
+  s.core().RequestState(tc::ClientState::kOperator);
+  s.core().RequestState(tc::ClientState::kAvailable);
   EXPECT_EQ(s.ui.states, (Lines{"Disconnected", "Disconnected", "Disconnected", "Disconnected"}));
   EXPECT_EQ(State(), "Disconnected");
   EXPECT_TRUE(s.Written().empty());
@@ -189,7 +206,7 @@ TEST_F(ClientStateWithoutDatabase, EveryOtherUserHearsOfAChangeAndTheAnswerIsZer
   s.Server("1001 USER alice 0000 [CHAT]");
   s.Server("1001 USER bob 0000 [STAR]");
   Sent();
-  s.core().Operator2Click();
+  s.core().RequestState(tc::ClientState::kOperator);
   EXPECT_EQ(Sent(), (Lines{"/w alice //id;1;Talvex Chat;Build:1515;State:Operator;",
                            "/w bob //id;1;Talvex Chat;Build:1515;State:Operator;"}));
   s.Server("1004 WHISPER alice 0000 \"//TC;GetInfo;\"");

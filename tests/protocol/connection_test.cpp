@@ -65,7 +65,7 @@ TEST_F(Connection, RealServerLoginFromRecordedBytes) {
   EXPECT_NE(written.find("/join Talvex Chat\r\n"), std::string::npos);
   EXPECT_TRUE(s.core().logged_in());
   EXPECT_EQ(s.core().own_account(), "talvexbot");
-  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   EXPECT_TRUE(s.ui.Showed("Joining Channel ( Chat ) (09:30:00)"));
   EXPECT_TRUE(s.ui.Showed("Error ( Hello talvexbot, welcome to PvPGN Realm! )"));
   EXPECT_TRUE(s.ui.Showed("Info ( Running version PvPGN 1.99.7.2.1-PRO on vm. )"));
@@ -209,7 +209,7 @@ TEST_F(Connection, ConnectTimeoutAfterTheChannelDoesNothing) {
 TEST_F(Connection, PressingTheButtonWhileConnectingStopsForGood) {
   std::vector<std::string> events;
   s.core().SetEventHook(
-      [&](std::string_view e, std::string_view, std::string_view) { events.emplace_back(e); });
+      [&](Event e, std::string_view, std::string_view) { events.emplace_back(EventName(e)); });
   s.core().Connect_Image1Click();
   s.core().Connect_Image1Click();
   EXPECT_EQ(events, std::vector<std::string>{"#Disconnecting"});
@@ -230,7 +230,7 @@ TEST_P(SocketErrors, EndTheConnectionSilentlyAndReconnect) {
   EXPECT_TRUE(s.ui.lines.empty());  // closing is all; the disconnect handling speaks
   s.DeliverPendingDisconnect();
   EXPECT_FALSE(s.core().logged_in());
-  EXPECT_EQ(s.core().client_state(), "Disconnected");
+  EXPECT_EQ(s.core().client_state(), ClientState::kDisconnected);
   EXPECT_EQ(s.core().options().last_channel, "Chat");
   EXPECT_EQ(AnnouncedWait(s.ui), 5);
 }

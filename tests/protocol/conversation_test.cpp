@@ -18,8 +18,8 @@ class Conversation : public ::testing::Test {
  protected:
   void SetUp() override {
     s.StartUp();
-    s.core().SetEventHook([this](std::string_view e, std::string_view u, std::string_view t) {
-      events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t));
+    s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
+      events.push_back(std::string(EventName(e)) + "|" + std::string(u) + "|" + std::string(t));
     });
     // Alone in a private channel the bot would bounce for operator status; not wanted here.
     s.core().options().auto_ops = false;
@@ -259,24 +259,24 @@ TEST_F(Conversation, BannedUsersHoldEachNameOnceAndStayBounded) {
 
 TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   s.Server("1018 INFO \"You are now marked as being away.\"");
-  EXPECT_EQ(s.core().client_state(), "Away");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAway);
   EXPECT_EQ(s.ui.states.back(), "Away");
   // Engaged while away: away goes off at the server first.
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
-  EXPECT_EQ(s.core().client_state(), "DND");
+  EXPECT_EQ(s.core().client_state(), ClientState::kDoNotDisturb);
   EXPECT_EQ(Sent(), (std::vector<std::string>{"/away"}));
   // Both spellings of the cancel count.
   s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
-  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
   s.Server("1018 INFO \"Do Not Disturb mode cancelled.\"");
-  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
   s.Server("1018 INFO \"You are now marked as being away.\"");
-  EXPECT_EQ(s.core().client_state(), "Away");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAway);
   EXPECT_EQ(Sent(), (std::vector<std::string>{"/dnd"}));
   s.Server("1018 INFO \"You are no longer marked as away.\"");
-  EXPECT_EQ(s.core().client_state(), "Available");
+  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   // Every notice is shown.
   EXPECT_EQ(Count(Chat(), "Info ( Do Not Disturb mode canceled. )"), 1);
   EXPECT_EQ(Count(Chat(), "Info ( You are now marked as being away. )"), 2);
@@ -284,11 +284,11 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
 }
 
 TEST_F(Conversation, CancelAndNoLongerAwayOnlyMoveTheMatchingState) {
-  s.core().Operator2Click();
-  ASSERT_EQ(s.core().client_state(), "Operator");
+  s.core().RequestState(ClientState::kOperator);
+  ASSERT_EQ(s.core().client_state(), ClientState::kOperator);
   s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
   s.Server("1018 INFO \"You are no longer marked as away.\"");
-  EXPECT_EQ(s.core().client_state(), "Operator");
+  EXPECT_EQ(s.core().client_state(), ClientState::kOperator);
   EXPECT_TRUE(Sent().empty());
 }
 
@@ -316,7 +316,7 @@ TEST_F(Conversation, WhoisAnswerLinesAreHiddenOnlyWhileACheckRuns) {
                                             "You are talvexbot, using Chat.",
                                             "bob is logged on through a gateway.",
                                             "bob is logged on from account #1234."};
-  s.core().whois().state = "Updating";
+  s.core().whois().phase = WhoisPhase::kUpdating;
   for (const std::string& text : answers) s.Server("1018 INFO \"" + text + "\"");
   s.Server("1019 ERROR \"That user is not logged on.\"");
   EXPECT_TRUE(Chat().empty());
@@ -325,7 +325,7 @@ TEST_F(Conversation, WhoisAnswerLinesAreHiddenOnlyWhileACheckRuns) {
   s.Server("1019 ERROR \"Unknown user.\"");
   EXPECT_EQ(Chat().size(), 2u);
   s.ui.TakeLines();
-  s.core().whois().state = "Ready";
+  s.core().whois().phase = WhoisPhase::kReady;
   for (const std::string& text : answers) s.Server("1018 INFO \"" + text + "\"");
   s.Server("1019 ERROR \"That user is not logged on.\"");
   EXPECT_EQ(Chat().size(), answers.size() + 1);
@@ -353,7 +353,7 @@ TEST_F(Conversation, LinesCutShortAtEveryPositionAreHandledSafely) {
   // Shown texts come only from the bytes given, and nothing broke the channel state.
   for (const auto& shown : s.ui.lines) EXPECT_LT(shown.text().size(), 80u) << shown.text();
   EXPECT_EQ(s.core().current_channel(), "Some Channel");
-  EXPECT_NE(s.core().client_state(), "Away");
+  EXPECT_NE(s.core().client_state(), ClientState::kAway);
   // The last cut is one byte short of a whole line; none of these lines is shown whole.
   EXPECT_FALSE(s.ui.Showed("<mallory> a \"b\" <%Location%>Forged %>"));
 }

@@ -11,8 +11,8 @@ class Dispatcher : public ::testing::Test {
   void SetUp() override {
     s.StartUp();
     s.core().options().anti_flood = false;  // the send queue's pace is tested on its own
-    s.core().SetEventHook([this](std::string_view e, std::string_view u, std::string_view t) {
-      events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t));
+    s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
+      events.push_back(std::string(EventName(e)) + "|" + std::string(u) + "|" + std::string(t));
     });
     s.LogIn("talvexbot", "Some Channel");
     s.Written();

@@ -182,7 +182,7 @@ TEST_P(LoneOperator, DoesNotRejoinWhenTheOtherUserLeaves) {
   s.Server(c.other_join);
   s.Server(std::string("1009 USER bob ") + c.other_flags);
   EXPECT_EQ(s.core().recorded_operator(), "talvexbot");
-  EXPECT_EQ(s.core().client_state(), "Operator");
+  EXPECT_EQ(s.core().client_state(), ClientState::kOperator);
   s.Server("1018 INFO \"bob has been kicked by talvexbot.\"");
   s.Server(std::string("1003 LEAVE bob ") + c.other_flags);
   s.Advance(3000);

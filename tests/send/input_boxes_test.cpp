@@ -49,7 +49,7 @@ TEST_F(InputBoxes, TypedWhoisGoesToTheWhoisCheckNotTheServer) {
 }
 
 TEST_F(InputBoxes, WhoisLinesWaitWhileTheCheckIsBusy) {
-  s.core().whois().state = "Updating";
+  s.core().whois().phase = WhoisPhase::kUpdating;
   Type("/whois bob");
   Type("/whoami");
   Type("/WHOIS carol");

@@ -130,7 +130,7 @@ TEST_F(Prepare, BuiltinsTellTheStateOfTheClient) {
   EXPECT_EQ(Text("<date> <time>"), "12/06/2026 09:30:00");
   EXPECT_EQ(Text("<version>"), "Talvex Chat 2000 Build 1515");
   EXPECT_EQ(Text("<website>"), std::string(TC_Main::kWebsite));
-  EXPECT_EQ(Text("<state>"), c.client_state());
+  EXPECT_EQ(Text("<state>"), ToText(c.client_state()));
   EXPECT_EQ(Text("<[STAR]> <[DRTL]> <[CHAT]> <[SEXP]>"),
             "StarCraft Diablo Gateway StarCraft Brood-War");
   EXPECT_EQ(Text("<[SSHR]>/<[DSHR]>/<[W2BN]>/<[JSTR]>"),

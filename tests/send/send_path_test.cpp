@@ -59,8 +59,8 @@ TEST_F(SendPath, JoinRaisesLeaveChannelBeforeTheLineIsQueued) {
   SendFixture queued;  // anti-flood on: the line waits
   std::vector<std::string> events;
   Session& q = queued.s;
-  q.core().SetEventHook([&](std::string_view e, std::string_view u, std::string_view t) {
-    events.push_back(std::string(e) + "|" + std::string(u) + "|" + std::string(t) + "|" +
+  q.core().SetEventHook([&](Event e, std::string_view u, std::string_view t) {
+    events.push_back(std::string(EventName(e)) + "|" + std::string(u) + "|" + std::string(t) + "|" +
                      std::to_string(q.core().send_queue().size()));
   });
   q.core().SendText("/JOIN Elsewhere");

@@ -1,0 +1,72 @@
+// The one whois check of the program: where it stands, what it found, and the typed lines held
+// back while it runs.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace tc {
+
+enum class WhoisPhase {
+  kReady,     // no check running
+  kUpdating,  // the server's answers belong to the check
+  kComplete,
+};
+
+enum class WhoisStatus { kUnknown, kOnline, kOffline };
+
+inline constexpr std::array<std::pair<WhoisPhase, std::string_view>, 3> kWhoisPhaseTexts = {{
+    {WhoisPhase::kReady, "Ready"},
+    {WhoisPhase::kUpdating, "Updating"},
+    {WhoisPhase::kComplete, "Complete"},
+}};
+
+inline constexpr std::array<std::pair<WhoisStatus, std::string_view>, 3> kWhoisStatusTexts = {{
+    {WhoisStatus::kUnknown, ""},
+    {WhoisStatus::kOnline, "Online"},
+    {WhoisStatus::kOffline, "Offline"},
+}};
+
+constexpr std::string_view ToText(WhoisPhase phase) {
+  for (const auto& [value, text] : kWhoisPhaseTexts) {
+    if (value == phase) return text;
+  }
+  return {};
+}
+
+constexpr std::string_view ToText(WhoisStatus status) {
+  for (const auto& [value, text] : kWhoisStatusTexts) {
+    if (value == status) return text;
+  }
+  return {};
+}
+
+constexpr std::optional<WhoisPhase> WhoisPhaseFromText(std::string_view text) {
+  for (const auto& [value, spelling] : kWhoisPhaseTexts) {
+    if (spelling == text) return value;
+  }
+  return std::nullopt;
+}
+
+constexpr std::optional<WhoisStatus> WhoisStatusFromText(std::string_view text) {
+  for (const auto& [value, spelling] : kWhoisStatusTexts) {
+    if (spelling == text) return value;
+  }
+  return std::nullopt;
+}
+
+struct WhoisCheck {
+  WhoisPhase phase = WhoisPhase::kReady;
+  WhoisStatus status = WhoisStatus::kUnknown;
+  std::string account;
+  std::string found_name;
+  std::string account_number;
+  std::string location;
+  int countdown = 10;
+  std::array<std::string, 2> pending;
+};
+
+}  // namespace tc
