@@ -290,8 +290,9 @@ class TC_Main {
   // received while a check is updating.
   void WhoisAnswer(std::string_view text);
   void WhoisNotLoggedOn();
-  // Remote commands ("!who") from a whisper or another user's emote; origin "Whisper"/"Emote".
-  void UsersCommand(std::string_view user, std::string_view text, std::string_view origin);
+  // Remote commands ("!who") from a whisper or another user's emote.
+  enum class RemoteOrigin { kWhisper, kEmote };
+  void UsersCommand(std::string_view user, std::string_view text, RemoteOrigin origin);
   // The keys run as if `user` had said `text`; kind is the applies-on token ("Messages;").
   void Execute_Key(std::string_view user, std::string_view text, std::string_view kind);
   // The text last sent from the whisper input (Send button, whisper box).

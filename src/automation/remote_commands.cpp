@@ -17,8 +17,7 @@ constexpr int64_t kWhoQuietMs = 30000;
 
 }  // namespace
 
-void TC_Main::UsersCommand(std::string_view user, std::string_view text,
-                           std::string_view /*origin*/) {
+void TC_Main::UsersCommand(std::string_view user, std::string_view text, RemoteOrigin /*origin*/) {
   // "!say" is reserved and has no effect; the first six bytes are compared, so only a text of
   // exactly "!who" matches.
   if (text.substr(0, 6) != "!who") return;

@@ -115,7 +115,7 @@ LineDecision TC_Main::HandleEmote(const Emote& emote) {
   database_.IncTimesSeen(name);
   // The own emotes come back from the server; they must not set off the bot.
   if (name != own_account_) {
-    if (StartsWith(message, "!")) UsersCommand(name, message, "Emote");
+    if (StartsWith(message, "!")) UsersCommand(name, message, RemoteOrigin::kEmote);
     Execute_Key(name, message, "Emotes;");
   }
   Add_LastTen(name);
@@ -140,7 +140,7 @@ LineDecision TC_Main::HandleWhisperFrom(const WhisperFrom& whisper) {
   }
   // Only ordinary whispers shown in the chat window feed the bot.
   if (shown) {
-    if (StartsWith(message, "!")) UsersCommand(name, message, "Whisper");
+    if (StartsWith(message, "!")) UsersCommand(name, message, RemoteOrigin::kWhisper);
     Execute_Key(name, message, "Whispers;");
     PerformEvent(Event::kUserWhispered, name, message);
   }

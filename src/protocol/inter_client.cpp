@@ -14,10 +14,11 @@ constexpr std::string_view kGetInfo = "//TC;GetInfo;";
 constexpr std::string_view kInfo = "//TC;Info;";
 constexpr std::string_view kIdentification = "//id;1;";
 
-// The state field of an identification message; "Available" when it has none.
+// The state field of an identification message; Available when it has none. Another copy's state
+// stays text: it is stored and compared as sent, whatever it says.
 std::string IdentifiedState(std::string_view message) {
   const size_t at = message.find("State:");
-  if (at == std::string_view::npos) return "Available";
+  if (at == std::string_view::npos) return std::string(ToText(ClientState::kAvailable));
   const std::string_view rest = message.substr(at + 6);
   return std::string(rest.substr(0, rest.find(';')));
 }
