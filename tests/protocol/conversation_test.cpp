@@ -394,34 +394,6 @@ class RecordedSession : public ::testing::Test {
   size_t fed = 0;
 };
 
-TEST_F(RecordedSession, KickedByTheChannelOperatorRejoinsTheChannelItWasKickedFrom) {
-  Play("alice", "operator--alice.raw");
-  FeedThrough("1009 USER bob 0000");
-  Sent();
-  ASSERT_EQ(s.core().current_channel(), "Op Room");
-  FeedThrough("alice has been kicked by opal (bye for now).");
-  FeedThrough("1003 LEAVE alice 0002");
-  EXPECT_EQ(Count(Sent(), "/join Op Room"), 1);
-  EXPECT_TRUE(s.ui.Showed("Info ( alice has been kicked by opal (bye for now). )"));
-  FeedThrough();
-  EXPECT_EQ(s.core().current_channel(), "Op Room");
-  // bob's two bans in Op Room, after the rejoin emptied the list: his name once.
-  EXPECT_EQ(s.core().banned_users(), "bob, ");
-  EXPECT_EQ(Count(Sent(), "/join Op Room"), 0);
-}
-
-TEST_F(RecordedSession, BannedGoesToTheHomeChannel) {
-  Play("bob", "operator--bob.raw");
-  FeedThrough("1009 USER bob 0000");
-  Sent();
-  FeedThrough("bob has been banned by opal (spamming).");
-  EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 1);
-  FeedThrough("bob has been banned by opal.");
-  EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 1);
-  FeedThrough();
-  EXPECT_TRUE(s.ui.Showed("Info ( bob has been banned by opal. )"));
-}
-
 TEST_F(RecordedSession, BannedStaysInTheVoidWhenAsked) {
   Play("bob", "operator--bob.raw");
   FeedThrough("1009 USER bob 0000");
@@ -429,25 +401,6 @@ TEST_F(RecordedSession, BannedStaysInTheVoidWhenAsked) {
   s.core().options().on_ban = OnBanJoin::kStayInTheVoid;
   FeedThrough();
   EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 0);
-}
-
-TEST_F(RecordedSession, AwayDoNotDisturbAndTwoKicksOfARealServer) {
-  Play("bob", "chat--bob.raw");
-  FeedThrough("1009 USER bob 0000");
-  Sent();
-  s.ui.states.clear();
-  FeedThrough("1018 INFO \"You are using Chat.\"");
-  EXPECT_EQ(s.ui.states, (std::vector<std::string>{"Away", "Available", "DND", "Available", "Away",
-                                                   "Available"}));
-  // Neither mode was on when the other came, so nothing was switched off at the server.
-  const std::vector<std::string> sent = Sent();
-  EXPECT_EQ(Count(sent, "/away"), 0);
-  EXPECT_EQ(Count(sent, "/dnd"), 0);
-  EXPECT_EQ(Count(sent, "/join Some Channel"), 1);
-  FeedThrough("1018 INFO \"bob has been kicked by talvexbot.\"");
-  EXPECT_EQ(Count(Sent(), "/join Some Channel"), 1);
-  FeedThrough();
-  EXPECT_TRUE(s.ui.Showed("Info ( Do Not Disturb mode canceled. )"));
 }
 
 TEST_F(RecordedSession, WhisperingOneselfAndTheBeepAnswersOfARealServer) {
