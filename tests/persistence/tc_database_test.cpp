@@ -38,6 +38,17 @@ std::string Line(std::string_view name, std::string_view number = "", std::strin
   return FormatUserRecord(r) + "\r\n";
 }
 
+// A record from its fields in order, joined by "|".
+UserRecord Fields(std::string_view joined) {
+  UserRecord r;
+  for (size_t i = 0, at = 0; i < r.size() && at <= joined.size(); ++i) {
+    const size_t end = std::min(joined.find('|', at), joined.size());
+    r[i] = std::string(joined.substr(at, end - at));
+    at = end + 1;
+  }
+  return r;
+}
+
 UserUpdate Joined(std::optional<std::string_view> number = std::nullopt) {
   UserUpdate update{{UserField::kProduct, "[STAR]"},
                     {UserField::kFlag, "0010"},
@@ -80,25 +91,9 @@ struct Fixture {
 // ---------------------------------------------------------------- record lines
 
 TEST(DataBaseLine, WritesEveryTagInOrderWithTheValuesAsTheyStand) {
-  const UserRecord r = {"Bob",
-                        "#1234",
-                        "[STAR]",
-                        "0010",
-                        "Talvex Chat",
-                        "3",
-                        "Available",
-                        "hi<#>there",
-                        "Name=B;",
-                        "12/06/2026 09:30:00",
-                        "01/01/2026 00:00:01",
-                        "61",
-                        "5",
-                        "7",
-                        "gg \xAB\xBB\xE9",
-                        "Chat",
-                        "Yes",
-                        "No",
-                        "Bob, Bobby"};
+  const UserRecord r = Fields(
+      "Bob|#1234|[STAR]|0010|Talvex Chat|3|Available|hi<#>there|Name=B;|12/06/2026 09:30:00|"
+      "01/01/2026 00:00:01|61|5|7|gg \xAB\xBB\xE9|Chat|Yes|No|Bob, Bobby");
   EXPECT_EQ(FormatUserRecord(r),
             "<%Account_Name%>Bob<%Account_Number%>#1234<%Product%>[STAR]<%Flag%>0010"
             "<%InterBot_Name%>Talvex Chat<%Icon%>3<%Status%>Available<%Notes%>hi<#>there"
@@ -159,25 +154,7 @@ TEST(DataBaseRecords, AnUpdateOfAnUnknownNameMakesAFreshRecord) {
   f.clock.SetNowMs(65'000);
   f.Open();
   f.db.UpdateUser("Zed", UserUpdate{});
-  const UserRecord expected = {"Zed",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "12/06/2026 09:31:05",
-                               "0",
-                               "0",
-                               "0",
-                               "",
-                               "Unavailable",
-                               "No",
-                               "No",
-                               ""};
+  const UserRecord expected = Fields("Zed||||||||||12/06/2026 09:31:05|0|0|0||Unavailable|No|No|");
   EXPECT_EQ(f.db.Slot(1), expected);
   EXPECT_EQ(f.db.FindUser("zED"), 1);
   EXPECT_EQ(f.db.CountUsers(), 1);
