@@ -169,6 +169,8 @@ TEST_F(Conversation, EmotesIncludeTheClosingBracketAndTheOwnOnesStillRaiseTheEve
   EXPECT_EQ(events, (std::vector<std::string>{"#User_Emote|bob|says \"hi\" with quotes>",
                                               "#User_Emote|talvexbot|waves>"}));
   EXPECT_EQ(Field("bob", UserField::kLast_Message_Seen), "says \"hi\" with quotes>");
+  EXPECT_EQ(s.core().last_ten().Cell(0, 0), "talvexbot");
+  EXPECT_EQ(s.core().last_ten().Cell(1, 0), "bob");
   EXPECT_TRUE(Sent().empty());
 }
 

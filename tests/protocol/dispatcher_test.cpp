@@ -177,19 +177,6 @@ TEST_F(Dispatcher, VariablesAreSubstitutedAndMutualNamesEnd) {
   EXPECT_EQ(s.ui.Texts().back(), "System ( I am talvexbot and talvexbot )");
 }
 
-TEST_F(Dispatcher, TalkEmoteAndWhispersAreShown) {
-  s.Server("1005 TALK alice 0000 \"hi \"quoted\" text\"");
-  s.Server("1023 EMOTE bob 0000 \"waves\"");
-  s.Server("1004 WHISPER carol 0000 \"psst\"");
-  s.Server("1010 WHISPER carol 0000 \"back\"");
-  s.Server("1004 WHISPER carol 0000 \"//id;1;Talvex Chat;Build:1515;State:Away;\"");
-  EXPECT_EQ(s.ui.Texts(),
-            (std::vector<std::string>{"<alice> hi \"quoted\" text", "<bob waves>",
-                                      "\xAB( carol )\xAB psst", "\xBB( carol )\xBB back"}));
-  ASSERT_EQ(s.core().last_ten().RowCount(), 2);
-  EXPECT_EQ(s.core().last_ten().Cell(0, 0), "bob");
-}
-
 // One line per code, one byte short of its layout (the parser's own table holds every cut), and
 // lines of no code: none reaches a handler, so nothing is shown, sent or recorded.
 TEST_F(Dispatcher, LinesTooShortForTheirCodeAreNeitherShownNorActedOn) {
