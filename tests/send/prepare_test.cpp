@@ -264,14 +264,6 @@ TEST_F(Prepare, ChannelHitsCountsTheChannel) {
   EXPECT_EQ(Text("<%channelhits;Chat%> <%channelhits;Nowhere%>"), "2 0");
 }
 
-TEST_F(Prepare, WelcomeLinesGoThroughPrepare) {
-  Session fresh;
-  fresh.StartUp();
-  EXPECT_TRUE(fresh.ui.Showed("System ( Welcome to Talvex Chat 2000 Build 1515 )"));
-  EXPECT_TRUE(
-      fresh.ui.Showed("System ( Keep up to date at: " + std::string(TC_Main::kWebsite) + " )"));
-}
-
 // --- Text other users supplied stays text
 
 TEST_F(Prepare, FunctionTagsInAnEventTextStayText) {
