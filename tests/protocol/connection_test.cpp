@@ -1,7 +1,6 @@
 // Connection and login as the server, the user and the clock drive them.
 #include <gtest/gtest.h>
 
-
 #include "harness/session.h"
 
 namespace tc::test {
