@@ -27,17 +27,6 @@ TEST(StartUp, CreatesItsFoldersAndSettingsFileWhereverItIsPointed) {
   EXPECT_EQ(s.socket.opens, 0);
 }
 
-TEST(StartUp, ReadsTheProfileNameFromTheSettingsFile) {
-  TempDir dir;
-  {
-    std::ofstream out(dir.path() / "talvexchat.dat", std::ios::binary);
-    out << CodeText("Encode", "Evening Bot") << "\r\n";
-  }
-  Session s(dir.path());
-  s.StartUp();
-  EXPECT_EQ(s.core().profile_name(), "Evening Bot");
-}
-
 // Both front ends start through Start: the chosen profile wins over the one last used, the command
 // line over the profile; the window leaves the activation to its first paint.
 class StartTest : public ::testing::TestWithParam<bool> {};
@@ -47,13 +36,18 @@ TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
   TempDir dir;
   WriteBytes(dir.path() / "talvexchat.dat", CodeText("Encode", "Night") + "\r\n");
   WriteBytes(ProfilePath(dir.path(), "Day"), Coded({"ab=early bird"}));
-  Session s(dir.path());
   StartOptions options;
   options.program_dir = dir.path();
   options.overrides = {
       .server = "127.0.0.1", .port = 16112, .account = "talvexbot", .password = "pw"};
-  options.profile = "Day";
   options.activate_now = activate_now;
+  {
+    Session last(dir.path());
+    last.core().Start(options);
+    EXPECT_EQ(last.core().profile_name(), "Night");  // the one last used, from the settings file
+  }
+  Session s(dir.path());
+  options.profile = "Day";
   s.core().Start(options);
   EXPECT_EQ(s.core().profile_name(), "Day");
   EXPECT_EQ(s.core().options().account_name, "talvexbot");

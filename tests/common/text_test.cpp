@@ -37,13 +37,6 @@ TEST(Cp1252, EveryByteSurvivesTheTripThroughUtf8) {
   EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");        // cut short
 }
 
-TEST(Texts, DurationAndListJoin) {
-  EXPECT_EQ(DurationText(3725), "1:2:5");
-  EXPECT_EQ(DurationText(59), "0:0:59");
-  EXPECT_EQ(JoinList({"a", "b", "c"}), "a, b, c");
-  EXPECT_EQ(JoinList({}), "");
-}
-
 TEST(Colors, NamesAndHexBothWays) {
   EXPECT_EQ(ColorText(kClYellow), "clYellow");
   EXPECT_EQ(ColorText(0x00123456), "$00123456");

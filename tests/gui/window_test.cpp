@@ -43,13 +43,18 @@ void TypeInto(QComboBox* box, const QString& text) {
   QTest::keyClicks(box->lineEdit(), text);
 }
 
-// Selects the row showing `name` in a list view the way a click does.
-void SelectRow(QListView* view, const QString& name) {
+// The row showing `name`; invalid when there is none.
+QModelIndex RowOf(QListView* view, const QString& name) {
   const QModelIndexList hits =
       view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
-  ASSERT_EQ(hits.size(), 1);
-  const QRect rect = view->visualRect(hits.first());
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+  return hits.size() == 1 ? hits.first() : QModelIndex();
+}
+
+// Selects the row showing `name` in a list view the way a click does.
+QPoint SelectRow(QListView* view, const QString& name) {
+  const QPoint at = view->visualRect(RowOf(view, name)).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+  return at;
 }
 
 TEST(WindowTest, TitleSizeAndBorderless) {
@@ -110,25 +115,18 @@ TEST(WindowTest, FreshStartWritesDefaultSkinsAndShowsNoBox) {
   EXPECT_TRUE(rig.window->messages()[0].startsWith("Unable to open file: "));
 }
 
-TEST(WindowTest, TypedLineIsSentByTheSendButton) {
+TEST(WindowTest, TheSendButtonAndEnterSendTheTypedLine) {
   WindowRig rig;
   rig.LogIn();
   rig.socket.TakeWritten();
-  TypeInto(rig.Find<QComboBox>("Send_Edit1"), "hello there");
+  auto* input = rig.Find<QComboBox>("Send_Edit1");
+  TypeInto(input, "hello there");
   Click(rig.Find<QWidget>("Send_Image1"));
   rig.Advance(5000);
   EXPECT_NE(rig.socket.TakeWritten().find("hello there\r\n"), std::string::npos);
-  auto* input = rig.Find<QComboBox>("Send_Edit1");
   EXPECT_EQ(input->currentText(), "");
   ASSERT_EQ(input->count(), 1);
   EXPECT_EQ(input->itemText(0), "hello there");
-}
-
-TEST(WindowTest, EnterInTheInputSends) {
-  WindowRig rig;
-  rig.LogIn();
-  rig.socket.TakeWritten();
-  auto* input = rig.Find<QComboBox>("Send_Edit1");
   TypeInto(input, "/time");
   QTest::keyClick(input->lineEdit(), Qt::Key_Return);
   rig.Advance(5000);
@@ -162,10 +160,8 @@ TEST(WindowTest, UserDraggedToTheWhisperBoxBecomesARecipient) {
   rig.LogIn();
   rig.Server("1001 USER bob 0010 [CHAT]");
   auto* users = rig.Find<QListView>("Users_ListView1");
-  const QModelIndexList hits = users->model()->match(users->model()->index(0, 0), Qt::DisplayRole,
-                                                     "bob", 1, Qt::MatchExactly);
-  ASSERT_EQ(hits.size(), 1);
-  std::unique_ptr<QMimeData> mime(users->model()->mimeData(hits));
+  ASSERT_TRUE(RowOf(users, "bob").isValid());
+  std::unique_ptr<QMimeData> mime(users->model()->mimeData({RowOf(users, "bob")}));
   auto* box = rig.Find<QListView>("WhisperBox_ListBox1");
   QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
   QApplication::sendEvent(box->viewport(), &enter);
@@ -205,10 +201,7 @@ TEST(WindowTest, RightClickAUserAndBan) {
   rig.Server("1001 USER bob 0010 [CHAT]");
   rig.socket.TakeWritten();
   auto* users = rig.Find<QListView>("Users_ListView1");
-  SelectRow(users, "bob");
-  const QModelIndexList hits = users->model()->match(users->model()->index(0, 0), Qt::DisplayRole,
-                                                     "bob", 1, Qt::MatchExactly);
-  emit users->customContextMenuRequested(users->visualRect(hits.first()).center());
+  emit users->customContextMenuRequested(SelectRow(users, "bob"));
   auto* menu = rig.window->findChild<QMenu*>("Users_PopupMenu1");
   ASSERT_NE(menu, nullptr);
   EXPECT_TRUE(menu->isVisible());
@@ -222,11 +215,9 @@ TEST(WindowTest, UserListShowsIconsAndTheChannelField) {
   WindowRig rig;
   rig.LogIn("talvexbot", "Lobby");
   rig.Server("1001 USER carol 0000 [STAR]");
-  auto* users = rig.Find<QListView>("Users_ListView1");
-  const QModelIndexList hits = users->model()->match(users->model()->index(0, 0), Qt::DisplayRole,
-                                                     "carol", 1, Qt::MatchExactly);
-  ASSERT_EQ(hits.size(), 1);
-  const QIcon icon = hits.first().data(Qt::DecorationRole).value<QIcon>();
+  const QModelIndex carol = RowOf(rig.Find<QListView>("Users_ListView1"), "carol");
+  ASSERT_TRUE(carol.isValid());
+  const QIcon icon = carol.data(Qt::DecorationRole).value<QIcon>();
   EXPECT_EQ(icon.pixmap(28, 14).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
             ui::UserIcon(0));
   EXPECT_EQ(rig.Find<QLabel>("Channel_Edit1")->text(), "Lobby (2)");
@@ -237,11 +228,7 @@ TEST(WindowTest, DoubleClickPutsTheNameIntoTheInput) {
   rig.LogIn();
   rig.Server("1001 USER bob 0010 [CHAT]");
   auto* users = rig.Find<QListView>("Users_ListView1");
-  SelectRow(users, "bob");
-  const QModelIndexList hits = users->model()->match(users->model()->index(0, 0), Qt::DisplayRole,
-                                                     "bob", 1, Qt::MatchExactly);
-  QTest::mouseDClick(users->viewport(), Qt::LeftButton, {},
-                     users->visualRect(hits.first()).center());
+  QTest::mouseDClick(users->viewport(), Qt::LeftButton, {}, SelectRow(users, "bob"));
   rig.Settle();
   EXPECT_TRUE(rig.Find<QComboBox>("Send_Edit1")->currentText().contains("bob"));
 }
@@ -385,24 +372,19 @@ TEST(WindowTest, ClearBufferCommands) {
   EXPECT_EQ(BlockCount(chat), 1);
 }
 
-TEST(WindowTest, MinimiseWithoutATrayKeepsAWayBack) {
-  WindowRig rig(false);
-  Click(rig.Find<QWidget>("Minimize_Image1"));
-  rig.Settle();
-  EXPECT_FALSE(rig.window->tray_shown());
-  EXPECT_TRUE(rig.window->isVisible());
-}
-
-TEST(WindowTest, MinimiseToTheTrayAndRestore) {
-  WindowRig rig(true);
-  Click(rig.Find<QWidget>("Minimize_Image1"));
-  rig.Settle();
-  EXPECT_FALSE(rig.window->isVisible());
-  EXPECT_TRUE(rig.window->tray_shown());
-  rig.window->tray_menu().findChild<QAction*>("Restore1")->trigger();
-  rig.Settle();
-  EXPECT_TRUE(rig.window->isVisible());
-  EXPECT_FALSE(rig.window->tray_shown());
+TEST(WindowTest, MinimiseToTheTrayAndRestoreOrStayWithoutOne) {
+  for (const bool tray : {false, true}) {
+    WindowRig rig(tray);
+    Click(rig.Find<QWidget>("Minimize_Image1"));
+    rig.Settle();
+    EXPECT_EQ(rig.window->isVisible(), !tray);
+    EXPECT_EQ(rig.window->tray_shown(), tray);
+    if (!tray) continue;
+    rig.window->tray_menu().findChild<QAction*>("Restore1")->trigger();
+    rig.Settle();
+    EXPECT_TRUE(rig.window->isVisible());
+    EXPECT_FALSE(rig.window->tray_shown());
+  }
 }
 
 TEST(WindowTest, ExitRunsTheShutdown) {

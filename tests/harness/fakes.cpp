@@ -51,6 +51,15 @@ Color ShownLine::ColorAt(size_t pos) const {
   return 0xFFFFFFFF;
 }
 
+std::vector<std::pair<std::string, Color>> ShownLine::Pieces() const {
+  std::vector<std::pair<std::string, Color>> out;
+  for (size_t i = 0; i < text().size(); ++i) {
+    if (out.empty() || out.back().second != ColorAt(i)) out.emplace_back("", ColorAt(i));
+    out.back().first += text()[i];
+  }
+  return out;
+}
+
 void FakeFrontend::AppendLine(View view, const StyledLine& line) {
   lines.push_back({view, line});
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ports.h"
@@ -56,6 +57,8 @@ struct ShownLine {
   const std::string& text() const { return line.text; }
   // The colour of the byte at `pos` (0-based); 0xFFFFFFFF when no run covers it.
   Color ColorAt(size_t pos) const;
+  // The text cut where the colour changes: each piece with its colour.
+  std::vector<std::pair<std::string, Color>> Pieces() const;
 };
 
 class FakeFrontend : public Frontend {

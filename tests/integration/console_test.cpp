@@ -24,45 +24,45 @@ std::string Out(const QBuffer& buffer) {
   return buffer.data().toStdString();
 }
 
-TEST(RenderLineTest, ColoursEachRunAndResetsAtTheEnd) {
-  const StyledLine line{"<bob> hi", {{0, 6, kClYellow}, {6, 2, 0x00336699}}};
-  EXPECT_EQ(RenderLine(View::kChat, line, true),
-            "\x1b[38;2;255;255;0m<bob> \x1b[38;2;153;102;51mhi\x1b[0m");
-}
-
-TEST(RenderLineTest, TextOutsideTheRunsIsUncoloured) {
-  const StyledLine line{"ab cd ef", {{3, 2, kClRed}}};
-  EXPECT_EQ(RenderLine(View::kChat, line, true), "ab \x1b[38;2;255;0;0mcd\x1b[0m ef\x1b[0m");
-  EXPECT_EQ(RenderLine(View::kChat, StyledLine{"plain", {}}, true), "plain\x1b[0m");
-}
-
-TEST(RenderLineTest, WhisperLinesArePrefixed) {
-  const StyledLine line{"\xAB( alice )\xAB hi", {{0, 14, kClGreen}}};
-  EXPECT_EQ(RenderLine(View::kWhisper, line, true),
-            "[whisper] \x1b[38;2;0;128;0m\xC2\xAB( alice )\xC2\xAB hi\x1b[0m");
-}
-
-TEST(RenderLineTest, ConvertsWindows1252ToUtf8) {
-  const StyledLine line{"caf\xE9 na\xEFve \x80", {{0, 12, kClWhite}}};
-  EXPECT_EQ(RenderLine(View::kChat, line, false), "caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC");
-}
-
-TEST(RenderLineTest, ControlCharactersCannotReachTheTerminal) {
-  const StyledLine line{
-      "a\x1b[2Jb\x07\x90"
-      "c\td",
-      {{0, 10, kClWhite}}};
-  EXPECT_EQ(RenderLine(View::kChat, line, false), "a?[2Jb??c\td");
-}
-
-TEST(RenderLineTest, RunsBeyondTheTextAreCut) {
-  const StyledLine line{"abc", {{1, 100, kClBlue}, {50, 2, kClRed}}};
-  EXPECT_EQ(RenderLine(View::kChat, line, true), "a\x1b[38;2;0;0;255mbc\x1b[0m");
-}
-
-TEST(RenderLineTest, SystemColoursUseTheTerminalForeground) {
-  const StyledLine line{"x", {{0, 1, 0x80000008}}};
-  EXPECT_EQ(RenderLine(View::kChat, line, true), "\x1b[39mx\x1b[0m");
+// Runs coloured and reset, text outside runs plain, whispers marked, Windows-1252 turned into
+// UTF-8, control bytes kept from the terminal, runs past the text cut, system colours left to it.
+TEST(RenderLineTest, ColoursTextAndBytes) {
+  const struct {
+    View view;
+    StyledLine line;
+    bool colour;
+    std::string out;
+  } cases[] = {
+      {View::kChat,
+       {"<bob> hi", {{0, 6, kClYellow}, {6, 2, 0x00336699}}},
+       true,
+       "\x1b[38;2;255;255;0m<bob> \x1b[38;2;153;102;51mhi\x1b[0m"},
+      {View::kChat,
+       {"ab cd ef", {{3, 2, kClRed}}},
+       true,
+       "ab \x1b[38;2;255;0;0mcd\x1b[0m ef\x1b[0m"},
+      {View::kChat, {"plain", {}}, true, "plain\x1b[0m"},
+      {View::kWhisper,
+       {"\xAB( alice )\xAB hi", {{0, 14, kClGreen}}},
+       true,
+       "[whisper] \x1b[38;2;0;128;0m\xC2\xAB( alice )\xC2\xAB hi\x1b[0m"},
+      {View::kChat,
+       {"caf\xE9 na\xEFve \x80", {{0, 12, kClWhite}}},
+       false,
+       "caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC"},
+      {View::kChat,
+       {"a\x1b[2Jb\x07\x90"
+        "c\td",
+        {{0, 10, kClWhite}}},
+       false,
+       "a?[2Jb??c\td"},
+      {View::kChat,
+       {"abc", {{1, 100, kClBlue}, {50, 2, kClRed}}},
+       true,
+       "a\x1b[38;2;0;0;255mbc\x1b[0m"},
+      {View::kChat, {"x", {{0, 1, 0x80000008}}}, true, "\x1b[39mx\x1b[0m"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RenderLine(c.view, c.line, c.colour), c.out) << c.line.text;
 }
 
 class ConsoleTest : public QtTest {

@@ -24,6 +24,10 @@ std::unique_ptr<Session> StartWith(const TempDir& dir, const std::vector<std::st
   return s;
 }
 
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
 std::vector<std::string> Keys(const std::vector<std::string>& lines) {
   std::vector<std::string> keys;
   for (const auto& line : lines) keys.push_back(line.substr(0, 3));
@@ -69,18 +73,11 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   EXPECT_EQ(head, (std::vector<std::string>{"aa=False", "ab=guest", "ac=", "ad=Talvex Chat",
                                             "ae=", "da=", "af=127.0.0.1", "ag=6112", "ah=False",
                                             "ak=True", "ai=Home", "aj=True", "zc=Op Room"}));
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "oa=T"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "od=15"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "of=1"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "ou=F"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "sa=Comic Sans MS"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "sc=[fsBold]"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "sd=clGray"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "sg=[]"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "cm=clYellow"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "cz=clWhite"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "uz=alice<%|action|%>Friend;<%|applies|%>On"),
-            lines.end());
+  for (const char* line :
+       {"oa=T", "od=15", "of=1", "ou=F", "sa=Comic Sans MS", "sc=[fsBold]", "sd=clGray", "sg=[]",
+        "cm=clYellow", "cz=clWhite", "uz=alice<%|action|%>Friend;<%|applies|%>On"}) {
+    EXPECT_TRUE(Has(lines, line)) << line;
+  }
   EXPECT_EQ(lines[lines.size() - 3], "s1=240");
   EXPECT_EQ(lines[lines.size() - 2], "ds=10");
   EXPECT_EQ(lines.back(), "ga=Disconnected;Available;Away;DND;Operator;-----;-----;");
@@ -94,13 +91,13 @@ TEST(Settings, ThePasswordIsWrittenOnlyWhenSavePasswordIsOn) {
   s.core().options().password = "hunter2";
   s.core().RW("Write");
   auto lines = PlainLines(DefaultProfile(s));
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "ac="), lines.end());
+  EXPECT_TRUE(Has(lines, "ac="));
   EXPECT_EQ(FileBytes(DefaultProfile(s)).find(CodeText("Encode", "hunter2")), std::string::npos);
   s.core().options().save_password = true;
   s.core().RW("Write");
   lines = PlainLines(DefaultProfile(s));
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "ac=hunter2"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "ah=True"), lines.end());
+  EXPECT_TRUE(Has(lines, "ac=hunter2"));
+  EXPECT_TRUE(Has(lines, "ah=True"));
 }
 
 TEST(Settings, SavePasswordOffDiscardsAStoredPasswordOnReading) {
@@ -149,7 +146,7 @@ TEST(Settings, RadioGroupsWordsColoursFontsAndNumbers) {
   const auto lines = PlainLines(DefaultProfile(*s));
   for (const char* line : {"ai=Last", "oc=2", "od=16", "sd=$00123456", "sh=clRed", "sj=clRed",
                            "sc=[fsBold, fsItalic]", "sg=[]", "cq=clBlue", "s1=300"}) {
-    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    EXPECT_TRUE(Has(lines, line)) << line;
   }
 }
 
@@ -199,7 +196,7 @@ TEST(Settings, ASkinFileThatIsGoneReadsAsEmpty) {
   EXPECT_EQ(s->core().appearance().settings().buttons_skin, kept);
   s->core().RW("Write");
   const auto lines = PlainLines(DefaultProfile(*s));
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "sk="), lines.end());
+  EXPECT_TRUE(Has(lines, "sk="));
 }
 
 TEST(Settings, AppliedValuesActAsTheUsersChange) {
@@ -292,7 +289,7 @@ TEST(Settings, CommandLineValuesNeverReachTheProfile) {
   s->core().RW("Write");
   const auto lines = PlainLines(DefaultProfile(*s));
   for (const char* line : {"ab=stored", "af=10.1.2.3", "ac=stored pass", "ag=6112"}) {
-    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    EXPECT_TRUE(Has(lines, line)) << line;
   }
 }
 
@@ -335,6 +332,11 @@ template <typename T>
 T Pick(std::mt19937& rng, std::initializer_list<T> values) {
   std::uniform_int_distribution<size_t> at(0, values.size() - 1);
   return *(values.begin() + static_cast<long>(at(rng)));
+}
+
+template <typename T, typename... Member>
+void ExpectSameFields(const T& got, const T& expected, Member... fields) {
+  ([&] { EXPECT_EQ(got.*fields, expected.*fields); }(), ...);
 }
 
 void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempDir& files) {
@@ -417,61 +419,27 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
     s.core().FormCreate();  // the harness's StartUp would change "Auto Connect:"
     Options expected = written_options;
     if (!expected.save_password) expected.password.clear();
-    const Options& got = s.core().options();
     SCOPED_TRACE(round);
-    EXPECT_EQ(got.auto_connect, expected.auto_connect);
-    EXPECT_EQ(got.account_name, expected.account_name);
-    EXPECT_EQ(got.password, expected.password);
-    EXPECT_EQ(got.save_password, expected.save_password);
-    EXPECT_EQ(got.home_channel, expected.home_channel);
-    EXPECT_EQ(got.last_channel, expected.last_channel);
-    EXPECT_EQ(got.database_tags, expected.database_tags);
-    EXPECT_EQ(got.server, expected.server);
-    EXPECT_EQ(got.port, expected.port);
-    EXPECT_EQ(got.tray, expected.tray);
-    EXPECT_EQ(got.channel_choice, expected.channel_choice);
-    EXPECT_EQ(got.auto_server, expected.auto_server);
-    EXPECT_EQ(got.auto_rejoin_when_kicked, expected.auto_rejoin_when_kicked);
-    EXPECT_EQ(got.view_join_parts, expected.view_join_parts);
-    EXPECT_EQ(got.view_join_parts_number, expected.view_join_parts_number);
-    EXPECT_EQ(got.database_days, expected.database_days);
-    EXPECT_EQ(got.keep_log, expected.keep_log);
-    EXPECT_EQ(got.anti_flood, expected.anti_flood);
-    EXPECT_EQ(got.quota_units, expected.quota_units);
-    EXPECT_EQ(got.quota_window_ms, expected.quota_window_ms);
-    EXPECT_EQ(got.quota_bytes_per_unit, expected.quota_bytes_per_unit);
-    EXPECT_EQ(got.quota_emote_factor, expected.quota_emote_factor);
-    EXPECT_EQ(got.anti_idle, expected.anti_idle);
-    EXPECT_EQ(got.auto_operator, expected.auto_operator);
-    EXPECT_EQ(got.auto_ops, expected.auto_ops);
-    EXPECT_EQ(got.random_theme, expected.random_theme);
-    EXPECT_EQ(got.account_tracking, expected.account_tracking);
-    EXPECT_EQ(got.channel_hit_counter, expected.channel_hit_counter);
-    EXPECT_EQ(got.dont_save_public, expected.dont_save_public);
-    EXPECT_EQ(got.database_acib, expected.database_acib);
-    EXPECT_EQ(got.auto_away, expected.auto_away);
-    EXPECT_EQ(got.use_database, expected.use_database);
-    EXPECT_EQ(got.anti_idle_minutes, expected.anti_idle_minutes);
-    EXPECT_EQ(got.auto_away_minutes, expected.auto_away_minutes);
-    EXPECT_EQ(got.close_on_disconnect, expected.close_on_disconnect);
-    EXPECT_EQ(got.on_ban, expected.on_ban);
-    EXPECT_EQ(got.on_ban_channel, expected.on_ban_channel);
-    EXPECT_EQ(got.reconnect, expected.reconnect);
-    EXPECT_EQ(got.colors, expected.colors);
-    EXPECT_EQ(got.chat_height, expected.chat_height);
-    const AppearanceSettings& a = s.core().appearance().settings();
-    EXPECT_EQ(a.buttons_font.name, written_appearance.buttons_font.name);
-    EXPECT_EQ(a.buttons_font.size, written_appearance.buttons_font.size);
-    EXPECT_EQ(a.buttons_font.style, written_appearance.buttons_font.style);
-    EXPECT_EQ(a.text_font.name, written_appearance.text_font.name);
-    EXPECT_EQ(a.text_font.size, written_appearance.text_font.size);
-    EXPECT_EQ(a.text_font.style, written_appearance.text_font.style);
-    EXPECT_EQ(a.buttons_text, written_appearance.buttons_text);
-    EXPECT_EQ(a.text, written_appearance.text);
-    EXPECT_EQ(a.buttons_hover, written_appearance.buttons_hover);
-    EXPECT_EQ(a.background, written_appearance.background);
-    EXPECT_EQ(a.background_skin, written_appearance.background_skin);
-    EXPECT_EQ(a.buttons_skin, written_appearance.buttons_skin);
+    using O = Options;
+    ExpectSameFields(s.core().options(), expected, &O::auto_connect, &O::account_name, &O::password,
+                     &O::save_password, &O::home_channel, &O::last_channel, &O::database_tags,
+                     &O::server, &O::port, &O::tray, &O::channel_choice, &O::auto_server,
+                     &O::auto_rejoin_when_kicked, &O::view_join_parts, &O::view_join_parts_number,
+                     &O::database_days, &O::keep_log, &O::anti_flood, &O::quota_units,
+                     &O::quota_window_ms, &O::quota_bytes_per_unit, &O::quota_emote_factor,
+                     &O::anti_idle, &O::auto_operator, &O::auto_ops, &O::random_theme,
+                     &O::account_tracking, &O::channel_hit_counter, &O::dont_save_public,
+                     &O::database_acib, &O::auto_away, &O::use_database, &O::anti_idle_minutes,
+                     &O::auto_away_minutes, &O::close_on_disconnect, &O::on_ban, &O::on_ban_channel,
+                     &O::reconnect, &O::colors, &O::chat_height);
+    using A = AppearanceSettings;
+    const A& a = s.core().appearance().settings();
+    ExpectSameFields(a, written_appearance, &A::buttons_text, &A::text, &A::buttons_hover,
+                     &A::background, &A::background_skin, &A::buttons_skin);
+    for (auto font : {&A::buttons_font, &A::text_font}) {
+      ExpectSameFields(a.*font, written_appearance.*font, &FontChoice::name, &FontChoice::size,
+                       &FontChoice::style);
+    }
     EXPECT_EQ(s.core().notes(), notes);
   }
 }

@@ -23,60 +23,42 @@ class ChatOutput : public ::testing::Test {
   Session s;
 };
 
-TEST_F(ChatOutput, LeadingPartTakesItsCategoryColourAndTheRestIsOtherText) {
-  const ShownLine& join = Show("Joins ( bob ) (09:30:00)");
-  EXPECT_EQ(join.ColorAt(0), kClFuchsia);
-  EXPECT_EQ(join.ColorAt(12), kClFuchsia);  // the " )" closes the leading part
-  EXPECT_EQ(join.ColorAt(13), kClSilver);
+using Pieces = std::vector<std::pair<std::string, Color>>;
 
+// The leading part up to its " )" takes the category colour, the rest is other text; without
+// " )" only the first character is coloured; a whisper's prefix keeps its final space.
+TEST_F(ChatOutput, LeadingPartTakesItsCategoryColourAndTheRestIsOtherText) {
+  EXPECT_EQ(Show("Joins ( bob ) (09:30:00)").Pieces(),
+            (Pieces{{"Joins ( bob )", kClFuchsia}, {" (09:30:00)", kClSilver}}));
   const ShownLine& system = Show("System ( Disconnecting... )");
   ASSERT_EQ(system.line.runs.size(), 1u);
-  EXPECT_EQ(system.line.runs[0].color, kClFuchsia);
-  EXPECT_EQ(system.line.runs[0].length, system.text().size());
-
-  // Without " )" only the first character takes the server-message colour.
-  const ShownLine& info = Show("Info ( no closing");
-  EXPECT_EQ(info.ColorAt(0), kClWhite);
-  EXPECT_EQ(info.ColorAt(1), kClSilver);
-
-  const ShownLine& whisper = Show("\xAB( carol )\xAB psst");
-  EXPECT_EQ(whisper.ColorAt(11), kClGreen);  // the final space belongs to the prefix
-  EXPECT_EQ(whisper.ColorAt(12), kClSilver);
-
-  const ShownLine& odd = Show("<no closing bracket");
-  EXPECT_EQ(odd.ColorAt(0), kClSilver);
+  EXPECT_EQ(system.Pieces(), (Pieces{{"System ( Disconnecting... )", kClFuchsia}}));
+  EXPECT_EQ(Show("Info ( no closing").Pieces(),
+            (Pieces{{"I", kClWhite}, {"nfo ( no closing", kClSilver}}));
+  EXPECT_EQ(Show("\xAB( carol )\xAB psst").Pieces(),
+            (Pieces{{"\xAB( carol )\xAB ", kClGreen}, {"psst", kClSilver}}));
+  EXPECT_EQ(Show("<no closing bracket").Pieces(), (Pieces{{"<no closing bracket", kClSilver}}));
 }
 
 TEST_F(ChatOutput, SpeakersAreColouredByWhoTheyAre) {
   s.Server("1009 USER opal 0002");
   s.Server("1005 TALK opal 0002 \"order\"");
-  const ShownLine& op = s.ui.lines.back();
-  EXPECT_EQ(op.text(), "<opal> order");
-  EXPECT_EQ(op.ColorAt(5), kClWhite);
-  EXPECT_EQ(op.ColorAt(6), kClSilver);
-
   s.Server("1005 TALK alice 0000 \"hi\"");
-  EXPECT_EQ(s.ui.lines.back().ColorAt(0), kClAqua);
-
-  const ShownLine& own = Show("<talvexbot> mine");
-  EXPECT_EQ(own.ColorAt(10), kClYellow);
-  EXPECT_EQ(own.ColorAt(11), kClSilver);
+  Show("<talvexbot> mine");
+  EXPECT_EQ(s.ui.lines[0].Pieces(), (Pieces{{"<opal>", kClWhite}, {" order", kClSilver}}));
+  EXPECT_EQ(s.ui.lines[1].Pieces(), (Pieces{{"<alice>", kClAqua}, {" hi", kClSilver}}));
+  EXPECT_EQ(s.ui.lines[2].Pieces(), (Pieces{{"<talvexbot>", kClYellow}, {" mine", kClSilver}}));
 }
 
+// The name in a whisper's prefix stays in the prefix colour; later rows win where words overlap.
 TEST_F(ChatOutput, CustomWordsColourTheRestOnlyAndLaterRowsWin) {
   s.core().custom_colors().Append({"hi", "clRed"});
   s.core().custom_colors().Append({"i h", "clBlue"});
   s.core().custom_colors().Append({"x", "not a colour"});
   s.Server("1004 WHISPER Hiro 0000 \"hi hi\"");
-  const ShownLine& line = s.ui.lines.back();
-  ASSERT_EQ(line.text(), "\xAB( Hiro )\xAB hi hi");
-  EXPECT_EQ(line.ColorAt(3), kClGreen);   // "Hi" of the name stays in the prefix colour
-  EXPECT_EQ(line.ColorAt(10), kClGreen);  // and so does the prefix's final space
-  EXPECT_EQ(line.ColorAt(11), kClRed);
-  EXPECT_EQ(line.ColorAt(12), kClBlue);
-  EXPECT_EQ(line.ColorAt(13), kClBlue);
-  EXPECT_EQ(line.ColorAt(14), kClBlue);
-  EXPECT_EQ(line.ColorAt(15), kClRed);
+  EXPECT_EQ(
+      s.ui.lines.back().Pieces(),
+      (Pieces{{"\xAB( Hiro )\xAB ", kClGreen}, {"h", kClRed}, {"i h", kClBlue}, {"i", kClRed}}));
 }
 
 TEST_F(ChatOutput, RunsCoverTheLineInOrder) {

@@ -185,18 +185,6 @@ TEST_F(ClientState, AnInformationAnswerOpensTheProfileOnlyForTheTarget) {
   EXPECT_TRUE(s.ui.lines.empty());
 }
 
-TEST_F(ClientState, InterClientLinesCutShortAreHandledSafely) {
-  const std::string full[] = {
-      "1004 WHISPER alice 0000 \"//id;1;Talvex Chat;Build:1515;State:Away;\"",
-      "1004 WHISPER alice 0000 \"//TC;Info;Name=x;\"", "1004 WHISPER alice 0000 \"//TC;GetInfo;\""};
-  for (const std::string& line : full) {
-    for (size_t cut = 0; cut < line.size(); ++cut) s.Server(line.substr(0, cut));
-  }
-  // Only a whole request is answered.
-  EXPECT_TRUE(Sent().empty());
-  EXPECT_EQ(State(), "Available");
-}
-
 class ClientStateWithoutDatabase : public ClientState {
  protected:
   void SetUp() override { Start(false); }

@@ -1,20 +1,10 @@
 // Connection and login as the server, the user and the clock drive them.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <utility>
-
 #include "harness/session.h"
 
 namespace tc::test {
 namespace {
-
-int Count(const std::vector<std::string>& lines, const std::string& prefix) {
-  int n = 0;
-  for (const auto& l : lines) n += l.rfind(prefix, 0) == 0 ? 1 : 0;
-  return n;
-}
 
 class Connection : public ::testing::Test {
  protected:
@@ -42,69 +32,6 @@ TEST_F(Connection, MissingFieldsShowTheSetupPageAndOpenNothing) {
   s.Server("Enter your account name and password.");
   EXPECT_EQ(s.Written(), std::string("\x03\x04", 2) + "Guest\r\n\r\n/beep\r\n");
 }
-
-TEST_F(Connection, RealServerLoginFromRecordedBytes) {
-  s.core().Connect_Image1Click();
-  EXPECT_EQ(s.socket.host, "127.0.0.1");
-  EXPECT_EQ(s.socket.port, 6112);
-  EXPECT_TRUE(s.ui.Showed("System ( Connecting to (127.0.0.1)... )"));
-  s.Connected();
-  EXPECT_TRUE(s.ui.Showed("System ( Connected to 127.0.0.1 at 09:30:00 )"));
-  // Ctrl-C Ctrl-D first; nothing else until the server asks.
-  EXPECT_EQ(s.Written(), std::string("\x03\x04", 2));
-
-  const std::string bytes = Fixture("chat--talvexbot.raw");
-  ASSERT_FALSE(bytes.empty());
-  // Fed in small uneven pieces, as TCP may deliver them.
-  for (size_t at = 0; at < bytes.size(); at += 7) s.Receive(bytes.substr(at, 7));
-
-  const std::string written = s.Written();
-  // The credentials once, then the home channel once, after the first channel.
-  EXPECT_EQ(written.find("talvexbot\r\nbotpass\r\n/beep\r\n"), 0u);
-  EXPECT_EQ(written.find("/join Talvex Chat\r\n"), written.rfind("/join Talvex Chat\r\n"));
-  EXPECT_NE(written.find("/join Talvex Chat\r\n"), std::string::npos);
-  EXPECT_TRUE(s.core().logged_in());
-  EXPECT_EQ(s.core().own_account(), "talvexbot");
-  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
-  EXPECT_TRUE(s.ui.Showed("Joining Channel ( Chat ) (09:30:00)"));
-  EXPECT_TRUE(s.ui.Showed("Error ( Hello talvexbot, welcome to PvPGN Realm! )"));
-  EXPECT_TRUE(s.ui.Showed("Info ( Running version PvPGN 1.99.7.2.1-PRO on vm. )"));
-  // Banner, prompts and the naming line are never shown.
-  for (const auto& line : s.ui.Texts()) {
-    EXPECT_EQ(line.find("Username:"), std::string::npos) << line;
-    EXPECT_EQ(line.find("Connection from"), std::string::npos) << line;
-    EXPECT_EQ(line.find("2010"), std::string::npos) << line;
-  }
-}
-
-// A refused login shows one box, goes to the setup page and never reconnects.
-class LoginRefused : public Connection,
-                     public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
-
-TEST_P(LoginRefused, ClosesWithOneBoxAndNoReconnect) {
-  const auto& [fixture, message] = GetParam();
-  s.core().Connect_Image1Click();
-  s.Connected();
-  s.Receive(Fixture(fixture));
-  s.DeliverPendingDisconnect();
-  ASSERT_EQ(s.ui.messages.size(), 1u);
-  EXPECT_NE(s.ui.messages[0].find(message), std::string::npos);
-  EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
-  EXPECT_TRUE(s.core().user_disconnect());
-  EXPECT_EQ(s.core().connect_caption(), "Connect");
-  s.Advance(10 * 60 * 1000);
-  EXPECT_EQ(s.socket.opens, 1);
-  EXPECT_EQ(Count(s.ui.Texts(), "System ( Attempting reconnect"), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Recorded, LoginRefused,
-    ::testing::Values(std::pair{"login--04-wrong-password-then-retry.raw",
-                                "The entered account name and password do not exist"},
-                      std::pair{"login--05-unknown-account.raw",
-                                "The entered account name and password do not exist"},
-                      std::pair{"login--06-no-bot-access.raw",
-                                "not allowed to log in through the chat gateway"}));
 
 // The wait the last "Attempting reconnect in N seconds..." line announced; -1 when none.
 int AnnouncedWait(const FakeFrontend& ui) {

@@ -177,19 +177,6 @@ TEST_F(Dispatcher, VariablesAreSubstitutedAndMutualNamesEnd) {
   EXPECT_EQ(s.ui.Texts().back(), "System ( I am talvexbot and talvexbot )");
 }
 
-TEST_F(Dispatcher, TalkEmoteAndWhispersAreShown) {
-  s.Server("1005 TALK alice 0000 \"hi \"quoted\" text\"");
-  s.Server("1023 EMOTE bob 0000 \"waves\"");
-  s.Server("1004 WHISPER carol 0000 \"psst\"");
-  s.Server("1010 WHISPER carol 0000 \"back\"");
-  s.Server("1004 WHISPER carol 0000 \"//id;1;Talvex Chat;Build:1515;State:Away;\"");
-  EXPECT_EQ(s.ui.Texts(),
-            (std::vector<std::string>{"<alice> hi \"quoted\" text", "<bob waves>",
-                                      "\xAB( carol )\xAB psst", "\xBB( carol )\xBB back"}));
-  ASSERT_EQ(s.core().last_ten().RowCount(), 2);
-  EXPECT_EQ(s.core().last_ten().Cell(0, 0), "bob");
-}
-
 // One line per code, one byte short of its layout (the parser's own table holds every cut), and
 // lines of no code: none reaches a handler, so nothing is shown, sent or recorded.
 TEST_F(Dispatcher, LinesTooShortForTheirCodeAreNeitherShownNorActedOn) {
@@ -215,12 +202,14 @@ TEST_F(Dispatcher, LinesTooShortForTheirCodeAreNeitherShownNorActedOn) {
 namespace tc::test {
 namespace {
 
+// The shutdown saves everyone as gone, and what others said cannot forge their record on disk.
 TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
   TempDir dir;
   {
     Session s(dir.path());
     s.StartUp();
     s.LogIn("talvexbot", "Some Channel");
+    s.Server("1001 USER alice 0000 [STAR]");
     s.Server("1002 JOIN mallory 0000 [STAR]");
     s.Server("1005 TALK mallory 0000 \"hi<%Location%>Forged<%In_Channel%>Yes\"");
     s.Server("1003 LEAVE mallory 0000");
@@ -231,6 +220,8 @@ TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
   TC_DataBase& db = again.core().database();
   EXPECT_EQ(db.GetUserField("mallory", UserField::kLocation), "Unavailable");
   EXPECT_EQ(db.GetUserField("mallory", UserField::kIn_Channel), "No");
+  EXPECT_EQ(db.GetUserField("alice", UserField::kIn_Channel), "No");
+  EXPECT_EQ(db.GetUserField("talvexbot", UserField::kStatus), "Disconnected");
 }
 
 TEST(DispatcherRecords, ANewUserHasNoAccountNumberUntilOneIsKnown) {
@@ -242,22 +233,6 @@ TEST(DispatcherRecords, ANewUserHasNoAccountNumberUntilOneIsKnown) {
   EXPECT_EQ(s.core().database().GetUserField("alice", UserField::kAccount_Number), "N/A");
   EXPECT_EQ(s.core().database().GetUserField("bob", UserField::kAccount_Number), "Gateway");
   EXPECT_EQ(s.core().database().GetUserField("alice", UserField::kNumber_Times_Seen), "1");
-}
-
-TEST(DispatcherRecords, ShutdownSavesEveryoneAsDisconnected) {
-  TempDir dir;
-  {
-    Session s(dir.path());
-    s.StartUp();
-    s.LogIn("talvexbot", "Some Channel");
-    s.Server("1001 USER alice 0000 [STAR]");
-    s.core().FormClose();
-  }
-  Session again(dir.path());
-  again.StartUp();
-  TC_DataBase& db = again.core().database();
-  EXPECT_EQ(db.GetUserField("alice", UserField::kIn_Channel), "No");
-  EXPECT_EQ(db.GetUserField("talvexbot", UserField::kStatus), "Disconnected");
 }
 
 }  // namespace

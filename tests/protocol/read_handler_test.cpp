@@ -37,14 +37,6 @@ class ReadHandler : public ::testing::Test {
   Session s;
 };
 
-TEST_F(ReadHandler, AJoinAndHalfATalkLineInOneReadMakeTwoLinesLater) {
-  s.Receive("1002 JOIN bob 0000 [STAR]\r\n1005 TALK bob 0000 \"hel");
-  EXPECT_EQ(s.ui.Texts(), std::vector<std::string>{"Joins ( bob ) (09:30:00)"});
-  s.Receive("lo\"\r\n");
-  EXPECT_EQ(s.ui.Texts().back(), "<bob> hello");
-  EXPECT_EQ(s.ui.lines.size(), 2u);
-}
-
 TEST_F(ReadHandler, AReadEqualToATypedLineMayBeThePieceOfALongerServerLine) {
   s.core().options().anti_flood = false;
   s.core().main_input().text = "1";

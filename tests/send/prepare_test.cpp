@@ -219,15 +219,6 @@ TEST_F(Prepare, InsertCustomOnTaintedTextLeavesUntrustedPartsAlone) {
   EXPECT_EQ(plain, "X X");
 }
 
-TEST_F(Prepare, WordArgumentsThatAreNotIntegersAllEndTheExpansion) {
-  for (const char* arg : {"", "two", "2x", "+-2", "1.5", "99999999999", "0x2"}) {
-    s.ui.TakeLines();
-    const std::string in = std::string("<%word;") + arg + "%>";
-    EXPECT_EQ(Text(in, "", "one two"), in) << arg;
-    EXPECT_EQ(s.ui.Texts().size(), 1u) << arg;
-  }
-}
-
 TEST_F(Prepare, OversizedTextsEnd) {
   Var("$x$", "$x$ grows");
   Var("$y$", "yy");
@@ -239,10 +230,14 @@ TEST_F(Prepare, OversizedTextsEnd) {
 
 TEST_F(Prepare, WordWithANonIntegerEndsTheExpansionWithAnError) {
   Var("$v$", "value");
-  const std::string out = Text("$v$ <%word;two%> <%navigate;x%> <user>", "bob", "one two");
-  EXPECT_EQ(out, "value <%word;two%> <%navigate;x%> bob");
-  EXPECT_EQ(s.ui.Texts(),
-            (std::vector<std::string>{"Error ( A <%word; tag needs a whole number. )"}));
+  for (const char* arg : {"two", "", "2x", "+-2", "1.5", "99999999999", "0x2"}) {
+    s.ui.TakeLines();
+    const std::string tag = std::string("<%word;") + arg + "%>";
+    EXPECT_EQ(Text("$v$ " + tag + " <%navigate;x%> <user>", "bob", "one two"),
+              "value " + tag + " <%navigate;x%> bob");
+    EXPECT_EQ(s.ui.Texts(),
+              (std::vector<std::string>{"Error ( A <%word; tag needs a whole number. )"}));
+  }
 }
 
 TEST_F(Prepare, UsersOfTypeListsEveryMatchingAccountWhateverItsState) {
@@ -269,21 +264,7 @@ TEST_F(Prepare, ChannelHitsCountsTheChannel) {
   EXPECT_EQ(Text("<%channelhits;Chat%> <%channelhits;Nowhere%>"), "2 0");
 }
 
-TEST_F(Prepare, WelcomeLinesGoThroughPrepare) {
-  Session fresh;
-  fresh.StartUp();
-  EXPECT_TRUE(fresh.ui.Showed("System ( Welcome to Talvex Chat 2000 Build 1515 )"));
-  EXPECT_TRUE(
-      fresh.ui.Showed("System ( Keep up to date at: " + std::string(TC_Main::kWebsite) + " )"));
-}
-
 // --- Text other users supplied stays text
-
-TEST_F(Prepare, AnEventTextIsNeverACommand) {
-  const TaintedText out = Expand("<event>", "", "/exit");
-  EXPECT_EQ(out.text(), "/exit");
-  EXPECT_FALSE(out.Trusted(0));
-}
 
 TEST_F(Prepare, FunctionTagsInAnEventTextStayText) {
   s.core().database().UpdateUser("someone", {{UserField::kNotes, "secret"}});
@@ -292,6 +273,7 @@ TEST_F(Prepare, FunctionTagsInAnEventTextStayText) {
   EXPECT_TRUE(UntrustedAt(out, "<%userinfo;someone;Notes%>"));
   // And again when the send path expands the line a second time.
   EXPECT_EQ(Expand(out).text(), "said: <%userinfo;someone;Notes%>");
+  EXPECT_FALSE(Expand("<event>", "", "/exit").Trusted(0));
 }
 
 TEST_F(Prepare, VariablesAndBuiltinsInAnEventTextStayText) {
@@ -380,13 +362,6 @@ TEST(TemplateWords, GetWordNumber) {
   EXPECT_EQ(GetWordNumber("one", 0), "");
   EXPECT_EQ(GetWordNumber("one two", -3), "");
   EXPECT_EQ(GetWordNumber("one two", 2147483647), "two");
-}
-
-TEST(TemplateDates, DateToCount) {
-  EXPECT_EQ(DateToCount("12/06/2026"), 2026 * 365 + 12 * 31 + 6);
-  EXPECT_EQ(DateToCount("01/01/2000"), 2000 * 365 + 31 + 1);
-  EXPECT_EQ(DateToCount(""), 0);
-  EXPECT_EQ(DateToCount("ab/cd/efgh"), 0);
 }
 
 }  // namespace
