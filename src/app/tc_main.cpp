@@ -8,8 +8,37 @@
 #include "common/date_time.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
+#include "send/outbox.h"
 
 namespace tc {
+
+// What the outbox asks of the client: the socket, the chat view, templates, local commands and
+// the few facts of the connection and the options it decides by.
+class TC_Main::OutboxLink final : public OutboxHost {
+ public:
+  explicit OutboxLink(TC_Main& core) : core_(core) {}
+
+  void WriteToServer(std::string_view bytes) override { core_.WriteSocket(bytes); }
+  void ShowLocal(const std::string& text) override { core_.DisplayText(text, LineSource::kLocal); }
+  TaintedText ExpandTemplate(const TaintedText& line) override {
+    return core_.Prepare(line, "", "");
+  }
+  bool RunLocalCommand(const TaintedText& line) override { return core_.RunLocalCommand(line); }
+  void LeavingChannel() override {
+    core_.PerformEvent("#Leave_Channel", core_.own_account_, core_.current_channel_);
+  }
+  bool Connected() const override { return core_.connected_; }
+  bool AntiFloodOn() const override { return core_.options_.anti_flood; }
+  SendQuota Quota() const override {
+    const Options& o = core_.options_;
+    return {o.quota_units, o.quota_window_ms, o.quota_bytes_per_unit, o.quota_emote_factor};
+  }
+  const std::string& OwnAccount() const override { return core_.own_account_; }
+  const std::string& CurrentChannel() const override { return core_.current_channel_; }
+
+ private:
+  TC_Main& core_;
+};
 
 TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
                  std::filesystem::path program_dir)
@@ -17,7 +46,9 @@ TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
       clock_(clock),
       frontend_(frontend),
       program_dir_(std::move(program_dir)),
-      database_(clock, frontend) {
+      database_(clock, frontend),
+      outbox_link_(std::make_unique<OutboxLink>(*this)),
+      outbox_(std::make_unique<Outbox>(*outbox_link_, clock)) {
   servers_.Assign(BuiltInServers());
 }
 
@@ -126,8 +157,11 @@ void TC_Main::FormClose() {
 std::optional<int64_t> TC_Main::NextDeadline() const {
   std::optional<int64_t> next;
   for (const CoreTimer* timer : {&connect_timeout_, &reconnect_timer_, &anti_idle_timer_,
-                                 &seconds_timer_, &anti_flood_timer_, &database_save_timer_}) {
+                                 &seconds_timer_, &database_save_timer_}) {
     if (timer->Enabled() && (!next || timer->Due() < *next)) next = timer->Due();
+  }
+  if (const std::optional<int64_t> due = outbox_->NextDeadline(); due && (!next || *due < *next)) {
+    next = due;
   }
   return next;
 }
@@ -151,10 +185,7 @@ void TC_Main::OnTimer() {
     seconds_timer_.Rearm(now);
     OneSecondTick();
   }
-  if (anti_flood_timer_.IsDue(now)) {
-    anti_flood_timer_.Rearm(now);
-    AntiFloodTick();
-  }
+  outbox_->OnTimer(now);
   if (database_save_timer_.IsDue(now)) {
     database_save_timer_.Rearm(now);
     SaveChangedDatabase();

@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,7 @@
 #include "protocol/line_splitter.h"
 #include "protocol/server_line.h"
 #include "send/input_boxes.h"
-#include "send/send_queue.h"
+#include "send/line_origin.h"
 
 namespace tc {
 
@@ -58,10 +59,6 @@ enum class ViewJoinParts { kAlways, kNever, kIfLessOrEqual };
 enum class OnBanJoin { kStayInTheVoid, kHomeChannel, kChannel };
 enum class KeepLog { kOneFile, kPerChannel, kNone };
 struct ProfileLists;
-
-// Whose line a server line is: the owner's own (typed, buttons, menus, macros) or one the program
-// sends by itself in answer to the server or other users. The owner's lines go first.
-enum class LineOrigin { kOwner, kAutomatic };
 
 // The options pages, one field per control, with the controls' defaults.
 struct Options {
@@ -129,6 +126,8 @@ struct WhoisCheck {
 };
 
 struct StartOptions;
+class Outbox;     // send/outbox.h
+class SendQueue;  // send/send_queue.h
 
 // Overrides from the command line, for one run.
 struct RunOverrides {
@@ -256,8 +255,9 @@ class TC_Main {
   InputBox& main_input() { return input_boxes_[0]; }     // Send_Edit1
   InputBox& whisper_input() { return input_boxes_[1]; }  // Send_Edit2
   int active_input() const { return active_input_; }     // 1 main, 2 whisper
-  const SendQueue& send_queue() const { return send_queue_; }
-  const CoreTimer& anti_flood_timer() const { return anti_flood_timer_; }
+  Outbox& outbox() { return *outbox_; }
+  const SendQueue& send_queue() const;
+  const CoreTimer& anti_flood_timer() const;
   // Where "/browser " last sent the browser page.
   const std::string& browser_url() const { return browser_url_; }
 
@@ -335,7 +335,7 @@ class TC_Main {
   const std::string& latest_version() const { return latest_version_; }
   AccountTracking& account_tracking() { return account_tracking_; }  // WC_ListBox1
   const TextTable& last_ten() const { return last_ten_; }            // LastTen_ListBox1
-  std::vector<std::string>& sent_lines() { return sent_lines_; }
+  std::vector<std::string>& sent_lines();
 
   const std::string& own_account() const { return own_account_; }
   const std::string& current_channel() const { return current_channel_; }
@@ -414,14 +414,6 @@ class TC_Main {
   void SetChannelField();
   // send/
   bool RunLocalCommand(const TaintedText& line);
-  void SendToServer(std::string line, LineOrigin origin);
-  void WriteLine(const std::string& line, bool automatic);
-  void ShowWritten(const std::string& line);
-  void ShowOwnTalk(std::string_view line);
-  void AntiFloodTick();
-  SendQuota Quota() const;
-  // A server error line: a quota refusal of the line just written sends it again once.
-  void LineRefused(std::string_view error);
   void ExecuteProgram(std::string_view rest);
   void WhoisCheckRequest(std::string_view name);
   // prepare.cpp
@@ -473,7 +465,6 @@ class TC_Main {
   std::string latest_version_;
   AccountTracking account_tracking_;
   TextTable last_ten_{1};
-  std::vector<std::string> sent_lines_;
 
   // Connection state
   std::string connect_caption_ = "Connect";
@@ -522,35 +513,28 @@ class TC_Main {
   CoreTimer reconnect_timer_{5000};
   CoreTimer anti_idle_timer_{10 * 60 * 1000};
   CoreTimer seconds_timer_{1000};
-  CoreTimer anti_flood_timer_{SendQueue::kBaseIntervalMs};  // AntiFlood_Timer1
   CoreTimer database_save_timer_{10 * 60 * 1000};
   // Writes the user database when it changed since the last save; reports a failed write.
   void SaveChangedDatabase();
 
-  // Send path (send/)
-  SendQueue send_queue_;
+  // Send path (send/): the outbox, and what it asks of the client (app/tc_main.cpp).
+  class OutboxLink;
+  std::unique_ptr<OutboxLink> outbox_link_;
+  std::unique_ptr<Outbox> outbox_;
   std::array<InputBox, 2> input_boxes_;
   int active_input_ = 1;
   std::string browser_url_;
-  int send_depth_ = 0;  // SendText within SendText ("/send ", scripts, events)
-  LineOrigin sending_origin_ = LineOrigin::kOwner;  // of the outermost SendText running
   // While one lives, every line sent is automatic, as if sent from inside an automatic line:
   // what events, keys and the program's own reactions send.
   class AutomaticScope {
    public:
-    explicit AutomaticScope(TC_Main& core) : core_(core), old_origin_(core.sending_origin_) {
-      core_.sending_origin_ = LineOrigin::kAutomatic;
-      ++core_.send_depth_;
-    }
-    ~AutomaticScope() {
-      --core_.send_depth_;
-      core_.sending_origin_ = old_origin_;
-    }
+    explicit AutomaticScope(TC_Main& core);
+    ~AutomaticScope();
     AutomaticScope(const AutomaticScope&) = delete;
     AutomaticScope& operator=(const AutomaticScope&) = delete;
 
    private:
-    TC_Main& core_;
+    Outbox& outbox_;
     LineOrigin old_origin_;
   };
   int script_depth_ = 0;  // user scripts running inside each other

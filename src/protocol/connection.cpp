@@ -7,6 +7,7 @@
 #include "app/tc_main.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
+#include "send/outbox.h"
 
 namespace tc {
 
@@ -121,7 +122,7 @@ bool TC_Main::LoginLines(const ServerEvent& event) {
           options_.account_name + "\r\n" + options_.password + "\r\n/beep\r\n";
       WriteSocket(login);
       // The server charges its quota from "/beep" on, not for the account name and password.
-      send_queue_.Written("/beep", Quota(), clock_.NowMs());
+      outbox_->CountWritten("/beep");
     }
     return false;
   }
@@ -153,11 +154,11 @@ void TC_Main::WelcomeSteps() {
   // An empty channel name would only make the server print its help.
   if (options_.channel_choice == ChannelChoice::kHome && !options_.home_channel.empty()) {
     WriteSocket("/join " + options_.home_channel + "\r\n");
-    send_queue_.Written("/join " + options_.home_channel, Quota(), clock_.NowMs());
+    outbox_->CountWritten("/join " + options_.home_channel);
   }
   if (options_.channel_choice == ChannelChoice::kLastVisited && !options_.last_channel.empty()) {
     WriteSocket("/join " + options_.last_channel + "\r\n");
-    send_queue_.Written("/join " + options_.last_channel, Quota(), clock_.NowMs());
+    outbox_->CountWritten("/join " + options_.last_channel);
   }
   anti_idle_timer_.Enable(clock_.NowMs());
 }
@@ -182,7 +183,7 @@ void TC_Main::OnDisconnected() {
   connect_timeout_.SetInterval(20000, clock_.NowMs());
   seconds_timer_.Disable();
   users_.Clear();
-  send_queue_.ConnectionClosed();
+  outbox_->ConnectionClosed();
   if (options_.close_on_disconnect == CloseOnDisconnect::kAlways) frontend_.CloseMainWindow();
 
   if (!user_disconnect_ && options_.reconnect) {

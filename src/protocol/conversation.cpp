@@ -8,6 +8,7 @@
 #include "common/house.h"
 #include "common/tainted_text.h"
 #include "common/text.h"
+#include "send/outbox.h"
 
 namespace tc {
 
@@ -255,7 +256,7 @@ LineDecision TC_Main::HandleError(const ErrorNotice& error) {
     WhoisNotLoggedOn();
     shown = false;
   }
-  LineRefused(text);
+  outbox_->LineRefused(text);
   return LineDecision::Of(shown, "Error ( " + std::string(text) + " )");
 }
 

@@ -10,6 +10,7 @@
 #include "app/tc_main.h"
 #include "common/file_names.h"
 #include "common/text.h"
+#include "send/outbox.h"
 
 namespace tc {
 
@@ -249,7 +250,7 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
       SendText(rest_marked);
       break;
     case Command::kBuffer:
-      send_queue_.Clear();
+      outbox_->ClearQueue();
       break;
     case Command::kBrowser:
       // The embedded browser is not built yet: the page is shown and the address remembered.
