@@ -27,7 +27,7 @@ class TC_Main::OutboxLink final : public OutboxHost {
   void LeavingChannel() override {
     core_.PerformEvent("#Leave_Channel", core_.own_account_, core_.current_channel_);
   }
-  bool Connected() const override { return core_.connected_; }
+  bool Connected() const override { return core_.connection_.connected(); }
   bool AntiFloodOn() const override { return core_.options_.anti_flood; }
   SendQuota Quota() const override {
     const Options& o = core_.options_;
@@ -103,10 +103,7 @@ void TC_Main::FormCreate() {
 
   frontend_.ShowPage(Page::kChat);
 
-  logged_in_ = false;
-  user_disconnect_ = false;
-  login_sent_ = false;
-  fastest_server_index_ = -1;
+  connection_.ResetAtStartUp();
   banned_users_.clear();
 
   for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
@@ -128,8 +125,7 @@ void TC_Main::FormActivate() {
   frontend_.ClearView(View::kWhisper);
   seconds_online_ = 0;
   seconds_in_channel_ = 0;
-  beep_enabled_ = false;
-  beep_countdown_ = 20;
+  connection_.ResetBeep();
   DisplayText(Prepare("System ( Welcome to <version> )", "", "").text(), 5);
   DisplayText(Prepare("System ( Keep up to date at: <website> )", "", "").text(), 5);
   database_.LoadUserDatabase(program_dir_, options_.use_database);
@@ -139,12 +135,11 @@ void TC_Main::FormActivate() {
 
 void TC_Main::FormClose() {
   DisplayText("System ( Shutting down, please wait... )", 5);
-  if (logged_in_) {
-    user_disconnect_ = true;
-    reconnect_timer_.Disable();
-    reconnect_timer_.SetInterval(5000, clock_.NowMs());
+  if (connection_.logged_in()) {
+    connection_.SetClosedByUser(true);
+    connection_.StopReconnecting();
     DisplayText("System ( Disconnecting... )", 5);
-    socket_.Close();
+    connection_.Close();
     SetConnectCaption("Connect");
     // The disconnect notification comes after the program has gone; the records must not be
     // saved as if everyone were still in the channel.
@@ -155,9 +150,8 @@ void TC_Main::FormClose() {
 }
 
 std::optional<int64_t> TC_Main::NextDeadline() const {
-  std::optional<int64_t> next;
-  for (const CoreTimer* timer : {&connect_timeout_, &reconnect_timer_, &anti_idle_timer_,
-                                 &seconds_timer_, &database_save_timer_}) {
+  std::optional<int64_t> next = connection_.NextDeadline();
+  for (const CoreTimer* timer : {&anti_idle_timer_, &seconds_timer_, &database_save_timer_}) {
     if (timer->Enabled() && (!next || timer->Due() < *next)) next = timer->Due();
   }
   if (const std::optional<int64_t> due = outbox_->NextDeadline(); due && (!next || *due < *next)) {
@@ -169,14 +163,8 @@ std::optional<int64_t> TC_Main::NextDeadline() const {
 void TC_Main::OnTimer() {
   const int64_t now = clock_.NowMs();
   // Each due timer fires once, in a fixed order; a handler may disable or re-arm the others.
-  if (connect_timeout_.IsDue(now)) {
-    connect_timeout_.Rearm(now);
-    ConnectTimeoutTick();
-  }
-  if (reconnect_timer_.IsDue(now)) {
-    reconnect_timer_.Rearm(now);
-    ReconnectTick();
-  }
+  if (connection_.TakeConnectTimeout(now)) ConnectTimeoutTick();
+  if (connection_.TakeReconnect(now)) ReconnectTick();
   if (anti_idle_timer_.IsDue(now)) {
     anti_idle_timer_.Rearm(now);
     PerformEvent("#Anti_Idle", own_account_, "");

@@ -27,8 +27,8 @@
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
 #include "protocol/chat_log.h"
+#include "protocol/connection.h"
 #include "protocol/line_decision.h"
-#include "protocol/line_splitter.h"
 #include "protocol/server_line.h"
 #include "send/input_boxes.h"
 #include "send/line_origin.h"
@@ -145,7 +145,7 @@ class TC_Main {
   static_assert(kVersionText.ends_with(kBuild));
   static constexpr std::string_view kWebsite = "https://talvexchat.example.org/";
   static constexpr std::string_view kClientName = kHouseName;
-  static constexpr uint16_t kDefaultPort = 6112;
+  static constexpr uint16_t kDefaultPort = Connection::kDefaultPort;
 
   TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
           std::filesystem::path program_dir);
@@ -346,17 +346,18 @@ class TC_Main {
   const std::string& banned_users() const { return banned_users_; }
   const std::string& profile_name() const { return profile_name_; }
   const std::filesystem::path& program_dir() const { return program_dir_; }
-  bool logged_in() const { return logged_in_; }
-  bool connected() const { return connected_; }
-  bool user_disconnect() const { return user_disconnect_; }
-  int fastest_server_index() const { return fastest_server_index_; }
+  const Connection& connection() const { return connection_; }
+  bool logged_in() const { return connection_.logged_in(); }
+  bool connected() const { return connection_.connected(); }
+  bool user_disconnect() const { return connection_.closed_by_user(); }
+  int fastest_server_index() const { return connection_.server_index(); }
   int64_t seconds_online() const { return seconds_online_; }
   int64_t seconds_in_channel() const { return seconds_in_channel_; }
-  const CoreTimer& reconnect_timer() const { return reconnect_timer_; }
-  const CoreTimer& connect_timeout() const { return connect_timeout_; }
-  bool pinned_server() const { return pinned_server_; }
+  const CoreTimer& reconnect_timer() const { return connection_.reconnect_timer(); }
+  const CoreTimer& connect_timeout() const { return connection_.connect_timeout(); }
+  bool pinned_server() const { return connection_.pinned(); }
   bool first_activated() const { return first_activated_; }
-  std::string host() const { return host_; }
+  std::string host() const { return connection_.host(); }
 
   // Called for every event PerformEvent recognises (the bot's automation hangs here).
   using EventHook =
@@ -438,8 +439,6 @@ class TC_Main {
   std::filesystem::path program_dir_;
   std::string profile_name_ = "Default";
   Options options_;
-  bool pinned_server_ = false;
-  uint16_t port_ = kDefaultPort;
   bool first_activated_ = false;
   bool settings_read_ = false;  // the profile may be written back only after it was read
 
@@ -468,26 +467,15 @@ class TC_Main {
 
   // Connection state
   std::string connect_caption_ = "Connect";
-  std::string host_;
-  bool connected_ = false;
-  bool user_disconnect_ = false;
-  bool logged_in_ = false;
-  bool login_sent_ = false;
-  bool naming_seen_ = false;   // a "2010" line came on this connection
-  bool welcome_done_ = false;  // the welcome steps ran on this connection
+  Connection connection_{socket_, clock_};
   // Users (lower case) sent the identification whisper on this connection: one each, however
   // often they come and go. Cleared at connect; holds no more names than were seen.
   std::unordered_set<std::string> identified_users_;
   std::string own_account_;
   std::string current_channel_;
   std::string channel_field_;
-  int fastest_server_index_ = -1;
-  int watchdog_ = -1;
-  bool beep_enabled_ = false;
-  int beep_countdown_ = 20;
   int64_t seconds_online_ = 0;
   int64_t seconds_in_channel_ = 0;
-  LineSplitter splitter_;
 
   // The channel where the lone-user rejoin was last tried; it is not tried there again until
   // another channel is entered, so a channel that never hands out operator status cannot make
@@ -509,8 +497,6 @@ class TC_Main {
   std::unordered_set<std::string> who_answered_names_;
   std::string last_whisper_text_;
 
-  CoreTimer connect_timeout_{20000};
-  CoreTimer reconnect_timer_{5000};
   CoreTimer anti_idle_timer_{10 * 60 * 1000};
   CoreTimer seconds_timer_{1000};
   CoreTimer database_save_timer_{10 * 60 * 1000};

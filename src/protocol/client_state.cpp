@@ -28,7 +28,7 @@ void TC_Main::StateChange(std::string_view state) {
     }
   }
   frontend_.ShowClientState(client_state_.empty() ? "Disconnected" : client_state_);
-  if (logged_in_) {
+  if (logged_in()) {
     const int icon = GetImage(own_account_, "[CHAT]", client_state_, kClientName,
                               database_.GetUserField(own_account_, UserField::kFlag));
     database_.UpdateUser(own_account_, {{UserField::kProduct, "[CHAT]"},
@@ -43,7 +43,7 @@ void TC_Main::StateChange(std::string_view state) {
 
 // The server's confirmations (information lines) move Away and DND; the actions only ask.
 void TC_Main::Available2Click() {
-  if (!logged_in_) {
+  if (!logged_in()) {
     StateChange("Disconnected");
     return;
   }
@@ -53,7 +53,7 @@ void TC_Main::Available2Click() {
 }
 
 void TC_Main::Away2Click() {
-  if (!logged_in_) {
+  if (!logged_in()) {
     StateChange("Disconnected");
     return;
   }
@@ -65,7 +65,7 @@ void TC_Main::Away2Click() {
 }
 
 void TC_Main::DND2Click() {
-  if (!logged_in_) {
+  if (!logged_in()) {
     StateChange("Disconnected");
     return;
   }
@@ -77,7 +77,7 @@ void TC_Main::DND2Click() {
 
 // Operator is a local state only; nothing tells the server.
 void TC_Main::Operator2Click() {
-  if (!logged_in_) {
+  if (!logged_in()) {
     StateChange("Disconnected");
     return;
   }

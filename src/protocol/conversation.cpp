@@ -182,10 +182,10 @@ LineDecision TC_Main::HandleInfo(const InfoNotice& info) {
   // Servers of today word the beep answers differently; both spellings count.
   if (text == "Audible notifications enabled." || text == "Audible notification on.") {
     shown = false;
-    beep_enabled_ = true;
+    connection_.SetBeepConfirmed(true);
   } else if (text == "Audible notifications disabled." || text == "Audible notification off.") {
     SendText("/beep", LineOrigin::kAutomatic);
-    beep_enabled_ = false;
+    connection_.SetBeepConfirmed(false);
     shown = false;
   }
   if (whois_.state == "Updating") {

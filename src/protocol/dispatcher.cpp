@@ -222,7 +222,7 @@ LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
   banned_users_.clear();
   // Servers of today send no "Welcome to Battle.net!": the first channel after the naming line
   // stands in for it.
-  if (naming_seen_) WelcomeSteps();
+  if (connection_.naming_seen()) WelcomeSteps();
   return decision;
 }
 
