@@ -8,6 +8,7 @@
 #include "common/date_time.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
+#include "protocol/chat_output_log.h"
 #include "send/outbox.h"
 
 namespace tc {
@@ -47,6 +48,7 @@ TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
       frontend_(frontend),
       program_dir_(std::move(program_dir)),
       database_(clock, frontend),
+      chat_log_(std::make_unique<ChatOutputLog>()),
       outbox_link_(std::make_unique<OutboxLink>(*this)),
       outbox_(std::make_unique<Outbox>(*outbox_link_, clock)) {
   servers_.Assign(BuiltInServers());

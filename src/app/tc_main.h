@@ -26,7 +26,6 @@
 #include "people/account_tracking.h"
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
-#include "protocol/chat_log.h"
 #include "protocol/connection.h"
 #include "protocol/line_decision.h"
 #include "protocol/server_line.h"
@@ -126,8 +125,9 @@ struct WhoisCheck {
 };
 
 struct StartOptions;
-class Outbox;     // send/outbox.h
-class SendQueue;  // send/send_queue.h
+class Outbox;         // send/outbox.h
+class ChatOutputLog;  // protocol/chat_output_log.h
+class SendQueue;      // send/send_queue.h
 
 // Overrides from the command line, for one run.
 struct RunOverrides {
@@ -481,10 +481,7 @@ class TC_Main {
   // another channel is entered, so a channel that never hands out operator status cannot make
   // the client bounce (and be thrown off for flooding) once a second.
   std::string rejoin_tried_channel_;
-  ChatLog chat_log_;
-  bool log_failure_shown_ = false;
-  std::string log_file_key_;
-  std::filesystem::path log_file_;
+  std::unique_ptr<ChatOutputLog> chat_log_;
   HitCounter hit_counter_;
 
   std::string client_state_;
