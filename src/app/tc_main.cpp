@@ -8,8 +8,38 @@
 #include "common/date_time.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
+#include "protocol/chat_output_log.h"
+#include "send/outbox.h"
 
 namespace tc {
+
+// What the outbox asks of the client: the socket, the chat view, templates, local commands and
+// the few facts of the connection and the options it decides by.
+class TC_Main::OutboxLink final : public OutboxHost {
+ public:
+  explicit OutboxLink(TC_Main& core) : core_(core) {}
+
+  void WriteToServer(std::string_view bytes) override { core_.WriteSocket(bytes); }
+  void ShowLocal(const std::string& text) override { core_.DisplayText(text, LineSource::kLocal); }
+  TaintedText ExpandTemplate(const TaintedText& line) override {
+    return core_.Prepare(line, "", "");
+  }
+  bool RunLocalCommand(const TaintedText& line) override { return core_.RunLocalCommand(line); }
+  void LeavingChannel() override {
+    core_.PerformEvent(Event::kLeaveChannel, core_.own_account_, core_.current_channel_);
+  }
+  bool Connected() const override { return core_.connection_.connected(); }
+  bool AntiFloodOn() const override { return core_.options_.anti_flood; }
+  SendQuota Quota() const override {
+    const Options& o = core_.options_;
+    return {o.quota_units, o.quota_window_ms, o.quota_bytes_per_unit, o.quota_emote_factor};
+  }
+  const std::string& OwnAccount() const override { return core_.own_account_; }
+  const std::string& CurrentChannel() const override { return core_.current_channel_; }
+
+ private:
+  TC_Main& core_;
+};
 
 TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
                  std::filesystem::path program_dir)
@@ -17,7 +47,10 @@ TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
       clock_(clock),
       frontend_(frontend),
       program_dir_(std::move(program_dir)),
-      database_(clock, frontend) {
+      database_(clock, frontend),
+      chat_log_(std::make_unique<ChatOutputLog>()),
+      outbox_link_(std::make_unique<OutboxLink>(*this)),
+      outbox_(std::make_unique<Outbox>(*outbox_link_, clock)) {
   servers_.Assign(BuiltInServers());
 }
 
@@ -72,10 +105,7 @@ void TC_Main::FormCreate() {
 
   frontend_.ShowPage(Page::kChat);
 
-  logged_in_ = false;
-  user_disconnect_ = false;
-  login_sent_ = false;
-  fastest_server_index_ = -1;
+  connection_.ResetAtStartUp();
   banned_users_.clear();
 
   for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
@@ -97,8 +127,7 @@ void TC_Main::FormActivate() {
   frontend_.ClearView(View::kWhisper);
   seconds_online_ = 0;
   seconds_in_channel_ = 0;
-  beep_enabled_ = false;
-  beep_countdown_ = 20;
+  connection_.ResetBeep();
   DisplayText(Prepare("System ( Welcome to <version> )", "", "").text(), 5);
   DisplayText(Prepare("System ( Keep up to date at: <website> )", "", "").text(), 5);
   database_.LoadUserDatabase(program_dir_, options_.use_database);
@@ -108,12 +137,11 @@ void TC_Main::FormActivate() {
 
 void TC_Main::FormClose() {
   DisplayText("System ( Shutting down, please wait... )", 5);
-  if (logged_in_) {
-    user_disconnect_ = true;
-    reconnect_timer_.Disable();
-    reconnect_timer_.SetInterval(5000, clock_.NowMs());
+  if (connection_.logged_in()) {
+    connection_.SetClosedByUser(true);
+    connection_.StopReconnecting();
     DisplayText("System ( Disconnecting... )", 5);
-    socket_.Close();
+    connection_.Close();
     SetConnectCaption("Connect");
     // The disconnect notification comes after the program has gone; the records must not be
     // saved as if everyone were still in the channel.
@@ -124,10 +152,12 @@ void TC_Main::FormClose() {
 }
 
 std::optional<int64_t> TC_Main::NextDeadline() const {
-  std::optional<int64_t> next;
-  for (const CoreTimer* timer : {&connect_timeout_, &reconnect_timer_, &anti_idle_timer_,
-                                 &seconds_timer_, &anti_flood_timer_, &database_save_timer_}) {
+  std::optional<int64_t> next = connection_.NextDeadline();
+  for (const CoreTimer* timer : {&anti_idle_timer_, &seconds_timer_, &database_save_timer_}) {
     if (timer->Enabled() && (!next || timer->Due() < *next)) next = timer->Due();
+  }
+  if (const std::optional<int64_t> due = outbox_->NextDeadline(); due && (!next || *due < *next)) {
+    next = due;
   }
   return next;
 }
@@ -135,14 +165,8 @@ std::optional<int64_t> TC_Main::NextDeadline() const {
 void TC_Main::OnTimer() {
   const int64_t now = clock_.NowMs();
   // Each due timer fires once, in a fixed order; a handler may disable or re-arm the others.
-  if (connect_timeout_.IsDue(now)) {
-    connect_timeout_.Rearm(now);
-    ConnectTimeoutTick();
-  }
-  if (reconnect_timer_.IsDue(now)) {
-    reconnect_timer_.Rearm(now);
-    ReconnectTick();
-  }
+  if (connection_.TakeConnectTimeout(now)) ConnectTimeoutTick();
+  if (connection_.TakeReconnect(now)) ReconnectTick();
   if (anti_idle_timer_.IsDue(now)) {
     anti_idle_timer_.Rearm(now);
     PerformEvent(Event::kAntiIdle, own_account_, "");
@@ -151,10 +175,7 @@ void TC_Main::OnTimer() {
     seconds_timer_.Rearm(now);
     OneSecondTick();
   }
-  if (anti_flood_timer_.IsDue(now)) {
-    anti_flood_timer_.Rearm(now);
-    AntiFloodTick();
-  }
+  outbox_->OnTimer(now);
   if (database_save_timer_.IsDue(now)) {
     database_save_timer_.Rearm(now);
     SaveChangedDatabase();

@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,13 +30,12 @@
 #include "people/whois_check.h"
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
-#include "protocol/chat_log.h"
 #include "protocol/client_state.h"
+#include "protocol/connection.h"
 #include "protocol/line_decision.h"
-#include "protocol/line_splitter.h"
 #include "protocol/server_line.h"
 #include "send/input_boxes.h"
-#include "send/send_queue.h"
+#include "send/line_origin.h"
 
 namespace tc {
 
@@ -63,10 +63,6 @@ enum class ViewJoinParts { kAlways, kNever, kIfLessOrEqual };
 enum class OnBanJoin { kStayInTheVoid, kHomeChannel, kChannel };
 enum class KeepLog { kOneFile, kPerChannel, kNone };
 struct ProfileLists;
-
-// Whose line a server line is: the owner's own (typed, buttons, menus, macros) or one the program
-// sends by itself in answer to the server or other users. The owner's lines go first.
-enum class LineOrigin { kOwner, kAutomatic };
 
 // The options pages, one field per control, with the controls' defaults.
 struct Options {
@@ -122,6 +118,9 @@ struct Options {
 };
 
 struct StartOptions;
+class Outbox;         // send/outbox.h
+class ChatOutputLog;  // protocol/chat_output_log.h
+class SendQueue;      // send/send_queue.h
 
 // Overrides from the command line, for one run.
 struct RunOverrides {
@@ -139,7 +138,7 @@ class TC_Main {
   static_assert(kVersionText.ends_with(kBuild));
   static constexpr std::string_view kWebsite = "https://talvexchat.example.org/";
   static constexpr std::string_view kClientName = kHouseName;
-  static constexpr uint16_t kDefaultPort = 6112;
+  static constexpr uint16_t kDefaultPort = Connection::kDefaultPort;
 
   TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
           std::filesystem::path program_dir);
@@ -252,8 +251,9 @@ class TC_Main {
   InputBox& main_input() { return input_boxes_[0]; }     // Send_Edit1
   InputBox& whisper_input() { return input_boxes_[1]; }  // Send_Edit2
   int active_input() const { return active_input_; }     // 1 main, 2 whisper
-  const SendQueue& send_queue() const { return send_queue_; }
-  const CoreTimer& anti_flood_timer() const { return anti_flood_timer_; }
+  Outbox& outbox() { return *outbox_; }
+  const SendQueue& send_queue() const;
+  const CoreTimer& anti_flood_timer() const;
   // Where "/browser " last sent the browser page.
   const std::string& browser_url() const { return browser_url_; }
 
@@ -337,7 +337,7 @@ class TC_Main {
   const std::string& latest_version() const { return latest_version_; }
   AccountTracking& account_tracking() { return account_tracking_; }  // WC_ListBox1
   const TextTable& last_ten() const { return last_ten_; }            // LastTen_ListBox1
-  std::vector<std::string>& sent_lines() { return sent_lines_; }
+  std::vector<std::string>& sent_lines();
 
   const std::string& own_account() const { return own_account_; }
   const std::string& current_channel() const { return current_channel_; }
@@ -348,17 +348,18 @@ class TC_Main {
   const std::string& banned_users() const { return banned_users_; }
   const std::string& profile_name() const { return profile_name_; }
   const std::filesystem::path& program_dir() const { return program_dir_; }
-  bool logged_in() const { return logged_in_; }
-  bool connected() const { return connected_; }
-  bool user_disconnect() const { return user_disconnect_; }
-  int fastest_server_index() const { return fastest_server_index_; }
+  const Connection& connection() const { return connection_; }
+  bool logged_in() const { return connection_.logged_in(); }
+  bool connected() const { return connection_.connected(); }
+  bool user_disconnect() const { return connection_.closed_by_user(); }
+  int fastest_server_index() const { return connection_.server_index(); }
   int64_t seconds_online() const { return seconds_online_; }
   int64_t seconds_in_channel() const { return seconds_in_channel_; }
-  const CoreTimer& reconnect_timer() const { return reconnect_timer_; }
-  const CoreTimer& connect_timeout() const { return connect_timeout_; }
-  bool pinned_server() const { return pinned_server_; }
+  const CoreTimer& reconnect_timer() const { return connection_.reconnect_timer(); }
+  const CoreTimer& connect_timeout() const { return connection_.connect_timeout(); }
+  bool pinned_server() const { return connection_.pinned(); }
   bool first_activated() const { return first_activated_; }
-  std::string host() const { return host_; }
+  std::string host() const { return connection_.host(); }
 
   // Called for every event raised (the bot's automation hangs here).
   using EventHook = std::function<void(Event event, std::string_view user, std::string_view text)>;
@@ -415,14 +416,6 @@ class TC_Main {
   void SetChannelField();
   // send/
   bool RunLocalCommand(const TaintedText& line);
-  void SendToServer(std::string line, LineOrigin origin);
-  void WriteLine(const std::string& line, bool automatic);
-  void ShowWritten(const std::string& line);
-  void ShowOwnTalk(std::string_view line);
-  void AntiFloodTick();
-  SendQuota Quota() const;
-  // A server error line: a quota refusal of the line just written sends it again once.
-  void LineRefused(std::string_view error);
   void ExecuteProgram(std::string_view rest);
   // The script file of `name`, created when missing; nullopt (and an error shown) when unusable.
   std::optional<std::filesystem::path> UsableUserFile(std::string_view name);
@@ -450,8 +443,6 @@ class TC_Main {
   std::filesystem::path program_dir_;
   std::string profile_name_ = "Default";
   Options options_;
-  bool pinned_server_ = false;
-  uint16_t port_ = kDefaultPort;
   bool first_activated_ = false;
   bool settings_read_ = false;  // the profile may be written back only after it was read
 
@@ -477,39 +468,24 @@ class TC_Main {
   std::string latest_version_;
   AccountTracking account_tracking_;
   TextTable last_ten_{1};
-  std::vector<std::string> sent_lines_;
 
   // Connection state
   std::string connect_caption_ = "Connect";
-  std::string host_;
-  bool connected_ = false;
-  bool user_disconnect_ = false;
-  bool logged_in_ = false;
-  bool login_sent_ = false;
-  bool naming_seen_ = false;   // a "2010" line came on this connection
-  bool welcome_done_ = false;  // the welcome steps ran on this connection
+  Connection connection_{socket_, clock_};
   // Users (lower case) sent the identification whisper on this connection: one each, however
   // often they come and go. Cleared at connect; holds no more names than were seen.
   std::unordered_set<std::string> identified_users_;
   std::string own_account_;
   std::string current_channel_;
   std::string channel_field_;
-  int fastest_server_index_ = -1;
-  int watchdog_ = -1;
-  bool beep_enabled_ = false;
-  int beep_countdown_ = 20;
   int64_t seconds_online_ = 0;
   int64_t seconds_in_channel_ = 0;
-  LineSplitter splitter_;
 
   // The channel where the lone-user rejoin was last tried; it is not tried there again until
   // another channel is entered, so a channel that never hands out operator status cannot make
   // the client bounce (and be thrown off for flooding) once a second.
   std::string rejoin_tried_channel_;
-  ChatLog chat_log_;
-  bool log_failure_shown_ = false;
-  std::string log_file_key_;
-  std::filesystem::path log_file_;
+  std::unique_ptr<ChatOutputLog> chat_log_;
   HitCounter hit_counter_;
 
   ClientState client_state_ = ClientState::kNone;
@@ -522,39 +498,30 @@ class TC_Main {
   std::unordered_set<std::string> who_answered_names_;
   std::string last_whisper_text_;
 
-  CoreTimer connect_timeout_{20000};
-  CoreTimer reconnect_timer_{5000};
   CoreTimer anti_idle_timer_{10 * 60 * 1000};
   CoreTimer seconds_timer_{1000};
-  CoreTimer anti_flood_timer_{SendQueue::kBaseIntervalMs};  // AntiFlood_Timer1
   CoreTimer database_save_timer_{10 * 60 * 1000};
   // Writes the user database when it changed since the last save; reports a failed write.
   void SaveChangedDatabase();
 
-  // Send path (send/)
-  SendQueue send_queue_;
+  // Send path (send/): the outbox, and what it asks of the client (app/tc_main.cpp).
+  class OutboxLink;
+  std::unique_ptr<OutboxLink> outbox_link_;
+  std::unique_ptr<Outbox> outbox_;
   std::array<InputBox, 2> input_boxes_;
   int active_input_ = 1;
   std::string browser_url_;
-  int send_depth_ = 0;  // SendText within SendText ("/send ", scripts, events)
-  LineOrigin sending_origin_ = LineOrigin::kOwner;  // of the outermost SendText running
   // While one lives, every line sent is automatic, as if sent from inside an automatic line:
   // what events, keys and the program's own reactions send.
   class AutomaticScope {
    public:
-    explicit AutomaticScope(TC_Main& core) : core_(core), old_origin_(core.sending_origin_) {
-      core_.sending_origin_ = LineOrigin::kAutomatic;
-      ++core_.send_depth_;
-    }
-    ~AutomaticScope() {
-      --core_.send_depth_;
-      core_.sending_origin_ = old_origin_;
-    }
+    explicit AutomaticScope(TC_Main& core);
+    ~AutomaticScope();
     AutomaticScope(const AutomaticScope&) = delete;
     AutomaticScope& operator=(const AutomaticScope&) = delete;
 
    private:
-    TC_Main& core_;
+    Outbox& outbox_;
     LineOrigin old_origin_;
   };
   int script_depth_ = 0;  // user scripts running inside each other

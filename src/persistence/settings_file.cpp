@@ -264,10 +264,10 @@ void TC_Main::ApplyRunOverrides() {
   held_ = {options_.server, options_.port, options_.account_name, options_.password};
   if (overrides_.server) {
     options_.server = *overrides_.server;
-    pinned_server_ = true;
+    connection_.Pin();
   }
   if (overrides_.port) {
-    port_ = *overrides_.port;
+    connection_.SetPort(*overrides_.port);
     options_.port = std::to_string(*overrides_.port);
   }
   if (overrides_.account) options_.account_name = *overrides_.account;

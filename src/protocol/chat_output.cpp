@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/tc_main.h"
-#include "common/file_names.h"
 #include "common/text.h"
+#include "protocol/chat_output_log.h"
 
 namespace tc {
 
@@ -111,34 +111,20 @@ void TC_Main::ShowAndLog(std::string_view text) {
 }
 
 std::filesystem::path TC_Main::LogDirectory() const {
-  return program_dir_ / "Users" / SafeFileComponent(profile_name_) / "Logs";
+  return ChatOutputLog::Directory(program_dir_, profile_name_);
 }
 
 std::filesystem::path TC_Main::LogFileFor(std::string_view channel) const {
-  if (options_.keep_log == KeepLog::kPerChannel && !channel.empty()) {
-    return FileInFolder(LogDirectory(), LowerCase1252(channel), ".log");
-  }
-  return LogDirectory() / "chat.log";
+  return ChatOutputLog::FileFor(LogDirectory(), options_.keep_log == KeepLog::kPerChannel, channel);
 }
 
 void TC_Main::WriteLog(std::string_view text) {
   if (options_.keep_log == KeepLog::kNone) return;
-  // The file name is worked out again only when what it depends on changes.
-  std::string key = profile_name_;
-  key += '\0';
-  key += static_cast<char>(options_.keep_log);
-  key += current_channel_;
-  if (key != log_file_key_) {
-    log_file_key_ = std::move(key);
-    log_file_ = LogFileFor(current_channel_);
-  }
-  const std::filesystem::path& file = log_file_;
-  if (chat_log_.Append(file, text, clock_.NowMs())) {
-    log_failure_shown_ = false;
-  } else if (!log_failure_shown_) {
-    // Once per failure, not once per line: every shown line would otherwise raise a box.
-    log_failure_shown_ = true;
-    frontend_.ShowMessage("Unable to open file: " + file.string());
+  // Once per failure, not once per line: every shown line would otherwise raise a box.
+  if (const std::optional<std::filesystem::path> failed =
+          chat_log_->Append(program_dir_, profile_name_, options_.keep_log == KeepLog::kPerChannel,
+                            current_channel_, text, clock_.NowMs())) {
+    frontend_.ShowMessage("Unable to open file: " + failed->string());
   }
 }
 

@@ -32,7 +32,7 @@ void TC_Main::SetClientState(ClientState state) {
   const ClientState shown =
       client_state_ == ClientState::kNone ? ClientState::kDisconnected : client_state_;
   frontend_.ShowClientState(std::string(ToText(shown)));
-  if (logged_in_) {
+  if (logged_in()) {
     const std::string state_text(ToText(client_state_));
     const int icon = GetImage(own_account_, "[CHAT]", state_text, kClientName,
                               database_.GetUserField(own_account_, UserField::kFlag));
@@ -49,7 +49,7 @@ void TC_Main::SetClientState(ClientState state) {
 // The server's confirmations (information lines) move Away and DND; a request only asks.
 // Operator is a local state only; nothing tells the server.
 void TC_Main::RequestState(ClientState wanted) {
-  if (!logged_in_) {
+  if (!logged_in()) {
     SetClientState(ClientState::kDisconnected);
     return;
   }

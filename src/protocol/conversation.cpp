@@ -8,6 +8,7 @@
 #include "common/house.h"
 #include "common/tainted_text.h"
 #include "common/text.h"
+#include "send/outbox.h"
 
 namespace tc {
 
@@ -181,10 +182,10 @@ LineDecision TC_Main::HandleInfo(const InfoNotice& info) {
   // Servers of today word the beep answers differently; both spellings count.
   if (text == "Audible notifications enabled." || text == "Audible notification on.") {
     shown = false;
-    beep_enabled_ = true;
+    connection_.SetBeepConfirmed(true);
   } else if (text == "Audible notifications disabled." || text == "Audible notification off.") {
     SendText("/beep", LineOrigin::kAutomatic);
-    beep_enabled_ = false;
+    connection_.SetBeepConfirmed(false);
     shown = false;
   }
   if (whois_.phase == WhoisPhase::kUpdating) {
@@ -255,7 +256,7 @@ LineDecision TC_Main::HandleError(const ErrorNotice& error) {
     WhoisNotLoggedOn();
     shown = false;
   }
-  LineRefused(text);
+  outbox_->LineRefused(text);
   return LineDecision::Of(shown, "Error ( " + std::string(text) + " )");
 }
 

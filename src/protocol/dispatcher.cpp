@@ -6,6 +6,7 @@
 #include "common/house.h"
 #include "common/text.h"
 #include "people/channel_lists.h"
+#include "send/outbox.h"
 
 namespace tc {
 
@@ -39,15 +40,10 @@ void TC_Main::DisplayText(std::string_view text, LineSource source) {
       source == LineSource::kServer ? LineDecision::Hidden() : LineDecision{LineShow::kAsIs, {}};
 
   // The server's echo of a line we sent: the last equal entry of the sent-lines list.
-  bool echo = false;
-  for (size_t i = sent_lines_.size(); i-- > 0;) {
-    if (sent_lines_[i] == line) {
-      sent_lines_.erase(sent_lines_.begin() + static_cast<long>(i));
-      // The send path showed our talk when it wrote it; the server's echo is not shown again.
-      decision = LineDecision::Of(source != LineSource::kServer, "<" + own_account_ + "> " + line);
-      echo = true;
-      break;
-    }
+  const bool echo = outbox_->TakeEcho(line);
+  if (echo) {
+    // The send path showed our talk when it wrote it; the server's echo is not shown again.
+    decision = LineDecision::Of(source != LineSource::kServer, "<" + own_account_ + "> " + line);
   }
 
   // The views of `event` point into `line`, which stays unchanged until the end.
@@ -226,7 +222,7 @@ LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
   banned_users_.clear();
   // Servers of today send no "Welcome to Battle.net!": the first channel after the naming line
   // stands in for it.
-  if (naming_seen_) WelcomeSteps();
+  if (connection_.naming_seen()) WelcomeSteps();
   return decision;
 }
 

@@ -11,6 +11,7 @@
 #include "common/file_names.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
+#include "send/outbox.h"
 
 namespace tc {
 
@@ -243,7 +244,7 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
       SendText(rest_marked);
       break;
     case Command::kBuffer:
-      send_queue_.Clear();
+      outbox_->ClearQueue();
       break;
     case Command::kBrowser:
       // The embedded browser is not built yet: the page is shown and the address remembered.

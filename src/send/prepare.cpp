@@ -335,9 +335,9 @@ TaintedText TC_Main::BuiltinValue(size_t index, std::string_view user,
     case 5:
       return DurationText(seconds_in_channel_);
     case 6:
-      return host_;
+      return connection_.host();
     case 7:
-      return std::to_string(port_);
+      return std::to_string(connection_.port());
     case 8:
       return untrusted(options_.last_channel);
     case 9:

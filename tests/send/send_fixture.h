@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness/session.h"
+#include "send/send_budget.h"
 
 namespace tc::test {
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "send/send_queue.h"
 #include "send_fixture.h"
 
 namespace tc::test {

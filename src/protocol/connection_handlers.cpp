@@ -1,0 +1,255 @@
+// What the connection's steps mean for the client: connect toggle, login dialogue, received data,
+// disconnects, reconnect policy and the upkeep checks of the one-second tick. The connection's own
+// facts live in protocol/connection.h.
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "app/tc_main.h"
+#include "common/text.h"
+#include "persistence/list_lines.h"
+#include "send/outbox.h"
+
+namespace tc {
+
+namespace {
+
+constexpr std::string_view kLoginIncorrectBox =
+    "The entered account name and password do not exist on Battle.Net, please check your "
+    "spelling and try again. Note: This account must already exist, you cannot create a new "
+    "account.";
+constexpr std::string_view kNoBotAccessBox =
+    "This account is not allowed to log in through the chat gateway. Ask the server's "
+    "administrator to allow it, or log in with another account.";
+
+}  // namespace
+
+void TC_Main::WriteSocket(std::string_view bytes) {
+  connection_.Write(bytes);
+}
+
+void TC_Main::SetConnectCaption(std::string_view caption) {
+  connect_caption_ = std::string(caption);
+  frontend_.ConnectCaptionChanged(connect_caption_);
+}
+
+void TC_Main::Connect_Image1Click() {
+  Options& o = options_;
+  const std::string lower = LowerCase1252(o.account_name);
+  bool valid = !o.account_name.empty();
+  if (lower == "guest" || lower == "anonymous") {
+    o.password.clear();
+  } else if (o.password.empty()) {
+    valid = false;
+  }
+  if (o.server.empty() || o.port.empty()) valid = false;
+  if (!valid) {
+    frontend_.ShowPage(Page::kSetup);
+    return;
+  }
+  frontend_.ShowPage(Page::kChat);
+
+  if (connect_caption_ != "Connect") {
+    PerformEvent(Event::kDisconnecting, own_account_, "");
+    connection_.SetClosedByUser(true);
+    connection_.StopReconnecting();
+    DisplayText("System ( Disconnecting... )", 5);
+    connection_.Close();
+    if (o.close_on_disconnect == CloseOnDisconnect::kOnlyWhenRequested) {
+      frontend_.CloseMainWindow();
+    }
+    SetConnectCaption("Connect");
+    return;
+  }
+
+  connection_.SetClosedByUser(false);
+  SetConnectCaption("Disconnect");
+  frontend_.ClearView(View::kChat);
+  channel_field_.clear();
+  frontend_.ChannelFieldChanged(channel_field_);
+  users_.Clear();
+  seconds_online_ = 0;
+  seconds_in_channel_ = 0;
+  connection_.Open(o.server);
+  DisplayText("System ( Connecting to (" + connection_.host() + ")... )", 5);
+  connection_.StartConnectTimeout();
+}
+
+void TC_Main::OnConnected() {
+  connection_.OnConnected();
+  const auto pending = whois_.pending;
+  whois_ = WhoisCheck{};
+  whois_.pending = pending;
+  identified_users_.clear();
+  DisplayText("System ( Connected to " + connection_.host() + " at " + TimeText() + " )", 5);
+  seconds_online_ = 0;
+  seconds_in_channel_ = 0;
+  // Ctrl-C selects the chat protocol and Ctrl-D turns the server's echo off; servers of today
+  // close the connection on the older "c" CR LF.
+  WriteSocket(std::string_view("\x03\x04", 2));
+  seconds_timer_.Enable(clock_.NowMs());
+  database_.SetPublicChannel(options_.dont_save_public);
+}
+
+void TC_Main::OnRead(std::string_view bytes) {
+  // Our own echo is recognised line by line (DisplayText), on complete lines only: a read that
+  // happens to equal a line we typed ("1") may be the first piece of a server line ("1005 TALK
+  // ..."). Servers of today echo nothing, and the echo of older ones is off since the connect.
+  for (const std::string& line : connection_.Lines(bytes)) {
+    if (!line.empty()) DisplayText(line, 1);
+  }
+}
+
+bool TC_Main::LoginLines(const ServerEvent& event) {
+  if (std::holds_alternative<LoginPrompt>(event)) {
+    if (connection_.BeginLogin()) {
+      const std::string login =
+          options_.account_name + "\r\n" + options_.password + "\r\n/beep\r\n";
+      WriteSocket(login);
+      // The server charges its quota from "/beep" on, not for the account name and password.
+      outbox_->CountWritten("/beep");
+    }
+    return false;
+  }
+  if (const auto* refused = std::get_if<LoginRefused>(&event)) {
+    connection_.SetClosedByUser(true);
+    connection_.Close();
+    frontend_.ShowPage(Page::kSetup);
+    frontend_.ShowMessage(std::string(
+        refused->reason == LoginRefusal::kIncorrect ? kLoginIncorrectBox : kNoBotAccessBox));
+    return true;
+  }
+  if (const auto* logged_in = std::get_if<LoggedIn>(&event)) {
+    own_account_ = std::string(logged_in->account);
+    connection_.OnLoggedIn();
+    SetClientState(ClientState::kAvailable);
+    PerformEvent(Event::kConnected, own_account_, "");
+    return false;
+  }
+  if (std::holds_alternative<KeepAlive>(event)) connection_.OnKeepAlive();
+  return false;
+}
+
+void TC_Main::WelcomeSteps() {
+  if (!connection_.BeginWelcome()) return;
+  // An empty channel name would only make the server print its help.
+  if (options_.channel_choice == ChannelChoice::kHome && !options_.home_channel.empty()) {
+    WriteSocket("/join " + options_.home_channel + "\r\n");
+    outbox_->CountWritten("/join " + options_.home_channel);
+  }
+  if (options_.channel_choice == ChannelChoice::kLastVisited && !options_.last_channel.empty()) {
+    WriteSocket("/join " + options_.last_channel + "\r\n");
+    outbox_->CountWritten("/join " + options_.last_channel);
+  }
+  anti_idle_timer_.Enable(clock_.NowMs());
+}
+
+void TC_Main::OnDisconnected() {
+  connection_.OnClosed();
+  database_.Disconnected();
+  SetClientState(ClientState::kDisconnected);
+  CO_Change("");
+  SetConnectCaption("Connect");
+  DisplayText("System ( Disconnected from " + connection_.host() + " at " + TimeText() + " )", 5);
+  if (!current_channel_.empty()) options_.last_channel = current_channel_;
+  channel_field_.clear();
+  frontend_.ChannelFieldChanged(channel_field_);
+  current_channel_.clear();
+  connection_.OnLoggedOut();
+  anti_idle_timer_.Disable();
+  seconds_timer_.Disable();
+  users_.Clear();
+  outbox_->ConnectionClosed();
+  if (options_.close_on_disconnect == CloseOnDisconnect::kAlways) frontend_.CloseMainWindow();
+
+  if (!connection_.closed_by_user() && options_.reconnect) {
+    // A server given on the command line is the only one this run may reach.
+    if (options_.auto_server && !connection_.pinned()) {
+      if (connection_.server_index() == -1) {
+        DisplayText("System ( Searching for fastest Battle.Net server, please wait... )", 5);
+        PingUpdate(1000, 5);
+      } else {
+        DisplayText("System ( Attempting connection to next fastest server... )", 5);
+      }
+      // The password belongs to one network's accounts: only rows of the selected server's
+      // network are ever walked; a server without a row is simply tried again.
+      const std::optional<std::string> network = SelectedNetwork();
+      const int rows = servers_.RowCount();
+      const int start = connection_.server_index() < 0 ? 0 : connection_.server_index() + 1;
+      for (int step = 0; network && step < rows; ++step) {
+        const int row = (start + step) % rows;
+        if (servers_.RowAt(row).type != *network) continue;
+        connection_.SetServerIndex(row);
+        options_.server = servers_.RowAt(row).address;
+        break;
+      }
+    }
+    DisplayText("System ( Attempting reconnect in " +
+                    std::to_string(connection_.reconnect_timer().Interval() / 1000) +
+                    " seconds... )",
+                5);
+    connection_.StartReconnectWait();
+  }
+  PerformEvent(Event::kDisconnected, own_account_, "");
+}
+
+void TC_Main::OnError(SocketError /*error*/) {
+  // Every error the socket passes on leaves the connection or the attempt unusable: a reset, a
+  // dead peer found by keep-alive, a refused or unroutable attempt. Closing runs the disconnect
+  // handling (the socket owes one disconnect after a Close), so a refused attempt reconnects on
+  // its own schedule instead of waiting for the connect time-out. Nothing is shown.
+  connection_.Close();
+}
+
+std::optional<std::string> TC_Main::SelectedNetwork() const {
+  const int row =
+      servers_.FindFirst([this](const ServerRow& r) { return r.address == options_.server; });
+  if (row < 0) return std::nullopt;
+  return servers_.RowAt(row).type;
+}
+
+bool TC_Main::AddServer(std::string_view address, std::string_view type) {
+  if (address.empty() ||
+      servers_.FindFirst([&](const ServerRow& r) { return r.address == address; }) >= 0) {
+    return false;
+  }
+  std::string network(type);
+  if (network.empty()) network = SelectedNetwork().value_or("Private");
+  InsertSorted(servers_, ServerRow{"???", std::string(address), std::move(network)});
+  return true;
+}
+
+void TC_Main::PingUpdate(int /*timeout_ms*/, int /*packet_size*/) {
+  // The ping sweep sorts the server list; until it exists the rows keep their order. When it
+  // comes it measures only rows of SelectedNetwork(): no other network's server is ever contacted.
+}
+
+void TC_Main::ConnectTimeoutTick() {
+  connection_.StopConnectTimeout();
+  if (!current_channel_.empty()) return;
+  DisplayText("System ( Connection to (" + options_.server + ") timed out, disconnecting... )", 5);
+  connection_.Close();
+}
+
+void TC_Main::ReconnectTick() {
+  connection_.SetClosedByUser(false);
+  connection_.StopReconnectWait();
+  Connect_Image1Click();
+  connection_.BackOff();
+}
+
+void TC_Main::OneSecondTick() {
+  if (!connection_.connected()) return;
+  ++seconds_online_;
+  if (channel_field_.size() > 1) ++seconds_in_channel_;
+  TryRejoinForOperator();
+  database_.SecondTick();
+  // With keep-alive on, a dead peer ends in a disconnect by itself and an idle server that sends
+  // nothing is no reason to worry the user.
+  if (connection_.logged_in() && connection_.WatchdogExpired(socket_.KeepAliveEnabled())) {
+    DisplayText("System ( Your connection may be lost, it is recommended that you reconnect. )", 5);
+  }
+  if (connection_.logged_in() && connection_.BeepDue()) SendText("/beep", LineOrigin::kAutomatic);
+}
+
+}  // namespace tc
