@@ -15,8 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/core_timer.h"
-#include "app/ports.h"
 #include "appearance/appearance.h"
 #include "common/colors.h"
 #include "common/house.h"
@@ -25,6 +23,8 @@
 #include "people/account_tracking.h"
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
+#include "ports/core_timer.h"
+#include "ports/ports.h"
 #include "protocol/chat_log.h"
 #include "protocol/line_decision.h"
 #include "protocol/line_splitter.h"

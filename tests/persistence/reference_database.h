@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ports.h"
 #include "persistence/tc_database.h"
+#include "ports/ports.h"
 
 namespace tc::test {
 
