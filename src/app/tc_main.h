@@ -92,7 +92,7 @@ class TC_Main {
   // that what the program has learned outlives whatever comes next. Never throws.
   void RecoverFromFault(std::string_view what) noexcept;
 
-  // --- Settings profile (persistence/settings_file.cpp, profiles.cpp). mode "Read" or "Write".
+  // --- Settings profile (persistence/profiles.cpp). mode "Read" or "Write".
   void RW(std::string_view mode);
   // Option changes as the user makes them: each acts on what depends on the control, and an
   // unchanged value triggers nothing.
@@ -485,13 +485,11 @@ class TC_Main {
   // Settings profile (persistence/)
   ProfileLists Lists();
   void ReadProfile();
-  void ReadProfileLines(const std::filesystem::path& file, std::string_view bytes);
-  std::vector<std::string> ProfileLines();
   void WriteProfile();
   void OpenOrNew(std::string_view title);
   void ApplyRunOverrides();
   void RestoreHeldValues();
-  std::string HeldValue(std::string_view key, std::string value) const;
+  Options ProfileOptions() const;
   std::string notes_;
   RunOverrides overrides_;
   // The profile's server, port, account and password while the command line stands in for them.
