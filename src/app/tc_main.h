@@ -349,8 +349,6 @@ class TC_Main {
   void LineRefused(std::string_view error);
   void ExecuteProgram(std::string_view rest);
   void WhoisCheckRequest(std::string_view name);
-  // prepare.cpp
-  TaintedText BuiltinValue(size_t index, std::string_view user, std::string_view event_text) const;
   // chat_output.cpp
   void ShowAndLog(std::string_view text);
   void WriteLog(std::string_view text);
