@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "ports/clock.h"
 
 namespace tc {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ports.h"
+#include "ports/ports.h"
 
 namespace tc::platform {
 class CoreDriver;

@@ -1,4 +1,4 @@
-// Where a settings profile lies, and the file routines RW needs beside TC_Main's own.
+// Where a settings profile lies, and the file routines of the profile and its notes.
 #pragma once
 
 #include <filesystem>

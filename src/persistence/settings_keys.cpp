@@ -1,9 +1,12 @@
 #include "persistence/settings_keys.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
+#include <filesystem>
+#include <system_error>
 #include <type_traits>
 
-#include "app/tc_main.h"
 #include "common/font_style.h"
 #include "common/text.h"
 #include "persistence/settings_file.h"
@@ -45,14 +48,24 @@ FontStyle Style(FontStyleFlags flags) {
 
 // The settings live in the options pages and in the appearance; a key names a field of either.
 template <typename Class>
-Class& OwnerOf(TC_Main& m);
+const Class& OwnerOf(const SettingsValues& s);
 template <>
-Options& OwnerOf<Options>(TC_Main& m) {
-  return m.options();
+const Options& OwnerOf<Options>(const SettingsValues& s) {
+  return s.options;
 }
 template <>
-AppearanceSettings& OwnerOf<AppearanceSettings>(TC_Main& m) {
-  return m.appearance().settings();
+const AppearanceSettings& OwnerOf<AppearanceSettings>(const SettingsValues& s) {
+  return s.appearance;
+}
+template <typename Class>
+Class& OwnerOf(const SettingsTarget& t);
+template <>
+Options& OwnerOf<Options>(const SettingsTarget& t) {
+  return t.options;
+}
+template <>
+AppearanceSettings& OwnerOf<AppearanceSettings>(const SettingsTarget& t) {
+  return t.appearance;
 }
 
 template <typename>
@@ -63,42 +76,46 @@ struct MemberOf<T C::*> {
 };
 
 template <auto M>
-auto& Field(TC_Main& m) {
-  return OwnerOf<typename MemberOf<decltype(M)>::Class>(m).*M;
+const auto& Field(const SettingsValues& s) {
+  return OwnerOf<typename MemberOf<decltype(M)>::Class>(s).*M;
+}
+template <auto M>
+auto& Field(const SettingsTarget& t) {
+  return OwnerOf<typename MemberOf<decltype(M)>::Class>(t).*M;
 }
 
 template <auto M>
 SingleKey FlagWordKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return FlagWord(Field<M>(m)); },
-          [](TC_Main& m, std::string_view v) {
-            Field<M>(m) = ReadFlagWord(v);
+  return {key, [](const SettingsValues& s) { return FlagWord(Field<M>(s)); },
+          [](const SettingsTarget& t, std::string_view v) {
+            Field<M>(t) = ReadFlagWord(v);
             return Applied::kDone;
           }};
 }
 
 template <auto M>
 SingleKey FlagLetterKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return FlagLetter(Field<M>(m)); },
-          [](TC_Main& m, std::string_view v) {
-            Field<M>(m) = ReadFlagLetter(v);
+  return {key, [](const SettingsValues& s) { return FlagLetter(Field<M>(s)); },
+          [](const SettingsTarget& t, std::string_view v) {
+            Field<M>(t) = ReadFlagLetter(v);
             return Applied::kDone;
           }};
 }
 
 template <auto M>
 SingleKey TextKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return std::string(Field<M>(m)); },
-          [](TC_Main& m, std::string_view v) {
-            Field<M>(m) = std::string(v);
+  return {key, [](const SettingsValues& s) { return std::string(Field<M>(s)); },
+          [](const SettingsTarget& t, std::string_view v) {
+            Field<M>(t) = std::string(v);
             return Applied::kDone;
           }};
 }
 
 template <auto M>
 SingleKey FileKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return std::string(Field<M>(m)); },
-          [](TC_Main& m, std::string_view v) {
-            Field<M>(m) = ExistingFile(v);
+  return {key, [](const SettingsValues& s) { return std::string(Field<M>(s)); },
+          [](const SettingsTarget& t, std::string_view v) {
+            Field<M>(t) = ExistingFile(v);
             return Applied::kDone;
           }};
 }
@@ -106,54 +123,56 @@ SingleKey FileKey(std::string_view key) {
 // An integer field; spin edits keep their value within their range.
 template <auto M, int kMin = INT_MIN, int kMax = INT_MAX>
 SingleKey IntKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return std::to_string(Field<M>(m)); },
-          [](TC_Main& m, std::string_view v) {
+  return {key, [](const SettingsValues& s) { return std::to_string(Field<M>(s)); },
+          [](const SettingsTarget& t, std::string_view v) {
             const auto value = IntFromText(v);
             if (!value) return Applied::kNotInteger;
-            Field<M>(m) = std::clamp(*value, kMin, kMax);
+            Field<M>(t) = std::clamp(*value, kMin, kMax);
             return Applied::kDone;
           }};
 }
 
 template <auto M>
 SingleKey ColorKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return ColorText(Field<M>(m)); },
-          [](TC_Main& m, std::string_view v) {
+  return {key, [](const SettingsValues& s) { return ColorText(Field<M>(s)); },
+          [](const SettingsTarget& t, std::string_view v) {
             const auto value = ColorFromText(v);
             if (!value) return Applied::kNotColor;
-            Field<M>(m) = *value;
+            Field<M>(t) = *value;
             return Applied::kDone;
           }};
 }
 
 template <Category C>
 SingleKey CategoryColorKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return ColorText(m.options().colors[static_cast<size_t>(C)]); },
-          [](TC_Main& m, std::string_view v) {
-            const auto value = ColorFromText(v);
-            if (!value) return Applied::kNotColor;
-            m.options().colors[static_cast<size_t>(C)] = *value;
-            return Applied::kDone;
-          }};
+  return {
+      key,
+      [](const SettingsValues& s) { return ColorText(s.options.colors[static_cast<size_t>(C)]); },
+      [](const SettingsTarget& t, std::string_view v) {
+        const auto value = ColorFromText(v);
+        if (!value) return Applied::kNotColor;
+        t.options.colors[static_cast<size_t>(C)] = *value;
+        return Applied::kDone;
+      }};
 }
 
 // The three settings of one font: name, size in points and style.
 template <FontChoice AppearanceSettings::*F>
 SingleKey FontNameKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return (m.appearance().settings().*F).name; },
-          [](TC_Main& m, std::string_view v) {
-            (m.appearance().settings().*F).name = std::string(v);
+  return {key, [](const SettingsValues& s) { return (s.appearance.*F).name; },
+          [](const SettingsTarget& t, std::string_view v) {
+            (t.appearance.*F).name = std::string(v);
             return Applied::kDone;
           }};
 }
 
 template <FontChoice AppearanceSettings::*F>
 SingleKey FontSizeKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return std::to_string((m.appearance().settings().*F).size); },
-          [](TC_Main& m, std::string_view v) {
+  return {key, [](const SettingsValues& s) { return std::to_string((s.appearance.*F).size); },
+          [](const SettingsTarget& t, std::string_view v) {
             const auto value = IntFromText(v);
             if (!value) return Applied::kNotInteger;
-            (m.appearance().settings().*F).size = *value;
+            (t.appearance.*F).size = *value;
             return Applied::kDone;
           }};
 }
@@ -161,9 +180,9 @@ SingleKey FontSizeKey(std::string_view key) {
 template <FontChoice AppearanceSettings::*F>
 SingleKey FontStyleKey(std::string_view key) {
   return {key,
-          [](TC_Main& m) { return FontStyleText(Flags((m.appearance().settings().*F).style)); },
-          [](TC_Main& m, std::string_view v) {
-            (m.appearance().settings().*F).style = Style(FontStyleFromText(v));
+          [](const SettingsValues& s) { return FontStyleText(Flags((s.appearance.*F).style)); },
+          [](const SettingsTarget& t, std::string_view v) {
+            (t.appearance.*F).style = Style(FontStyleFromText(v));
             return Applied::kDone;
           }};
 }
@@ -171,12 +190,13 @@ SingleKey FontStyleKey(std::string_view key) {
 // A radio group's item index: the index of the selected item, kept within the group.
 template <auto M, auto Set>
 SingleKey RadioKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return std::to_string(static_cast<int>(Field<M>(m))); },
-          [](TC_Main& m, std::string_view v) {
+  return {key,
+          [](const SettingsValues& s) { return std::to_string(static_cast<int>(Field<M>(s))); },
+          [](const SettingsTarget& t, std::string_view v) {
             const auto value = IntFromText(v);
             if (!value) return Applied::kNotInteger;
-            using Enum = std::remove_reference_t<decltype(Field<M>(m))>;
-            (m.*Set)(static_cast<Enum>(std::clamp(*value, 0, 2)));
+            using Enum = std::remove_reference_t<decltype(Field<M>(t))>;
+            (t.changes.*Set)(static_cast<Enum>(std::clamp(*value, 0, 2)));
             return Applied::kDone;
           }};
 }
@@ -184,49 +204,50 @@ SingleKey RadioKey(std::string_view key) {
 // A check box whose change acts on other controls or timers.
 template <auto M, auto Set>
 SingleKey ActiveFlagLetterKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return FlagLetter(Field<M>(m)); },
-          [](TC_Main& m, std::string_view v) {
-            (m.*Set)(ReadFlagLetter(v));
+  return {key, [](const SettingsValues& s) { return FlagLetter(Field<M>(s)); },
+          [](const SettingsTarget& t, std::string_view v) {
+            (t.changes.*Set)(ReadFlagLetter(v));
             return Applied::kDone;
           }};
 }
 
 template <auto M, auto Set>
 SingleKey ActiveIntKey(std::string_view key) {
-  return {key, [](TC_Main& m) { return std::to_string(Field<M>(m)); },
-          [](TC_Main& m, std::string_view v) {
+  return {key, [](const SettingsValues& s) { return std::to_string(Field<M>(s)); },
+          [](const SettingsTarget& t, std::string_view v) {
             const auto value = IntFromText(v);
             if (!value) return Applied::kNotInteger;
-            (m.*Set)(*value);
+            (t.changes.*Set)(*value);
             return Applied::kDone;
           }};
 }
 
 // The password is stored only when the user asked for it to be.
 SingleKey PasswordKey() {
-  return {
-      "ac=",
-      [](TC_Main& m) { return m.options().save_password ? m.options().password : std::string(); },
-      [](TC_Main& m, std::string_view v) {
-        m.options().password = std::string(v);
-        return Applied::kDone;
-      }};
+  return {"ac=",
+          [](const SettingsValues& s) {
+            return s.options.save_password ? s.options.password : std::string();
+          },
+          [](const SettingsTarget& t, std::string_view v) {
+            t.options.password = std::string(v);
+            return Applied::kDone;
+          }};
 }
 
 // Unticked, it discards the password read before it.
 SingleKey SavePasswordKey() {
-  return {"ah=", [](TC_Main& m) { return FlagWord(m.options().save_password); },
-          [](TC_Main& m, std::string_view v) {
-            m.options().save_password = ReadFlagWord(v);
-            if (!m.options().save_password) m.options().password.clear();
+  return {"ah=", [](const SettingsValues& s) { return FlagWord(s.options.save_password); },
+          [](const SettingsTarget& t, std::string_view v) {
+            t.options.save_password = ReadFlagWord(v);
+            if (!t.options.save_password) t.options.password.clear();
             return Applied::kDone;
           }};
 }
 
 SingleKey ChannelChoiceKey() {
   return {"ai=",
-          [](TC_Main& m) -> std::string {
-            switch (m.options().channel_choice) {
+          [](const SettingsValues& s) -> std::string {
+            switch (s.options.channel_choice) {
               case ChannelChoice::kLastVisited:
                 return "Last";
               case ChannelChoice::kDefault:
@@ -236,10 +257,10 @@ SingleKey ChannelChoiceKey() {
             }
             return "Home";
           },
-          [](TC_Main& m, std::string_view v) {
-            if (v == "Home") m.options().channel_choice = ChannelChoice::kHome;
-            if (v == "Last") m.options().channel_choice = ChannelChoice::kLastVisited;
-            if (v == "Default") m.options().channel_choice = ChannelChoice::kDefault;
+          [](const SettingsTarget& t, std::string_view v) {
+            if (v == "Home") t.options.channel_choice = ChannelChoice::kHome;
+            if (v == "Last") t.options.channel_choice = ChannelChoice::kLastVisited;
+            if (v == "Default") t.options.channel_choice = ChannelChoice::kDefault;
             return Applied::kDone;
           }};
 }
@@ -247,7 +268,7 @@ SingleKey ChannelChoiceKey() {
 }  // namespace
 
 // The single-value settings in write order. The list groups are written after "aj=", "mo=" and
-// "s1=" (see WriteProfileLines).
+// "s1=" (see ProfileLines).
 std::span<const SingleKey> SingleKeys() {
   static const auto kKeys = std::to_array<SingleKey>({
       FlagWordKey<&Options::auto_connect>("aa="),
@@ -263,16 +284,16 @@ std::span<const SingleKey> SingleKeys() {
       ChannelChoiceKey(),
       FlagWordKey<&Options::auto_server>("aj="),
       FlagLetterKey<&Options::auto_rejoin_when_kicked>("oa="),
-      RadioKey<&Options::view_join_parts, &TC_Main::SetViewJoinParts>("oc="),
+      RadioKey<&Options::view_join_parts, &OptionChanges::SetViewJoinParts>("oc="),
       IntKey<&Options::view_join_parts_number, 0, 100>("od="),
       IntKey<&Options::database_days, 0>("db="),
-      RadioKey<&Options::keep_log, &TC_Main::SetKeepLog>("of="),
+      RadioKey<&Options::keep_log, &OptionChanges::SetKeepLog>("of="),
       FlagLetterKey<&Options::anti_flood>("og="),
       IntKey<&Options::quota_units, 0, 1000>("qa="),
       IntKey<&Options::quota_window_ms, 0, 3600000>("qb="),
       IntKey<&Options::quota_bytes_per_unit, 1, 100000>("qc="),
       IntKey<&Options::quota_emote_factor, 1, 100>("qd="),
-      ActiveFlagLetterKey<&Options::anti_idle, &TC_Main::SetAntiIdle>("oi="),
+      ActiveFlagLetterKey<&Options::anti_idle, &OptionChanges::SetAntiIdle>("oi="),
       FlagLetterKey<&Options::auto_operator>("op="),
       FlagLetterKey<&Options::auto_ops>("oq="),
       FlagLetterKey<&Options::random_theme>("or="),
@@ -280,12 +301,12 @@ std::span<const SingleKey> SingleKeys() {
       FlagLetterKey<&Options::channel_hit_counter>("ot="),
       FlagLetterKey<&Options::dont_save_public>("ox="),
       FlagLetterKey<&Options::database_acib>("oy="),
-      ActiveFlagLetterKey<&Options::auto_away, &TC_Main::SetAutoAway>("ou="),
-      ActiveFlagLetterKey<&Options::use_database, &TC_Main::SetUseDatabase>("ow="),
-      ActiveIntKey<&Options::anti_idle_minutes, &TC_Main::SetAntiIdleMinutes>("oj="),
-      ActiveIntKey<&Options::auto_away_minutes, &TC_Main::SetAutoAwayMinutes>("ov="),
-      RadioKey<&Options::close_on_disconnect, &TC_Main::SetCloseOnDisconnect>("ol="),
-      RadioKey<&Options::on_ban, &TC_Main::SetOnBan>("on="),
+      ActiveFlagLetterKey<&Options::auto_away, &OptionChanges::SetAutoAway>("ou="),
+      ActiveFlagLetterKey<&Options::use_database, &OptionChanges::SetUseDatabase>("ow="),
+      ActiveIntKey<&Options::anti_idle_minutes, &OptionChanges::SetAntiIdleMinutes>("oj="),
+      ActiveIntKey<&Options::auto_away_minutes, &OptionChanges::SetAutoAwayMinutes>("ov="),
+      RadioKey<&Options::close_on_disconnect, &OptionChanges::SetCloseOnDisconnect>("ol="),
+      RadioKey<&Options::on_ban, &OptionChanges::SetOnBan>("on="),
       TextKey<&Options::on_ban_channel>("oo="),
       FontNameKey<&AppearanceSettings::buttons_font>("sa="),
       FontSizeKey<&AppearanceSettings::buttons_font>("sb="),
@@ -314,7 +335,7 @@ std::span<const SingleKey> SingleKeys() {
       CategoryColorKey<Category::kOtherText>("cx="),
       CategoryColorKey<Category::kChannelOperator>("cz="),
       IntKey<&Options::chat_height>("s1="),
-      ActiveIntKey<&Options::database_save_minutes, &TC_Main::SetDatabaseSaveMinutes>("ds="),
+      ActiveIntKey<&Options::database_save_minutes, &OptionChanges::SetDatabaseSaveMinutes>("ds="),
   });
   return kKeys;
 }

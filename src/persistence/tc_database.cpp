@@ -6,6 +6,7 @@
 #include "common/date_time.h"
 #include "common/text.h"
 #include "persistence/free_slots.h"
+#include "ports/ports.h"
 
 namespace tc {
 

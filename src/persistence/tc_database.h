@@ -14,10 +14,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/ports.h"
 #include "persistence/database_file.h"
 
 namespace tc {
+
+class Clock;
+class Frontend;
 
 inline constexpr int kDatabaseSlots = 5000;
 inline constexpr int kPublicCacheEntries = 150;

@@ -16,10 +16,10 @@
 #include <utility>
 
 #include "app/guarded_call.h"
-#include "app/ports.h"
 #include "app/tc_main.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_socket.h"
+#include "ports/ports.h"
 
 namespace tc::platform {
 

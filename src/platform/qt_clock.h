@@ -3,7 +3,7 @@
 
 #include <QElapsedTimer>
 
-#include "app/ports.h"
+#include "ports/ports.h"
 
 namespace tc::platform {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/ports.h"
+#include "ports/ports.h"
 
 namespace tc::platform {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/core_timer.h"
-#include "app/ports.h"
+#include "ports/core_timer.h"
+#include "ports/ports.h"
 #include "protocol/line_splitter.h"
 
 namespace tc {

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/core_timer.h"
-#include "app/ports.h"
 #include "common/tainted_text.h"
+#include "ports/core_timer.h"
+#include "ports/ports.h"
 #include "send/line_origin.h"
 #include "send/send_budget.h"
 #include "send/send_queue.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/core_timer.h"
+#include "ports/core_timer.h"
 #include "send/send_budget.h"
 
 namespace tc {

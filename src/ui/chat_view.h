@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <vector>
 
-#include "app/ports.h"
+#include "ports/ports.h"
 
 namespace tc::ui {
 

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
 #include "app/tc_main.h"
+#include "ports/ports.h"
 #include "ui/chat_view.h"
 #include "ui/presenters.h"
 #include "ui/skin_button.h"

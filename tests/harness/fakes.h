@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ports.h"
+#include "ports/ports.h"
 
 namespace tc::test {
 
