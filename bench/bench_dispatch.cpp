@@ -33,13 +33,13 @@ class BusyChannel {
 
 void BM_JoinOfANewUser(benchmark::State& state) {
   BusyChannel busy;
-  TC_Main& core = busy.s.core();
+  Client& core = busy.s.core();
   int n = 0;
   for (auto _ : state) {
     const std::string name = "stranger" + std::to_string(n++);
     const std::string line = "1002 JOIN " + name + " 0000 [SEXP]";
     const auto start = std::chrono::steady_clock::now();
-    core.DisplayText(line, 1);
+    core.OnServerLine(line);
     const auto end = std::chrono::steady_clock::now();
     state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     // Back to 4999 records and 1000 users for the next round.
@@ -58,10 +58,10 @@ BENCHMARK(BM_JoinOfANewUser)
 
 void BM_TalkLine(benchmark::State& state) {
   BusyChannel busy;
-  TC_Main& core = busy.s.core();
+  Client& core = busy.s.core();
   const std::string line = "1005 TALK known42 0000 \"hello everyone, how is the game going?\"";
   for (auto _ : state) {
-    core.DisplayText(line, 1);
+    core.OnServerLine(line);
     if (busy.s.ui.lines.size() > 10000) busy.s.ui.lines.clear();
   }
 }

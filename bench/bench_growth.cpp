@@ -39,7 +39,7 @@ void BM_FiftyThousandUsersJoin(benchmark::State& state) {
     auto s = Channel();
     state.ResumeTiming();
     for (int i = 0; i < 50000; ++i) {
-      s->core().DisplayText("1002 JOIN user" + std::to_string(i) + " 0000 [STAR]", 1);
+      s->core().OnServerLine("1002 JOIN user" + std::to_string(i) + " 0000 [STAR]");
       if (s->ui.lines.size() > 10000) s->ui.lines.clear();
     }
     state.PauseTiming();
@@ -67,8 +67,8 @@ void BM_TwoHundredThousandJoinsAndLeaves(benchmark::State& state) {
     state.ResumeTiming();
     for (int i = 0; i < 200000; ++i) {
       const std::string name = "player" + std::to_string(i % 5000);
-      s->core().DisplayText("1002 JOIN " + name + " 0000 [SEXP]", 1);
-      s->core().DisplayText("1003 LEAVE " + name + " 0000", 1);
+      s->core().OnServerLine("1002 JOIN " + name + " 0000 [SEXP]");
+      s->core().OnServerLine("1003 LEAVE " + name + " 0000");
       if (s->ui.lines.size() > 10000) s->ui.lines.clear();
       if (i == 20000) after_warm_up = ResidentKb();
     }

@@ -15,7 +15,7 @@ class FilledBot {
   FilledBot() {
     s.StartUp();
     s.LogIn("talvexbot", "Busy Channel");
-    TC_Main& core = s.core();
+    Client& core = s.core();
     const char* products[] = {"[STAR]", "[SEXP]", "[W2BN]", "[CHAT]", "[D2DV]"};
     for (int i = 0; i < 5000; ++i) {
       core.database().UpdateUser("known" + std::to_string(i),
@@ -41,7 +41,7 @@ class FilledBot {
 
 void BM_PrepareKeyAction(benchmark::State& state) {
   FilledBot bot;
-  TC_Main& core = bot.s.core();
+  Client& core = bot.s.core();
   // 100 characters.
   const TaintedText action(
       "/w <user> Welcome to <channel current>, the time here is <time>; enjoy your stay here, my "

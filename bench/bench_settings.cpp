@@ -13,7 +13,7 @@ namespace {
 
 const std::string kMark(1, kFieldMark);
 
-void FillProfile(TC_Main& m) {
+void FillProfile(Client& m) {
   for (int i = 0; i < 1000; ++i) {
     const std::string n = std::to_string(i);
     m.keys().Append({"hello" + n, "/w <user> Hi there, welcome to <channel>! (" + n + ")",
@@ -43,7 +43,7 @@ void BM_WriteProfile(benchmark::State& state) {
   int round = 0;
   for (auto _ : state) {
     s.core().options().home_channel = "Room " + std::to_string(++round);
-    s.core().RW("Write");
+    s.core().SaveProfile();
   }
 }
 BENCHMARK(BM_WriteProfile)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
@@ -52,8 +52,8 @@ void BM_ReadProfile(benchmark::State& state) {
   test::Session s;
   s.StartUp();
   FillProfile(s.core());
-  s.core().RW("Write");
-  for (auto _ : state) s.core().RW("Read");
+  s.core().SaveProfile();
+  for (auto _ : state) s.core().LoadProfile();
 }
 BENCHMARK(BM_ReadProfile)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 

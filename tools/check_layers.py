@@ -8,7 +8,7 @@ LIBRARY_MAP is written by src/CMakeLists.txt at configure time, one library a li
 with paths relative to SRC_DIR. The rules:
   - the folders of the front ends and the program entry (app, entry, platform, console, ui) sit
     on top; no other file includes anything of them, except a file that still defines members
-    of TC_Main (it belongs to the client until its module is split out);
+    of Client (it belongs to the client until its module is split out);
   - common/ and ports/ include only common/ and ports/;
   - a library's files include only its own headers and those of the libraries it links;
   - no file of src/ is longer than MAX_LINES lines.
@@ -24,7 +24,7 @@ BASE_FOLDERS = {"common", "ports"}
 # Headers without a source file of their own belong to the library of their folder.
 FOLDER_OWNERS = {"common": "tc_common", "ports": "tc_ports", "options": "tc_options"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
-DEFINES_CLIENT_MEMBER = re.compile(r"^[^\s/#].*\bTC_Main::~?\w+\(", re.MULTILINE)
+DEFINES_CLIENT_MEMBER = re.compile(r"^[^\s/#].*\bClient::~?\w+\(", re.MULTILINE)
 
 
 def read_map(path):

@@ -6,14 +6,14 @@
 #include <type_traits>
 #include <utility>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 
 namespace tc {
 
 // Runs `action` on the core; after an exception the result is value-initialised.
 template <typename F>
-std::invoke_result_t<F, TC_Main&> GuardedCall(TC_Main& core, F&& action) {
-  using Result = std::invoke_result_t<F, TC_Main&>;
+std::invoke_result_t<F, Client&> GuardedCall(Client& core, F&& action) {
+  using Result = std::invoke_result_t<F, Client&>;
   static_assert(!std::is_reference_v<Result>, "a reference into the core may not outlive a fault");
   try {
     return std::forward<F>(action)(core);

@@ -2,12 +2,12 @@
 
 namespace tc {
 
-void TC_Main::Start(const StartOptions& options) {
+void Client::Start(const StartOptions& options) {
   if (options.profile) SelectProfileAtStartUp(*options.profile);
-  // FormCreate reads the stored settings; the command line wins over them for this run.
-  FormCreate();
+  // Initialise reads the stored settings; the command line wins over them for this run.
+  Initialise();
   ApplyOverrides(options.overrides);
-  if (options.activate_now) FormActivate();
+  if (options.activate_now) Activate();
 }
 
 }  // namespace tc

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 
 namespace tc {
 

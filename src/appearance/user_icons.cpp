@@ -1,15 +1,15 @@
 // The channel list rows with their icons, and the recorded operator.
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "appearance/user_icon.h"
 #include "common/house.h"
 #include "common/text.h"
 
 namespace tc {
 
-int TC_Main::GetImage(std::string_view name, std::string_view product, std::string_view state,
-                      std::string_view client_name, std::string_view flags) {
+int Client::IconFor(std::string_view name, std::string_view product, std::string_view state,
+                    std::string_view client_name, std::string_view flags) {
   const int icon = StoredNumber(ChooseIcon({.name = name,
                                             .product = product,
                                             .flags = flags,
@@ -22,26 +22,26 @@ int TC_Main::GetImage(std::string_view name, std::string_view product, std::stri
   return icon;
 }
 
-void TC_Main::ChannelRowsSetIcon(std::string_view name, int icon) {
+void Client::ChannelRowsSetIcon(std::string_view name, int icon) {
   const std::string text = std::to_string(icon);
   for (const int row : user_rows_.FindAll(name)) users_.SetCell(row, 1, text);
 }
 
-void TC_Main::AddChannelUser(std::string_view name) {
+void Client::AddChannelUser(std::string_view name) {
   if (!name.empty() && user_rows_.FindFirst(name) < 0) {
     const int icon = SafeStrToInt(database_.GetUserField(name, UserField::kIcon));
     users_.Append({std::string(name), std::to_string(icon)});
-    if (icon == StoredNumber(UserIcon::kChannelOperator)) CO_Change(name);
+    if (icon == StoredNumber(UserIcon::kChannelOperator)) SetRecordedOperator(name);
   }
   SetChannelField();
 }
 
-void TC_Main::RemoveChannelUser(std::string_view name) {
+void Client::RemoveChannelUser(std::string_view name) {
   users_.Remove(user_rows_.FindLast(name));
   SetChannelField();
 }
 
-void TC_Main::CO_Change(std::string_view name) {
+void Client::SetRecordedOperator(std::string_view name) {
   recorded_operator_ = std::string(name);
   const bool home = IsHouseChannel(current_channel_);
   if (!home && options_.auto_operator) {

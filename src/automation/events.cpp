@@ -1,11 +1,11 @@
 // PerformEvent: the one entry through which the rest of the program raises a bot event.
 #include "automation/events.h"
 
-#include "app/tc_main.h"
+#include "app/client.h"
 
 namespace tc {
 
-void TC_Main::PerformEvent(Event event, std::string_view user, std::string_view text) {
+void Client::PerformEvent(Event event, std::string_view user, std::string_view text) {
   if (!event_hook_) return;
   // An event's actions are the program's own doing, whoever raised it.
   const AutomaticScope automatic(*this);

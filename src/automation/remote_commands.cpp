@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/text.h"
 
 namespace tc {
@@ -17,7 +17,7 @@ constexpr int64_t kWhoQuietMs = 30000;
 
 }  // namespace
 
-void TC_Main::UsersCommand(std::string_view user, std::string_view text, RemoteOrigin /*origin*/) {
+void Client::UsersCommand(std::string_view user, std::string_view text, RemoteOrigin /*origin*/) {
   // "!say" is reserved and has no effect; the first six bytes are compared, so only a text of
   // exactly "!who" matches.
   if (text.substr(0, 6) != "!who") return;
@@ -48,7 +48,7 @@ void TC_Main::UsersCommand(std::string_view user, std::string_view text, RemoteO
   if (!chunk.empty()) send_chunk(chunk);
 }
 
-bool TC_Main::TakeWhoTurn(std::string_view user) {
+bool Client::TakeWhoTurn(std::string_view user) {
   const int64_t now = clock_.NowMs();
   while (!who_answered_.empty() && now - who_answered_.front().second >= kWhoQuietMs) {
     who_answered_names_.erase(who_answered_.front().first);

@@ -42,7 +42,7 @@ int RunConsole(int& argc, char** argv, const StartOptions& options) {
         STDIN_FILENO, [&console](std::string_view line) { console.TypedLine(line); });
   }
 
-  driver.Call([&options](TC_Main& core) { core.Start(options); });
+  driver.Call([&options](Client& core) { core.Start(options); });
   return QCoreApplication::exec();
 }
 

@@ -101,10 +101,10 @@ void ConsoleFrontend::TypedLine(std::string_view utf8) {
   std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
   if (ConsoleCommand(line)) return;
   // The Send button's path: history, the whois hold-back and "/whois " as in the window.
-  driver_->Call([&line](TC_Main& core) {
-    core.Send_Edit1Enter();
+  driver_->Call([&line](Client& core) {
+    core.FocusMainInput();
     core.main_input().text = line;
-    core.Send_Image1Click();
+    core.SendActiveInput();
   });
 }
 
@@ -122,7 +122,7 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
   }
   bool done = true;
   std::string shown = name;
-  driver_->Call([&](TC_Main& core) {
+  driver_->Call([&](Client& core) {
     if (verb == "add") {
       // The same rule as a drag in the window: a user of the channel list, never the own name.
       done = core.AddWhisperRecipient(name);

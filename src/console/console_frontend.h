@@ -41,7 +41,7 @@ class ConsoleFrontend : public QObject, public Frontend {
   // one of the console's own commands ("/tc-whisperbox add NAME", "/tc-whisperbox remove NAME"),
   // which stand in for the window's whisper-box list.
   void TypedLine(std::string_view utf8);
-  // Shuts down from the event loop: FormClose once, then finished(). Also for SIGINT/SIGTERM.
+  // Shuts down from the event loop: Shutdown once, then finished(). Also for SIGINT/SIGTERM.
   void RequestClose();
 
   void AppendLine(View view, const StyledLine& line) override;

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "app/client.h"
 #include "app/start_options.h"
-#include "app/tc_main.h"
 #include "common/text.h"
 #include "console/console_app.h"
 #include "persistence/profiles.h"
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
   }
   if (cl.version) {
     std::printf("Talvex Chat 2000 Build %s (talvexchat %s)\n",
-                std::string(tc::TC_Main::kBuild).c_str(), TC_VERSION);
+                std::string(tc::Client::kBuild).c_str(), TC_VERSION);
     return 0;
   }
 
@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
   tc::StartOptions options;
   options.program_dir = dir;
   if (cl.host) options.overrides.server = *cl.host;
-  if (cl.host) options.overrides.port = cl.port.value_or(tc::TC_Main::kDefaultPort);
+  if (cl.host) options.overrides.port = cl.port.value_or(tc::Client::kDefaultPort);
   if (cl.account) options.overrides.account = tc::Utf8ToCp1252(*cl.account);
   if (const char* password = std::getenv("TALVEX_PASSWORD"); password != nullptr) {
     options.overrides.password = tc::Utf8ToCp1252(password);

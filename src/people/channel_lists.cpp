@@ -1,6 +1,6 @@
 #include "people/channel_lists.h"
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/house.h"
 #include "common/text.h"
 
@@ -24,7 +24,7 @@ const std::array<std::string_view, 6>& PublicChannelWords() {
   return kWords;
 }
 
-bool TC_Main::IsPublicChannel(std::string_view channel) const {
+bool Client::IsPublicChannel(std::string_view channel) const {
   if (!options_.dont_save_public) return false;
   if (IsHouseChannel(channel)) return false;
   const std::string lower = LowerCase1252(channel);
@@ -37,13 +37,13 @@ bool TC_Main::IsPublicChannel(std::string_view channel) const {
   return false;
 }
 
-std::string TC_Main::AccountType(std::string_view name) const {
+std::string Client::AccountType(std::string_view name) const {
   const int row = accounts_.FindLast([&](const AccountRow& r) { return r.name == name; });
   if (row < 0 || !accounts_.RowAt(row).tracking.on()) return "None";
   return accounts_.RowAt(row).type;
 }
 
-std::string TC_Main::ListedAccountType(std::string_view name) const {
+std::string Client::ListedAccountType(std::string_view name) const {
   const int row = accounts_.FindLast([&](const AccountRow& r) { return r.name == name; });
   if (row < 0) return "None";
   return accounts_.RowAt(row).type;

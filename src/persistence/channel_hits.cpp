@@ -1,28 +1,28 @@
 // The channel hit counter and the last-ten list.
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/text.h"
 
 namespace tc {
 
-HitCounter& TC_Main::hits() {
+HitCounter& Client::hits() {
   hit_counter_.SetFile(program_dir_ / "HitCounter.ini");
   return hit_counter_;
 }
 
-int TC_Main::ChannelHitCount(std::string_view channel) {
+int Client::ChannelHitCount(std::string_view channel) {
   return hits().Count(channel);
 }
 
-int TC_Main::AddChannelHit(std::string_view channel) {
+int Client::AddChannelHit(std::string_view channel) {
   std::string error;
   const int count = hits().Add(channel, &error);
-  if (!error.empty()) DisplayText("Error ( " + error + " )", 5);
+  if (!error.empty()) ShowLocal("Error ( " + error + " )");
   return count;
 }
 
-void TC_Main::Add_LastTen(std::string_view name) {
+void Client::AddToLastTen(std::string_view name) {
   for (int row = last_ten_.RowCount() - 1; row >= 0; --row) {
     if (EqualsNoCase(last_ten_.Cell(row, 0), name)) {
       last_ten_.Remove(row);

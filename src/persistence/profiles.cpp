@@ -9,7 +9,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/code_text.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
@@ -44,7 +44,7 @@ std::string ConversionMessage(Applied applied, const std::filesystem::path& file
 // The client's answers to the options whose change acts on others.
 class ClientOptionChanges final : public OptionChanges {
  public:
-  explicit ClientOptionChanges(TC_Main& client) : client_(client) {}
+  explicit ClientOptionChanges(Client& client) : client_(client) {}
   void SetAntiIdle(bool on) override { client_.SetAntiIdle(on); }
   void SetAntiIdleMinutes(int minutes) override { client_.SetAntiIdleMinutes(minutes); }
   void SetAutoAway(bool on) override { client_.SetAutoAway(on); }
@@ -59,7 +59,7 @@ class ClientOptionChanges final : public OptionChanges {
   void SetOnBan(OnBanJoin choice) override { client_.SetOnBan(choice); }
 
  private:
-  TC_Main& client_;
+  Client& client_;
 };
 
 }  // namespace
@@ -84,20 +84,27 @@ std::vector<std::string> ListProfiles(const std::filesystem::path& program_dir) 
   return names;
 }
 
-void TC_Main::RW(std::string_view mode) {
+bool Client::ProfileFilesUsable() {
   if (profile_name_.empty()) profile_name_ = "Default";
   std::error_code ec;
   std::filesystem::create_directories(ProfileFolder(program_dir_, profile_name_), ec);
   // Any of the three files missing and impossible to create: nothing is read or written.
   for (const auto& path : {program_dir_ / "talvexchat.dat", NotesFile(program_dir_, profile_name_),
                            ProfileFile(program_dir_, profile_name_)}) {
-    if (!CheckFile(path)) return;
+    if (!CheckFile(path)) return false;
   }
-  if (mode == "Read") ReadProfile();
-  if (mode == "Write") WriteProfile();
+  return true;
 }
 
-ProfileLists TC_Main::Lists() {
+void Client::LoadProfile() {
+  if (ProfileFilesUsable()) ReadProfile();
+}
+
+void Client::SaveProfile() {
+  if (ProfileFilesUsable()) WriteProfile();
+}
+
+ProfileLists Client::Lists() {
   return {custom_channels_,
           accounts_,
           custom_colors_,
@@ -109,7 +116,7 @@ ProfileLists TC_Main::Lists() {
           appearance_.tray_icons().table()};
 }
 
-void TC_Main::ReadProfile() {
+void Client::ReadProfile() {
   RestoreHeldValues();
   const std::filesystem::path profile = ProfileFile(program_dir_, profile_name_);
   bool opened = false;
@@ -125,7 +132,7 @@ void TC_Main::ReadProfile() {
     ClientOptionChanges changes(*this);
     const SettingsTarget target{options_, appearance_.settings(), changes};
     if (const auto stop = ReadProfileLines(bytes, target, Lists())) {
-      DisplayText(ConversionMessage(stop->applied, profile, stop->line_number, stop->key), 5);
+      ShowLocal(ConversionMessage(stop->applied, profile, stop->line_number, stop->key));
     }
   }
   bool notes_opened = false;
@@ -136,7 +143,7 @@ void TC_Main::ReadProfile() {
   ApplyRunOverrides();
 }
 
-void TC_Main::WriteProfile() {
+void Client::WriteProfile() {
   const std::filesystem::path settings = program_dir_ / "talvexchat.dat";
   const std::filesystem::path notes = NotesFile(program_dir_, profile_name_);
   const std::filesystem::path profile = ProfileFile(program_dir_, profile_name_);
@@ -152,7 +159,7 @@ void TC_Main::WriteProfile() {
                                           {profile, std::move(coded)}}};
   for (const Output& output : outputs) {
     if (!ReplaceFileAtomically(output.path, output.bytes)) {
-      DisplayText("Error ( Unable to write file: " + Utf8ToCp1252(output.path.string()) + " )", 5);
+      ShowLocal("Error ( Unable to write file: " + Utf8ToCp1252(output.path.string()) + " )");
       return;
     }
   }
@@ -160,7 +167,7 @@ void TC_Main::WriteProfile() {
 
 // The command line's values stand in for the profile's during this run only: the profile keeps
 // its own, and a profile switch does not undo them.
-void TC_Main::ApplyRunOverrides() {
+void Client::ApplyRunOverrides() {
   held_ = {options_.server, options_.port, options_.account_name, options_.password};
   if (overrides_.server) {
     options_.server = *overrides_.server;
@@ -174,7 +181,7 @@ void TC_Main::ApplyRunOverrides() {
   if (overrides_.password) options_.password = *overrides_.password;
 }
 
-void TC_Main::RestoreHeldValues() {
+void Client::RestoreHeldValues() {
   if (overrides_.server) options_.server = held_[0];
   if (overrides_.port) options_.port = held_[1];
   if (overrides_.account) options_.account_name = held_[2];
@@ -182,7 +189,7 @@ void TC_Main::RestoreHeldValues() {
 }
 
 // The options as the profile keeps them: its own values where the command line stands in.
-Options TC_Main::ProfileOptions() const {
+Options Client::ProfileOptions() const {
   Options kept = options_;
   if (overrides_.server) kept.server = held_[0];
   if (overrides_.port) kept.port = held_[1];
@@ -193,7 +200,7 @@ Options TC_Main::ProfileOptions() const {
 
 // --- Controls whose change acts on others; an unchanged value triggers nothing.
 
-void TC_Main::SetAntiIdle(bool on) {
+void Client::SetAntiIdle(bool on) {
   if (options_.anti_idle == on) return;
   options_.anti_idle = on;
   if (on) {
@@ -203,26 +210,26 @@ void TC_Main::SetAntiIdle(bool on) {
   }
 }
 
-void TC_Main::SetAntiIdleMinutes(int minutes) {
+void Client::SetAntiIdleMinutes(int minutes) {
   minutes = std::clamp(minutes, 1, 30);
   if (options_.anti_idle_minutes == minutes) return;
   options_.anti_idle_minutes = minutes;
   anti_idle_timer_.SetInterval(int64_t{minutes} * 60000, clock_.NowMs());
 }
 
-void TC_Main::SetAutoAway(bool on) {
+void Client::SetAutoAway(bool on) {
   // The delay field follows the check box; the window reads its enabled state from the option.
   options_.auto_away = on;
 }
 
-void TC_Main::SetAutoAwayMinutes(int minutes) {
+void Client::SetAutoAwayMinutes(int minutes) {
   minutes = std::clamp(minutes, 1, 30);
   if (options_.auto_away_minutes == minutes) return;
   options_.auto_away_minutes = minutes;
   auto_away_countdown_ = minutes * 60;
 }
 
-void TC_Main::SetUseDatabase(bool on) {
+void Client::SetUseDatabase(bool on) {
   if (options_.use_database == on) return;
   options_.use_database = on;
   if (on) {
@@ -232,55 +239,55 @@ void TC_Main::SetUseDatabase(bool on) {
   }
 }
 
-void TC_Main::SetViewJoinParts(ViewJoinParts choice) {
+void Client::SetViewJoinParts(ViewJoinParts choice) {
   // The number field is enabled for the third item only; the window reads that from the option.
   options_.view_join_parts = choice;
 }
 
-void TC_Main::SetKeepLog(KeepLog choice) {
+void Client::SetKeepLog(KeepLog choice) {
   options_.keep_log = choice;
 }
 
-void TC_Main::SetCloseOnDisconnect(CloseOnDisconnect choice) {
+void Client::SetCloseOnDisconnect(CloseOnDisconnect choice) {
   options_.close_on_disconnect = choice;
 }
 
-void TC_Main::SetOnBan(OnBanJoin choice) {
+void Client::SetOnBan(OnBanJoin choice) {
   // The channel field is enabled for the third item only; the window reads that from the option.
   options_.on_ban = choice;
 }
 
-void TC_Main::Open_Image1Click() {
+void Client::OpenProfile() {
   OpenOrNew("Open User File");
 }
 
-void TC_Main::New_Image1Click() {
+void Client::NewProfile() {
   OpenOrNew("Create New User File");
 }
 
-void TC_Main::OpenOrNew(std::string_view title) {
-  RW("Write");
+void Client::OpenOrNew(std::string_view title) {
+  SaveProfile();
   const std::string chosen = frontend_.AskFileName(
       std::string(title), std::string(kUserFilesFilter), UsersFolder(program_dir_));
   if (chosen.empty()) return;
   // Whatever folder was chosen, the profile is read from the Users folder.
-  User_Edit1Change(ProfileNameFromFileName(chosen));
+  SwitchProfile(ProfileNameFromFileName(chosen));
 }
 
-void TC_Main::Delete_Image1Click() {
+void Client::DeleteProfile() {
   if (!frontend_.AskOkCancel("Are you sure you want to remove this user?", "Remove User")) return;
   // The folder and its notes stay; unsaved changes of the removed profile are not written.
   std::error_code ec;
   std::filesystem::remove(ProfileFile(program_dir_, profile_name_), ec);
-  User_Edit1Change("Default");
+  SwitchProfile("Default");
 }
 
-void TC_Main::User_Edit1Change(std::string name) {
+void Client::SwitchProfile(std::string name) {
   profile_name_ = name.empty() ? "Default" : std::move(name);
-  RW("Read");
+  LoadProfile();
 }
 
-void TC_Main::SelectProfileAtStartUp(std::string name) {
+void Client::SelectProfileAtStartUp(std::string name) {
   start_profile_ = std::move(name);
 }
 

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/file_names.h"
 
 namespace tc {
@@ -40,7 +40,7 @@ std::vector<std::string> ReadLines(std::ifstream& in) {
 
 }  // namespace
 
-std::optional<std::filesystem::path> TC_Main::UsableUserFile(std::string_view name) {
+std::optional<std::filesystem::path> Client::UsableUserFile(std::string_view name) {
   const std::filesystem::path folder = program_dir_ / "UserFiles";
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directories(folder, ec);
@@ -54,20 +54,20 @@ std::optional<std::filesystem::path> TC_Main::UsableUserFile(std::string_view na
     usable = create.good();
   }
   if (!usable) {
-    DisplayText("Error ( Unable to open file: " + path.string() + " )", 5);
+    ShowLocal("Error ( Unable to open file: " + path.string() + " )");
     return std::nullopt;
   }
   return path;
 }
 
-void TC_Main::DeleteUserFile(std::string_view name) {
+void Client::DeleteUserFile(std::string_view name) {
   const std::optional<std::filesystem::path> path = UsableUserFile(name);
   if (!path) return;
   std::error_code ec;
   std::filesystem::remove(*path, ec);
 }
 
-void TC_Main::WriteUserFile(std::string_view name, std::string_view text) {
+void Client::WriteUserFile(std::string_view name, std::string_view text) {
   const std::optional<std::filesystem::path> path = UsableUserFile(name);
   if (!path) return;
   std::string line(text);
@@ -77,21 +77,20 @@ void TC_Main::WriteUserFile(std::string_view name, std::string_view text) {
   }
   std::ofstream out(*path, std::ios::binary | std::ios::app);
   out << line << "\r\n";
-  if (!out) DisplayText("Error ( Unable to write file: " + path->string() + " )", 5);
+  if (!out) ShowLocal("Error ( Unable to write file: " + path->string() + " )");
 }
 
-void TC_Main::RunUserFile(std::string_view name) {
+void Client::RunUserFile(std::string_view name) {
   const std::optional<std::filesystem::path> path = UsableUserFile(name);
   if (!path) return;
   if (script_depth_ >= kMaxScriptDepth) {
-    DisplayText("System ( Script " + path->filename().string() + " not run: scripts nested " +
-                    std::to_string(kMaxScriptDepth) + " deep. )",
-                5);
+    ShowLocal("System ( Script " + path->filename().string() + " not run: scripts nested " +
+              std::to_string(kMaxScriptDepth) + " deep. )");
     return;
   }
   std::ifstream in(*path, std::ios::binary);
   if (!in) {
-    DisplayText("Error ( Unable to open file: " + path->string() + " )", 5);
+    ShowLocal("Error ( Unable to open file: " + path->string() + " )");
     return;
   }
   // Read first: a script may write to or delete its own file while it runs.

@@ -12,20 +12,20 @@ CoreDriver::CoreDriver(Frontend& frontend, std::filesystem::path program_dir)
   // Coarse timers may fire early; a precise one keeps ticks from arriving before their deadline.
   timer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer_, &QTimer::timeout, [this] {
-    Deliver({[](TC_Main& core) { core.OnTimer(); }, std::nullopt});
+    Deliver({[](Client& core) { core.OnTimer(); }, std::nullopt});
   });
   QObject::connect(&socket_, &QtSocket::connected,
-                   [this] { DeliverFromSocket([](TC_Main& core) { core.OnConnected(); }); });
+                   [this] { DeliverFromSocket([](Client& core) { core.OnConnected(); }); });
   // The bytes are shared, not copied, when the delivery has to wait.
   QObject::connect(&socket_, &QtSocket::dataRead, [this](const QByteArray& bytes) {
-    DeliverFromSocket([bytes](TC_Main& core) {
+    DeliverFromSocket([bytes](Client& core) {
       core.OnRead(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     });
   });
   QObject::connect(&socket_, &QtSocket::disconnected,
-                   [this] { DeliverFromSocket([](TC_Main& core) { core.OnDisconnected(); }); });
+                   [this] { DeliverFromSocket([](Client& core) { core.OnDisconnected(); }); });
   QObject::connect(&socket_, &QtSocket::errorOccurred, [this](SocketError error) {
-    DeliverFromSocket([error](TC_Main& core) { core.OnError(error); });
+    DeliverFromSocket([error](Client& core) { core.OnError(error); });
   });
 }
 
@@ -39,7 +39,7 @@ void CoreDriver::Shutdown() {
   if (closing_) return;
   closing_ = true;
   held_.clear();
-  Call([](TC_Main& core) { core.FormClose(); });
+  Call([](Client& core) { core.Shutdown(); });
   shut_down_ = true;
   timer_.stop();
 }
@@ -53,7 +53,7 @@ void CoreDriver::Deliver(Delivery delivery) {
   Call(delivery.run);
 }
 
-void CoreDriver::DeliverFromSocket(std::function<void(TC_Main&)> run) {
+void CoreDriver::DeliverFromSocket(std::function<void(Client&)> run) {
   Deliver({std::move(run), socket_.generation()});
 }
 

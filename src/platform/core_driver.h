@@ -1,4 +1,4 @@
-// Runs a TC_Main on Qt: owns the clock, the socket and the one single-shot timer, and is the only
+// Runs a Client on Qt: owns the clock, the socket and the one single-shot timer, and is the only
 // way into the core. Every call goes through Call(), which re-arms the timer for the core's next
 // deadline when it returns, so no path can leave a timer change unnoticed.
 //
@@ -15,8 +15,8 @@
 #include <optional>
 #include <utility>
 
+#include "app/client.h"
 #include "app/guarded_call.h"
-#include "app/tc_main.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_socket.h"
 #include "ports/ports.h"
@@ -39,11 +39,11 @@ class CoreDriver {
     return GuardedCall(core_, std::forward<F>(action));
   }
 
-  // FormClose once; afterwards socket notifications and timer ticks no longer reach the core.
+  // Shutdown once; afterwards socket notifications and timer ticks no longer reach the core.
   void Shutdown();
   bool shut_down() const { return shut_down_; }
 
-  const TC_Main& core() const { return core_; }
+  const Client& core() const { return core_; }
   QtSocket& socket() { return socket_; }
   const Clock& clock() const { return clock_; }
   // Milliseconds until the armed timer fires, or -1 when it is idle.
@@ -54,7 +54,7 @@ class CoreDriver {
   // belongs to the socket's generation it was sent in; once the socket has been closed or
   // reopened it is dropped, as the socket itself drops those still queued.
   struct Delivery {
-    std::function<void(TC_Main&)> run;
+    std::function<void(Client&)> run;
     std::optional<uint64_t> socket_generation;
   };
 
@@ -73,7 +73,7 @@ class CoreDriver {
 
   // Into the core now, or after the running call when there is one.
   void Deliver(Delivery delivery);
-  void DeliverFromSocket(std::function<void(TC_Main&)> run);
+  void DeliverFromSocket(std::function<void(Client&)> run);
   // After the outermost call: the held deliveries in order (what arrives meanwhile joins the
   // end), then the timer.
   void Settle();
@@ -82,10 +82,10 @@ class CoreDriver {
   QtClock clock_;
   QtSocket socket_;
   QTimer timer_;
-  TC_Main core_;
+  Client core_;
   std::deque<Delivery> held_;
   int depth_ = 0;         // core calls running, nested ones included
-  bool closing_ = false;  // FormClose has begun: nothing more comes in from the loop
+  bool closing_ = false;  // Shutdown has begun: nothing more comes in from the loop
   bool shut_down_ = false;
 };
 

@@ -77,7 +77,7 @@ class Frontend {
   virtual void ConnectCaptionChanged(const std::string& caption) = 0;
   virtual void ChannelFieldChanged(const std::string& text) = 0;
   virtual void Beep() = 0;
-  // Asks the front end to close the main window; it runs TC_Main::FormClose soon after, outside
+  // Asks the front end to close the main window; it runs Client::Shutdown soon after, outside
   // the current call.
   virtual void CloseMainWindow() = 0;
   // Opens a file through the desktop shell (default verb, no parameters) in `folder`.

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/text.h"
 #include "protocol/chat_output_log.h"
 
@@ -51,7 +51,7 @@ void AddRun(StyledLine& out, size_t begin, size_t length, Color color) {
 
 }  // namespace
 
-StyledLine TC_Main::AddText(std::string_view line) const {
+StyledLine Client::StyleLine(std::string_view line) const {
   const auto color = [this](Category c) { return options_.colors[static_cast<size_t>(c)]; };
   size_t leading = 0;
   Category category = Category::kOtherText;
@@ -105,20 +105,20 @@ StyledLine TC_Main::AddText(std::string_view line) const {
   return out;
 }
 
-void TC_Main::ShowAndLog(std::string_view text) {
-  frontend_.AppendLine(View::kChat, AddText(text));
+void Client::ShowAndLog(std::string_view text) {
+  frontend_.AppendLine(View::kChat, StyleLine(text));
   WriteLog(text);
 }
 
-std::filesystem::path TC_Main::LogDirectory() const {
+std::filesystem::path Client::LogDirectory() const {
   return ChatOutputLog::Directory(program_dir_, profile_name_);
 }
 
-std::filesystem::path TC_Main::LogFileFor(std::string_view channel) const {
+std::filesystem::path Client::LogFileFor(std::string_view channel) const {
   return ChatOutputLog::FileFor(LogDirectory(), options_.keep_log == KeepLog::kPerChannel, channel);
 }
 
-void TC_Main::WriteLog(std::string_view text) {
+void Client::WriteLog(std::string_view text) {
   if (options_.keep_log == KeepLog::kNone) return;
   // Once per failure, not once per line: every shown line would otherwise raise a box.
   if (const std::optional<std::filesystem::path> failed =
@@ -128,11 +128,11 @@ void TC_Main::WriteLog(std::string_view text) {
   }
 }
 
-void TC_Main::ClearChatBuffer1Click() {
+void Client::ClearChatView() {
   frontend_.ClearView(View::kChat);
 }
 
-void TC_Main::ClearWhisperBuffer1Click() {
+void Client::ClearWhisperView() {
   frontend_.ClearView(View::kWhisper);
 }
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/tainted_text.h"
 
 namespace tc {
@@ -15,7 +15,7 @@ constexpr std::string_view kDefaultDnd = "I am currently unavailable.";
 
 }  // namespace
 
-void TC_Main::SetClientState(ClientState state) {
+void Client::SetClientState(ClientState state) {
   client_state_ = state;
   if (client_state_ != ClientState::kDisconnected) {
     // Known copies of the program hear of every change.
@@ -34,8 +34,8 @@ void TC_Main::SetClientState(ClientState state) {
   frontend_.ShowClientState(std::string(ToText(shown)));
   if (logged_in()) {
     const std::string state_text(ToText(client_state_));
-    const int icon = GetImage(own_account_, "[CHAT]", state_text, kClientName,
-                              database_.GetUserField(own_account_, UserField::kFlag));
+    const int icon = IconFor(own_account_, "[CHAT]", state_text, kClientName,
+                             database_.GetUserField(own_account_, UserField::kFlag));
     database_.UpdateUser(own_account_, {{UserField::kProduct, "[CHAT]"},
                                         {UserField::kInterBot_Name, kClientName},
                                         {UserField::kIcon, std::to_string(icon)},
@@ -48,7 +48,7 @@ void TC_Main::SetClientState(ClientState state) {
 
 // The server's confirmations (information lines) move Away and DND; a request only asks.
 // Operator is a local state only; nothing tells the server.
-void TC_Main::RequestState(ClientState wanted) {
+void Client::RequestState(ClientState wanted) {
   if (!logged_in()) {
     SetClientState(ClientState::kDisconnected);
     return;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
 #include "send/outbox.h"
@@ -24,16 +24,16 @@ constexpr std::string_view kNoBotAccessBox =
 
 }  // namespace
 
-void TC_Main::WriteSocket(std::string_view bytes) {
+void Client::WriteSocket(std::string_view bytes) {
   connection_.Write(bytes);
 }
 
-void TC_Main::SetConnectCaption(std::string_view caption) {
+void Client::SetConnectCaption(std::string_view caption) {
   connect_caption_ = std::string(caption);
   frontend_.ConnectCaptionChanged(connect_caption_);
 }
 
-void TC_Main::Connect_Image1Click() {
+void Client::ToggleConnection() {
   Options& o = options_;
   const std::string lower = LowerCase1252(o.account_name);
   bool valid = !o.account_name.empty();
@@ -53,7 +53,7 @@ void TC_Main::Connect_Image1Click() {
     PerformEvent(Event::kDisconnecting, own_account_, "");
     connection_.SetClosedByUser(true);
     connection_.StopReconnecting();
-    DisplayText("System ( Disconnecting... )", 5);
+    ShowLocal("System ( Disconnecting... )");
     connection_.Close();
     if (o.close_on_disconnect == CloseOnDisconnect::kOnlyWhenRequested) {
       frontend_.CloseMainWindow();
@@ -71,17 +71,17 @@ void TC_Main::Connect_Image1Click() {
   seconds_online_ = 0;
   seconds_in_channel_ = 0;
   connection_.Open(o.server);
-  DisplayText("System ( Connecting to (" + connection_.host() + ")... )", 5);
+  ShowLocal("System ( Connecting to (" + connection_.host() + ")... )");
   connection_.StartConnectTimeout();
 }
 
-void TC_Main::OnConnected() {
+void Client::OnConnected() {
   connection_.OnConnected();
   const auto pending = whois_.pending;
   whois_ = WhoisCheck{};
   whois_.pending = pending;
   identified_users_.clear();
-  DisplayText("System ( Connected to " + connection_.host() + " at " + TimeText() + " )", 5);
+  ShowLocal("System ( Connected to " + connection_.host() + " at " + TimeText() + " )");
   seconds_online_ = 0;
   seconds_in_channel_ = 0;
   // Ctrl-C selects the chat protocol and Ctrl-D turns the server's echo off; servers of today
@@ -91,16 +91,16 @@ void TC_Main::OnConnected() {
   database_.SetPublicChannel(options_.dont_save_public);
 }
 
-void TC_Main::OnRead(std::string_view bytes) {
+void Client::OnRead(std::string_view bytes) {
   // Our own echo is recognised line by line (DisplayText), on complete lines only: a read that
   // happens to equal a line we typed ("1") may be the first piece of a server line ("1005 TALK
   // ..."). Servers of today echo nothing, and the echo of older ones is off since the connect.
   for (const std::string& line : connection_.Lines(bytes)) {
-    if (!line.empty()) DisplayText(line, 1);
+    if (!line.empty()) OnServerLine(line);
   }
 }
 
-bool TC_Main::LoginLines(const ServerEvent& event) {
+bool Client::LoginLines(const ServerEvent& event) {
   if (std::holds_alternative<LoginPrompt>(event)) {
     if (connection_.BeginLogin()) {
       const std::string login =
@@ -130,7 +130,7 @@ bool TC_Main::LoginLines(const ServerEvent& event) {
   return false;
 }
 
-void TC_Main::WelcomeSteps() {
+void Client::WelcomeSteps() {
   if (!connection_.BeginWelcome()) return;
   // An empty channel name would only make the server print its help.
   if (options_.channel_choice == ChannelChoice::kHome && !options_.home_channel.empty()) {
@@ -144,13 +144,13 @@ void TC_Main::WelcomeSteps() {
   anti_idle_timer_.Enable(clock_.NowMs());
 }
 
-void TC_Main::OnDisconnected() {
+void Client::OnDisconnected() {
   connection_.OnClosed();
   database_.Disconnected();
   SetClientState(ClientState::kDisconnected);
-  CO_Change("");
+  SetRecordedOperator("");
   SetConnectCaption("Connect");
-  DisplayText("System ( Disconnected from " + connection_.host() + " at " + TimeText() + " )", 5);
+  ShowLocal("System ( Disconnected from " + connection_.host() + " at " + TimeText() + " )");
   if (!current_channel_.empty()) options_.last_channel = current_channel_;
   channel_field_.clear();
   frontend_.ChannelFieldChanged(channel_field_);
@@ -166,10 +166,10 @@ void TC_Main::OnDisconnected() {
     // A server given on the command line is the only one this run may reach.
     if (options_.auto_server && !connection_.pinned()) {
       if (connection_.server_index() == -1) {
-        DisplayText("System ( Searching for fastest Battle.Net server, please wait... )", 5);
+        ShowLocal("System ( Searching for fastest Battle.Net server, please wait... )");
         PingUpdate(1000, 5);
       } else {
-        DisplayText("System ( Attempting connection to next fastest server... )", 5);
+        ShowLocal("System ( Attempting connection to next fastest server... )");
       }
       // The password belongs to one network's accounts: only rows of the selected server's
       // network are ever walked; a server without a row is simply tried again.
@@ -184,16 +184,14 @@ void TC_Main::OnDisconnected() {
         break;
       }
     }
-    DisplayText("System ( Attempting reconnect in " +
-                    std::to_string(connection_.reconnect_timer().Interval() / 1000) +
-                    " seconds... )",
-                5);
+    ShowLocal("System ( Attempting reconnect in " +
+              std::to_string(connection_.reconnect_timer().Interval() / 1000) + " seconds... )");
     connection_.StartReconnectWait();
   }
   PerformEvent(Event::kDisconnected, own_account_, "");
 }
 
-void TC_Main::OnError(SocketError /*error*/) {
+void Client::OnError(SocketError /*error*/) {
   // Every error the socket passes on leaves the connection or the attempt unusable: a reset, a
   // dead peer found by keep-alive, a refused or unroutable attempt. Closing runs the disconnect
   // handling (the socket owes one disconnect after a Close), so a refused attempt reconnects on
@@ -201,14 +199,14 @@ void TC_Main::OnError(SocketError /*error*/) {
   connection_.Close();
 }
 
-std::optional<std::string> TC_Main::SelectedNetwork() const {
+std::optional<std::string> Client::SelectedNetwork() const {
   const int row =
       servers_.FindFirst([this](const ServerRow& r) { return r.address == options_.server; });
   if (row < 0) return std::nullopt;
   return servers_.RowAt(row).type;
 }
 
-bool TC_Main::AddServer(std::string_view address, std::string_view type) {
+bool Client::AddServer(std::string_view address, std::string_view type) {
   if (address.empty() ||
       servers_.FindFirst([&](const ServerRow& r) { return r.address == address; }) >= 0) {
     return false;
@@ -219,26 +217,26 @@ bool TC_Main::AddServer(std::string_view address, std::string_view type) {
   return true;
 }
 
-void TC_Main::PingUpdate(int /*timeout_ms*/, int /*packet_size*/) {
+void Client::PingUpdate(int /*timeout_ms*/, int /*packet_size*/) {
   // The ping sweep sorts the server list; until it exists the rows keep their order. When it
   // comes it measures only rows of SelectedNetwork(): no other network's server is ever contacted.
 }
 
-void TC_Main::ConnectTimeoutTick() {
+void Client::ConnectTimeoutTick() {
   connection_.StopConnectTimeout();
   if (!current_channel_.empty()) return;
-  DisplayText("System ( Connection to (" + options_.server + ") timed out, disconnecting... )", 5);
+  ShowLocal("System ( Connection to (" + options_.server + ") timed out, disconnecting... )");
   connection_.Close();
 }
 
-void TC_Main::ReconnectTick() {
+void Client::ReconnectTick() {
   connection_.SetClosedByUser(false);
   connection_.StopReconnectWait();
-  Connect_Image1Click();
+  ToggleConnection();
   connection_.BackOff();
 }
 
-void TC_Main::OneSecondTick() {
+void Client::OneSecondTick() {
   if (!connection_.connected()) return;
   ++seconds_online_;
   if (channel_field_.size() > 1) ++seconds_in_channel_;
@@ -247,7 +245,7 @@ void TC_Main::OneSecondTick() {
   // With keep-alive on, a dead peer ends in a disconnect by itself and an idle server that sends
   // nothing is no reason to worry the user.
   if (connection_.logged_in() && connection_.WatchdogExpired(socket_.KeepAliveEnabled())) {
-    DisplayText("System ( Your connection may be lost, it is recommended that you reconnect. )", 5);
+    ShowLocal("System ( Your connection may be lost, it is recommended that you reconnect. )");
   }
   if (connection_.logged_in() && connection_.BeepDue()) SendText("/beep", LineOrigin::kAutomatic);
 }

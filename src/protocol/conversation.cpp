@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/house.h"
 #include "common/tainted_text.h"
 #include "common/text.h"
@@ -88,7 +88,7 @@ bool IsWhoisInformationLine(std::string_view text, std::string_view own_account)
 
 }  // namespace
 
-LineDecision TC_Main::HandleTalk(const Talk& talk) {
+LineDecision Client::HandleTalk(const Talk& talk) {
   const std::string_view name = talk.name;
   const std::string_view message = talk.text;
   LineDecision decision =
@@ -100,13 +100,13 @@ LineDecision TC_Main::HandleTalk(const Talk& talk) {
   database_.IncTimesSeen(name);
   if (ContainsNoCase(AccountType(name), "Ignore"))
     SendText(Command("/ignore ", name), LineOrigin::kAutomatic);
-  Execute_Key(name, message, "Messages;");
+  RunKeys(name, message, "Messages;");
   PerformEvent(Event::kUserSpoke, name, message);
-  Add_LastTen(name);
+  AddToLastTen(name);
   return decision;
 }
 
-LineDecision TC_Main::HandleEmote(const Emote& emote) {
+LineDecision Client::HandleEmote(const Emote& emote) {
   const std::string_view name = emote.name;
   LineDecision decision =
       LineDecision::Shown("<" + std::string(name) + " " + std::string(emote.text) + ">");
@@ -117,14 +117,14 @@ LineDecision TC_Main::HandleEmote(const Emote& emote) {
   // The own emotes come back from the server; they must not set off the bot.
   if (name != own_account_) {
     if (StartsWith(message, "!")) UsersCommand(name, message, RemoteOrigin::kEmote);
-    Execute_Key(name, message, "Emotes;");
+    RunKeys(name, message, "Emotes;");
   }
-  Add_LastTen(name);
+  AddToLastTen(name);
   PerformEvent(Event::kUserEmote, name, message);
   return decision;
 }
 
-LineDecision TC_Main::HandleWhisperFrom(const WhisperFrom& whisper) {
+LineDecision Client::HandleWhisperFrom(const WhisperFrom& whisper) {
   const std::string_view name = whisper.name;
   const std::string_view message = whisper.text;
   bool shown = true;
@@ -142,13 +142,13 @@ LineDecision TC_Main::HandleWhisperFrom(const WhisperFrom& whisper) {
   // Only ordinary whispers shown in the chat window feed the bot.
   if (shown) {
     if (StartsWith(message, "!")) UsersCommand(name, message, RemoteOrigin::kWhisper);
-    Execute_Key(name, message, "Whispers;");
+    RunKeys(name, message, "Whispers;");
     PerformEvent(Event::kUserWhispered, name, message);
   }
   return LineDecision::Of(shown, "\xAB( " + std::string(name) + " )\xAB " + std::string(message));
 }
 
-LineDecision TC_Main::HandleWhisperTo(const WhisperTo& whisper) {
+LineDecision Client::HandleWhisperTo(const WhisperTo& whisper) {
   const std::string_view name = whisper.name;
   const std::string_view message = whisper.text;
   bool shown = !StartsWith(message, "//");
@@ -168,11 +168,11 @@ LineDecision TC_Main::HandleWhisperTo(const WhisperTo& whisper) {
   return LineDecision::Of(shown, "\xBB( " + std::string(name) + " )\xBB " + std::string(message));
 }
 
-void TC_Main::ShowInWhisperView(const std::string& line) {
-  frontend_.AppendLine(View::kWhisper, AddText(line));
+void Client::ShowInWhisperView(const std::string& line) {
+  frontend_.AppendLine(View::kWhisper, StyleLine(line));
 }
 
-LineDecision TC_Main::HandleInfo(const InfoNotice& info) {
+LineDecision Client::HandleInfo(const InfoNotice& info) {
   const std::string_view text = info.text;
   if (text == "Welcome to Battle.net!") WelcomeSteps();
   RejoinWhenKicked(text);
@@ -196,14 +196,14 @@ LineDecision TC_Main::HandleInfo(const InfoNotice& info) {
   return LineDecision::Of(OwnStateNotice(text, shown), std::move(display));
 }
 
-void TC_Main::RejoinWhenKicked(std::string_view text) {
+void Client::RejoinWhenKicked(std::string_view text) {
   if (!options_.auto_rejoin_when_kicked || !KickNoticeFor(text, own_account_)) return;
   // Built now, from the channel still current: the leave line that follows may change things.
   if (!current_channel_.empty())
     SendText(Command("/join ", current_channel_), LineOrigin::kAutomatic);
 }
 
-void TC_Main::JoinWhenBanned(std::string_view text) {
+void Client::JoinWhenBanned(std::string_view text) {
   if (!BanNoticeFor(text, own_account_)) return;
   switch (options_.on_ban) {
     case OnBanJoin::kStayInTheVoid:
@@ -223,7 +223,7 @@ void TC_Main::JoinWhenBanned(std::string_view text) {
   }
 }
 
-bool TC_Main::OwnStateNotice(std::string_view text, bool shown) {
+bool Client::OwnStateNotice(std::string_view text, bool shown) {
   if (text == "Do Not Disturb mode engaged.") {
     // Away and do-not-disturb are never both on at the server.
     if (client_state_ == ClientState::kAway) SendText("/away", LineOrigin::kAutomatic);
@@ -249,7 +249,7 @@ bool TC_Main::OwnStateNotice(std::string_view text, bool shown) {
   return shown;
 }
 
-LineDecision TC_Main::HandleError(const ErrorNotice& error) {
+LineDecision Client::HandleError(const ErrorNotice& error) {
   const std::string_view text = error.text;
   bool shown = true;
   if (whois_.phase == WhoisPhase::kUpdating && text == "That user is not logged on.") {
@@ -262,8 +262,8 @@ LineDecision TC_Main::HandleError(const ErrorNotice& error) {
 
 // Whois answer parser hooks. The parser (it fills the check's status, found name, account number
 // and location) arrives with the whois check; until then an answer changes nothing.
-void TC_Main::WhoisAnswer(std::string_view /*text*/) {}
+void Client::WhoisAnswer(std::string_view /*text*/) {}
 
-void TC_Main::WhoisNotLoggedOn() {}
+void Client::WhoisNotLoggedOn() {}
 
 }  // namespace tc

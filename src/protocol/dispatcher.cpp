@@ -2,7 +2,7 @@
 // fields (server_line.h); a line shorter than its code's layout reaches no handler.
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/house.h"
 #include "common/text.h"
 #include "people/channel_lists.h"
@@ -26,16 +26,16 @@ TaintedText JoinLine(std::string_view channel) {
 
 }  // namespace
 
-void TC_Main::InsertCustom(std::string& line) const {
+void Client::ExpandVariables(std::string& line) const {
   if (variables_.Empty()) return;
   TaintedText text(std::move(line));
-  InsertCustom(text);
+  ExpandVariables(text);
   line = text.text();
 }
 
-void TC_Main::DisplayText(std::string_view text, LineSource source) {
+void Client::DisplayText(std::string_view text, LineSource source) {
   std::string line(text);
-  InsertCustom(line);
+  ExpandVariables(line);
   LineDecision decision =
       source == LineSource::kServer ? LineDecision::Hidden() : LineDecision{LineShow::kAsIs, {}};
 
@@ -50,7 +50,7 @@ void TC_Main::DisplayText(std::string_view text, LineSource source) {
   const std::optional<ServerEvent> event = ParseServerLine(line);
   if (event) {
     if (!echo) {
-      if (std::optional<LineDecision> handled = HandleServerEvent(*event)) {
+      if (std::optional<LineDecision> handled = Dispatch(*event)) {
         decision = std::move(*handled);
       }
     }
@@ -69,7 +69,7 @@ void TC_Main::DisplayText(std::string_view text, LineSource source) {
   }
 }
 
-std::optional<LineDecision> TC_Main::HandleServerEvent(const ServerEvent& event) {
+std::optional<LineDecision> Client::Dispatch(const ServerEvent& event) {
   if (const auto* e = std::get_if<UserPresent>(&event)) return HandleUser(*e);
   if (const auto* e = std::get_if<UserJoined>(&event)) return HandleJoin(*e);
   if (const auto* e = std::get_if<UserLeft>(&event)) return HandleLeave(*e);
@@ -92,7 +92,7 @@ std::optional<LineDecision> TC_Main::HandleServerEvent(const ServerEvent& event)
   return std::nullopt;
 }
 
-bool TC_Main::ShowJoinsAndParts() const {
+bool Client::ShowJoinsAndParts() const {
   switch (options_.view_join_parts) {
     case ViewJoinParts::kAlways:
       return true;
@@ -104,20 +104,20 @@ bool TC_Main::ShowJoinsAndParts() const {
   return true;
 }
 
-void TC_Main::SetChannelField() {
+void Client::SetChannelField() {
   channel_field_ = current_channel_ + " (" + std::to_string(users_.RowCount()) + ")";
   frontend_.ChannelFieldChanged(channel_field_);
 }
 
-void TC_Main::PresentUpdate(std::string_view name, std::string_view flags,
-                            std::string_view product) {
+void Client::PresentUpdate(std::string_view name, std::string_view flags,
+                           std::string_view product) {
   std::string number = database_.GetUserField(name, UserField::kAccount_Number);
   // The lookup answers "0" for an account it has never met; that is no account number.
   if (number == "0" && database_.FindUser(name) == 0) number.clear();
   if (number.empty()) number = "N/A";
   if (number == "N/A" && product == "[CHAT]") number = "Gateway";
-  const int icon = GetImage(name, product, database_.GetUserField(name, UserField::kStatus),
-                            database_.GetUserField(name, UserField::kInterBot_Name), flags);
+  const int icon = IconFor(name, product, database_.GetUserField(name, UserField::kStatus),
+                           database_.GetUserField(name, UserField::kInterBot_Name), flags);
   const std::string now = DateTimeText();
   database_.UpdateUser(name, {{UserField::kAccount_Number, number},
                               {UserField::kProduct, product},
@@ -133,7 +133,7 @@ void TC_Main::PresentUpdate(std::string_view name, std::string_view flags,
   AddChannelUser(name);
 }
 
-void TC_Main::IdentificationWhisper(std::string_view name, std::string_view flags) {
+void Client::IdentificationWhisper(std::string_view name, std::string_view flags) {
   if (flags.size() < 2 || flags[1] != '1' || name == own_account_) return;
   if (!identified_users_.insert(LowerCase1252(name)).second) return;
   TaintedText line("/w ");
@@ -142,13 +142,13 @@ void TC_Main::IdentificationWhisper(std::string_view name, std::string_view flag
   SendText(line, LineOrigin::kAutomatic);
 }
 
-LineDecision TC_Main::HandleUser(const UserPresent& user) {
+LineDecision Client::HandleUser(const UserPresent& user) {
   PresentUpdate(user.name, user.flags, user.product);
   IdentificationWhisper(user.name, user.flags);
   return LineDecision::Hidden();
 }
 
-LineDecision TC_Main::HandleJoin(const UserJoined& join) {
+LineDecision Client::HandleJoin(const UserJoined& join) {
   const std::string_view name = join.name;
   PresentUpdate(name, join.flags, join.product);
   if (join.product != "[CHAT]" && options_.account_tracking) account_tracking_.Add(name);
@@ -160,7 +160,7 @@ LineDecision TC_Main::HandleJoin(const UserJoined& join) {
     SendText(ban, LineOrigin::kAutomatic);
   }
   IdentificationWhisper(name, join.flags);
-  Add_LastTen(name);
+  AddToLastTen(name);
   if (options_.channel_hit_counter) AddChannelHit(current_channel_);
   if (IsHouseChannel(current_channel_) && IsHouseAccount(name) && !IsHouseAccount(own_account_) &&
       recorded_operator_ == own_account_) {
@@ -170,7 +170,7 @@ LineDecision TC_Main::HandleJoin(const UserJoined& join) {
   return LineDecision::Of(shown, "Joins ( " + std::string(name) + " ) (" + TimeText() + ")");
 }
 
-LineDecision TC_Main::HandleLeave(const UserLeft& leave) {
+LineDecision Client::HandleLeave(const UserLeft& leave) {
   const std::string_view name = leave.name;
   database_.UpdateUser(name, {{UserField::kLast_Time_Seen, DateTimeText()},
                               {UserField::kLocation, "Unavailable"},
@@ -180,11 +180,11 @@ LineDecision TC_Main::HandleLeave(const UserLeft& leave) {
   RemoveChannelUser(name);
   PerformEvent(Event::kUserParts, name, current_channel_);
   const bool shown = ShowJoinsAndParts();
-  Add_LastTen(name);
+  AddToLastTen(name);
   LineDecision decision =
       LineDecision::Of(shown, "Parts ( " + std::string(name) + " ) (" + TimeText() + ")");
   if (name == recorded_operator_) {
-    CO_Change("");
+    SetRecordedOperator("");
     if (users_.RowCount() == 1 && !OwnIsOperator() && options_.auto_ops &&
         !PublicListContainsCurrent()) {
       const std::string channel = current_channel_;
@@ -195,7 +195,7 @@ LineDecision TC_Main::HandleLeave(const UserLeft& leave) {
   return decision;
 }
 
-LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
+LineDecision Client::HandleChannel(const ChannelEntered& entered) {
   database_.ChannelEntered();
   const std::string channel(entered.channel);
   if (!current_channel_.empty()) options_.last_channel = current_channel_;
@@ -218,7 +218,7 @@ LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
   users_.Clear();
   seconds_in_channel_ = 0;
   PerformEvent(Event::kJoinedChannel, own_account_, channel);
-  CO_Change("");
+  SetRecordedOperator("");
   banned_users_.clear();
   // Servers of today send no "Welcome to Battle.net!": the first channel after the naming line
   // stands in for it.
@@ -226,30 +226,30 @@ LineDecision TC_Main::HandleChannel(const ChannelEntered& entered) {
   return decision;
 }
 
-LineDecision TC_Main::HandleFlags(const FlagsChanged& change) {
+LineDecision Client::HandleFlags(const FlagsChanged& change) {
   const std::string_view flags = change.flags;
   const std::string_view name = change.name;
-  const int icon = GetImage(name, database_.GetUserField(name, UserField::kProduct),
-                            database_.GetUserField(name, UserField::kStatus),
-                            database_.GetUserField(name, UserField::kInterBot_Name), flags);
+  const int icon = IconFor(name, database_.GetUserField(name, UserField::kProduct),
+                           database_.GetUserField(name, UserField::kStatus),
+                           database_.GetUserField(name, UserField::kInterBot_Name), flags);
   database_.UpdateUser(name, {{UserField::kFlag, flags}, {UserField::kIcon, std::to_string(icon)}});
   if (OperatorFlags(flags)) {
-    CO_Change(name);
+    SetRecordedOperator(name);
   } else if (name == recorded_operator_) {
     // A user listed with stale operator flags has lost them; the own gavel, if held, counts.
-    CO_Change(OwnIsOperatorByFlags() ? own_account_ : "");
+    SetRecordedOperator(OwnIsOperatorByFlags() ? own_account_ : "");
   }
   return LineDecision::Hidden();
 }
 
-bool TC_Main::PublicListContainsCurrent() const {
+bool Client::PublicListContainsCurrent() const {
   for (std::string_view entry : PublicChannels()) {
     if (PosNoCase(entry, current_channel_) != 0) return true;
   }
   return false;
 }
 
-void TC_Main::TryRejoinForOperator() {
+void Client::TryRejoinForOperator() {
   if (users_.RowCount() != 1 || OwnIsOperator() || !options_.auto_ops || current_channel_.empty() ||
       PublicListContainsCurrent() || EqualsNoCase(current_channel_, rejoin_tried_channel_)) {
     return;
@@ -260,11 +260,11 @@ void TC_Main::TryRejoinForOperator() {
   SendText(JoinLine(channel), LineOrigin::kAutomatic);
 }
 
-bool TC_Main::OwnIsOperator() const {
+bool Client::OwnIsOperator() const {
   return (!own_account_.empty() && recorded_operator_ == own_account_) || OwnIsOperatorByFlags();
 }
 
-bool TC_Main::OwnIsOperatorByFlags() const {
+bool Client::OwnIsOperatorByFlags() const {
   return !own_account_.empty() &&
          OperatorFlags(database_.GetUserField(own_account_, UserField::kFlag));
 }

@@ -2,7 +2,7 @@
 // other for their information text and answer with it.
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/tainted_text.h"
 #include "common/text.h"
 
@@ -25,12 +25,12 @@ std::string IdentifiedState(std::string_view message) {
 
 }  // namespace
 
-std::string TC_Main::IdentificationMessage() const {
+std::string Client::IdentificationMessage() const {
   return std::string(kIdentification) + std::string(kClientName) + ";Build:" + std::string(kBuild) +
          ";State:" + std::string(ToText(client_state_)) + ";";
 }
 
-void TC_Main::InterClientMessage(std::string_view sender, std::string_view message) {
+void Client::InterClientMessage(std::string_view sender, std::string_view message) {
   if (StartsWith(message, kGetInfo)) {
     TaintedText answer("/w ");
     answer.AppendUntrusted(sender);
@@ -56,9 +56,9 @@ void TC_Main::InterClientMessage(std::string_view sender, std::string_view messa
     const std::string client(end == std::string_view::npos ? std::string_view()
                                                            : rest.substr(0, end));
     const std::string state = IdentifiedState(message);
-    const int icon = GetImage(sender, database_.GetUserField(sender, UserField::kProduct), state,
-                              database_.GetUserField(sender, UserField::kInterBot_Name),
-                              database_.GetUserField(sender, UserField::kFlag));
+    const int icon = IconFor(sender, database_.GetUserField(sender, UserField::kProduct), state,
+                             database_.GetUserField(sender, UserField::kInterBot_Name),
+                             database_.GetUserField(sender, UserField::kFlag));
     database_.UpdateUser(sender, {{UserField::kInterBot_Name, client},
                                   {UserField::kIcon, std::to_string(icon)},
                                   {UserField::kStatus, state},

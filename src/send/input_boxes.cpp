@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/text.h"
 #include "send/user_popup.h"
 
@@ -33,12 +33,12 @@ void InputBox::Remember(const std::string& entry) {
   if (history.size() > kHistoryLimit) history.resize(kHistoryLimit);
 }
 
-void TC_Main::WhoisCheckRequest(std::string_view name) {
+void Client::WhoisCheckRequest(std::string_view name) {
   account_tracking_.Add(name);
   whois_requests_.Append({std::string(name)});
 }
 
-void TC_Main::Send_Image1Click() {
+void Client::SendActiveInput() {
   // The auto-away countdown restarts here once idle and away automation exists.
   InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
   const std::string text = box.text;
@@ -64,9 +64,9 @@ void TC_Main::Send_Image1Click() {
   box.text.clear();
 }
 
-void TC_Main::Whisper_Label1Click(std::string_view selected_user) {
+void Client::WhisperActiveInputTo(std::string_view selected_user) {
   if (selected_user.empty()) {
-    DisplayText(kSelectFirst, 5);
+    ShowLocal(kSelectFirst);
     return;
   }
   InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
@@ -74,28 +74,28 @@ void TC_Main::Whisper_Label1Click(std::string_view selected_user) {
   SendText(NamingUser("/w ", selected_user, " " + text));
 }
 
-void TC_Main::Whisper_Image2Click(std::string_view selected_user) {
+void Client::WhisperBoxTo(std::string_view selected_user) {
   if (selected_user.empty()) {
-    DisplayText(kSelectFirst, 5);
+    ShowLocal(kSelectFirst);
     return;
   }
   const std::string text = std::exchange(whisper_input().text, {});
   SendText(NamingUser("/w ", selected_user, " " + text));
 }
 
-void TC_Main::Emote_Image1Click() {
+void Client::EmoteActiveInput() {
   InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
   const std::string text = std::exchange(box.text, {});
   SendText(TaintedText("/me " + text));
 }
 
-void TC_Main::Users_ListView1DblClick(std::string_view selected_user) {
+void Client::InsertUserName(std::string_view selected_user) {
   if (selected_user.empty()) return;
   InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
   box.text += selected_user;
 }
 
-void TC_Main::UsersPopupCommand(std::string_view caption, std::string_view selected_user) {
+void Client::UsersPopupCommand(std::string_view caption, std::string_view selected_user) {
   const auto row =
       std::find_if(kUserPopupEntries.begin(), kUserPopupEntries.end(),
                    [caption](const UserPopupEntry& entry) { return entry.caption == caption; });
@@ -105,7 +105,7 @@ void TC_Main::UsersPopupCommand(std::string_view caption, std::string_view selec
     return;
   }
   if (selected_user.empty()) {
-    DisplayText(kSelectFirst, 5);
+    ShowLocal(kSelectFirst);
     return;
   }
   if (row->sends == PopupSends::kWhoisCheck) {
@@ -115,7 +115,7 @@ void TC_Main::UsersPopupCommand(std::string_view caption, std::string_view selec
   }
 }
 
-bool TC_Main::AddWhisperRecipient(std::string_view name, RecipientSource source) {
+bool Client::AddWhisperRecipient(std::string_view name, RecipientSource source) {
   std::string stored(name);
   if (source == RecipientSource::kChannelUser) {
     // Dragged text or a console line is only a hint: the channel list says who the user is.

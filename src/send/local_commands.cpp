@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/file_names.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
@@ -116,7 +116,7 @@ std::optional<std::string> EditVariable(Table<VariableRow>& variables, std::stri
       }
       variables.Update(row, [next](VariableRow& r) { r.value = std::to_string(next); });
     } else {
-      variables.Update(row, [value](VariableRow& r) { r.value = std::string(value); });
+      variables.Update(row, [text = std::string(value)](VariableRow& r) { r.value = text; });
     }
     ++row;
   }
@@ -203,7 +203,7 @@ void SwitchTimers(Table<TimerRow>& timers, std::string_view name, bool on) {
 
 }  // namespace
 
-bool TC_Main::RunLocalCommand(const TaintedText& line) {
+bool Client::RunLocalCommand(const TaintedText& line) {
   const std::string& text = line.text();
   const CommandRow* match = nullptr;
   for (const CommandRow& row : kCommands) {
@@ -222,7 +222,7 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
 
   switch (match->command) {
     case Command::kDisplay:
-      DisplayText("Display ( " + rest + " )", 5);
+      ShowLocal("Display ( " + rest + " )");
       break;
     case Command::kChatText:
       main_input().text += rest;
@@ -231,13 +231,13 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
       whisper_input().text += rest;
       break;
     case Command::kConnect:
-      Connect_Image1Click();
+      ToggleConnection();
       break;
     case Command::kExit:
       frontend_.CloseMainWindow();
       break;
     case Command::kClear:
-      ClearChatBuffer1Click();
+      ClearChatView();
       break;
     case Command::kSend:
       // The rest keeps its marks: what another user supplied stays text the second time too.
@@ -267,7 +267,7 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
         WriteUserFile(name.text(), content.text());
       } else if (content.text()[0] == '/') {
         // A script runs its lines as the owner's own: another user's command never goes in.
-        DisplayText("Error ( A script line with another user's text cannot begin with \"/\". )", 5);
+        ShowLocal("Error ( A script line with another user's text cannot begin with \"/\". )");
       } else {
         // Kept as it was sent, never expanded when the script runs.
         WriteUserFile(name.text(), "<nf>" + content.text());
@@ -276,7 +276,7 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
     }
     case Command::kKeyExecute: {
       const auto [user, message] = SplitFirst(rest);
-      if (!user.empty() && !message.empty()) Execute_Key(user, message, "Messages;");
+      if (!user.empty() && !message.empty()) RunKeys(user, message, "Messages;");
       break;
     }
     case Command::kExecute:
@@ -284,7 +284,7 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
       break;
     case Command::kEdit:
       if (const auto error = EditVariable(variables_, rest)) {
-        DisplayText("Error ( " + *error + " )", 5);
+        ShowLocal("Error ( " + *error + " )");
       }
       break;
     case Command::kGroup:
@@ -306,7 +306,7 @@ bool TC_Main::RunLocalCommand(const TaintedText& line) {
   return true;
 }
 
-void TC_Main::ExecuteProgram(std::string_view rest) {
+void Client::ExecuteProgram(std::string_view rest) {
   std::string_view file = rest;
   for (const char separator : {'\\', '/'}) {
     const size_t at = file.rfind(separator);
@@ -319,14 +319,14 @@ void TC_Main::ExecuteProgram(std::string_view rest) {
   const std::string shown = program_dir_.string() + "/Execute/" + std::string(file);
   if (!file.empty() && std::filesystem::is_regular_file(path, ec)) {
     frontend_.OpenFile(path.string(), folder.string());
-    DisplayText("System ( Executed " + shown + " )", 5);
+    ShowLocal("System ( Executed " + shown + " )");
   } else {
-    DisplayText("System ( Unable to execute " + shown + " )", 5);
+    ShowLocal("System ( Unable to execute " + shown + " )");
   }
 }
 
-void TC_Main::Execute_Key(std::string_view /*user*/, std::string_view /*text*/,
-                          std::string_view /*kind*/) {
+void Client::RunKeys(std::string_view /*user*/, std::string_view /*text*/,
+                     std::string_view /*kind*/) {
   // A key's actions are the program's own answer to what someone said.
   const AutomaticScope automatic(*this);
   // The key engine arrives later; until then no key matches anything.

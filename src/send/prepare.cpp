@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "common/date_time.h"
 #include "send/template_engine.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 class ClientTemplateContext final : public TemplateContext {
  public:
-  ClientTemplateContext(TC_Main& client, const Clock& clock, uint16_t port)
+  ClientTemplateContext(Client& client, const Clock& clock, uint16_t port)
       : client_(client), clock_(clock), port_(port) {}
 
   const TextTable& List(TemplateList list) const override {
@@ -48,8 +48,8 @@ class ClientTemplateContext final : public TemplateContext {
   std::string_view StateText() const override { return ToText(client_.client_state()); }
   std::string_view BannedUsers() const override { return client_.banned_users(); }
   std::string_view LatestVersion() const override { return client_.latest_version(); }
-  std::string_view VersionText() const override { return TC_Main::kVersionText; }
-  std::string_view Website() const override { return TC_Main::kWebsite; }
+  std::string_view VersionText() const override { return Client::kVersionText; }
+  std::string_view Website() const override { return Client::kWebsite; }
   std::string Host() const override { return client_.host(); }
   uint16_t Port() const override { return port_; }
   int64_t SecondsOnline() const override { return client_.seconds_online(); }
@@ -62,24 +62,24 @@ class ClientTemplateContext final : public TemplateContext {
   void ShowError(std::string_view text) override { client_.ShowLocal(text); }
 
  private:
-  TC_Main& client_;
+  Client& client_;
   const Clock& clock_;
   uint16_t port_;
 };
 
 }  // namespace
 
-std::string TC_Main::VariableValue(std::string_view name) const {
+std::string Client::VariableValue(std::string_view name) const {
   const int row = variables_.FindLast([&](const VariableRow& r) { return r.name == name; });
   return row < 0 ? std::string() : variables_.RowAt(row).value;
 }
 
-void TC_Main::InsertCustom(TaintedText& line) const {
+void Client::ExpandVariables(TaintedText& line) const {
   SubstituteVariables(variables_, line);
 }
 
-TaintedText TC_Main::Prepare(const TaintedText& text, std::string_view user,
-                             std::string_view event_text) {
+TaintedText Client::Prepare(const TaintedText& text, std::string_view user,
+                            std::string_view event_text) {
   ClientTemplateContext context(*this, clock_, connection_.port());
   return ExpandTemplate(text, user, event_text, context);
 }

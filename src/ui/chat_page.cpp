@@ -54,7 +54,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
   connect(whisper2, &QAbstractButton::clicked, this, [this] {
     SyncInputToCore(2);
     const std::string user = SelectedUser();
-    Call([&user](TC_Main& core) { core.Whisper_Image2Click(user); });
+    Call([&user](Client& core) { core.WhisperBoxTo(user); });
   });
   send_edit1_ = MakeInput(page, QStringLiteral("Send_Edit1"), {0, 360, 446, 22});
 
@@ -63,7 +63,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
   connect(send, &QAbstractButton::clicked, this, [this] {
     SyncInputToCore(1);
     SyncInputToCore(2);
-    Call([](TC_Main& core) { core.Send_Image1Click(); });
+    Call([](Client& core) { core.SendActiveInput(); });
   });
   SkinButton* whisper = MakeButton(page, QStringLiteral("Whisper_Image1"),
                                    QStringLiteral("Whisper"), {94, 388, 90, 22});
@@ -71,14 +71,14 @@ void MainWindow::BuildChatPage(QWidget* page) {
     SyncInputToCore(1);
     SyncInputToCore(2);
     const std::string user = SelectedUser();
-    Call([&user](TC_Main& core) { core.Whisper_Label1Click(user); });
+    Call([&user](Client& core) { core.WhisperActiveInputTo(user); });
   });
   SkinButton* emote =
       MakeButton(page, QStringLiteral("Emote_Image1"), QStringLiteral("Emote"), {188, 388, 90, 22});
   connect(emote, &QAbstractButton::clicked, this, [this] {
     SyncInputToCore(1);
     SyncInputToCore(2);
-    Call([](TC_Main& core) { core.Emote_Image1Click(); });
+    Call([](Client& core) { core.EmoteActiveInput(); });
   });
   // Enter in an input box is the Send button.
   connect(send_edit1_->lineEdit(), &QLineEdit::returnPressed, send, &QAbstractButton::click);
@@ -112,7 +112,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
     SyncInputToCore(1);
     SyncInputToCore(2);
     const std::string user = SelectedUser();
-    Call([&user](TC_Main& core) { core.Users_ListView1DblClick(user); });
+    Call([&user](Client& core) { core.InsertUserName(user); });
   });
 
   users_menu_ = Owned<QMenu>(this);
@@ -123,18 +123,18 @@ void MainWindow::BuildChatPage(QWidget* page) {
     action->setObjectName(QString::fromStdString(caption));
     connect(action, &QAction::triggered, this, [this, caption] {
       const std::string user = SelectedUser();
-      Call([&](TC_Main& core) { core.UsersPopupCommand(caption, user); });
+      Call([&](Client& core) { core.UsersPopupCommand(caption, user); });
     });
   }
   users_menu_->addSeparator();
   QAction* clear_chat = users_menu_->addAction(QStringLiteral("Clear Chat Buffer"));
   clear_chat->setObjectName(QStringLiteral("ClearChatBuffer1"));
   connect(clear_chat, &QAction::triggered, this,
-          [this] { Call([](TC_Main& core) { core.ClearChatBuffer1Click(); }); });
+          [this] { Call([](Client& core) { core.ClearChatView(); }); });
   QAction* clear_whisper = users_menu_->addAction(QStringLiteral("Clear Whisper Buffer"));
   clear_whisper->setObjectName(QStringLiteral("ClearWhisperBuffer1"));
   connect(clear_whisper, &QAction::triggered, this,
-          [this] { Call([](TC_Main& core) { core.ClearWhisperBuffer1Click(); }); });
+          [this] { Call([](Client& core) { core.ClearWhisperView(); }); });
 
   state_icon_ = Owned<QLabel>(page);
   state_icon_->setObjectName(QStringLiteral("Icons_Image1"));
@@ -153,7 +153,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
     action->setObjectName(caption + QStringLiteral("2"));
     const ClientState state = states[i];
     connect(action, &QAction::triggered, this,
-            [this, state] { Call([state](TC_Main& core) { core.RequestState(state); }); });
+            [this, state] { Call([state](Client& core) { core.RequestState(state); }); });
     state_actions_[i] = action;
   }
   connect(state_icon_, &QWidget::customContextMenuRequested, this,
@@ -183,7 +183,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
       return text;
     };
     if (const auto name = ask(QStringLiteral("Add whisper user."), QStringLiteral("User Name:"))) {
-      AddWhisperUser(*name, TC_Main::RecipientSource::kTyped);
+      AddWhisperUser(*name, Client::RecipientSource::kTyped);
     }
   });
   QAction* remove_user = recipients_menu_->addAction(QStringLiteral("Remove User"));
@@ -192,7 +192,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
     const QModelIndex index = recipients_view_->currentIndex();
     if (!index.isValid()) return;
     const int row = index.row();
-    Call([row](TC_Main& core) { core.whisper_recipients().Remove(row); });
+    Call([row](Client& core) { core.whisper_recipients().Remove(row); });
   });
   connect(recipients_view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     recipients_menu_->popup(recipients_view_->viewport()->mapToGlobal(pos));
@@ -241,15 +241,15 @@ void MainWindow::ShowUsersMenu(const QPoint& global) {
   users_menu_->popup(global);
 }
 
-void MainWindow::AddWhisperUser(const QString& name, TC_Main::RecipientSource source) {
+void MainWindow::AddWhisperUser(const QString& name, Client::RecipientSource source) {
   const std::string user = CoreText(name.trimmed());
-  Call([&user, source](TC_Main& core) { core.AddWhisperRecipient(user, source); });
+  Call([&user, source](Client& core) { core.AddWhisperRecipient(user, source); });
 }
 
 void MainWindow::SyncInputToCore(int box) {
   QComboBox* edit = box == 1 ? send_edit1_ : send_edit2_;
   const std::string text = CoreText(edit->currentText());
-  Call([box, &text](TC_Main& core) {
+  Call([box, &text](Client& core) {
     (box == 1 ? core.main_input() : core.whisper_input()).text = text;
   });
 }
@@ -279,9 +279,9 @@ void MainWindow::SyncInputsFromCore() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn) {
     if (watched == send_edit1_ || watched == send_edit1_->lineEdit()) {
-      Call([](TC_Main& core) { core.Send_Edit1Enter(); });
+      Call([](Client& core) { core.FocusMainInput(); });
     } else if (watched == send_edit2_ || watched == send_edit2_->lineEdit()) {
-      Call([](TC_Main& core) { core.Send_Edit2Enter(); });
+      Call([](Client& core) { core.FocusWhisperInput(); });
     }
   }
   if (watched == recipients_view_->viewport()) {
@@ -295,7 +295,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::Drop) {
       auto* drop = static_cast<QDropEvent*>(event);
       if (drop->mimeData()->hasText()) {
-        AddWhisperUser(drop->mimeData()->text(), TC_Main::RecipientSource::kChannelUser);
+        AddWhisperUser(drop->mimeData()->text(), Client::RecipientSource::kChannelUser);
         drop->acceptProposedAction();
         return true;
       }

@@ -123,7 +123,7 @@ void MainWindow::Detach() {
   core_ = nullptr;
 }
 
-void MainWindow::Attach(TC_Main& core, Caller caller, std::function<void()> shutdown) {
+void MainWindow::Attach(Client& core, Caller caller, std::function<void()> shutdown) {
   core_ = &core;
   caller_ = std::move(caller);
   shutdown_ = std::move(shutdown);
@@ -193,7 +193,7 @@ void MainWindow::BuildFrame() {
   connect_button_ = MakeButton(this, QStringLiteral("Connect_Image1"), QStringLiteral("Connect"),
                                {546, 28, 90, 20});
   connect(connect_button_, &QAbstractButton::clicked, this,
-          [this] { Call([](TC_Main& core) { core.Connect_Image1Click(); }); });
+          [this] { Call([](Client& core) { core.ToggleConnection(); }); });
 
   for (const PageTab& tab : kPageTabs) pages_[tab.page] = MakePage(PanelName(tab.page));
   BuildChatPage(pages_[Page::kChat]);
@@ -218,7 +218,7 @@ void MainWindow::ActivateOnce() {
   UpdateGUI(true);
   UpdateGUI(false);
   UpdateFonts();
-  Call([](TC_Main& core) { core.FormActivate(); });
+  Call([](Client& core) { core.Activate(); });
   LoadControls();
 }
 

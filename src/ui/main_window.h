@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "ports/ports.h"
 #include "ui/chat_view.h"
 #include "ui/presenters.h"
@@ -59,15 +59,15 @@ enum class OptionPage {
 
 class MainWindow : public QWidget, public Frontend {
  public:
-  using Action = std::function<void(TC_Main&)>;
+  using Action = std::function<void(Client&)>;
   using Caller = std::function<void(const Action&)>;
 
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // Connects the window to its core. `caller` runs an action on the core (the driver's Call);
-  // `shutdown` runs FormClose once. Call before the window is shown.
-  void Attach(TC_Main& core, Caller caller, std::function<void()> shutdown);
+  // `shutdown` runs Shutdown once. Call before the window is shown.
+  void Attach(Client& core, Caller caller, std::function<void()> shutdown);
   void Call(const Action& action);
   // Lets go of the core's tables; call before the core goes away.
   void Detach();
@@ -146,13 +146,13 @@ class MainWindow : public QWidget, public Frontend {
   void SyncInputToCore(int box);
   std::string SelectedUser() const;
   void ShowUsersMenu(const QPoint& global);
-  void AddWhisperUser(const QString& name, TC_Main::RecipientSource source);
+  void AddWhisperUser(const QString& name, Client::RecipientSource source);
   void PickCategoryColor(int category);
   void RefreshStatePictures();
   void ShowTray(bool shown);
   QPixmap StatePixmap(const std::string& state) const;
 
-  TC_Main* core_ = nullptr;
+  Client* core_ = nullptr;
   Caller caller_;
   std::function<void()> shutdown_;
   DialogHooks hooks_;

@@ -86,14 +86,14 @@ QLabel* Caption(QWidget* page, const QString& text, const QRect& geometry) {
 
 // A check box bound to a flag of the options; `after` runs what the change sets going.
 static QCheckBox* BoundCheck(MainWindow& window, std::vector<std::function<void()>>& loaders,
-                             TC_Main*& core, QWidget* page, const char* name,
-                             const QString& caption, const QRect& geometry, bool Options::*flag,
-                             std::function<void(TC_Main&, bool)> after = {}) {
+                             Client*& core, QWidget* page, const char* name, const QString& caption,
+                             const QRect& geometry, bool Options::*flag,
+                             std::function<void(Client&, bool)> after = {}) {
   QCheckBox* box = Owned<QCheckBox>(caption, page);
   box->setObjectName(QString::fromLatin1(name));
   box->setGeometry(geometry);
   QObject::connect(box, &QCheckBox::toggled, &window, [&window, flag, after](bool on) {
-    window.Call([flag, on, &after](TC_Main& c) {
+    window.Call([flag, on, &after](Client& c) {
       if (c.options().*flag == on) return;
       c.options().*flag = on;
       if (after) after(c, on);
@@ -109,7 +109,7 @@ static QCheckBox* BoundCheck(MainWindow& window, std::vector<std::function<void(
 // A radio group bound to an enumerated option.
 template <typename E>
 static QGroupBox* BoundRadios(MainWindow& window, std::vector<std::function<void()>>& loaders,
-                              TC_Main*& core, QWidget* page, const char* name,
+                              Client*& core, QWidget* page, const char* name,
                               const QString& caption, const QRect& geometry,
                               const QStringList& items, E Options::*field) {
   QGroupBox* group = Owned<QGroupBox>(caption, page);
@@ -124,7 +124,7 @@ static QGroupBox* BoundRadios(MainWindow& window, std::vector<std::function<void
   }
   QObject::connect(buttons, &QButtonGroup::idToggled, &window, [&window, field](int id, bool on) {
     if (!on) return;
-    window.Call([field, id](TC_Main& c) { c.options().*field = static_cast<E>(id); });
+    window.Call([field, id](Client& c) { c.options().*field = static_cast<E>(id); });
   });
   loaders.push_back([buttons, &core, field] {
     const QSignalBlocker block(buttons);
@@ -138,14 +138,14 @@ static QGroupBox* BoundRadios(MainWindow& window, std::vector<std::function<void
 
 // A one-line field bound to a text option.
 static QLineEdit* BoundEdit(MainWindow& window, std::vector<std::function<void()>>& loaders,
-                            TC_Main*& core, QWidget* page, const char* name, const QRect& geometry,
+                            Client*& core, QWidget* page, const char* name, const QRect& geometry,
                             std::string Options::*field) {
   QLineEdit* edit = Owned<QLineEdit>(page);
   edit->setObjectName(QString::fromLatin1(name));
   edit->setGeometry(geometry);
   QObject::connect(edit, &QLineEdit::textChanged, &window, [&window, field](const QString& text) {
     const std::string value = CoreText(text);
-    window.Call([field, &value](TC_Main& c) { c.options().*field = value; });
+    window.Call([field, &value](Client& c) { c.options().*field = value; });
   });
   loaders.push_back([edit, &core, field] {
     const QSignalBlocker block(edit);
@@ -239,7 +239,7 @@ void MainWindow::BuildGeneralPage(QWidget* page) {
   number->setRange(0, 100);
   number->setGeometry(140, 56, 54, 22);
   connect(number, &QSpinBox::valueChanged, this, [this](int value) {
-    Call([value](TC_Main& c) { c.options().view_join_parts_number = value; });
+    Call([value](Client& c) { c.options().view_join_parts_number = value; });
   });
   loaders_.push_back([this, number] {
     const QSignalBlocker block(number);
@@ -280,7 +280,7 @@ void MainWindow::BuildGeneralPage(QWidget* page) {
              QStringLiteral("Anti-Flood Protection"), next(), &Options::anti_flood);
   // Ticking opens the user database from its file; unticking saves and closes it.
   BoundCheck(*this, loaders_, core_, page, "UseDatabase_CheckBox1", QStringLiteral("Use database"),
-             next(), &Options::use_database, [](TC_Main& c, bool on) {
+             next(), &Options::use_database, [](Client& c, bool on) {
                if (on) {
                  c.database().LoadUserDatabase(c.program_dir(), true);
                } else {
@@ -334,7 +334,7 @@ void MainWindow::BuildColorsPage(QWidget* page) {
   connect(add, &QAbstractButton::clicked, this, [this] {
     const std::string word = CoreText(cc_text_->text());
     const Color color = FromQColor(cc_color_);
-    Call([&word, color](TC_Main& c) { AddCustomColor(c.custom_colors(), word, color); });
+    Call([&word, color](Client& c) { AddCustomColor(c.custom_colors(), word, color); });
   });
   SkinButton* remove = MakeButton(page, QStringLiteral("CCRemove_Image1"), QStringLiteral("Remove"),
                                   {556, 258, 70, 20});
@@ -348,7 +348,7 @@ void MainWindow::BuildColorsPage(QWidget* page) {
     if (row >= table.RowCount()) return;
     cc_text_->setText(QtText(table.RowAt(row).text));
     cc_color_ = ToQColor(ColorFromText(table.RowAt(row).color).value_or(kClWhite));
-    Call([row](TC_Main& c) { c.custom_colors().Remove(row); });
+    Call([row](Client& c) { c.custom_colors().Remove(row); });
   });
 }
 
@@ -374,7 +374,7 @@ void MainWindow::BuildGuiPage(QWidget* page) {
     if (!index.isValid()) return;
     const int picture = index.row();
     const std::string caption = CoreText(tray_combo_->currentText());
-    Call([picture, &caption](TC_Main& c) {
+    Call([picture, &caption](Client& c) {
       c.appearance().tray_icons().SetCaption(picture, caption);
     });
     RefreshStatePictures();
@@ -395,8 +395,7 @@ void MainWindow::PickCategoryColor(int category) {
   }();
   if (!picked) return;
   const Color color = FromQColor(*picked);
-  Call(
-      [category, color](TC_Main& c) { c.options().colors[static_cast<size_t>(category)] = color; });
+  Call([category, color](Client& c) { c.options().colors[static_cast<size_t>(category)] = color; });
   UpdateFonts();
 }
 

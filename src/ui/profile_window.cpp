@@ -96,7 +96,7 @@ ProfileWindow::ProfileWindow() {
   summary_->setGeometry(8, 312, 404, 110);
 }
 
-void ProfileWindow::Attach(TC_Main& core, Caller caller) {
+void ProfileWindow::Attach(Client& core, Caller caller) {
   core_ = &core;
   caller_ = std::move(caller);
 }
@@ -190,7 +190,7 @@ void ProfileWindow::Store() {
     }
     info += "Description=" + Join(description_->toPlainText()) + ";";
   }
-  caller_([&](TC_Main& core) {
+  caller_([&](Client& core) {
     core.database().UpdateUser(target, {{UserField::kNotes, notes}});
     if (own) core.database().UpdateUser(target, {{UserField::kInformation, info}});
   });

@@ -9,17 +9,17 @@
 #include <functional>
 #include <string>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 
 namespace tc::ui {
 
 class ProfileWindow : public QWidget {
  public:
-  using Action = std::function<void(TC_Main&)>;
+  using Action = std::function<void(Client&)>;
   using Caller = std::function<void(const Action&)>;
 
   ProfileWindow();
-  void Attach(TC_Main& core, Caller caller);
+  void Attach(Client& core, Caller caller);
   void Attach(std::nullptr_t) { core_ = nullptr; }
   // Captioned "Information for " + account, told the own account name, shown.
   void Open(const std::string& account, const std::string& own_account);
@@ -34,7 +34,7 @@ class ProfileWindow : public QWidget {
   void Load();
   void Store();
 
-  TC_Main* core_ = nullptr;
+  Client* core_ = nullptr;
   Caller caller_;
   std::string own_account_;
   std::array<QLineEdit*, 7> fields_{};  // Name, Age, Gender, Location, E-Mail, Icq #, URL

@@ -25,19 +25,19 @@ bool DisplayAvailable() {
 WindowProgram::WindowProgram(const StartOptions& options)
     : window_(std::make_unique<MainWindow>()),
       driver_(std::make_unique<platform::CoreDriver>(*window_, options.program_dir)) {
-  TC_Main* core = nullptr;
-  driver_->Call([&core](TC_Main& c) { core = &c; });
+  Client* core = nullptr;
+  driver_->Call([&core](Client& c) { core = &c; });
   platform::CoreDriver& driver = *driver_;
   window_->Attach(
       *core,
       [&driver](const MainWindow::Action& action) {
-        driver.Call([&action](TC_Main& c) { action(c); });
+        driver.Call([&action](Client& c) { action(c); });
       },
       [&driver] { driver.Shutdown(); });
 
   StartOptions start = options;
   start.activate_now = false;
-  window_->Call([&start](TC_Main& c) { c.Start(start); });
+  window_->Call([&start](Client& c) { c.Start(start); });
   WriteDefaultSkins(options.program_dir);
   window_->Update_Buttons(core->appearance().settings().background_skin,
                           core->appearance().settings().buttons_skin);
@@ -49,7 +49,7 @@ WindowProgram::~WindowProgram() {
   window_->Detach();
 }
 
-const TC_Main& WindowProgram::core() const {
+const Client& WindowProgram::core() const {
   return driver_->core();
 }
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "app/client.h"
 #include "app/start_options.h"
-#include "app/tc_main.h"
 
 namespace tc::platform {
 class CoreDriver;
@@ -30,7 +30,7 @@ class WindowProgram {
   WindowProgram& operator=(const WindowProgram&) = delete;
 
   MainWindow& window() { return *window_; }
-  const TC_Main& core() const;
+  const Client& core() const;
 
  private:
   // The window outlives the driver: the core reports to it until the very end.

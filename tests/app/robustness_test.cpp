@@ -23,9 +23,9 @@ UserRecord RecordInFile(const std::filesystem::path& dir, std::string_view name)
 }
 
 void TypeLine(Session& s, std::string_view text) {
-  GuardedCall(s.core(), [text](TC_Main& core) {
+  GuardedCall(s.core(), [text](Client& core) {
     core.main_input().text = std::string(text);
-    core.Send_Image1Click();
+    core.SendActiveInput();
   });
 }
 
@@ -41,7 +41,7 @@ TEST(Fault, ShowsOneErrorLineSavesWhatItLearnedAndGoesOn) {
   s.socket.before_write = [](std::string_view) { throw std::bad_alloc(); };
   TypeLine(s, "hello");
   // The line leaves on a tick of the send queue; the driver runs ticks guarded as well.
-  GuardedCall(s.core(), [&s](TC_Main&) { s.Advance(10 * 1000); });
+  GuardedCall(s.core(), [&s](Client&) { s.Advance(10 * 1000); });
   EXPECT_EQ(s.ui.Texts(), std::vector<std::string>{"Error ( std::bad_alloc )"});
   EXPECT_EQ(RecordInFile(s.dir, "bob")[static_cast<size_t>(UserField::kIn_Channel)], "Yes");
 
@@ -68,7 +68,7 @@ TEST(Fault, TextOfTheExceptionIsCutToOneBoundedLine) {
   Session s;
   s.StartUp();
   s.ui.TakeLines();
-  GuardedCall(s.core(), [](TC_Main&) {
+  GuardedCall(s.core(), [](Client&) {
     throw std::runtime_error("line one\r\nline two" + std::string(1000, 'x'));
   });
   const std::vector<std::string> shown = s.ui.Texts();
@@ -76,18 +76,18 @@ TEST(Fault, TextOfTheExceptionIsCutToOneBoundedLine) {
   EXPECT_EQ(shown[0].rfind("Error ( line one  line twoxxx", 0), 0u);
   EXPECT_LT(shown[0].size(), 220u);
   // A call that returns a value gives an empty one after a fault.
-  EXPECT_EQ(GuardedCall(s.core(), [](TC_Main&) -> int { throw 1; }), 0);
+  EXPECT_EQ(GuardedCall(s.core(), [](Client&) -> int { throw 1; }), 0);
 }
 
 TEST(Fault, BeforeTheSettingsAreReadTheProfileIsLeftAlone) {
   Session first;
   first.StartUp();
   first.core().options().home_channel = "Kept";
-  first.core().FormClose();
+  first.core().Shutdown();
 
   Session s(first.dir);
   s.core().options().home_channel = "Default value";
-  GuardedCall(s.core(), [](TC_Main&) { throw std::bad_alloc(); });
+  GuardedCall(s.core(), [](Client&) { throw std::bad_alloc(); });
   s.StartUp();
   EXPECT_EQ(s.core().options().home_channel, "Kept");
 }
@@ -106,7 +106,7 @@ TEST_P(PeriodicSave, WritesAChangedDatabaseEveryInterval) {
   Session setup;  // the interval comes from the profile
   setup.StartUp();
   setup.core().SetDatabaseSaveMinutes(c.minutes);
-  setup.core().RW("Write");
+  setup.core().SaveProfile();
   Session s(setup.dir);
   s.StartUp();
   s.LogIn();
@@ -145,7 +145,7 @@ TEST(UserRecords, ALastMessageOfADollarSignIsRecorded) {
   s.LogIn();
   s.Server("1002 JOIN bob 0010 [CHAT]");
   s.Server("1005 TALK bob 0010 \"$\"");
-  s.core().FormClose();
+  s.core().Shutdown();
   EXPECT_EQ(RecordInFile(s.dir, "bob")[static_cast<size_t>(UserField::kLast_Message_Seen)], "$");
 }
 

@@ -61,12 +61,12 @@ INSTANTIATE_TEST_SUITE_P(ConsoleAndWindow, StartTest, ::testing::Bool());
 
 TEST(StartUp, SecondActivationNeitherGreetsNorConnectsAgain) {
   Session s;
-  s.core().FormCreate();
+  s.core().Initialise();
   s.core().options().account_name = "talvexbot";
   s.core().options().password = "botpass";
-  s.core().FormActivate();
+  s.core().Activate();
   EXPECT_EQ(s.socket.opens, 1);  // "Auto Connect:" is on by default
-  s.core().FormActivate();
+  s.core().Activate();
   EXPECT_EQ(s.socket.opens, 1);
   EXPECT_EQ(s.ui.Texts().size(), 3u);  // two welcome lines and the connect line
 }

@@ -14,7 +14,7 @@ class UserIcons : public ::testing::Test {
   }
   int Icon(std::string_view product, std::string_view flags, std::string_view client = "",
            std::string_view state = "", std::string_view name = "someone") {
-    return s.core().GetImage(name, product, state, client, flags);
+    return s.core().IconFor(name, product, state, client, flags);
   }
   Session s;
 };

@@ -213,7 +213,7 @@ class RecordingFrontend : public Frontend {
 class Recorder {
  public:
   Recorder() : record(s.dir.string()), socket_(s.socket, record), ui_(s.ui, record) {
-    s.main = std::make_unique<TC_Main>(socket_, s.clock, ui_, s.dir);
+    s.main = std::make_unique<Client>(socket_, s.clock, ui_, s.dir);
     s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
       record.Add("event", Escaped(EventName(e)) + " | " + Escaped(u) + " | " + Escaped(t));
     });
@@ -234,7 +234,7 @@ class Recorder {
     record.Add("type", Escaped(text));
     InputBox& box = s.core().active_input() == 2 ? s.core().whisper_input() : s.core().main_input();
     box.text = std::string(text);
-    s.core().Send_Image1Click();
+    s.core().SendActiveInput();
   }
   void Advance(int64_t ms) {
     record.Add("clock", "+" + std::to_string(ms) + " ms");
@@ -326,7 +326,7 @@ void Replay(Recorder& r, const std::string& fixture) {
   s.StartUp();
   s.core().options().account_name = account;
   s.core().options().password = "pw";
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   r.Step("the socket connects");
   s.Connected();
   // Line by line, each in two reads, the last piece as it came. Once the core has closed the
@@ -348,7 +348,7 @@ void Replay(Recorder& r, const std::string& fixture) {
   }
   r.Advance(30 * 1000);
   r.Step("the window closes");
-  s.core().FormClose();
+  s.core().Shutdown();
   s.DeliverPendingDisconnect();
 }
 
@@ -362,7 +362,7 @@ void Scripted(Recorder& r) {
   s.core().options().password = "secret";
   s.core().accounts().Append({"spammer", "Ban;", OnOff::kOn});
   s.core().accounts().Append({"loud", "Ignore;", OnOff::kOn});
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   r.Handshake("talvexbot", "Chat");
   for (const char* line : {
            "1001 USER alice 0010 [CHAT]",
@@ -387,9 +387,9 @@ void Scripted(Recorder& r) {
   r.Advance(2000);
   r.Server("1010 WHISPER carol 0010 \"hi carol\"");
   s.core().AddWhisperRecipient("alice");
-  s.core().Send_Edit2Enter();
+  s.core().FocusWhisperInput();
   r.Type("just us");
-  s.core().Send_Edit1Enter();
+  s.core().FocusMainInput();
   r.Advance(2000);
   r.Server("1010 WHISPER alice 0010 \"just us\"");
   r.Server("1004 WHISPER alice 0010 \"sure\"");
@@ -417,7 +417,7 @@ void Scripted(Recorder& r) {
   for (int i = 1; i <= 8; ++i) r.Type("burst line " + std::to_string(i));
   s.core().main_input().text = "waves back";
   r.Step("emote button with \"waves back\"");
-  s.core().Emote_Image1Click();
+  s.core().EmoteActiveInput();
   for (int i = 0; i < 12; ++i) r.Advance(1500);
 
   r.Step("the server refuses a line for its quota");
@@ -442,14 +442,14 @@ void Scripted(Recorder& r) {
   r.Advance(5000);
 
   r.Step("profile written, user database saved");
-  s.core().RW("Write");
+  s.core().SaveProfile();
   s.core().database().SaveUserDatabase();
   r.Step("profile open and remove, both cancelled");
-  s.core().Open_Image1Click();
-  s.core().Delete_Image1Click();
+  s.core().OpenProfile();
+  s.core().DeleteProfile();
   r.Advance(1000);
   r.Step("the window closes");
-  s.core().FormClose();
+  s.core().Shutdown();
   s.DeliverPendingDisconnect();
 }
 

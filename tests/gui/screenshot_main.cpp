@@ -25,9 +25,9 @@ int main(int argc, char** argv) {
         "1004 WHISPER dave 0000 \"ping me when you are back\""}) {
     rig.Server(line);
   }
-  rig.window->Call([](tc::TC_Main& c) {
+  rig.window->Call([](tc::Client& c) {
     c.whisper_recipients().Append({"alice"});
-    c.DisplayText("System ( Ready. )", 5);
+    c.ShowLocal("System ( Ready. )");
   });
   rig.Server("1004 WHISPER alice 0010 \"see you in the other channel\"");
   rig.Settle();

@@ -11,7 +11,7 @@
 namespace tc::gui {
 
 WindowRig::WindowRig(bool tray) : window(std::make_unique<ui::MainWindow>()) {
-  core = std::make_unique<TC_Main>(socket, clock, *window, temp.path());
+  core = std::make_unique<Client>(socket, clock, *window, temp.path());
   window->set_tray_available(tray);
   window->hooks().message = [](const QString&) {};
   window->hooks().ok_cancel = [](const QString&, const QString&) { return true; };
@@ -19,10 +19,10 @@ WindowRig::WindowRig(bool tray) : window(std::make_unique<ui::MainWindow>()) {
       *core, [this](const ui::MainWindow::Action& action) { action(*core); },
       [this] {
         shut_down = true;
-        core->FormClose();
+        core->Shutdown();
       });
-  window->Call([](TC_Main& c) {
-    c.FormCreate();
+  window->Call([](Client& c) {
+    c.Initialise();
     c.options().auto_connect = false;
   });
   ui::WriteDefaultSkins(temp.path());
@@ -48,25 +48,25 @@ void WindowRig::Advance(int64_t ms) {
     const auto next = core->NextDeadline();
     if (!next || *next > target) break;
     clock.SetNowMs(std::max(*next, clock.NowMs()));
-    window->Call([](TC_Main& c) { c.OnTimer(); });
+    window->Call([](Client& c) { c.OnTimer(); });
   }
   clock.SetNowMs(target);
   Settle();
 }
 
 void WindowRig::Receive(std::string_view bytes) {
-  window->Call([bytes](TC_Main& c) { c.OnRead(bytes); });
+  window->Call([bytes](Client& c) { c.OnRead(bytes); });
   Settle();
 }
 
 void WindowRig::LogIn(std::string_view account, std::string_view channel) {
-  window->Call([account](TC_Main& c) {
+  window->Call([account](Client& c) {
     c.options().account_name = std::string(account);
     if (c.options().password.empty()) c.options().password = "secret";
-    c.Connect_Image1Click();
+    c.ToggleConnection();
   });
   socket.state = test::FakeSocket::State::kOpen;
-  window->Call([](TC_Main& c) { c.OnConnected(); });
+  window->Call([](Client& c) { c.OnConnected(); });
   Receive(
       "BOT or Telnet Connection from [127.0.0.1]\r\n\r\nEnter your account name and "
       "password.\r\nSorry, there is no guest account.\r\n\r\nUsername: ");

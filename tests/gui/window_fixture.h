@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "harness/fakes.h"
 #include "harness/session.h"
 #include "ui/main_window.h"
@@ -39,7 +39,7 @@ class WindowRig {
   test::VirtualClock clock;
   test::FakeSocket socket;
   std::unique_ptr<ui::MainWindow> window;
-  std::unique_ptr<TC_Main> core;
+  std::unique_ptr<Client> core;
   bool shut_down = false;
 };
 

@@ -260,7 +260,7 @@ TEST(WindowTest, PickedCategoryColourColoursTheNextLine) {
   EXPECT_EQ(label->text(), "System Message");
   Click(label);
   EXPECT_EQ(label->palette().color(QPalette::WindowText), chosen);
-  rig.window->Call([](TC_Main& c) { c.DisplayText("System ( colours ) and more", 5); });
+  rig.window->Call([](Client& c) { c.ShowLocal("System ( colours ) and more"); });
   rig.Settle();
   QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
   const int last = BlockCount(chat) - 1;
@@ -526,13 +526,13 @@ TEST(TableModelTest, TheWindowsAdaptersPassTheTester) {
   rig.Server("1002 JOIN carol 0000 [STAR]");
   rig.Server("1009 USER bob 0002 [CHAT]");
   rig.Server("1003 LEAVE bob 0002");
-  rig.window->Call([](TC_Main& c) {
+  rig.window->Call([](Client& c) {
     c.whisper_recipients().Append({"dave"});
     AddCustomColor(c.custom_colors(), "word", kClRed);
     AddCustomColor(c.custom_colors(), "WORD", kClBlue);  // a changed row
     c.appearance().tray_icons().SetCaption(6, "DND");
   });
-  rig.window->Call([](TC_Main& c) {
+  rig.window->Call([](Client& c) {
     c.custom_colors().Remove(0);
     c.whisper_recipients().Remove(0);
   });

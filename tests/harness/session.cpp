@@ -52,17 +52,17 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
 }
 
 Session::Session() : temp(std::make_unique<TempDir>()), dir(temp->path()) {
-  main = std::make_unique<TC_Main>(socket, clock, ui, dir);
+  main = std::make_unique<Client>(socket, clock, ui, dir);
 }
 
 Session::Session(const std::filesystem::path& program_dir) : dir(program_dir) {
-  main = std::make_unique<TC_Main>(socket, clock, ui, dir);
+  main = std::make_unique<Client>(socket, clock, ui, dir);
 }
 
 void Session::StartUp(bool auto_connect) {
-  main->FormCreate();
+  main->Initialise();
   main->options().auto_connect = auto_connect;
-  main->FormActivate();
+  main->Activate();
 }
 
 void Session::Connected() {
@@ -93,7 +93,7 @@ void Session::DeliverPendingDisconnect() {
 void Session::LogIn(std::string_view account, std::string_view channel) {
   main->options().account_name = std::string(account);
   if (main->options().password.empty()) main->options().password = "secret";
-  main->Connect_Image1Click();
+  main->ToggleConnection();
   Connected();
   Receive(
       "BOT or Telnet Connection from [127.0.0.1]\r\n\r\nEnter your account name and "

@@ -1,7 +1,7 @@
-// A whole client in a box: a real TC_Main on the fake ports, with the verbs a test scenario needs.
+// A whole client in a box: a real Client on the fake ports, with the verbs a test scenario needs.
 //
 //   Session s;                       // program directory in a fresh temporary folder
-//   s.StartUp();                     // FormCreate + FormActivate (auto-connect is off by default)
+//   s.StartUp();                     // Initialise + Activate (auto-connect is off by default)
 //   s.LogIn("talvexbot");            // connect, handshake, credentials, 2010, 1007 "Chat"
 //   s.Server("1002 JOIN bob 0010 [CHAT]");
 //   EXPECT_TRUE(s.ui.Showed("Joins ( bob ) (09:30:00)"));
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "harness/fakes.h"
 
 namespace tc::test {
@@ -44,7 +44,7 @@ class Session {
   Session();
   explicit Session(const std::filesystem::path& program_dir);
 
-  // FormCreate, options as the test wants them, FormActivate. Auto-connect is off unless asked.
+  // Initialise, options as the test wants them, Activate. Auto-connect is off unless asked.
   void StartUp(bool auto_connect = false);
   // The socket reports connected (after the core opened it).
   void Connected();
@@ -68,8 +68,8 @@ class Session {
   VirtualClock clock;
   FakeSocket socket;
   FakeFrontend ui;
-  std::unique_ptr<TC_Main> main;
-  TC_Main& core() { return *main; }
+  std::unique_ptr<Client> main;
+  Client& core() { return *main; }
 };
 
 }  // namespace tc::test

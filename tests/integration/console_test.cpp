@@ -5,7 +5,7 @@
 #include <QBuffer>
 #include <csignal>
 
-#include "app/tc_main.h"
+#include "app/client.h"
 #include "console/console_frontend.h"
 #include "console/line_reader.h"
 #include "harness/session.h"
@@ -70,10 +70,10 @@ class ConsoleTest : public QtTest {
   void SetUp() override { ASSERT_TRUE(buffer_.open(QIODevice::WriteOnly)); }
   // Settings read and the first activation done, with nothing to connect to.
   static void StartOffline(platform::CoreDriver& driver) {
-    driver.Call([](TC_Main& core) {
-      core.FormCreate();
+    driver.Call([](Client& core) {
+      core.Initialise();
       core.options().auto_connect = false;
-      core.FormActivate();
+      core.Activate();
     });
   }
 
@@ -127,7 +127,7 @@ TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
   platform::CoreDriver driver(console, dir.path());
   console.Attach(driver);
   StartOffline(driver);
-  driver.Call([](TC_Main& core) {
+  driver.Call([](Client& core) {
     for (const char* name : {"alice", "Bob"}) core.users().Append({name, "3"});
   });
   // Names from the channel list only, spelled as the list has them, each once.
@@ -135,7 +135,7 @@ TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
        {"add alice", "add BOB", "add bob", "add carol", "remove ALICE", "list"}) {
     console.TypedLine("/tc-whisperbox " + std::string(line));
   }
-  const auto rows = driver.Call([](TC_Main& core) { return core.whisper_recipients().Rows(); });
+  const auto rows = driver.Call([](Client& core) { return core.whisper_recipients().Rows(); });
   EXPECT_EQ(rows, (std::vector<TextTable::Row>{{"Bob"}}));
   std::string out = Out(buffer_);
   EXPECT_NE(out.find("[whisperbox] added alice\n[whisperbox] added Bob\n"
@@ -188,15 +188,15 @@ TEST_F(ConsoleTest, TypedLinesFromAPipeGoToTheServerAndEndOfInputIsNotTheEnd) {
   ASSERT_EQ(::pipe(pipe_fds), 0);
   console::LineReader input(pipe_fds[0], [&](std::string_view line) { console.TypedLine(line); });
 
-  driver.Call([&](TC_Main& core) {
-    core.FormCreate();
+  driver.Call([&](Client& core) {
+    core.Initialise();
     RunOverrides overrides;
     overrides.server = "127.0.0.1";
     overrides.port = server.port();
     overrides.account = "talvexbot";
     overrides.password = "botpass";
     core.ApplyOverrides(overrides);
-    core.FormActivate();
+    core.Activate();
   });
   const QByteArray recorded = Fixture("chat--talvexbot.raw");
   const QByteArray prompt = UpTo(recorded, "Username: ");

@@ -1,11 +1,11 @@
-// A real TC_Main on the Qt adapters against a loopback server that replays what a real server
+// A real Client on the Qt adapters against a loopback server that replays what a real server
 // sent: the handshake, the login, lines split across reads, and the reconnect.
 #include <algorithm>
 #include <functional>
 #include <string>
 
+#include "app/client.h"
 #include "app/start_options.h"
-#include "app/tc_main.h"
 #include "harness/fakes.h"
 #include "harness/session.h"
 #include "integration/loopback.h"
@@ -42,7 +42,7 @@ class CoreSessionTest : public QtTest {
     options.program_dir = dir_.path();
     options.overrides = {
         .server = "127.0.0.1", .port = server_.port(), .account = account, .password = "botpass"};
-    driver_.Call([&](TC_Main& core) { core.Start(options); });
+    driver_.Call([&](Client& core) { core.Start(options); });
   }
 
   // Sends `bytes` to connection `i` and waits until the client has read all of them.
@@ -147,7 +147,7 @@ TEST_F(CoreSessionTest, ReadDuringAQuestionIsHandledAfterTheQuestionsCall) {
     Drain();
     shown_while_asked = Shown("Error ( while asked )");
   };
-  driver_.Call([](TC_Main& core) { core.Delete_Image1Click(); });
+  driver_.Call([](Client& core) { core.DeleteProfile(); });
   EXPECT_EQ(ui_.questions.size(), 1u);
   EXPECT_FALSE(shown_while_asked);
   EXPECT_TRUE(Shown("Error ( while asked )"));  // on the way out of the call, no waiting

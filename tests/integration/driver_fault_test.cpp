@@ -18,19 +18,19 @@ class DriverFaultTest : public QtTest {
 };
 
 TEST_F(DriverFaultTest, ExceptionIsShownSavedAndSurvived) {
-  driver_.Call([](TC_Main& core) {
-    core.FormCreate();
+  driver_.Call([](Client& core) {
+    core.Initialise();
     core.options().auto_connect = false;
-    core.FormActivate();
+    core.Activate();
     core.database().UpdateUser("bob", {{UserField::kNotes, "met today"}});
   });
   ui_.TakeLines();
-  driver_.Call([](TC_Main&) { throw std::bad_alloc(); });
+  driver_.Call([](Client&) { throw std::bad_alloc(); });
   EXPECT_EQ(ui_.Texts(), std::vector<std::string>{"Error ( std::bad_alloc )"});
   EXPECT_NE(test::ReadFile(dir_.path() / "DataBase.dat").find("<%Notes%>met today<%"),
             std::string::npos);
   EXPECT_GE(driver_.TimerRemainingMs(), 0);
-  EXPECT_EQ(driver_.Call([](TC_Main& core) { return core.database().CountUsers(); }), 1);
+  EXPECT_EQ(driver_.Call([](Client& core) { return core.database().CountUsers(); }), 1);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ struct Started {
     s = std::make_unique<Session>(dir.path());
     s->StartUp();
   }
-  TC_Main& core() { return s->core(); }
+  Client& core() { return s->core(); }
 };
 
 TEST(ListLines, CustomChannelsIgnoreLetterCaseAndStaySorted) {
@@ -234,7 +234,7 @@ TEST(ListLines, EveryListSurvivesAWriteAndARead) {
     {
       Session s(dir.path());
       s.StartUp();
-      TC_Main& m = s.core();
+      Client& m = s.core();
       for (int i = 0; i < 8; ++i) {
         const std::string channel = Text(rng, 12, true);
         bool duplicate = false;
@@ -279,7 +279,7 @@ TEST(ListLines, EveryListSurvivesAWriteAndARead) {
       servers = m.servers().Rows();
       variables = m.variables().Rows();
       icons = m.appearance().tray_icons().table().Rows();
-      m.RW("Write");
+      m.SaveProfile();
     }
     Session s(dir.path());
     s.StartUp();

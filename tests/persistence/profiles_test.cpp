@@ -17,7 +17,7 @@ TEST(Profiles, OpenWritesTheCurrentProfileAndReadsTheChosenOneFromTheUsersFolder
   s.StartUp();
   s.core().options().home_channel = "Saved Before Switch";
   s.ui.file_answer = "/somewhere/else/My.Profile.usr";
-  s.core().Open_Image1Click();
+  s.core().OpenProfile();
   ASSERT_EQ(s.ui.file_dialogs.size(), 1u);
   EXPECT_EQ(s.ui.file_dialogs[0],
             "Open User File|User Files (*.usr)|*.usr|" + (dir.path() / "Users").string());
@@ -32,20 +32,20 @@ TEST(Profiles, NewWithAWindowsPathAndCancelling) {
   Session s;
   s.StartUp();
   s.ui.file_answer = "C:\\Program Files\\Talvex\\Users\\Evening Bot.usr";
-  s.core().New_Image1Click();
+  s.core().NewProfile();
   EXPECT_EQ(s.ui.file_dialogs.back().substr(0, 21), "Create New User File|");
   EXPECT_EQ(s.core().profile_name(), "Evening Bot");
   EXPECT_TRUE(std::filesystem::is_regular_file(ProfilePath(s.dir, "Evening Bot")));
   s.ui.file_answer.clear();
-  s.core().Open_Image1Click();
+  s.core().OpenProfile();
   EXPECT_EQ(s.core().profile_name(), "Evening Bot");
   // Switching back and forth keeps what each profile holds.
   s.core().options().home_channel = "Evening";
   s.ui.file_answer = "Default.usr";
-  s.core().Open_Image1Click();
+  s.core().OpenProfile();
   EXPECT_EQ(s.core().options().home_channel, "Talvex Chat");
   s.ui.file_answer = "Evening Bot.usr";
-  s.core().Open_Image1Click();
+  s.core().OpenProfile();
   EXPECT_EQ(s.core().options().home_channel, "Evening");
 }
 
@@ -60,15 +60,15 @@ TEST(Profiles, ReducingChosenFileNames) {
 TEST(Profiles, DeleteAsksAndOnOkRemovesOnlyTheProfileFile) {
   Session s;
   s.StartUp();
-  s.core().User_Edit1Change("Gone");
+  s.core().SwitchProfile("Gone");
   const auto file = ProfilePath(s.dir, "Gone");
   ASSERT_TRUE(std::filesystem::exists(file));
-  s.core().Delete_Image1Click();  // Cancel
+  s.core().DeleteProfile();  // Cancel
   EXPECT_EQ(s.ui.questions,
             (std::vector<std::string>{"Remove User|Are you sure you want to remove this user?"}));
   EXPECT_TRUE(std::filesystem::exists(file));
   s.ui.ok_answer = true;
-  s.core().Delete_Image1Click();
+  s.core().DeleteProfile();
   EXPECT_FALSE(std::filesystem::exists(file));
   EXPECT_TRUE(std::filesystem::exists(s.dir / "Users" / "Gone" / "notes.txt"));
   EXPECT_EQ(s.core().profile_name(), "Default");
@@ -80,15 +80,15 @@ TEST(Profiles, DeletingDefaultRecreatesItEmpty) {
   Session s(dir.path());
   s.StartUp();
   s.ui.ok_answer = true;
-  s.core().Delete_Image1Click();
+  s.core().DeleteProfile();
   EXPECT_EQ(FileBytes(ProfilePath(dir.path(), "Default")), "");
 }
 
 TEST(Profiles, AnEmptyNameIsDefault) {
   Session s;
   s.StartUp();
-  s.core().User_Edit1Change("Other");
-  s.core().User_Edit1Change("");
+  s.core().SwitchProfile("Other");
+  s.core().SwitchProfile("");
   EXPECT_EQ(s.core().profile_name(), "Default");
 }
 
@@ -96,8 +96,8 @@ TEST(Profiles, NamesNeverLeaveTheUsersFolder) {
   Session s;
   s.StartUp();
   for (const char* name : {"../escape", "..\\escape", "..", ".", "a/b", "dots.in.name"}) {
-    s.core().User_Edit1Change(name);
-    s.core().RW("Write");
+    s.core().SwitchProfile(name);
+    s.core().SaveProfile();
   }
   EXPECT_FALSE(std::filesystem::exists(s.dir / "escape.usr"));
   EXPECT_FALSE(std::filesystem::exists(s.dir.parent_path() / "escape.usr"));
@@ -125,7 +125,7 @@ TEST(Profiles, StartUpReadsTheLastProfileAndAChosenOneWins) {
   s.StartUp();
   EXPECT_EQ(s.core().profile_name(), "Day");
   EXPECT_EQ(s.core().options().account_name, "early bird");
-  s.core().RW("Write");
+  s.core().SaveProfile();
   EXPECT_EQ(FileBytes(dir.path() / "talvexchat.dat"), CodeText("Encode", "Day") + "\r\n");
   EXPECT_EQ(ListProfiles(dir.path()), (std::vector<std::string>{"Day", "Night"}));
 }

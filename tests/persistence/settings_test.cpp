@@ -55,7 +55,7 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   s.StartUp();
   s.core().custom_channels().Append({"Op Room"});
   s.core().accounts().Append({"alice", "Friend;", OnOff::kOn});
-  s.core().RW("Write");
+  s.core().SaveProfile();
   const std::vector<std::string> lines = PlainLines(DefaultProfile(s));
   std::vector<std::string> expected_keys = {
       "aa=", "ab=", "ac=", "ad=", "ae=", "da=", "af=", "ag=", "ah=", "ak=", "ai=", "aj=", "zc=",
@@ -89,12 +89,12 @@ TEST(Settings, ThePasswordIsWrittenOnlyWhenSavePasswordIsOn) {
   Session s;
   s.StartUp();
   s.core().options().password = "hunter2";
-  s.core().RW("Write");
+  s.core().SaveProfile();
   auto lines = PlainLines(DefaultProfile(s));
   EXPECT_TRUE(Has(lines, "ac="));
   EXPECT_EQ(FileBytes(DefaultProfile(s)).find(CodeText("Encode", "hunter2")), std::string::npos);
   s.core().options().save_password = true;
-  s.core().RW("Write");
+  s.core().SaveProfile();
   lines = PlainLines(DefaultProfile(s));
   EXPECT_TRUE(Has(lines, "ac=hunter2"));
   EXPECT_TRUE(Has(lines, "ah=True"));
@@ -142,7 +142,7 @@ TEST(Settings, RadioGroupsWordsColoursFontsAndNumbers) {
   EXPECT_EQ(a.buttons_font.size, 12);
   EXPECT_EQ(o.colors[static_cast<size_t>(Category::kErrorMessage)], kClBlue);
   EXPECT_EQ(o.chat_height, 300);
-  s->core().RW("Write");
+  s->core().SaveProfile();
   const auto lines = PlainLines(DefaultProfile(*s));
   for (const char* line : {"ai=Last", "oc=2", "od=16", "sd=$00123456", "sh=clRed", "sj=clRed",
                            "sc=[fsBold, fsItalic]", "sg=[]", "cq=clBlue", "s1=300"}) {
@@ -194,7 +194,7 @@ TEST(Settings, ASkinFileThatIsGoneReadsAsEmpty) {
   auto s = StartWith(dir, {"sk=" + (dir.path() / "gone.bmp").string(), "sl=" + kept});
   EXPECT_EQ(s->core().appearance().settings().background_skin, "");
   EXPECT_EQ(s->core().appearance().settings().buttons_skin, kept);
-  s->core().RW("Write");
+  s->core().SaveProfile();
   const auto lines = PlainLines(DefaultProfile(*s));
   EXPECT_TRUE(Has(lines, "sk="));
 }
@@ -206,20 +206,20 @@ TEST(Settings, AppliedValuesActAsTheUsersChange) {
   Session s(dir.path());
   s.StartUp();
   ASSERT_TRUE(s.core().database().IsOpen());
-  s.core().User_Edit1Change("Quiet");
+  s.core().SwitchProfile("Quiet");
   EXPECT_FALSE(s.core().options().anti_idle);
   EXPECT_FALSE(s.core().anti_idle_timer().Enabled());
   EXPECT_EQ(s.core().anti_idle_timer().Interval(), 5 * 60000);
   EXPECT_EQ(s.core().auto_away_countdown(), 180);
   EXPECT_FALSE(s.core().database().IsOpen());  // saved and closed
   s.clock.SetNowMs(1000);
-  s.core().User_Edit1Change("Busy");
+  s.core().SwitchProfile("Busy");
   EXPECT_TRUE(s.core().anti_idle_timer().Enabled());
   EXPECT_EQ(s.core().anti_idle_timer().Due(), 1000 + 5 * 60000);
   EXPECT_TRUE(s.core().database().IsOpen());  // loaded again
   // The same values again change nothing: the timer is not restarted.
   s.clock.SetNowMs(2000);
-  s.core().User_Edit1Change("Busy");
+  s.core().SwitchProfile("Busy");
   EXPECT_EQ(s.core().anti_idle_timer().Due(), 1000 + 5 * 60000);
 }
 
@@ -242,7 +242,7 @@ TEST(Settings, AnUnusableUsersFolderReadsAndWritesNothing) {
   ASSERT_FALSE(s.ui.messages.empty());
   EXPECT_EQ(s.ui.messages[0],
             "Unable to open file: " + (dir.path() / "Users" / "Default" / "notes.txt").string());
-  s.core().RW("Write");
+  s.core().SaveProfile();
   EXPECT_EQ(FileBytes(dir.path() / "Users"), "a file where the folder should be");
   EXPECT_EQ(s.core().options().account_name, "guest");
 }
@@ -256,7 +256,7 @@ TEST(Settings, AFailedWriteLeavesTheOldProfileWhole) {
   std::filesystem::remove(notes);
   WriteBytes(notes / "blocker", "x");
   s->core().options().account_name = "after";
-  s->core().RW("Write");
+  s->core().SaveProfile();
   EXPECT_EQ(FileBytes(DefaultProfile(*s)), before);
   EXPECT_TRUE(s->ui.Showed("Error ( Unable to write file: " + notes.string() + " )"));
   // No half-written files are left beside it.
@@ -269,11 +269,11 @@ TEST(Settings, NotesSurviveLineByLine) {
   Session s;
   s.StartUp();
   s.core().notes() = "line one\r\nline two\nline three";
-  s.core().RW("Write");
+  s.core().SaveProfile();
   EXPECT_EQ(FileBytes(s.dir / "Users" / "Default" / "notes.txt"),
             "line one\r\nline two\r\nline three\r\n");
   s.core().notes().clear();
-  s.core().RW("Read");
+  s.core().LoadProfile();
   EXPECT_EQ(s.core().notes(), "line one\r\nline two\r\nline three");
 }
 
@@ -283,10 +283,10 @@ TEST(Settings, CommandLineValuesNeverReachTheProfile) {
   s->core().ApplyOverrides(
       {.server = "127.0.0.1", .port = 16112, .account = "runner", .password = "from env"});
   EXPECT_EQ(s->core().options().account_name, "runner");
-  s->core().User_Edit1Change("Default");  // a profile switch keeps them
+  s->core().SwitchProfile("Default");  // a profile switch keeps them
   EXPECT_EQ(s->core().options().server, "127.0.0.1");
   EXPECT_EQ(s->core().options().password, "from env");
-  s->core().RW("Write");
+  s->core().SaveProfile();
   const auto lines = PlainLines(DefaultProfile(*s));
   for (const char* line : {"ab=stored", "af=10.1.2.3", "ac=stored pass", "ag=6112"}) {
     EXPECT_TRUE(Has(lines, line)) << line;
@@ -299,7 +299,7 @@ TEST(Settings, ShutdownWritesTheProfile) {
     Session s(dir.path());
     s.StartUp();
     s.core().options().home_channel = "Bot Home";
-    s.core().FormClose();
+    s.core().Shutdown();
   }
   Session again(dir.path());
   again.StartUp();
@@ -413,10 +413,10 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
       s.core().notes() = notes = "notes " + std::to_string(round) + "\r\nsecond line";
       written_options = s.core().options();
       written_appearance = s.core().appearance().settings();
-      s.core().RW("Write");
+      s.core().SaveProfile();
     }
     Session s(dir.path());
-    s.core().FormCreate();  // the harness's StartUp would change "Auto Connect:"
+    s.core().Initialise();  // the harness's StartUp would change "Auto Connect:"
     Options expected = written_options;
     if (!expected.save_password) expected.password.clear();
     SCOPED_TRACE(round);

@@ -17,7 +17,7 @@ class ChatOutput : public ::testing::Test {
     s.ui.TakeLines();
   }
   const ShownLine& Show(const std::string& line) {
-    s.core().DisplayText(line, 5);
+    s.core().ShowLocal(line);
     return s.ui.lines.back();
   }
   Session s;

@@ -10,11 +10,11 @@ class ClientState : public ::testing::Test {
  protected:
   void SetUp() override { Start(true); }
   void Start(bool use_database) {
-    s.core().FormCreate();
+    s.core().Initialise();
     s.core().options().auto_connect = false;
     s.core().options().use_database = use_database;
     s.core().options().auto_ops = false;
-    s.core().FormActivate();
+    s.core().Activate();
     s.LogIn("talvexbot", "Some Channel");
     s.Server("1018 INFO \"Audible notification on.\"");
     s.Written();

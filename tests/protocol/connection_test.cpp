@@ -18,14 +18,14 @@ class Connection : public ::testing::Test {
 
 TEST_F(Connection, MissingFieldsShowTheSetupPageAndOpenNothing) {
   s.core().options().password.clear();
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   EXPECT_EQ(s.socket.opens, 0);
   EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
 
   // A guest needs no password, and one typed in is dropped.
   s.core().options().account_name = "Guest";
   s.core().options().password = "typed";
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   EXPECT_EQ(s.socket.opens, 1);
   EXPECT_EQ(s.core().options().password, "");
   s.Connected();
@@ -115,7 +115,7 @@ TEST_F(Connection, AServerGivenOnTheCommandLineIsTheOnlyOneReached) {
 }
 
 TEST_F(Connection, ConnectTimeoutEndsASilentAttemptAndReconnects) {
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   s.Advance(19999);
   EXPECT_EQ(s.socket.closes, 0);
   s.Advance(1);
@@ -137,8 +137,8 @@ TEST_F(Connection, PressingTheButtonWhileConnectingStopsForGood) {
   std::vector<std::string> events;
   s.core().SetEventHook(
       [&](Event e, std::string_view, std::string_view) { events.emplace_back(EventName(e)); });
-  s.core().Connect_Image1Click();
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
+  s.core().ToggleConnection();
   EXPECT_EQ(events, std::vector<std::string>{"#Disconnecting"});
   EXPECT_EQ(s.socket.closes, 1);
   EXPECT_TRUE(s.ui.Showed("System ( Disconnecting... )"));
@@ -163,7 +163,7 @@ TEST_P(SocketErrors, EndTheConnectionSilentlyAndReconnect) {
 }
 
 TEST_P(SocketErrors, EndAFailedAttemptWithoutWaitingForTheTimeOut) {
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   s.core().OnError(GetParam());
   s.DeliverPendingDisconnect();
   EXPECT_FALSE(s.ui.Showed("System ( Connection to (127.0.0.1) timed out, disconnecting... )"));
@@ -220,7 +220,7 @@ TEST_F(Connection, BeepIsKeptUpUntilTheServerConfirmsEitherSpelling) {
 TEST_F(Connection, WelcomeLineRunsTheWelcomeStepsOncePerConnection) {
   s.core().options().channel_choice = ChannelChoice::kLastVisited;
   s.core().options().last_channel = "Op Room";
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   s.Connected();
   s.Server("Enter your account name and password.");
   s.Server("2010 NAME talvexbot");
@@ -233,9 +233,9 @@ TEST_F(Connection, WelcomeLineRunsTheWelcomeStepsOncePerConnection) {
 }
 
 TEST_F(Connection, ClosingWhileConnectedButNotLoggedInClosesNothing) {
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   s.Connected();
-  s.core().FormClose();
+  s.core().Shutdown();
   EXPECT_TRUE(s.ui.Showed("System ( Shutting down, please wait... )"));
   EXPECT_FALSE(s.ui.Showed("System ( Disconnecting... )"));
   EXPECT_EQ(s.socket.closes, 0);
@@ -243,7 +243,7 @@ TEST_F(Connection, ClosingWhileConnectedButNotLoggedInClosesNothing) {
 
 TEST_F(Connection, ClosingWhileLoggedInDisconnectsWithoutReconnect) {
   s.LogIn();
-  s.core().FormClose();
+  s.core().Shutdown();
   EXPECT_TRUE(s.ui.Showed("System ( Disconnecting... )"));
   EXPECT_EQ(s.socket.closes, 1);
   s.Advance(60 * 1000);
@@ -257,7 +257,7 @@ TEST_F(Connection, CloseProgramOnDisconnectOptions) {
   EXPECT_EQ(s.ui.close_requests, 0);
   s.Advance(5000);
   s.Connected();
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   EXPECT_EQ(s.ui.close_requests, 1);
 
   s.core().options().close_on_disconnect = CloseOnDisconnect::kAlways;

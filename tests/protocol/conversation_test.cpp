@@ -375,7 +375,7 @@ class RecordedSession : public ::testing::Test {
     s.core().options().account_name = account;
     s.core().options().password = "pw";
     s.core().options().auto_ops = false;
-    s.core().Connect_Image1Click();
+    s.core().ToggleConnection();
     s.Connected();
     bytes = Fixture(fixture);
     ASSERT_FALSE(bytes.empty()) << fixture;

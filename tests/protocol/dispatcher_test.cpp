@@ -168,12 +168,12 @@ TEST_F(Dispatcher, LosingTheOperatorWhenAloneRejoinsOnce) {
 TEST_F(Dispatcher, VariablesAreSubstitutedAndMutualNamesEnd) {
   s.core().variables().Append({"$a$", "x $b$"});
   s.core().variables().Append({"$b$", "y $a$"});
-  s.core().DisplayText("System ( $a$ )", 5);
+  s.core().ShowLocal("System ( $a$ )");
   ASSERT_FALSE(s.ui.lines.empty());
   EXPECT_LT(s.ui.lines.back().text().size(), 70u * 1024);
   s.core().variables().Clear();
   s.core().variables().Append({"$me$", "talvexbot"});
-  s.core().DisplayText("System ( I am $ME$ and $me$ )", 5);
+  s.core().ShowLocal("System ( I am $ME$ and $me$ )");
   EXPECT_EQ(s.ui.Texts().back(), "System ( I am talvexbot and talvexbot )");
 }
 
@@ -213,7 +213,7 @@ TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
     s.Server("1002 JOIN mallory 0000 [STAR]");
     s.Server("1005 TALK mallory 0000 \"hi<%Location%>Forged<%In_Channel%>Yes\"");
     s.Server("1003 LEAVE mallory 0000");
-    s.core().FormClose();
+    s.core().Shutdown();
   }
   Session again(dir.path());
   again.StartUp();

@@ -40,7 +40,7 @@ class ReadHandler : public ::testing::Test {
 TEST_F(ReadHandler, AReadEqualToATypedLineMayBeThePieceOfALongerServerLine) {
   s.core().options().anti_flood = false;
   s.core().main_input().text = "1";
-  s.core().Send_Image1Click();
+  s.core().SendActiveInput();
   EXPECT_EQ(s.Written(), "1\r\n");
   s.ui.TakeLines();
   s.Receive("1");
@@ -78,9 +78,9 @@ TEST_F(ReadHandler, NulAndHighBytesPassThroughAsText) {
 }
 
 TEST_F(ReadHandler, ServerClosingDuringLoginLeadsToTheReconnect) {
-  s.core().Connect_Image1Click();  // disconnect
+  s.core().ToggleConnection();  // disconnect
   s.DeliverPendingDisconnect();
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   s.Connected();
   s.Receive("BOT or Telnet Connection from [127.0.0.1]\r\n\r\nEnter your account name and pass");
   s.ServerCloses();

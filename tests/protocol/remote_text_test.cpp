@@ -13,7 +13,7 @@ namespace {
 
 // A line put together from strings cannot be sent without saying which parts are untrusted.
 template <typename T>
-concept Sendable = requires(TC_Main& core, T line) {
+concept Sendable = requires(Client& core, T line) {
   core.SendText(line);
 };
 static_assert(Sendable<TaintedText> && Sendable<const char (&)[6]>);
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
 // --- Whisper recipients: one rule for the window and the console
 
 TEST_F(RemoteText, WhisperRecipientsComeFromTheChannelList) {
-  using Source = TC_Main::RecipientSource;
+  using Source = Client::RecipientSource;
   s.Server("1001 USER talvexbot 0010 [CHAT]");
   s.Server("1001 USER Alice 0000 [CHAT]");
   struct Step {

@@ -10,7 +10,7 @@ class InputBoxes : public ::testing::Test {
  protected:
   void Type(const std::string& text) {
     s.core().main_input().text = text;
-    s.core().Send_Image1Click();
+    s.core().SendActiveInput();
   }
   SendFixture f{false};
   Session& s = f.s;
@@ -64,40 +64,40 @@ TEST_F(InputBoxes, WhoisLinesWaitWhileTheCheckIsBusy) {
 TEST_F(InputBoxes, WhisperInputGoesToEveryRecipientAndIsRemembered) {
   s.core().whisper_recipients().Append({"alice"});
   s.core().whisper_recipients().Append({"bob"});
-  s.core().Send_Edit2Enter();
+  s.core().FocusWhisperInput();
   EXPECT_EQ(s.core().active_input(), 2);
   s.core().whisper_input().text = "meet at 5";
-  s.core().Send_Image1Click();
+  s.core().SendActiveInput();
   EXPECT_EQ(s.Written(), "/w alice meet at 5\r\n/w bob meet at 5\r\n");
   EXPECT_EQ(s.core().last_whisper_text(), "meet at 5");
   EXPECT_EQ(s.core().whisper_input().history, (std::vector<std::string>{"meet at 5"}));
   EXPECT_EQ(s.core().whisper_input().text, "");
-  s.core().Send_Edit1Enter();
+  s.core().FocusMainInput();
   EXPECT_EQ(s.core().active_input(), 1);
 }
 
 TEST_F(InputBoxes, WhisperButtonsNeedASelectedUser) {
   s.core().main_input().text = "hi";
-  s.core().Whisper_Label1Click("");
-  s.core().Whisper_Image2Click("");
+  s.core().WhisperActiveInputTo("");
+  s.core().WhisperBoxTo("");
   EXPECT_EQ(f.CountShown("System ( You must first select a user. )"), 2);
   EXPECT_EQ(s.core().main_input().text, "hi");
-  s.core().Whisper_Label1Click("alice");
+  s.core().WhisperActiveInputTo("alice");
   s.core().whisper_input().text = "psst";
-  s.core().Whisper_Image2Click("bob");
+  s.core().WhisperBoxTo("bob");
   EXPECT_EQ(s.Written(), "/w alice hi\r\n/w bob psst\r\n");
   EXPECT_EQ(s.core().main_input().text, "");
   EXPECT_EQ(s.core().whisper_input().text, "");
 }
 
 TEST_F(InputBoxes, EmoteAndDoubleClickUseTheActiveBox) {
-  s.core().Users_ListView1DblClick("alice");
+  s.core().InsertUserName("alice");
   EXPECT_EQ(s.core().main_input().text, "alice");
   s.core().main_input().text += " waves";
-  s.core().Emote_Image1Click();
+  s.core().EmoteActiveInput();
   EXPECT_EQ(s.Written(), "/me alice waves\r\n");
-  s.core().Send_Edit2Enter();
-  s.core().Users_ListView1DblClick("bob");
+  s.core().FocusWhisperInput();
+  s.core().InsertUserName("bob");
   EXPECT_EQ(s.core().whisper_input().text, "bob");
 }
 
@@ -124,7 +124,7 @@ TEST_F(InputBoxes, ANameFromTheChannelListIsNeverExpanded) {
   s.core().variables().Append({"<x>", "EXPANDED"});
   s.core().UsersPopupCommand("/kick", "<x>");
   s.core().whisper_input().text = "<x>";
-  s.core().Whisper_Image2Click("<x>");
+  s.core().WhisperBoxTo("<x>");
   EXPECT_EQ(s.Written(), "/kick <x>\r\n/w <x> EXPANDED\r\n");
 }
 

@@ -122,14 +122,14 @@ TEST_F(Prepare, SelfReferenceTerminates) {
 // --- Built-in variables
 
 TEST_F(Prepare, BuiltinsTellTheStateOfTheClient) {
-  TC_Main& c = s.core();
+  Client& c = s.core();
   c.options().last_channel = "Old Place";
   EXPECT_EQ(Text("<channel current>|<account>|<channel previous>|<channel home>"),
             "Chat|talvexbot|Old Place|Talvex Chat");
   EXPECT_EQ(Text("<server address>:<server port>"), c.host() + ":6112");
   EXPECT_EQ(Text("<date> <time>"), "12/06/2026 09:30:00");
   EXPECT_EQ(Text("<version>"), "Talvex Chat 2000 Build 1515");
-  EXPECT_EQ(Text("<website>"), std::string(TC_Main::kWebsite));
+  EXPECT_EQ(Text("<website>"), std::string(Client::kWebsite));
   EXPECT_EQ(Text("<state>"), ToText(c.client_state()));
   EXPECT_EQ(Text("<[STAR]> <[DRTL]> <[CHAT]> <[SEXP]>"),
             "StarCraft Diablo Gateway StarCraft Brood-War");
@@ -154,7 +154,7 @@ TEST_F(Prepare, DurationsAreHoursMinutesSecondsWithoutLeadingZeros) {
 }
 
 TEST_F(Prepare, ListsAreJoinedWithCommas) {
-  TC_Main& c = s.core();
+  Client& c = s.core();
   s.Server("1001 USER alice 0000 [STAR]");
   s.Server("1002 JOIN bob 0000 [SEXP]");
   EXPECT_EQ(Text("<channel users>"), "talvexbot, alice, bob");
@@ -212,10 +212,10 @@ TEST_F(Prepare, InsertCustomOnTaintedTextLeavesUntrustedPartsAlone) {
   Var("$x$", "X");
   TaintedText line("$x$ ");
   line.AppendUntrusted("$x$");
-  s.core().InsertCustom(line);
+  s.core().ExpandVariables(line);
   EXPECT_EQ(line.text(), "X $x$");
   std::string plain = "$x$ $x$";
-  s.core().InsertCustom(plain);
+  s.core().ExpandVariables(plain);
   EXPECT_EQ(plain, "X X");
 }
 
@@ -241,7 +241,7 @@ TEST_F(Prepare, WordWithANonIntegerEndsTheExpansionWithAnError) {
 }
 
 TEST_F(Prepare, UsersOfTypeListsEveryMatchingAccountWhateverItsState) {
-  TC_Main& c = s.core();
+  Client& c = s.core();
   c.accounts().Append({"alice", "Friend;", OnOff::kOn});
   c.accounts().Append({"bob", "Enemy;Friend;", OnOff::kOff});
   c.accounts().Append({"carol", "Enemy;", OnOff::kOn});

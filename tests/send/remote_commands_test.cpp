@@ -28,12 +28,12 @@ class RemoteCommands : public ::testing::Test {
 TEST_F(RemoteCommands, WhoAnswersInChunksOfFifteen) {
   const struct {
     int users;
-    TC_Main::RemoteOrigin kind;
+    Client::RemoteOrigin kind;
     std::vector<std::pair<int, int>> chunks;
   } cases[] = {
-      {15, TC_Main::RemoteOrigin::kEmote, {{1, 15}}},
-      {16, TC_Main::RemoteOrigin::kWhisper, {{1, 15}, {16, 16}}},
-      {80, TC_Main::RemoteOrigin::kWhisper, {{1, 15}, {16, 30}, {31, 45}, {46, 60}, {61, 80}}}};
+      {15, Client::RemoteOrigin::kEmote, {{1, 15}}},
+      {16, Client::RemoteOrigin::kWhisper, {{1, 15}, {16, 16}}},
+      {80, Client::RemoteOrigin::kWhisper, {{1, 15}, {16, 30}, {31, 45}, {46, 60}, {61, 80}}}};
   for (const auto& c : cases) {
     s.Advance(30 * 1000);  // one answer per half minute per asker
     Channel(c.users);
@@ -47,7 +47,7 @@ TEST_F(RemoteCommands, WhoAnswersInChunksOfFifteen) {
 TEST_F(RemoteCommands, OnlyExactlyBangWhoMatches) {
   Channel(3);
   for (const char* text : {"!who ", "!WHO", "!whom", "!say /exit", "!say hello", "who"}) {
-    s.core().UsersCommand("bob", text, TC_Main::RemoteOrigin::kWhisper);
+    s.core().UsersCommand("bob", text, Client::RemoteOrigin::kWhisper);
   }
   EXPECT_EQ(s.Written(), "");
   EXPECT_EQ(s.ui.close_requests, 0);
@@ -57,7 +57,7 @@ TEST_F(RemoteCommands, AnswersLeaveAtTheQueuesPace) {
   SendFixture queued;
   queued.s.core().users().Clear();
   for (int i = 1; i <= 16; ++i) queued.s.core().users().Append({"u" + std::to_string(i), "0"});
-  queued.s.core().UsersCommand("bob", "!who", TC_Main::RemoteOrigin::kWhisper);
+  queued.s.core().UsersCommand("bob", "!who", Client::RemoteOrigin::kWhisper);
   EXPECT_EQ(queued.s.Written(), "");
   queued.s.Advance(1700);
   EXPECT_EQ(queued.s.Written(), "/w bob " + Names(1, 15) + "\r\n");
@@ -66,7 +66,7 @@ TEST_F(RemoteCommands, AnswersLeaveAtTheQueuesPace) {
 TEST_F(RemoteCommands, HostileNamesAreNotExpanded) {
   s.core().users().Clear();
   s.core().users().Append({"<time>", "0"});
-  s.core().UsersCommand("<date>", "!who", TC_Main::RemoteOrigin::kWhisper);
+  s.core().UsersCommand("<date>", "!who", Client::RemoteOrigin::kWhisper);
   EXPECT_EQ(s.Written(), "/w <date> <time>\r\n");
 }
 

@@ -82,7 +82,7 @@ TEST_F(SendPath, OwnTalkIsShownWhenWrittenAndSlashLinesAndEchoesAreNot) {
   // A local message equal to a line sent earlier counts as the echo too.
   s.core().SendText("again");
   f.TakeShown();
-  s.core().DisplayText("again", 5);
+  s.core().ShowLocal("again");
   EXPECT_EQ(f.Shown(), (std::vector<std::string>{"<talvexbot> again"}));
 }
 
@@ -127,7 +127,7 @@ TEST(SendPathRecorded, OwnTalkOnTheRecordedServerIsShownOnce) {
   s.StartUp();
   s.core().options().account_name = "talvexbot";
   s.core().options().password = "botpass";
-  s.core().Connect_Image1Click();
+  s.core().ToggleConnection();
   s.Connected();
   s.Receive(recorded.substr(0, prompt));
   s.Receive(recorded.substr(prompt, block - prompt));
@@ -137,7 +137,7 @@ TEST(SendPathRecorded, OwnTalkOnTheRecordedServerIsShownOnce) {
 
   const std::string talk = "Hello everyone, two  spaces, \"double quotes\" and 'single' ones";
   s.core().main_input().text = talk;
-  s.core().Send_Image1Click();
+  s.core().SendActiveInput();
   s.Advance(1700);
   EXPECT_EQ(s.Written(), talk + "\r\n");  // the bytes the recording shows leaving
   const std::string own = "<talvexbot> " + talk;

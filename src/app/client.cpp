@@ -1,4 +1,4 @@
-#include "app/tc_main.h"
+#include "app/client.h"
 
 #include <algorithm>
 #include <fstream>
@@ -15,9 +15,9 @@ namespace tc {
 
 // What the outbox asks of the client: the socket, the chat view, templates, local commands and
 // the few facts of the connection and the options it decides by.
-class TC_Main::OutboxLink final : public OutboxHost {
+class Client::OutboxLink final : public OutboxHost {
  public:
-  explicit OutboxLink(TC_Main& core) : core_(core) {}
+  explicit OutboxLink(Client& core) : core_(core) {}
 
   void WriteToServer(std::string_view bytes) override { core_.WriteSocket(bytes); }
   void ShowLocal(const std::string& text) override { core_.DisplayText(text, LineSource::kLocal); }
@@ -38,11 +38,11 @@ class TC_Main::OutboxLink final : public OutboxHost {
   const std::string& CurrentChannel() const override { return core_.current_channel_; }
 
  private:
-  TC_Main& core_;
+  Client& core_;
 };
 
-TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
-                 std::filesystem::path program_dir)
+Client::Client(Socket& socket, const Clock& clock, Frontend& frontend,
+               std::filesystem::path program_dir)
     : socket_(socket),
       clock_(clock),
       frontend_(frontend),
@@ -54,17 +54,17 @@ TC_Main::TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
   servers_.Assign(BuiltInServers());
 }
 
-TC_Main::~TC_Main() = default;
+Client::~Client() = default;
 
-std::string TC_Main::DateText() const {
+std::string Client::DateText() const {
   return tc::DateText(clock_.LocalNow());
 }
 
-std::string TC_Main::TimeText() const {
+std::string Client::TimeText() const {
   return tc::TimeText(clock_.LocalNow());
 }
 
-bool TC_Main::CheckFile(const std::filesystem::path& path) {
+bool Client::CheckFile(const std::filesystem::path& path) {
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) return true;
   { std::ofstream create(path, std::ios::binary | std::ios::app); }
@@ -73,14 +73,14 @@ bool TC_Main::CheckFile(const std::filesystem::path& path) {
   return false;
 }
 
-void TC_Main::ApplyOverrides(const RunOverrides& overrides) {
+void Client::ApplyOverrides(const RunOverrides& overrides) {
   // Kept, so that they outlive a profile switch and never reach the profile file.
   RestoreHeldValues();
   overrides_ = overrides;
   ApplyRunOverrides();
 }
 
-void TC_Main::FormCreate() {
+void Client::Initialise() {
   // The settings file names the profile last used.
   const std::filesystem::path settings = program_dir_ / "talvexchat.dat";
   std::error_code ec;
@@ -100,7 +100,7 @@ void TC_Main::FormCreate() {
   }
   if (start_profile_) profile_name_ = *start_profile_;
   if (profile_name_.empty()) profile_name_ = "Default";
-  RW("Read");
+  LoadProfile();
   settings_read_ = true;
 
   frontend_.ShowPage(Page::kChat);
@@ -117,10 +117,10 @@ void TC_Main::FormCreate() {
       frontend_.ShowMessage("Required directory \"" + path.string() + "\" doesn't exist.");
     }
   }
-  CO_Change("");
+  SetRecordedOperator("");
 }
 
-void TC_Main::FormActivate() {
+void Client::Activate() {
   if (first_activated_) return;
   first_activated_ = true;
   frontend_.ClearView(View::kChat);
@@ -128,30 +128,30 @@ void TC_Main::FormActivate() {
   seconds_online_ = 0;
   seconds_in_channel_ = 0;
   connection_.ResetBeep();
-  DisplayText(Prepare("System ( Welcome to <version> )", "", "").text(), 5);
-  DisplayText(Prepare("System ( Keep up to date at: <website> )", "", "").text(), 5);
+  ShowLocal(Prepare("System ( Welcome to <version> )", "", "").text());
+  ShowLocal(Prepare("System ( Keep up to date at: <website> )", "", "").text());
   database_.LoadUserDatabase(program_dir_, options_.use_database);
   SetDatabaseSaveMinutes(options_.database_save_minutes);
-  if (options_.auto_connect) Connect_Image1Click();
+  if (options_.auto_connect) ToggleConnection();
 }
 
-void TC_Main::FormClose() {
-  DisplayText("System ( Shutting down, please wait... )", 5);
+void Client::Shutdown() {
+  ShowLocal("System ( Shutting down, please wait... )");
   if (connection_.logged_in()) {
     connection_.SetClosedByUser(true);
     connection_.StopReconnecting();
-    DisplayText("System ( Disconnecting... )", 5);
+    ShowLocal("System ( Disconnecting... )");
     connection_.Close();
     SetConnectCaption("Connect");
     // The disconnect notification comes after the program has gone; the records must not be
     // saved as if everyone were still in the channel.
     database_.Disconnected();
   }
-  RW("Write");
+  SaveProfile();
   if (options_.use_database) database_.SaveUserDatabase();
 }
 
-std::optional<int64_t> TC_Main::NextDeadline() const {
+std::optional<int64_t> Client::NextDeadline() const {
   std::optional<int64_t> next = connection_.NextDeadline();
   for (const CoreTimer* timer : {&anti_idle_timer_, &seconds_timer_, &database_save_timer_}) {
     if (timer->Enabled() && (!next || timer->Due() < *next)) next = timer->Due();
@@ -162,7 +162,7 @@ std::optional<int64_t> TC_Main::NextDeadline() const {
   return next;
 }
 
-void TC_Main::OnTimer() {
+void Client::OnTimer() {
   const int64_t now = clock_.NowMs();
   // Each due timer fires once, in a fixed order; a handler may disable or re-arm the others.
   if (connection_.TakeConnectTimeout(now)) ConnectTimeoutTick();
@@ -182,7 +182,7 @@ void TC_Main::OnTimer() {
   }
 }
 
-void TC_Main::SetDatabaseSaveMinutes(int minutes) {
+void Client::SetDatabaseSaveMinutes(int minutes) {
   minutes = std::clamp(minutes, 0, 24 * 60);
   const bool changed = options_.database_save_minutes != minutes;
   options_.database_save_minutes = minutes;
@@ -194,21 +194,20 @@ void TC_Main::SetDatabaseSaveMinutes(int minutes) {
   }
 }
 
-void TC_Main::SaveChangedDatabase() {
+void Client::SaveChangedDatabase() {
   if (!options_.use_database || database_.SaveChanges()) return;
-  DisplayText("Error ( Unable to write file: " +
-                  Utf8ToCp1252((program_dir_ / "DataBase.dat").string()) + " )",
-              5);
+  ShowLocal("Error ( Unable to write file: " +
+            Utf8ToCp1252((program_dir_ / "DataBase.dat").string()) + " )");
 }
 
-void TC_Main::RecoverFromFault(std::string_view what) noexcept {
+void Client::RecoverFromFault(std::string_view what) noexcept {
   // Bounded and on one line: the text may come from anywhere, a file name or a library.
   constexpr size_t kMaxWhat = 200;
   try {
     std::string text(what.substr(0, kMaxWhat));
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
-    DisplayText("Error ( " + text + " )", 5);
+    ShowLocal("Error ( " + text + " )");
   } catch (...) {
     // Nothing can be shown; the saves below matter more.
   }
@@ -218,7 +217,7 @@ void TC_Main::RecoverFromFault(std::string_view what) noexcept {
   }
   try {
     // Settings not (fully) read yet must not overwrite the profile with defaults.
-    if (settings_read_) RW("Write");
+    if (settings_read_) SaveProfile();
   } catch (...) {
   }
 }

@@ -1,4 +1,4 @@
-// TC_Main owns every piece of the program's state for the life of the process: the connection,
+// Client owns every piece of the program's state for the life of the process: the connection,
 // the options, every list and the user database. Front ends drive it through the calls below and
 // it acts through its ports. Handlers are defined in their subsystem's folder.
 #pragma once
@@ -55,7 +55,7 @@ struct RunOverrides {
   std::optional<std::string> password;
 };
 
-class TC_Main {
+class Client {
  public:
   static constexpr std::string_view kBuild = "1515";
   // The values of "<version>" and "<website>", also shown by the welcome lines.
@@ -65,18 +65,17 @@ class TC_Main {
   static constexpr std::string_view kClientName = kHouseName;
   static constexpr uint16_t kDefaultPort = Connection::kDefaultPort;
 
-  TC_Main(Socket& socket, const Clock& clock, Frontend& frontend,
-          std::filesystem::path program_dir);
-  ~TC_Main();
-  TC_Main(const TC_Main&) = delete;
-  TC_Main& operator=(const TC_Main&) = delete;
+  Client(Socket& socket, const Clock& clock, Frontend& frontend, std::filesystem::path program_dir);
+  ~Client();
+  Client(const Client&) = delete;
+  Client& operator=(const Client&) = delete;
 
   // --- Start-up and shutdown
   // The start-up every front end runs once (app/start_options.h).
   void Start(const StartOptions& options);
-  void FormCreate();
-  void FormActivate();
-  void FormClose();
+  void Initialise();
+  void Activate();
+  void Shutdown();
   void ApplyOverrides(const RunOverrides& overrides);
   bool CheckFile(const std::filesystem::path& path);
   // After a call into the core ended in an exception: shows one "Error ( ... )" line with the
@@ -84,8 +83,10 @@ class TC_Main {
   // that what the program has learned outlives whatever comes next. Never throws.
   void RecoverFromFault(std::string_view what) noexcept;
 
-  // --- Settings profile (persistence/profiles.cpp). mode "Read" or "Write".
-  void RW(std::string_view mode);
+  // --- Settings profile (persistence/profiles.cpp): read into the options and lists, or written
+  // from them. Neither happens when a profile file is missing and cannot be created.
+  void LoadProfile();
+  void SaveProfile();
   // Option changes as the user makes them: each acts on what depends on the control, and an
   // unchanged value triggers nothing.
   void SetAntiIdle(bool on);
@@ -99,11 +100,11 @@ class TC_Main {
   void SetCloseOnDisconnect(CloseOnDisconnect choice);
   void SetOnBan(OnBanJoin choice);
   // Profile commands; the front end asks for the file name or the confirmation.
-  void Open_Image1Click();
-  void New_Image1Click();
-  void Delete_Image1Click();
+  void OpenProfile();
+  void NewProfile();
+  void DeleteProfile();
   // The profile name field changed (empty becomes "Default"): the profile is read.
-  void User_Edit1Change(std::string name);
+  void SwitchProfile(std::string name);
   // A profile chosen before start-up (command line) wins over the one talvexchat.dat names.
   void SelectProfileAtStartUp(std::string name);
   std::string& notes() { return notes_; }  // Notes_Memo1
@@ -121,7 +122,7 @@ class TC_Main {
   void OnTimer();
 
   // --- Connection
-  void Connect_Image1Click();
+  void ToggleConnection();
   // "Add" of the server list: a new row with ping "???"; an empty type means the selected
   // server's network. An empty or already listed address adds nothing (false).
   bool AddServer(std::string_view address, std::string_view type = {});
@@ -133,16 +134,12 @@ class TC_Main {
   void DisplayText(std::string_view line, LineSource source);
   void OnServerLine(std::string_view line) { DisplayText(line, LineSource::kServer); }
   void ShowLocal(std::string_view text) { DisplayText(text, LineSource::kLocal); }
-  // The older numbered form: 1 a server line, 5 a local message.
-  void DisplayText(std::string_view line, int kind) {
-    DisplayText(line, kind == 1 ? LineSource::kServer : LineSource::kLocal);
-  }
-  void InsertCustom(std::string& line) const;
+  void ExpandVariables(std::string& line) const;
   // The same substitution on a line with untrusted parts: names are found in trusted bytes only.
-  void InsertCustom(TaintedText& line) const;
-  StyledLine AddText(std::string_view line) const;
-  void ClearChatBuffer1Click();
-  void ClearWhisperBuffer1Click();
+  void ExpandVariables(TaintedText& line) const;
+  StyledLine StyleLine(std::string_view line) const;
+  void ClearChatView();
+  void ClearWhisperView();
 
   // --- Send path: every line that leaves the program. Untrusted parts of `text` are never
   // expanded, and a line that begins with an untrusted byte is never a local command.
@@ -159,13 +156,13 @@ class TC_Main {
   }
   // The buttons and the user-list commands, with what the window passes (the selected user's
   // account name, empty when none is selected). The input boxes' texts are core state.
-  void Send_Image1Click();
-  void Whisper_Label1Click(std::string_view selected_user);
-  void Whisper_Image2Click(std::string_view selected_user);
-  void Emote_Image1Click();
-  void Send_Edit1Enter() { active_input_ = 1; }
-  void Send_Edit2Enter() { active_input_ = 2; }
-  void Users_ListView1DblClick(std::string_view selected_user);
+  void SendActiveInput();
+  void WhisperActiveInputTo(std::string_view selected_user);
+  void WhisperBoxTo(std::string_view selected_user);
+  void EmoteActiveInput();
+  void FocusMainInput() { active_input_ = 1; }
+  void FocusWhisperInput() { active_input_ = 2; }
+  void InsertUserName(std::string_view selected_user);
   // A user-list popup item by its caption ("/designate", "/kick", ... "/rejoin").
   void UsersPopupCommand(std::string_view caption, std::string_view selected_user);
   // The user script files behind "/usfwrite", "/usfexecute" and "/usfdelete": one line added,
@@ -195,12 +192,12 @@ class TC_Main {
   // row switched on, or any row.
   std::string AccountType(std::string_view name) const;
   std::string ListedAccountType(std::string_view name) const;
-  int GetImage(std::string_view name, std::string_view product, std::string_view state,
-               std::string_view client_name, std::string_view flags);
+  int IconFor(std::string_view name, std::string_view product, std::string_view state,
+              std::string_view client_name, std::string_view flags);
   // The channel user list gains or loses `name`; the channel field follows.
   void AddChannelUser(std::string_view name);
   void RemoveChannelUser(std::string_view name);
-  void CO_Change(std::string_view name);
+  void SetRecordedOperator(std::string_view name);
   // The own state became `state`: shown, recorded and told to the other copies of the program.
   void SetClientState(ClientState state);
   // The owner asks for a state (the state menu): Away and DND are asked of the server, which
@@ -219,7 +216,7 @@ class TC_Main {
   enum class RemoteOrigin { kWhisper, kEmote };
   void UsersCommand(std::string_view user, std::string_view text, RemoteOrigin origin);
   // The keys run as if `user` had said `text`; kind is the applies-on token ("Messages;").
-  void Execute_Key(std::string_view user, std::string_view text, std::string_view kind);
+  void RunKeys(std::string_view user, std::string_view text, std::string_view kind);
   // The text last sent from the whisper input (Send button, whisper box).
   const std::string& last_whisper_text() const { return last_whisper_text_; }
   std::string& last_whisper_text() { return last_whisper_text_; }
@@ -229,7 +226,7 @@ class TC_Main {
   // The hit count of `channel`, after counting one more join for AddChannelHit.
   int ChannelHitCount(std::string_view channel);
   int AddChannelHit(std::string_view channel);
-  void Add_LastTen(std::string_view name);
+  void AddToLastTen(std::string_view name);
 
   // --- Read access for front ends and tests
   Options& options() { return options_; }
@@ -318,7 +315,7 @@ class TC_Main {
   bool ShowJoinsAndParts() const;
   // The handler of each parsed line, in dispatcher.cpp and conversation.cpp; each says whether
   // and as what its line appears.
-  std::optional<LineDecision> HandleServerEvent(const ServerEvent& event);
+  std::optional<LineDecision> Dispatch(const ServerEvent& event);
   LineDecision HandleUser(const UserPresent& user);
   LineDecision HandleJoin(const UserJoined& join);
   LineDecision HandleLeave(const UserLeft& leave);
@@ -427,7 +424,7 @@ class TC_Main {
   // Writes the user database when it changed since the last save; reports a failed write.
   void SaveChangedDatabase();
 
-  // Send path (send/): the outbox, and what it asks of the client (app/tc_main.cpp).
+  // Send path (send/): the outbox, and what it asks of the client (app/client.cpp).
   class OutboxLink;
   std::unique_ptr<OutboxLink> outbox_link_;
   std::unique_ptr<Outbox> outbox_;
@@ -438,7 +435,7 @@ class TC_Main {
   // what events, keys and the program's own reactions send.
   class AutomaticScope {
    public:
-    explicit AutomaticScope(TC_Main& core);
+    explicit AutomaticScope(Client& core);
     ~AutomaticScope();
     AutomaticScope(const AutomaticScope&) = delete;
     AutomaticScope& operator=(const AutomaticScope&) = delete;
@@ -453,6 +450,8 @@ class TC_Main {
 
   // Settings profile (persistence/)
   ProfileLists Lists();
+  // Creates the profile folder and its three files when missing; false when one cannot be.
+  bool ProfileFilesUsable();
   void ReadProfile();
   void WriteProfile();
   void OpenOrNew(std::string_view title);
