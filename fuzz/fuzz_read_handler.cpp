@@ -24,7 +24,7 @@ tc::test::Session& Client() {
     }
     s.core().variables().Append({"$v$", "value"});
     s.core().custom_colors().Append({"ab", "clRed"});
-    s.core().accounts().Append({"user3", "Ban;Ignore;", OnOff::kOn});
+    s.core().accounts().Append({"user3", "Ban;Ignore;", tc::OnOff::kOn});
     return true;
   }();
   (void)ready;
