@@ -410,6 +410,24 @@ TEST_F(RecordedSession, BannedStaysInTheVoidWhenAsked) {
   EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 0);
 }
 
+// The real server does not echo talk: the line is shown once, from the send path, and kept in
+// the sent-lines list.
+TEST_F(RecordedSession, OwnTalkIsShownOnceOnAServerThatDoesNotEchoIt) {
+  Play("talvexbot", "chat--talvexbot.raw");
+  FeedThrough("1002 JOIN bob 0010 [CHAT]");
+  FeedThrough("1009 USER bob 0000");
+  FeedThrough("1009 USER bob 0000");  // the recording's own talk left here
+  Sent();
+  const std::string talk = "Hello everyone, two  spaces, \"double quotes\" and 'single' ones";
+  s.core().main_input().text = talk;
+  s.core().Send_Image1Click();
+  s.Advance(1700);
+  EXPECT_EQ(s.Written(), talk + "\r\n");  // the bytes the recording shows leaving
+  FeedThrough();
+  EXPECT_EQ(Count(s.ui.Texts(), "<talvexbot> " + talk), 1);
+  EXPECT_EQ(s.core().sent_lines(), (std::vector<std::string>{talk}));
+}
+
 TEST_F(RecordedSession, WhisperingOneselfAndTheBeepAnswersOfARealServer) {
   Play("talvexbot", "chat--talvexbot.raw");
   s.core().whisper_recipients().Append({"talvexbot"});
