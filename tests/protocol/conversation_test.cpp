@@ -55,22 +55,16 @@ TEST_F(Conversation, AnOrdinaryWhisperIsShownInTheChatAndFeedsTheBot) {
   EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClGreen);
 }
 
-TEST_F(Conversation, AWhisperFromAPartnerGoesOnlyToTheWhisperView) {
+TEST_F(Conversation, AWhisperFromAPartnerGoesOnlyToTheWhisperViewOncePerMatchingEntry) {
   s.core().whisper_recipients().Append({"Alice"});
+  s.core().whisper_recipients().Append({"ALICE"});
   s.Server("1004 WHISPER alice 0000 \"hi there\"");
   EXPECT_TRUE(Chat().empty());
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> hi there"}));
+  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> hi there", "<alice> hi there"}));
   // Shown as the speaker's line, in the speaker colour; no key, command or event runs for it.
   EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClAqua);
   EXPECT_TRUE(events.empty());
   EXPECT_TRUE(Sent().empty());
-}
-
-TEST_F(Conversation, AWhisperIsShownOncePerMatchingPartnerEntry) {
-  s.core().whisper_recipients().Append({"bob"});
-  s.core().whisper_recipients().Append({"BOB"});
-  s.Server("1004 WHISPER bob 0000 \"twice\"");
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<bob> twice", "<bob> twice"}));
 }
 
 TEST_F(Conversation, AnInterClientWhisperFromAPartnerIsShownNowhere) {
