@@ -85,28 +85,21 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   EXPECT_EQ(FileBytes(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
 }
 
-TEST(Settings, ThePasswordIsWrittenOnlyWhenSavePasswordIsOn) {
-  Session s;
-  s.StartUp();
-  s.core().options().password = "hunter2";
-  s.core().RW("Write");
-  auto lines = PlainLines(DefaultProfile(s));
-  EXPECT_TRUE(Has(lines, "ac="));
-  EXPECT_EQ(FileBytes(DefaultProfile(s)).find(CodeText("Encode", "hunter2")), std::string::npos);
-  s.core().options().save_password = true;
-  s.core().RW("Write");
-  lines = PlainLines(DefaultProfile(s));
-  EXPECT_TRUE(Has(lines, "ac=hunter2"));
-  EXPECT_TRUE(Has(lines, "ah=True"));
-}
-
-TEST(Settings, SavePasswordOffDiscardsAStoredPasswordOnReading) {
+TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
   TempDir dir;
   auto s = StartWith(dir, {"ac=secret", "ah=False"});
-  EXPECT_EQ(s->core().options().password, "");
-  TempDir dir2;
-  auto kept = StartWith(dir2, {"ac=secret", "ah=True"});
-  EXPECT_EQ(kept->core().options().password, "secret");
+  EXPECT_EQ(s->core().options().password, "");  // discarded on reading
+  s->core().options().password = "hunter2";
+  s->core().RW("Write");
+  EXPECT_TRUE(Has(PlainLines(DefaultProfile(*s)), "ac="));
+  EXPECT_EQ(FileBytes(DefaultProfile(*s)).find(CodeText("Encode", "hunter2")), std::string::npos);
+  s->core().options().save_password = true;
+  s->core().RW("Write");
+  const auto lines = PlainLines(DefaultProfile(*s));
+  EXPECT_TRUE(Has(lines, "ac=hunter2"));
+  EXPECT_TRUE(Has(lines, "ah=True"));
+  TempDir kept;
+  EXPECT_EQ(StartWith(kept, {"ac=secret", "ah=True"})->core().options().password, "secret");
 }
 
 TEST(Settings, FlagWordsCountWholeAndFlagLettersByTheFirstCharacter) {
