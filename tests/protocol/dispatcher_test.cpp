@@ -106,14 +106,6 @@ TEST_F(Dispatcher, JoinsAndPartsAreHiddenInCrowdedChannels) {
   EXPECT_FALSE(s.ui.Showed("Joins ( hidden ) (09:30:00)"));
 }
 
-TEST_F(Dispatcher, IdentificationGoesOnlyToUsersWithTheBeepFlag) {
-  s.Server("1001 USER beeper 0110 [CHAT]");
-  EXPECT_EQ(s.Written(), "/w beeper //id;1;Talvex Chat;Build:1515;State:Available;\r\n");
-  s.Server("1002 JOIN plain 0210 [CHAT]");
-  s.Server("1001 USER talvexbot 0110 [CHAT]");
-  EXPECT_EQ(s.Written(), "");
-}
-
 TEST_F(Dispatcher, AutoBanOnJoinUsesOnlyRowsThatAreOn) {
   s.core().accounts().Append({"spammer", "Friend;Ban;", OnOff::kOn});
   s.core().accounts().Append({"sleeper", "Ban;", OnOff::kOff});
