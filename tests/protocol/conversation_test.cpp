@@ -279,15 +279,6 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   EXPECT_EQ(Count(Chat(), "Info ( You are no longer marked as away. )"), 1);
 }
 
-TEST_F(Conversation, CancelAndNoLongerAwayOnlyMoveTheMatchingState) {
-  s.core().RequestState(ClientState::kOperator);
-  ASSERT_EQ(s.core().client_state(), ClientState::kOperator);
-  s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
-  s.Server("1018 INFO \"You are no longer marked as away.\"");
-  EXPECT_EQ(s.core().client_state(), ClientState::kOperator);
-  EXPECT_TRUE(Sent().empty());
-}
-
 TEST_F(Conversation, BeepAnswersAreHiddenAndTheDesignatedHeirOnlyAtHome) {
   s.Server("1018 INFO \"Audible notification on.\"");
   s.Server("1018 INFO \"Audible notifications enabled.\"");
