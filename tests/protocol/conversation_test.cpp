@@ -224,22 +224,19 @@ TEST_F(Conversation, BannedFollowsOnBanJoin) {
   EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(Conversation, BanNoticesCollectTheBannedUsers) {
+TEST_F(Conversation, BanNoticesCollectEachBannedUserOnceAndStayBounded) {
   s.Server("1018 INFO \"alpha was banned by opal.\"");
   s.Server("1018 INFO \"beta has been banned by opal (spamming).\"");
   s.Server("1018 INFO \"gamma has been banned by opal.\"");
   s.Server("1018 INFO \"beta is no longer banned from this channel.\"");
+  s.Server("1018 INFO \"ALPHA has been banned by opal.\"");
   EXPECT_EQ(s.core().banned_users(), "alpha, beta, gamma, ");
+  EXPECT_EQ(s.core().Prepare(TaintedText("[<bannedusers>]"), "", "").text(),
+            "[alpha, beta, gamma]");  // one trailing separator less
   EXPECT_TRUE(s.ui.Showed("Info ( beta has been banned by opal (spamming). )"));
   // A new channel starts the text again.
   s.Server("1007 CHANNEL \"Elsewhere\"");
   EXPECT_EQ(s.core().banned_users(), "");
-}
-
-TEST_F(Conversation, BannedUsersHoldEachNameOnceAndStayBounded) {
-  s.Server("1018 INFO \"alpha was banned by opal.\"");
-  s.Server("1018 INFO \"ALPHA has been banned by opal.\"");
-  EXPECT_EQ(s.core().banned_users(), "alpha, ");
   for (int i = 0; i < 1000; ++i) {
     s.Server("1018 INFO \"user" + std::to_string(i) + " was banned by opal.\"");
   }

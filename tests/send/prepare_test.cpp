@@ -195,12 +195,6 @@ TEST_F(Prepare, ListsAreJoinedWithCommas) {
   EXPECT_FALSE(public_list.empty());
 }
 
-TEST_F(Prepare, BannedUsersLoseOneTrailingSeparator) {
-  s.Server("1018 INFO \"mallory was banned by talvexbot.\"");
-  s.Server("1018 INFO \"oscar was banned by talvexbot.\"");
-  EXPECT_EQ(Text("[<bannedusers>]"), "[mallory, oscar]");
-}
-
 TEST_F(Prepare, VariableValueIsExactAndTheLastRowWins) {
   Var("$greet$", "one");
   Var("$greet$", "two");
