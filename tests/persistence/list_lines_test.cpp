@@ -13,123 +13,110 @@ namespace {
 
 const std::string kMark(1, kFieldMark);
 
-std::vector<std::string> Column(const TextTable& table, int column) {
-  std::vector<std::string> out;
-  for (int row = 0; row < table.RowCount(); ++row) out.push_back(table.Cell(row, column));
-  return out;
-}
-
-// A session started on a Default profile of these plain lines.
-struct Started {
-  TempDir dir;
-  std::unique_ptr<Session> s;
-  explicit Started(const std::vector<std::string>& lines) {
-    WriteBytes(ProfilePath(dir.path(), "Default"), Coded(lines));
-    s = std::make_unique<Session>(dir.path());
-    s->StartUp();
+// The lists as a profile's lines leave them: the servers start with the built-in ones and the
+// icon states fall back to the default, as in a fresh window.
+struct Lists {
+  TextTable channels{1};
+  Table<AccountRow> accounts;
+  Table<CustomColorRow> colors;
+  Table<KeyRow> keys;
+  Table<TimerRow> timers;
+  Table<MonitorRow> monitor;
+  Table<ServerRow> servers;
+  Table<VariableRow> variables;
+  TextTable icons{1};
+  explicit Lists(const std::vector<std::string>& lines) {
+    servers.Assign(BuiltInServers());
+    for (const std::string& line : lines) {
+      ReadListLine({channels, accounts, colors, keys, timers, monitor, servers, variables, icons},
+                   line);
+    }
+    DefaultIconStates(icons);
   }
-  Client& core() { return s->core(); }
 };
 
 TEST(ListLines, CustomChannelsIgnoreLetterCaseAndStaySorted) {
-  Started t({"zc=op room", "zc=Op Room", "zc=", "zc=Clan Test", "zc=alpha"});
-  EXPECT_EQ(Column(t.core().custom_channels(), 0),
-            (std::vector<std::string>{"alpha", "Clan Test", "op room"}));
+  const Lists l({"zc=op room", "zc=Op Room", "zc=", "zc=Clan Test", "zc=alpha"});
+  EXPECT_EQ(l.channels.Rows(),
+            (std::vector<TextTable::Row>{{"alpha"}, {"Clan Test"}, {"op room"}}));
 }
 
 TEST(ListLines, AccountsSkipExactDuplicatesAndReadOlderForms) {
-  Started t({"uz=bob<%|action|%>Friend;<%|applies|%>On", "uz=Bob<%|action|%>Enemy;<%|applies|%>On",
-             "uz=bob<%|action|%>Ban;<%|applies|%>Off", "ua=carol", "ub=dave", "uc=erin", "ud=frank",
-             "ua=", "uz=gina<%|ACTION|%>Ignore;<%|Applies|%>Off"});
-  const Table<AccountRow>& a = t.core().accounts();
-  ASSERT_EQ(a.RowCount(), 7);
-  EXPECT_EQ(a.RowAt(0), (AccountRow{"bob", "Friend;", OnOff::kOn}));  // the first one stays
-  EXPECT_EQ(a.RowAt(1).name, "Bob");
-  EXPECT_EQ(a.RowAt(2), (AccountRow{"carol", "Friends", OnOff::kOn}));
-  EXPECT_EQ(a.RowAt(3), (AccountRow{"dave", "Enemies", OnOff::kOn}));
-  EXPECT_EQ(a.RowAt(4), (AccountRow{"erin", "Ignore", OnOff::kOn}));
-  EXPECT_EQ(a.RowAt(5), (AccountRow{"frank", "Auto Ban", OnOff::kOn}));
-  EXPECT_EQ(a.RowAt(6), (AccountRow{"gina", "Ignore;", OnOff::kOff}));  // markers in any case
-}
-
-TEST(ListLines, MissingMarkersGiveShortFieldsButStillARow) {
-  Table<AccountRow> accounts;
-  ReadAccountLine(accounts, "uz=nomarkers-at-all");
-  ASSERT_EQ(accounts.RowCount(), 1);
-  EXPECT_EQ(accounts.RowAt(0), (AccountRow{"", "", OnOffText::FromText("-at-all")}));
-  Table<ServerRow> servers;
-  ReadServerLine(servers, "uh=10.0.0.9");
-  ASSERT_EQ(servers.RowCount(), 1);
-  EXPECT_EQ(servers.RowAt(0), (ServerRow{"???", "", "9"}));
-  Table<TimerRow> timers;
-  ReadTimerLine(timers, "uf=60");
-  ASSERT_EQ(timers.RowCount(), 1);
-  EXPECT_EQ(timers.RowAt(0), (TimerRow{"0", "", "", "", 0}));
+  const Lists l(
+      {"uz=bob<%|action|%>Friend;<%|applies|%>On", "uz=Bob<%|action|%>Enemy;<%|applies|%>On",
+       "uz=bob<%|action|%>Ban;<%|applies|%>Off", "ua=carol", "ub=dave", "uc=erin", "ud=frank",
+       "ua=", "uz=gina<%|ACTION|%>Ignore;<%|Applies|%>Off", "uz=nomarkers-at-all"});
+  EXPECT_EQ(l.accounts.Rows(),
+            (std::vector<AccountRow>{{"", "", OnOffText::FromText("-at-all")},  // still a row
+                                     {"bob", "Friend;", OnOff::kOn},  // the first one stays
+                                     {"Bob", "Enemy;", OnOff::kOn},
+                                     {"carol", "Friends", OnOff::kOn},
+                                     {"dave", "Enemies", OnOff::kOn},
+                                     {"erin", "Ignore", OnOff::kOn},
+                                     {"frank", "Auto Ban", OnOff::kOn},
+                                     {"gina", "Ignore;", OnOff::kOff}}));  // markers in any case
 }
 
 TEST(ListLines, CustomColoursNeedTheirText) {
-  Started t({"cc=zeta" + kMark + "clRed" + kMark, "cc=alpha" + kMark + "clBlue",
-             "cc=" + kMark + "clLime" + kMark, "cc=no marks"});
-  const Table<CustomColorRow>& c = t.core().custom_colors();
-  ASSERT_EQ(c.RowCount(), 2);
-  EXPECT_EQ(c.RowAt(0), (CustomColorRow{"alpha", ""}));
-  EXPECT_EQ(c.RowAt(1), (CustomColorRow{"zeta", "clRed"}));
+  const Lists l({"cc=zeta" + kMark + "clRed" + kMark, "cc=alpha" + kMark + "clBlue",
+                 "cc=" + kMark + "clLime" + kMark, "cc=no marks"});
+  EXPECT_EQ(l.colors.Rows(), (std::vector<CustomColorRow>{{"alpha", ""}, {"zeta", "clRed"}}));
 }
 
 TEST(ListLines, KeysLoseTheirHistoryAndReadOlderForms) {
-  Started t({"ui=hello" + kMark + "Hi!" + kMark + "Friends;" + kMark + "Messages;" + kMark + "x" +
-                 kMark + "On;" + kMark,
-             "ui=short" + kMark + "act", "ue=old<%|action|%>answer<%|applies|%>All",
-             "ue=old2<%|action|%>a<%|applies|%>Odd"});
-  const Table<KeyRow>& k = t.core().keys();
+  const Lists l({"ui=hello" + kMark + "Hi!" + kMark + "Friends;" + kMark + "Messages;" + kMark +
+                     "x" + kMark + "On;" + kMark,
+                 "ui=short" + kMark + "act", "ue=old<%|action|%>answer<%|applies|%>All",
+                 "ue=old2<%|action|%>a<%|applies|%>Odd"});
   const OnOffText none = OnOffText::FromText("");
-  ASSERT_EQ(k.RowCount(), 4);
-  EXPECT_EQ(k.RowAt(0),
-            (KeyRow{"hello", "Hi!", "Friends;", "Messages;", "", OnOffText::FromText("On;")}));
-  EXPECT_EQ(k.RowAt(1), (KeyRow{"short", "", "", "", "", none}));
-  EXPECT_EQ(k.RowAt(2),
-            (KeyRow{"old", "answer", "Friends;Enemies;Operators;Other;", "", "", none}));
-  EXPECT_EQ(k.RowAt(3), (KeyRow{"old2", "a", "Odd", "", "", none}));
+  EXPECT_EQ(l.keys.Rows(),
+            (std::vector<KeyRow>{
+                {"hello", "Hi!", "Friends;", "Messages;", "", OnOffText::FromText("On;")},
+                {"short", "", "", "", "", none},
+                {"old", "answer", "Friends;Enemies;Operators;Other;", "", "", none},
+                {"old2", "a", "Odd", "", "", none}}));
 }
 
 TEST(ListLines, TimersGetTheNextFreeNameAndTheOlderStateIsWidened) {
-  Started t({"uf=60<%|action|%>/say one<%|applies|%>On;<%|name|%>0",
-             "uf=60<%|action|%>/say two<%|applies|%>On;<%|name|%>1",
-             "uf=30<%|action|%>/say three<%|applies|%>Off<%|name|%>",
-             "uf=10<%|action|%>/say four<%|applies|%>On"});
-  const Table<TimerRow>& tm = t.core().timers();
-  ASSERT_EQ(tm.RowCount(), 4);
-  EXPECT_EQ(tm.RowAt(2), (TimerRow{"2", "30", "/say three",
-                                   "Off;State:Operator;State:Away;State:DND;State:Available;", 0}));
-  EXPECT_EQ(tm.RowAt(3), (TimerRow{"3", "10", "/say four",
-                                   "On;State:Operator;State:Away;State:DND;State:Available;", 0}));
+  const Lists l({"uf=60<%|action|%>/say one<%|applies|%>On;<%|name|%>0",
+                 "uf=60<%|action|%>/say two<%|applies|%>On;<%|name|%>1",
+                 "uf=30<%|action|%>/say three<%|applies|%>Off<%|name|%>",
+                 "uf=10<%|action|%>/say four<%|applies|%>On", "uf=60"});
+  const std::string widened = ";State:Operator;State:Away;State:DND;State:Available;";
+  EXPECT_EQ(l.timers.Rows(), (std::vector<TimerRow>{{"0", "60", "/say one", "On;", 0},
+                                                    {"1", "60", "/say two", "On;", 0},
+                                                    {"2", "30", "/say three", "Off" + widened, 0},
+                                                    {"3", "10", "/say four", "On" + widened, 0},
+                                                    {"4", "", "", "", 0}}));
 }
 
-TEST(ListLines, MonitoredAccountsStartOffline) {
-  Started t({"ug=watch", "ug=watch", "ug=Watch"});
-  const Table<MonitorRow>& m = t.core().monitor();
-  ASSERT_EQ(m.RowCount(), 2);
-  EXPECT_EQ(m.RowAt(0), (MonitorRow{MonitorStatus::kOffline, "watch", "???", "???", "???"}));
+TEST(ListLines, MonitoredAccountsStartOfflineAndVariablesKeepLaterMarks) {
+  const Lists l({"ug=watch", "ug=watch", "ug=Watch", "ma=$b$" + kMark + "one" + kMark + "two",
+                 "ma=$a$" + kMark, "ma=" + kMark + "x", "ma=nomark", "ma=$x\xF1y$" + kMark + "v"});
+  EXPECT_EQ(l.monitor.Rows(),
+            (std::vector<MonitorRow>{{.search_account = "watch"}, {.search_account = "Watch"}}));
+  EXPECT_EQ(l.monitor.RowAt(0).status, MonitorStatus::kOffline);
+  // The letter n with tilde is a field mark too.
+  EXPECT_EQ(l.variables.Rows(),
+            (std::vector<VariableRow>{
+                {"$a$", ""}, {"$b$", "one" + kMark + "two"}, {"$x", "y$" + kMark + "v"}}));
 }
 
-TEST(ListLines, AStoredBuiltInServerAddsNothing) {
-  Started t({"uh=127.0.0.1<%|notes|%>Public", "uh=10.0.0.7<%|notes|%>Private"});
-  const Table<ServerRow>& sv = t.core().servers();
-  ASSERT_EQ(sv.RowCount(), 15);
+TEST(ListLines, StoredServersAddOnlyNewAddressesAndBuiltInsNameTheirOwnNetwork) {
+  const Lists l({"uh=127.0.0.1<%|notes|%>Public", "uh=10.0.0.7<%|notes|%>Private",
+                 "uh=rubattle.net<%|notes|%>Public", "uh=10.0.0.8<%|notes|%>Public",
+                 "uh=10.0.0.9"});
+  const Table<ServerRow>& sv = l.servers;
+  ASSERT_EQ(sv.RowCount(), 17);
   EXPECT_EQ(sv.RowAt(0), (ServerRow{"???", "127.0.0.1", "Private"}));
-  EXPECT_EQ(sv.RowAt(14), (ServerRow{"???", "10.0.0.7", "Private"}));
-}
-
-TEST(ListLines, EveryBuiltInPublicServerNamesItsOwnNetwork) {
-  Started t({"uh=rubattle.net<%|notes|%>Public", "uh=10.0.0.8<%|notes|%>Public"});
-  const Table<ServerRow>& sv = t.core().servers();
+  EXPECT_EQ(std::vector<ServerRow>(sv.Rows().end() - 3, sv.Rows().end()),
+            (std::vector<ServerRow>{
+                {"???", "10.0.0.7", "Private"}, {"???", "10.0.0.8", "Public"}, {"???", "", "9"}}));
   const auto type_of = [&sv](std::string_view address) {
-    const int row = sv.FindFirst([&](const ServerRow& r) { return r.address == address; });
-    return row < 0 ? std::string("(none)") : sv.RowAt(row).type;
+    return sv.RowAt(sv.FindFirst([&](const ServerRow& r) { return r.address == address; })).type;
   };
   // A stored type of a built-in row does not lump it in with the others.
   EXPECT_EQ(type_of("rubattle.net"), "rubattle.net");
-  EXPECT_EQ(type_of("10.0.0.8"), "Public");
   EXPECT_EQ(type_of("backup.war2.ru"), "war2.ru");
   for (int row = 1; row < 14; ++row) {
     const std::string& host = sv.RowAt(row).address;
@@ -138,33 +125,21 @@ TEST(ListLines, EveryBuiltInPublicServerNamesItsOwnNetwork) {
   }
 }
 
-TEST(ListLines, VariablesKeepLaterMarksInTheirValue) {
-  Started t({"ma=$b$" + kMark + "one" + kMark + "two", "ma=$a$" + kMark, "ma=" + kMark + "x",
-             "ma=nomark"});
-  const Table<VariableRow>& v = t.core().variables();
-  ASSERT_EQ(v.RowCount(), 2);
-  EXPECT_EQ(v.RowAt(0), (VariableRow{"$a$", ""}));
-  EXPECT_EQ(v.RowAt(1), (VariableRow{"$b$", "one" + kMark + "two"}));
-}
-
 TEST(ListLines, IconStatesAreTwelveRowsOrTheDefault) {
-  Started three({"ga=A;B;C;"});
-  const TextTable& icons = three.core().appearance().tray_icons().table();
-  ASSERT_EQ(icons.RowCount(), 12);
-  EXPECT_EQ(Column(icons, 0),
-            (std::vector<std::string>{"A", "B", "C", "", "", "", "", "", "", "", "", ""}));
-  Started empty({"ga="});
-  const TextTable& defaulted = empty.core().appearance().tray_icons().table();
-  ASSERT_EQ(defaulted.RowCount(), 12);
-  EXPECT_EQ(defaulted.Cell(0, 0), "Disconnected");
-  EXPECT_EQ(defaulted.Cell(4, 0), "Operator");
-  EXPECT_EQ(defaulted.Cell(11, 0), "-----");
-}
-
-TEST(ListLines, TheLetterNWithTildeIsAFieldMarkToo) {
-  Table<VariableRow> v;
-  ReadVariableLine(v, "ma=$x\xF1y$" + kMark + "v");
-  EXPECT_EQ(v.RowAt(0), (VariableRow{"$x", "y$" + kMark + "v"}));
+  EXPECT_EQ(Lists({"ga=A;B;C;"}).icons.Rows(),
+            (std::vector<TextTable::Row>{
+                {"A"}, {"B"}, {"C"}, {""}, {""}, {""}, {""}, {""}, {""}, {""}, {""}, {""}}));
+  const Lists defaulted({"ga="});
+  ASSERT_EQ(defaulted.icons.RowCount(), 12);
+  EXPECT_EQ(defaulted.icons.Cell(0, 0), "Disconnected");
+  EXPECT_EQ(defaulted.icons.Cell(4, 0), "Operator");
+  EXPECT_EQ(defaulted.icons.Cell(11, 0), "-----");
+  // Reading the profile falls back the same way.
+  TempDir dir;
+  WriteBytes(ProfilePath(dir.path(), "Default"), Coded({"ga="}));
+  Session s(dir.path());
+  s.StartUp();
+  EXPECT_EQ(s.core().appearance().tray_icons().table().Rows(), defaulted.icons.Rows());
 }
 
 // The on/off and monitor status fields keep their stored spellings; other text counts as off and

@@ -85,28 +85,21 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   EXPECT_EQ(FileBytes(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
 }
 
-TEST(Settings, ThePasswordIsWrittenOnlyWhenSavePasswordIsOn) {
-  Session s;
-  s.StartUp();
-  s.core().options().password = "hunter2";
-  s.core().SaveProfile();
-  auto lines = PlainLines(DefaultProfile(s));
-  EXPECT_TRUE(Has(lines, "ac="));
-  EXPECT_EQ(FileBytes(DefaultProfile(s)).find(CodeText("Encode", "hunter2")), std::string::npos);
-  s.core().options().save_password = true;
-  s.core().SaveProfile();
-  lines = PlainLines(DefaultProfile(s));
-  EXPECT_TRUE(Has(lines, "ac=hunter2"));
-  EXPECT_TRUE(Has(lines, "ah=True"));
-}
-
-TEST(Settings, SavePasswordOffDiscardsAStoredPasswordOnReading) {
+TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
   TempDir dir;
   auto s = StartWith(dir, {"ac=secret", "ah=False"});
-  EXPECT_EQ(s->core().options().password, "");
-  TempDir dir2;
-  auto kept = StartWith(dir2, {"ac=secret", "ah=True"});
-  EXPECT_EQ(kept->core().options().password, "secret");
+  EXPECT_EQ(s->core().options().password, "");  // discarded on reading
+  s->core().options().password = "hunter2";
+  s->core().SaveProfile();
+  EXPECT_TRUE(Has(PlainLines(DefaultProfile(*s)), "ac="));
+  EXPECT_EQ(FileBytes(DefaultProfile(*s)).find(CodeText("Encode", "hunter2")), std::string::npos);
+  s->core().options().save_password = true;
+  s->core().SaveProfile();
+  const auto lines = PlainLines(DefaultProfile(*s));
+  EXPECT_TRUE(Has(lines, "ac=hunter2"));
+  EXPECT_TRUE(Has(lines, "ah=True"));
+  TempDir kept;
+  EXPECT_EQ(StartWith(kept, {"ac=secret", "ah=True"})->core().options().password, "secret");
 }
 
 TEST(Settings, FlagWordsCountWholeAndFlagLettersByTheFirstCharacter) {
@@ -164,27 +157,30 @@ TEST(Settings, BadInputIsIgnoredAndTheLaterOfTwoKeysWins) {
   EXPECT_TRUE(s.ui.messages.empty());
 }
 
-TEST(Settings, ANumberThatIsNoNumberStopsTheReadAtItsLine) {
-  TempDir dir;
-  auto s = StartWith(dir, {"ab=kept", "ua=friend", "od=12x", "ad=never read", "ub=never"});
-  EXPECT_EQ(s->core().options().account_name, "kept");
-  EXPECT_EQ(s->core().accounts().RowCount(), 1);
-  EXPECT_EQ(s->core().options().home_channel, "Talvex Chat");
-  const std::string expected = "Error ( Not a valid integer in " +
-                               ProfilePath(dir.path(), "Default").string() +
-                               ", line 3, key \"od=\" )";
-  EXPECT_TRUE(s->ui.Showed(expected)) << s->ui.Texts().front();
-  // The rest of the read still happens: the icon states and the notes.
-  EXPECT_FALSE(s->core().appearance().tray_icons().table().Empty());
-}
-
-TEST(Settings, AColourThatIsNoColourStopsTheReadAtItsLine) {
-  TempDir dir;
-  auto s = StartWith(dir, {"cm=clNoSuchColour", "ab=never"});
-  EXPECT_EQ(s->core().options().account_name, "guest");
-  EXPECT_TRUE(s->ui.Showed("Error ( Not a valid colour in " +
-                           ProfilePath(dir.path(), "Default").string() +
-                           ", line 1, key \"cm=\" )"));
+// A value that does not convert stops the read at its line; what came before it stays.
+TEST(Settings, AValueThatDoesNotConvertStopsTheReadAtItsLine) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::string error;
+    int accounts;
+  };
+  for (const Case& c : {Case{{"ab=kept", "ua=friend", "od=12x", "ad=never read", "ub=never"},
+                             "Not a valid integer in %, line 3, key \"od=\"",
+                             1},
+                        Case{{"ab=kept", "cm=clNoSuchColour", "ab=never"},
+                             "Not a valid colour in %, line 2, key \"cm=\"",
+                             0}}) {
+    TempDir dir;
+    auto s = StartWith(dir, c.lines);
+    EXPECT_EQ(s->core().options().account_name, "kept");
+    EXPECT_EQ(s->core().accounts().RowCount(), c.accounts);
+    EXPECT_EQ(s->core().options().home_channel, "Talvex Chat");
+    std::string error = c.error;
+    error.replace(error.find('%'), 1, ProfilePath(dir.path(), "Default").string());
+    EXPECT_EQ(s->ui.Texts().front(), "Error ( " + error + " )");
+    // The rest of the read still happens: the icon states and the notes.
+    EXPECT_FALSE(s->core().appearance().tray_icons().table().Empty());
+  }
 }
 
 TEST(Settings, ASkinFileThatIsGoneReadsAsEmpty) {

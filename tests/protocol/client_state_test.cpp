@@ -110,6 +110,9 @@ TEST_F(ClientState, AwayChosenWhileInDndSwitchesDndOffFirst) {
 TEST_F(ClientState, OperatorIsLocalOnly) {
   s.core().RequestState(tc::ClientState::kOperator);
   EXPECT_EQ(State(), "Operator");
+  // The notices ending away or do-not-disturb leave it alone.
+  Confirm("Do Not Disturb mode canceled.");
+  Confirm("You are no longer marked as away.");
   EXPECT_TRUE(Sent().empty());
   s.core().RequestState(tc::ClientState::kOperator);
   EXPECT_EQ(s.ui.states, (Lines{"Operator"}));

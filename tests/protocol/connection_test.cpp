@@ -232,22 +232,26 @@ TEST_F(Connection, WelcomeLineRunsTheWelcomeStepsOncePerConnection) {
   EXPECT_TRUE(s.ui.Showed("Info ( Welcome to Battle.net! )"));
 }
 
-TEST_F(Connection, ClosingWhileConnectedButNotLoggedInClosesNothing) {
-  s.core().ToggleConnection();
-  s.Connected();
-  s.core().Shutdown();
-  EXPECT_TRUE(s.ui.Showed("System ( Shutting down, please wait... )"));
-  EXPECT_FALSE(s.ui.Showed("System ( Disconnecting... )"));
-  EXPECT_EQ(s.socket.closes, 0);
-}
-
-TEST_F(Connection, ClosingWhileLoggedInDisconnectsWithoutReconnect) {
-  s.LogIn();
-  s.core().Shutdown();
-  EXPECT_TRUE(s.ui.Showed("System ( Disconnecting... )"));
-  EXPECT_EQ(s.socket.closes, 1);
-  s.Advance(60 * 1000);
-  EXPECT_EQ(s.socket.opens, 1);
+// Closing the program disconnects only a logged-in client, and nothing reconnects afterwards.
+TEST(ConnectionClosing, DisconnectsOnlyWhenLoggedInAndNeverReconnects) {
+  for (const bool logged_in : {false, true}) {
+    Session s;
+    s.StartUp();
+    s.core().options().password = "botpass";
+    if (logged_in) {
+      s.LogIn();
+    } else {
+      s.core().ToggleConnection();
+      s.Connected();
+    }
+    s.core().Shutdown();
+    EXPECT_TRUE(s.ui.Showed("System ( Shutting down, please wait... )"));
+    EXPECT_EQ(s.ui.Showed("System ( Disconnecting... )"), logged_in);
+    EXPECT_EQ(s.socket.closes, logged_in ? 1 : 0);
+    if (!logged_in) continue;  // the attempt's own time-out still runs
+    s.Advance(60 * 1000);
+    EXPECT_EQ(s.socket.opens, 1);
+  }
 }
 
 TEST_F(Connection, CloseProgramOnDisconnectOptions) {

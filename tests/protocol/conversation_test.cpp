@@ -55,22 +55,16 @@ TEST_F(Conversation, AnOrdinaryWhisperIsShownInTheChatAndFeedsTheBot) {
   EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClGreen);
 }
 
-TEST_F(Conversation, AWhisperFromAPartnerGoesOnlyToTheWhisperView) {
+TEST_F(Conversation, AWhisperFromAPartnerGoesOnlyToTheWhisperViewOncePerMatchingEntry) {
   s.core().whisper_recipients().Append({"Alice"});
+  s.core().whisper_recipients().Append({"ALICE"});
   s.Server("1004 WHISPER alice 0000 \"hi there\"");
   EXPECT_TRUE(Chat().empty());
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> hi there"}));
+  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> hi there", "<alice> hi there"}));
   // Shown as the speaker's line, in the speaker colour; no key, command or event runs for it.
   EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClAqua);
   EXPECT_TRUE(events.empty());
   EXPECT_TRUE(Sent().empty());
-}
-
-TEST_F(Conversation, AWhisperIsShownOncePerMatchingPartnerEntry) {
-  s.core().whisper_recipients().Append({"bob"});
-  s.core().whisper_recipients().Append({"BOB"});
-  s.Server("1004 WHISPER bob 0000 \"twice\"");
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<bob> twice", "<bob> twice"}));
 }
 
 TEST_F(Conversation, AnInterClientWhisperFromAPartnerIsShownNowhere) {
@@ -176,22 +170,22 @@ TEST_F(Conversation, EmotesIncludeTheClosingBracketAndTheOwnOnesStillRaiseTheEve
 
 // --- Kicked, banned
 
-TEST_F(Conversation, KickedRejoinsTheChannelInEveryWording) {
-  for (const char* text :
-       {"talvexbot was kicked out of the channel by opal (bye).",
-        "talvexbot has been kicked by opal (too noisy).", "talvexbot has been kicked by opal."}) {
-    s.Server(std::string("1018 INFO \"") + text + "\"");
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Some Channel"})) << text;
-    EXPECT_TRUE(s.ui.Showed(std::string("Info ( ") + text + " )")) << text;
+// Every wording of the own kick rejoins; other people's kicks and near names do not.
+TEST_F(Conversation, OnlyTheOwnKickRejoinsInEveryWording) {
+  for (const auto& [text, rejoins] : std::vector<std::pair<std::string, bool>>{
+           {"talvexbot was kicked out of the channel by opal (bye).", true},
+           {"talvexbot has been kicked by opal (too noisy).", true},
+           {"talvexbot has been kicked by opal.", true},
+           {"bob has been kicked by talvexbot (too noisy).", false},
+           {"talvexbot2 has been kicked by opal.", false},
+           {"talvexbotwas kicked out of the channel by opal", false},
+           {"TALVEXBOT has been kicked by opal.", false}}) {
+    s.Server("1018 INFO \"" + text + "\"");
+    EXPECT_EQ(Sent(),
+              rejoins ? std::vector<std::string>{"/join Some Channel"} : std::vector<std::string>{})
+        << text;
+    EXPECT_TRUE(s.ui.Showed("Info ( " + text + " )")) << text;
   }
-}
-
-TEST_F(Conversation, OnlyTheOwnKickRejoinsAndOnlyWhenAsked) {
-  s.Server("1018 INFO \"bob has been kicked by talvexbot (too noisy).\"");
-  s.Server("1018 INFO \"talvexbot2 has been kicked by opal.\"");
-  s.Server("1018 INFO \"talvexbotwas kicked out of the channel by opal\"");
-  s.Server("1018 INFO \"TALVEXBOT has been kicked by opal.\"");
-  EXPECT_TRUE(Sent().empty());
   s.core().options().auto_rejoin_when_kicked = false;
   s.Server("1018 INFO \"talvexbot has been kicked by opal.\"");
   EXPECT_TRUE(Sent().empty());
@@ -230,22 +224,19 @@ TEST_F(Conversation, BannedFollowsOnBanJoin) {
   EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(Conversation, BanNoticesCollectTheBannedUsers) {
+TEST_F(Conversation, BanNoticesCollectEachBannedUserOnceAndStayBounded) {
   s.Server("1018 INFO \"alpha was banned by opal.\"");
   s.Server("1018 INFO \"beta has been banned by opal (spamming).\"");
   s.Server("1018 INFO \"gamma has been banned by opal.\"");
   s.Server("1018 INFO \"beta is no longer banned from this channel.\"");
+  s.Server("1018 INFO \"ALPHA has been banned by opal.\"");
   EXPECT_EQ(s.core().banned_users(), "alpha, beta, gamma, ");
+  EXPECT_EQ(s.core().Prepare(TaintedText("[<bannedusers>]"), "", "").text(),
+            "[alpha, beta, gamma]");  // one trailing separator less
   EXPECT_TRUE(s.ui.Showed("Info ( beta has been banned by opal (spamming). )"));
   // A new channel starts the text again.
   s.Server("1007 CHANNEL \"Elsewhere\"");
   EXPECT_EQ(s.core().banned_users(), "");
-}
-
-TEST_F(Conversation, BannedUsersHoldEachNameOnceAndStayBounded) {
-  s.Server("1018 INFO \"alpha was banned by opal.\"");
-  s.Server("1018 INFO \"ALPHA has been banned by opal.\"");
-  EXPECT_EQ(s.core().banned_users(), "alpha, ");
   for (int i = 0; i < 1000; ++i) {
     s.Server("1018 INFO \"user" + std::to_string(i) + " was banned by opal.\"");
   }
@@ -283,15 +274,6 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   EXPECT_EQ(Count(Chat(), "Info ( Do Not Disturb mode canceled. )"), 1);
   EXPECT_EQ(Count(Chat(), "Info ( You are now marked as being away. )"), 2);
   EXPECT_EQ(Count(Chat(), "Info ( You are no longer marked as away. )"), 1);
-}
-
-TEST_F(Conversation, CancelAndNoLongerAwayOnlyMoveTheMatchingState) {
-  s.core().RequestState(ClientState::kOperator);
-  ASSERT_EQ(s.core().client_state(), ClientState::kOperator);
-  s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
-  s.Server("1018 INFO \"You are no longer marked as away.\"");
-  EXPECT_EQ(s.core().client_state(), ClientState::kOperator);
-  EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(Conversation, BeepAnswersAreHiddenAndTheDesignatedHeirOnlyAtHome) {
@@ -408,6 +390,24 @@ TEST_F(RecordedSession, BannedStaysInTheVoidWhenAsked) {
   s.core().options().on_ban = OnBanJoin::kStayInTheVoid;
   FeedThrough();
   EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 0);
+}
+
+// The real server does not echo talk: the line is shown once, from the send path, and kept in
+// the sent-lines list.
+TEST_F(RecordedSession, OwnTalkIsShownOnceOnAServerThatDoesNotEchoIt) {
+  Play("talvexbot", "chat--talvexbot.raw");
+  FeedThrough("1002 JOIN bob 0010 [CHAT]");
+  FeedThrough("1009 USER bob 0000");
+  FeedThrough("1009 USER bob 0000");  // the recording's own talk left here
+  Sent();
+  const std::string talk = "Hello everyone, two  spaces, \"double quotes\" and 'single' ones";
+  s.core().main_input().text = talk;
+  s.core().SendActiveInput();
+  s.Advance(1700);
+  EXPECT_EQ(s.Written(), talk + "\r\n");  // the bytes the recording shows leaving
+  FeedThrough();
+  EXPECT_EQ(Count(s.ui.Texts(), "<talvexbot> " + talk), 1);
+  EXPECT_EQ(s.core().sent_lines(), (std::vector<std::string>{talk}));
 }
 
 TEST_F(RecordedSession, WhisperingOneselfAndTheBeepAnswersOfARealServer) {

@@ -132,12 +132,14 @@ TEST_F(RemoteText, WhoIsAnsweredOncePerHalfMinutePerUser) {
   EXPECT_EQ(SentLines("/w "), (std::vector<std::string>{"/w carol talvexbot"}));
 }
 
-TEST_F(RemoteText, OneIdentificationWhisperPerUserPerConnection) {
+TEST_F(RemoteText, OneIdentificationWhisperPerBeepingUserPerConnection) {
   for (int i = 0; i < 3; ++i) {
     s.Server("1002 JOIN beeper 0110 [CHAT]");
     s.Server("1003 LEAVE beeper 0110");
   }
   s.Server("1001 USER Beeper 0110 [CHAT]");
+  s.Server("1002 JOIN plain 0210 [CHAT]");      // no beep flag
+  s.Server("1001 USER talvexbot 0110 [CHAT]");  // never oneself
   EXPECT_EQ(SentLines(), (std::vector<std::string>{"/w beeper" + kId}));
   s.ServerCloses();
   s.LogIn("talvexbot", "Some Channel");

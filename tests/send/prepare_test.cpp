@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness/session.h"
@@ -194,12 +195,6 @@ TEST_F(Prepare, ListsAreJoinedWithCommas) {
   EXPECT_FALSE(public_list.empty());
 }
 
-TEST_F(Prepare, BannedUsersLoseOneTrailingSeparator) {
-  s.Server("1018 INFO \"mallory was banned by talvexbot.\"");
-  s.Server("1018 INFO \"oscar was banned by talvexbot.\"");
-  EXPECT_EQ(Text("[<bannedusers>]"), "[mallory, oscar]");
-}
-
 TEST_F(Prepare, VariableValueIsExactAndTheLastRowWins) {
   Var("$greet$", "one");
   Var("$greet$", "two");
@@ -266,39 +261,6 @@ TEST_F(Prepare, ChannelHitsCountsTheChannel) {
 
 // --- Text other users supplied stays text
 
-TEST_F(Prepare, FunctionTagsInAnEventTextStayText) {
-  s.core().database().UpdateUser("someone", {{UserField::kNotes, "secret"}});
-  const TaintedText out = Expand("said: <event>", "", "<%userinfo;someone;Notes%>");
-  EXPECT_EQ(out.text(), "said: <%userinfo;someone;Notes%>");
-  EXPECT_TRUE(UntrustedAt(out, "<%userinfo;someone;Notes%>"));
-  // And again when the send path expands the line a second time.
-  EXPECT_EQ(Expand(out).text(), "said: <%userinfo;someone;Notes%>");
-  EXPECT_FALSE(Expand("<event>", "", "/exit").Trusted(0));
-}
-
-TEST_F(Prepare, VariablesAndBuiltinsInAnEventTextStayText) {
-  Var("$away$", "gone");
-  for (const char* hostile : {"$away$", "<user>", "<$x:y$> x", "<version>", "<nf>"}) {
-    const TaintedText once = Expand("x <event>", "bob", hostile);
-    EXPECT_EQ(once.text(), std::string("x ") + hostile) << hostile;
-    EXPECT_EQ(Expand(once, "bob").text(), std::string("x ") + hostile) << hostile;
-  }
-}
-
-TEST_F(Prepare, AUserNameHoldingABuiltinStaysText) {
-  const TaintedText out = Expand("hi <user>", "<event>", "/exit");
-  EXPECT_EQ(out.text(), "hi <event>");
-  EXPECT_TRUE(UntrustedAt(out, "<event>"));
-}
-
-TEST_F(Prepare, ATrustedValueMayNameTheEventWhichIsInsertedLiterally) {
-  Var("$said$", "he said <event>");
-  const TaintedText out = Expand("$said$", "bob", "<user> $said$ <%word;1%>");
-  EXPECT_EQ(out.text(), "he said <user> $said$ <%word;1%>");
-  EXPECT_TRUE(out.Trusted(0, 8));
-  EXPECT_TRUE(UntrustedAt(out, "<user> $said$ <%word;1%>"));
-}
-
 TEST_F(Prepare, RecordFieldsAndAccountNamesFromOthersStayText) {
   s.core().database().UpdateUser("mallory", {{UserField::kNotes, "<user> <%word;1%>"}});
   EXPECT_EQ(Text("<%userinfo;mallory;Notes%>", "bob", "x"), "<user> <%word;1%>");
@@ -331,13 +293,25 @@ TEST_F(Prepare, RandomHostileTextsAreAlwaysInsertedAsTheyAre) {
     for (size_t i = 0; i < n; ++i) text += pieces[random() % pieces.size()];
     return text;
   };
-  for (int round = 0; round < 500; ++round) {
-    const std::string user = hostile();
-    const std::string event = hostile();
+  // The shaped ones first: a function tag, variables, built-ins and a definition in the event
+  // text, a built-in as the user's name.
+  const std::vector<std::pair<std::string, std::string>> shaped = {
+      {"", "<%userinfo;someone;Notes%>"},
+      {"bob", "$away$"},
+      {"bob", "<$x:y$> x"},
+      {"bob", "<version>"},
+      {"bob", "<nf>"},
+      {"<event>", "/exit"},
+      {"bob", "<user> $v$ <%word;1%>"}};
+  for (size_t round = 0; round < shaped.size() + 500; ++round) {
+    const std::string user = round < shaped.size() ? shaped[round].first : hostile();
+    const std::string event = round < shaped.size() ? shaped[round].second : hostile();
     const TaintedText out = Expand("say <event> $v$ <user>", user, event);
     ASSERT_EQ(out.text(), "say " + event + " [" + event + "|" + user + "] " + user)
         << user << " / " << event;
     ASSERT_EQ(Expand(out).text(), out.text());
+    ASSERT_TRUE(event.empty() || !out.Trusted(4));
+    ASSERT_TRUE(user.empty() || !out.Trusted(out.text().size() - 1));
     ASSERT_EQ(s.ui.Texts().size(), 0u);
   }
 }

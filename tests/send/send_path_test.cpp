@@ -2,8 +2,7 @@
 // must stay text.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <array>
 
 #include "send/send_queue.h"
 #include "send_fixture.h"
@@ -108,50 +107,6 @@ TEST_F(SendPath, SentLinesListIsCapped) {
   EXPECT_EQ(s.core().sent_lines().front(), "line 50");
 }
 
-// The real server does not echo talk: the recorded session shows the line once, from the send
-// path, and keeps it in the sent-lines list.
-TEST(SendPathRecorded, OwnTalkOnTheRecordedServerIsShownOnce) {
-  std::ifstream in(std::string(TC_FIXTURES_DIR) + "/pvpgn/chat--talvexbot.raw", std::ios::binary);
-  ASSERT_TRUE(in.good());
-  const std::string recorded((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  const std::string prompt_end = "Username: ";
-  const std::string block_end = "Feel free to chat...\"\r\n";
-  const size_t prompt = recorded.find(prompt_end) + prompt_end.size();
-  const size_t block = recorded.find(block_end, prompt) + block_end.size();
-  // The recording's own talk left just before alice's first talk line came in.
-  const size_t channel = recorded.find("1005 TALK alice 0000 \"caf");
-  ASSERT_NE(channel, std::string::npos);
-
-  Session s;
-  s.StartUp();
-  s.core().options().account_name = "talvexbot";
-  s.core().options().password = "botpass";
-  s.core().ToggleConnection();
-  s.Connected();
-  s.Receive(recorded.substr(0, prompt));
-  s.Receive(recorded.substr(prompt, block - prompt));
-  ASSERT_TRUE(s.core().logged_in());
-  s.Receive(recorded.substr(block, channel - block));
-  s.Written();
-
-  const std::string talk = "Hello everyone, two  spaces, \"double quotes\" and 'single' ones";
-  s.core().main_input().text = talk;
-  s.core().SendActiveInput();
-  s.Advance(1700);
-  EXPECT_EQ(s.Written(), talk + "\r\n");  // the bytes the recording shows leaving
-  const std::string own = "<talvexbot> " + talk;
-  const auto count = [&] {
-    int n = 0;
-    for (const std::string& t : s.ui.Texts()) n += t == own ? 1 : 0;
-    return n;
-  };
-  EXPECT_EQ(count(), 1);
-  s.Receive(recorded.substr(channel));
-  EXPECT_EQ(count(), 1);
-  EXPECT_EQ(s.core().sent_lines(), (std::vector<std::string>{talk}));
-}
-
 // Another user's text reaches the server as text and never runs as a local command.
 class Untrusted : public ::testing::Test {
  protected:
@@ -162,41 +117,33 @@ class Untrusted : public ::testing::Test {
   Session& s = f.s;
 };
 
-TEST_F(Untrusted, ExitFromAnEventTextGoesToTheServer) {
-  Send("<event>", "/exit");
-  EXPECT_EQ(s.Written(), "/exit\r\n");
-  EXPECT_EQ(s.ui.close_requests, 0);
-}
-
-TEST_F(Untrusted, EditDeleteTimerAndSendFromAnEventTextStayText) {
+// Local commands, "/send" and format markers in another user's text go to the server as text.
+TEST_F(Untrusted, CommandsAndMarkersFromAnEventTextGoToTheServerAsText) {
   s.core().variables().Append({"$keep$", "1"});
+  s.core().variables().Append({"$v$", "value"});
   s.core().timers().Append({"t", "30", "hi", "On;State:Available;", 0});
-  Send("<event>", "/edit $keep$;<delete>");
-  Send("<event>", "/timeroff t");
-  Send("<event>", "/usfdelete notes");
-  Send("<event>", "/send /exit");
-  EXPECT_EQ(s.Written(),
-            "/edit $keep$;<delete>\r\n/timeroff t\r\n/usfdelete notes\r\n/send /exit\r\n");
-  EXPECT_EQ(s.core().variables().RowCount(), 1);
+  for (const auto& [line, event, written] : std::vector<std::array<std::string, 3>>{
+           {"<event>", "/exit", "/exit"},
+           {"<event>", "/edit $keep$;<delete>", "/edit $keep$;<delete>"},
+           {"<event>", "/timeroff t", "/timeroff t"},
+           {"<event>", "/usfdelete notes", "/usfdelete notes"},
+           {"<event>", "/send /exit", "/send /exit"},
+           {"/send <event>", "/exit", "/exit"},
+           {"$v$ <event>", "<nf>", "value <nf>"}}) {
+    Send(line, event);
+    EXPECT_EQ(s.Written(), written + "\r\n") << event;
+  }
+  EXPECT_EQ(s.core().variables().RowCount(), 2);
   EXPECT_EQ(s.core().timers().RowAt(0).state, "On;State:Available;");
   EXPECT_FALSE(std::filesystem::exists(s.dir / "UserFiles"));
   EXPECT_EQ(s.ui.close_requests, 0);
 }
 
-TEST_F(Untrusted, SendKeepsTheMarksOfItsRest) {
-  Send("/send <event>", "/exit");
-  EXPECT_EQ(s.Written(), "/exit\r\n");
-  EXPECT_EQ(s.ui.close_requests, 0);
-  // A trusted command word with another user's text after it still runs.
+// A trusted command word with another user's text after it still runs.
+TEST_F(Untrusted, ATrustedCommandWordRunsWithTheTextAfterIt) {
   Send("/display <user> said <event>", "/exit");
   EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"Display ( mallory said /exit )"}));
   EXPECT_EQ(s.Written(), "");
-}
-
-TEST_F(Untrusted, NoFormatMarkerFromAnotherUserIsText) {
-  s.core().variables().Append({"$v$", "value"});
-  Send("$v$ <event>", "<nf>");
-  EXPECT_EQ(s.Written(), "value <nf>\r\n");
 }
 
 TEST_F(Untrusted, ScriptLinesFromAnotherUserNeverBecomeCommands) {

@@ -79,27 +79,28 @@ TEST_F(SendQueueTest, BurstOfTwentyLeavesInOrderAtTheQueuesPace) {
   EXPECT_TRUE(s.core().send_queue().send_immediately());
 }
 
-TEST_F(SendQueueTest, BufferDropsWaitingLinesAndTheNextTickReArmsTheImmediatePath) {
-  s.core().SendText("one");
-  s.core().SendText("two");
-  s.core().SendText("/buffer");
-  EXPECT_TRUE(s.core().send_queue().size() == 0u);
-  EXPECT_TRUE(s.core().anti_flood_timer().Enabled());
-  s.Advance(1700);
-  EXPECT_EQ(s.Written(), "");
-  EXPECT_TRUE(s.core().send_queue().send_immediately());
-  s.core().SendText("three");
-  EXPECT_EQ(s.Written(), "three\r\n");
-}
-
-TEST_F(SendQueueTest, LinesQueuedWhenTheConnectionClosesAreDropped) {
-  s.core().SendText("one");
-  s.core().SendText("two");
-  s.ServerCloses();
-  EXPECT_TRUE(s.core().send_queue().size() == 0u);
-  s.Advance(1700);
-  EXPECT_EQ(s.Written(), "");
-  EXPECT_TRUE(s.core().send_queue().send_immediately());
+// "/buffer" and a closed connection drop the waiting lines; the next tick re-arms the at-once path.
+TEST(SendQueueDrop, WaitingLinesLeaveNothingAndTheNextTickReArmsTheImmediatePath) {
+  for (const bool closes : {false, true}) {
+    SendFixture f;
+    Session& s = f.s;
+    s.core().SendText("one");
+    s.core().SendText("two");
+    if (closes) {
+      s.ServerCloses();
+    } else {
+      s.core().SendText("/buffer");
+      EXPECT_TRUE(s.core().anti_flood_timer().Enabled());
+    }
+    EXPECT_TRUE(s.core().send_queue().size() == 0u);
+    s.Advance(1700);
+    EXPECT_EQ(s.Written(), "");
+    EXPECT_TRUE(s.core().send_queue().send_immediately());
+    if (!closes) {
+      s.core().SendText("three");
+      EXPECT_EQ(s.Written(), "three\r\n");
+    }
+  }
 }
 
 TEST_F(SendQueueTest, AntiFloodOffWritesAtOnceAndLeavesQueuedLinesToTheTimer) {
