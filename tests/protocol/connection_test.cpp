@@ -254,6 +254,18 @@ TEST(ConnectionClosing, DisconnectsOnlyWhenLoggedInAndNeverReconnects) {
   }
 }
 
+// A reconnect wait left running by connecting again by hand must not outlive the program.
+TEST(ConnectionClosing, AReconnectPendingAtCloseNeverOpens) {
+  Session s;
+  s.StartUp();
+  s.LogIn();
+  s.ServerCloses();
+  s.LogIn();
+  s.core().Shutdown();
+  s.Advance(10 * 60 * 1000);
+  EXPECT_EQ(s.socket.opens, 2);
+}
+
 TEST_F(Connection, CloseProgramOnDisconnectOptions) {
   s.core().options().close_on_disconnect = CloseOnDisconnect::kOnlyWhenRequested;
   s.LogIn();

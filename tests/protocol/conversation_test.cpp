@@ -179,6 +179,7 @@ TEST_F(Conversation, OnlyTheOwnKickRejoinsInEveryWording) {
            {"bob has been kicked by talvexbot (too noisy).", false},
            {"talvexbot2 has been kicked by opal.", false},
            {"talvexbotwas kicked out of the channel by opal", false},
+           {"talvexbot_has been kicked by opal.", false},  // a glued character is no space
            {"TALVEXBOT has been kicked by opal.", false}}) {
     s.Server("1018 INFO \"" + text + "\"");
     EXPECT_EQ(Sent(),
