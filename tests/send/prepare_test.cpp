@@ -81,7 +81,7 @@ const OneLine kOneLine[] = {
     {"<%word;1%> <%userinfo;a;Notes", "", "one", "one <%userinfo;a;Notes"},
     // A variable gives a tag its argument; a definition names a tag's result; the sweep runs again.
     {"<%word;$n$%>", "", "a b c", "b"},
-    {"<%usersoftype;<$x:Friend$>x%>", "", "", ""},
+    {"<%usersoftype;<$x:Friend$>x%>", "", "", "alice, bob"},
     {"<NF>$x$ <user> <$a:b$>a", "bob", "", "<NF>$x$ <user> <$a:b$>a"},
     // Names, tags and definitions are not found across the edge of an event text.
     {"<us<event>", "bob", "er>", "<user>"},
@@ -93,6 +93,15 @@ const OneLine kOneLine[] = {
     {"<%word;1%>", "", "<%word;1%>", "<%word;1%>"},  // a word that is a tag is never expanded
     {"<$<event>:evil$> safe", "", "safe", "<$safe:evil$> safe"},
     {"<$<event>$> safe", "", "safe:evil", "<$safe:evil$> safe"},
+    // Accounts by type whatever their state, the user records, the channel's hits.
+    {"<%usersoftype;Friend%>", "", "", "alice, bob"},
+    {"<%usersoftype;enemy;%>", "", "", "bob, carol"},
+    {"[<%usersoftype;Ban%>]", "", "", "[]"},
+    {"<%userinfo;someone;Notes%>", "", "", "likes cats"},
+    {"<%userinfo;nobody;Notes%>", "", "", "0"},
+    {"<%userinfo;someone;notes%>", "", "", "0"},  // field names match exactly
+    {"<%userinfo;Notes%>", "", "", "0"},          // no ";": an empty account
+    {"<%channelhits;Chat%> <%channelhits;Nowhere%>", "", "", "2 0"},
 };
 
 TEST_F(Prepare, OneLineTemplates) {
@@ -100,6 +109,12 @@ TEST_F(Prepare, OneLineTemplates) {
   Var("$x$", "X");
   Var("$n$", "2");
   Var("$away$", "gone");
+  s.core().accounts().Append({"alice", "Friend;", OnOff::kOn});
+  s.core().accounts().Append({"bob", "Enemy;Friend;", OnOff::kOff});
+  s.core().accounts().Append({"carol", "Enemy;", OnOff::kOn});
+  s.core().database().UpdateUser("someone", {{UserField::kNotes, "likes cats"}});
+  s.Server("1002 JOIN bob 0000 [SEXP]");
+  s.Server("1002 JOIN carol 0000 [SEXP]");
   for (const OneLine& c : kOneLine) EXPECT_EQ(Text(c.in, c.user, c.event), c.out) << c.in;
 }
 
@@ -233,30 +248,6 @@ TEST_F(Prepare, WordWithANonIntegerEndsTheExpansionWithAnError) {
     EXPECT_EQ(s.ui.Texts(),
               (std::vector<std::string>{"Error ( A <%word; tag needs a whole number. )"}));
   }
-}
-
-TEST_F(Prepare, UsersOfTypeListsEveryMatchingAccountWhateverItsState) {
-  Client& c = s.core();
-  c.accounts().Append({"alice", "Friend;", OnOff::kOn});
-  c.accounts().Append({"bob", "Enemy;Friend;", OnOff::kOff});
-  c.accounts().Append({"carol", "Enemy;", OnOff::kOn});
-  EXPECT_EQ(Text("<%usersoftype;Friend%>"), "alice, bob");
-  EXPECT_EQ(Text("<%usersoftype;enemy;%>"), "bob, carol");
-  EXPECT_EQ(Text("[<%usersoftype;Ban%>]"), "[]");
-}
-
-TEST_F(Prepare, UserInfoReadsTheDatabase) {
-  s.core().database().UpdateUser("someone", {{UserField::kNotes, "likes cats"}});
-  EXPECT_EQ(Text("<%userinfo;someone;Notes%>"), "likes cats");
-  EXPECT_EQ(Text("<%userinfo;nobody;Notes%>"), "0");
-  EXPECT_EQ(Text("<%userinfo;someone;notes%>"), "0");  // field names match exactly
-  EXPECT_EQ(Text("<%userinfo;Notes%>"), "0");          // no ";": an empty account
-}
-
-TEST_F(Prepare, ChannelHitsCountsTheChannel) {
-  s.Server("1002 JOIN bob 0000 [SEXP]");
-  s.Server("1002 JOIN carol 0000 [SEXP]");
-  EXPECT_EQ(Text("<%channelhits;Chat%> <%channelhits;Nowhere%>"), "2 0");
 }
 
 // --- Text other users supplied stays text
