@@ -102,6 +102,10 @@ const OneLine kOneLine[] = {
     {"<%userinfo;someone;notes%>", "", "", "0"},  // field names match exactly
     {"<%userinfo;Notes%>", "", "", "0"},          // no ";": an empty account
     {"<%channelhits;Chat%> <%channelhits;Nowhere%>", "", "", "2 0"},
+    // Values from records and account names stay text, also when named through the user.
+    {"<%userinfo;mallory;Notes%>", "bob", "x", "<user> <%word;1%>"},
+    {"<%userinfo;<user>;Notes%>", "mallory", "", "<user> <%word;1%>"},
+    {"<%usersoftype;Clan%>", "", "/exit", "<event>"},
 };
 
 TEST_F(Prepare, OneLineTemplates) {
@@ -112,7 +116,9 @@ TEST_F(Prepare, OneLineTemplates) {
   s.core().accounts().Append({"alice", "Friend;", OnOff::kOn});
   s.core().accounts().Append({"bob", "Enemy;Friend;", OnOff::kOff});
   s.core().accounts().Append({"carol", "Enemy;", OnOff::kOn});
+  s.core().accounts().Append({"<event>", "Clan;", OnOff::kOn});
   s.core().database().UpdateUser("someone", {{UserField::kNotes, "likes cats"}});
+  s.core().database().UpdateUser("mallory", {{UserField::kNotes, "<user> <%word;1%>"}});
   s.Server("1002 JOIN bob 0000 [SEXP]");
   s.Server("1002 JOIN carol 0000 [SEXP]");
   for (const OneLine& c : kOneLine) EXPECT_EQ(Text(c.in, c.user, c.event), c.out) << c.in;
@@ -251,15 +257,6 @@ TEST_F(Prepare, WordWithANonIntegerEndsTheExpansionWithAnError) {
 }
 
 // --- Text other users supplied stays text
-
-TEST_F(Prepare, RecordFieldsAndAccountNamesFromOthersStayText) {
-  s.core().database().UpdateUser("mallory", {{UserField::kNotes, "<user> <%word;1%>"}});
-  EXPECT_EQ(Text("<%userinfo;mallory;Notes%>", "bob", "x"), "<user> <%word;1%>");
-  s.core().accounts().Append({"<event>", "Friend;", OnOff::kOn});
-  EXPECT_EQ(Text("<%usersoftype;Friend%>", "", "/exit"), "<event>");
-  // A record field named through the current user is looked up, its value kept as text.
-  EXPECT_EQ(Text("<%userinfo;<user>;Notes%>", "mallory", ""), "<user> <%word;1%>");
-}
 
 TEST_F(Prepare, UntrustedPartsOfTheGivenTextAreRespected) {
   Var("$x$", "X");
