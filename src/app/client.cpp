@@ -106,7 +106,7 @@ void Client::Initialise() {
   frontend_.ShowPage(Page::kChat);
 
   connection_.ResetAtStartUp();
-  banned_users_.clear();
+  roster_.ClearBanned();
 
   for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
     std::filesystem::create_directories(program_dir_ / dir, ec);

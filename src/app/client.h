@@ -26,6 +26,7 @@
 #include "common/text_table.h"
 #include "options/options.h"
 #include "people/account_tracking.h"
+#include "people/roster.h"
 #include "people/whois_check.h"
 #include "persistence/hit_counter.h"
 #include "persistence/tc_database.h"
@@ -233,7 +234,7 @@ class Client {
   const Options& options() const { return options_; }
   TC_DataBase& database() { return database_; }
   const TC_DataBase& database() const { return database_; }
-  TextTable& users() { return users_; }                   // Users_ListView1: name, icon
+  TextTable& users() { return roster_.table(); }          // Users_ListView1: name, icon
   Table<AccountRow>& accounts() { return accounts_; }     // Accounts_ListView1
   Table<VariableRow>& variables() { return variables_; }  // Variables_ListView1
   Appearance& appearance() { return appearance_; }        // skins, fonts, colours, tray pictures
@@ -267,7 +268,7 @@ class Client {
   const std::string& connect_caption() const { return connect_caption_; }
   ClientState client_state() const { return client_state_; }
   const std::string& recorded_operator() const { return recorded_operator_; }
-  const std::string& banned_users() const { return banned_users_; }
+  const std::string& banned_users() const { return roster_.banned(); }
   const std::string& profile_name() const { return profile_name_; }
   const std::filesystem::path& program_dir() const { return program_dir_; }
   const Connection& connection() const { return connection_; }
@@ -367,8 +368,7 @@ class Client {
   bool settings_read_ = false;  // the profile may be written back only after it was read
 
   TC_DataBase database_;
-  TextTable users_{2};
-  TableIndex user_rows_{users_, 0};  // users_ rows by name
+  Roster roster_;
   Table<AccountRow> accounts_;
   Table<VariableRow> variables_;
   Table<CustomColorRow> custom_colors_;
@@ -410,7 +410,6 @@ class Client {
 
   ClientState client_state_ = ClientState::kNone;
   std::string recorded_operator_;
-  std::string banned_users_;
   std::string information_target_;
   // Users (lower case) answered a "!who" in the last half minute, oldest answer first, and the
   // same names as a set: a flood of askers costs constant time each and is forgotten after it.

@@ -23,21 +23,20 @@ int Client::IconFor(std::string_view name, std::string_view product, std::string
 }
 
 void Client::ChannelRowsSetIcon(std::string_view name, int icon) {
-  const std::string text = std::to_string(icon);
-  for (const int row : user_rows_.FindAll(name)) users_.SetCell(row, 1, text);
+  roster_.SetIcon(name, icon);
 }
 
 void Client::AddChannelUser(std::string_view name) {
-  if (!name.empty() && user_rows_.FindFirst(name) < 0) {
+  if (!name.empty() && !roster_.Contains(name)) {
     const int icon = SafeStrToInt(database_.GetUserField(name, UserField::kIcon));
-    users_.Append({std::string(name), std::to_string(icon)});
+    roster_.Add(name, icon);
     if (icon == StoredNumber(UserIcon::kChannelOperator)) SetRecordedOperator(name);
   }
   SetChannelField();
 }
 
 void Client::RemoveChannelUser(std::string_view name) {
-  users_.Remove(user_rows_.FindLast(name));
+  roster_.Remove(name);
   SetChannelField();
 }
 
@@ -54,8 +53,8 @@ void Client::SetRecordedOperator(std::string_view name) {
     }
   }
   if (home && recorded_operator_ == own_account_ && !IsHouseAccount(own_account_)) {
-    for (int row = 0; row < users_.RowCount(); ++row) {
-      if (IsHouseAccount(users_.Cell(row, 0))) {
+    for (const TextTable::Row& row : roster_.Rows()) {
+      if (IsHouseAccount(row[0])) {
         SendText("/designate TalvexChat", LineOrigin::kAutomatic);
         SendText("/resign", LineOrigin::kAutomatic);
       }

@@ -31,7 +31,7 @@ void Client::UsersCommand(std::string_view user, std::string_view text, RemoteOr
     line.AppendUntrusted(chunk);
     SendText(line, LineOrigin::kAutomatic);
   };
-  const std::vector<TextTable::Row> rows = users_.Rows();
+  const std::vector<TextTable::Row> rows = roster_.Rows();
   std::string chunk;
   const int count = static_cast<int>(rows.size());
   for (int i = 0; i < count; ++i) {

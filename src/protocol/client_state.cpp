@@ -19,8 +19,8 @@ void Client::SetClientState(ClientState state) {
   client_state_ = state;
   if (client_state_ != ClientState::kDisconnected) {
     // Known copies of the program hear of every change.
-    for (int row = 0; row < users_.RowCount(); ++row) {
-      const std::string& name = users_.Cell(row, 0);
+    for (const TextTable::Row& row : roster_.Rows()) {
+      const std::string& name = row[0];
       if (name == own_account_) continue;
       if (database_.GetUserField(name, UserField::kInterBot_Name).empty()) continue;
       TaintedText line("/w ");

@@ -67,7 +67,7 @@ void Client::ToggleConnection() {
   frontend_.ClearView(View::kChat);
   channel_field_.clear();
   frontend_.ChannelFieldChanged(channel_field_);
-  users_.Clear();
+  roster_.Clear();
   seconds_online_ = 0;
   seconds_in_channel_ = 0;
   connection_.Open(o.server);
@@ -158,7 +158,7 @@ void Client::OnDisconnected() {
   connection_.OnLoggedOut();
   anti_idle_timer_.Disable();
   seconds_timer_.Disable();
-  users_.Clear();
+  roster_.Clear();
   outbox_->ConnectionClosed();
   if (options_.close_on_disconnect == CloseOnDisconnect::kAlways) frontend_.CloseMainWindow();
 

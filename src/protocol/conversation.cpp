@@ -48,30 +48,6 @@ bool IsBanNotice(std::string_view text) {
          text.find(kBannedServer) != std::string_view::npos;
 }
 
-// The banned-users text, "<name>, <name>, ": each name once (letter case ignored, as the server
-// looks accounts up) and at most kBannedNames names or kBannedBytes bytes, the oldest dropped, so a
-// flood of ban notices cannot grow it.
-constexpr size_t kBannedNames = 200;
-constexpr size_t kBannedBytes = 4096;
-
-void AddBannedUser(std::string& list, std::string_view name) {
-  if (name.empty() || name.size() + 2 > kBannedBytes) return;
-  size_t count = 0;
-  for (size_t at = 0; at < list.size();) {
-    const size_t end = std::min(list.find(", ", at), list.size());
-    if (EqualsNoCase(std::string_view(list).substr(at, end - at), name)) return;
-    ++count;
-    at = end + 2;
-  }
-  list += name;
-  list += ", ";
-  ++count;
-  while (count > kBannedNames || list.size() > kBannedBytes) {
-    list.erase(0, std::min(list.find(", "), list.size() - 2) + 2);
-    --count;
-  }
-}
-
 // The whois parser's six rules for information lines: such a line belongs to the check.
 bool IsWhoisInformationLine(std::string_view text, std::string_view own_account) {
   if (text == "and is currently in a private channel.") return true;
@@ -178,7 +154,7 @@ LineDecision Client::HandleInfo(const InfoNotice& info) {
   RejoinWhenKicked(text);
   JoinWhenBanned(text);
   bool shown = true;
-  if (IsBanNotice(text)) AddBannedUser(banned_users_, text.substr(0, text.find(' ')));
+  if (IsBanNotice(text)) roster_.AddBanned(text.substr(0, text.find(' ')));
   // Servers of today word the beep answers differently; both spellings count.
   if (text == "Audible notifications enabled." || text == "Audible notification on.") {
     shown = false;

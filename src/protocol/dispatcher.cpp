@@ -99,13 +99,13 @@ bool Client::ShowJoinsAndParts() const {
     case ViewJoinParts::kNever:
       return false;
     case ViewJoinParts::kIfLessOrEqual:
-      return users_.RowCount() <= options_.view_join_parts_number;
+      return roster_.Count() <= options_.view_join_parts_number;
   }
   return true;
 }
 
 void Client::SetChannelField() {
-  channel_field_ = current_channel_ + " (" + std::to_string(users_.RowCount()) + ")";
+  channel_field_ = current_channel_ + " (" + std::to_string(roster_.Count()) + ")";
   frontend_.ChannelFieldChanged(channel_field_);
 }
 
@@ -185,7 +185,7 @@ LineDecision Client::HandleLeave(const UserLeft& leave) {
       LineDecision::Of(shown, "Parts ( " + std::string(name) + " ) (" + TimeText() + ")");
   if (name == recorded_operator_) {
     SetRecordedOperator("");
-    if (users_.RowCount() == 1 && !OwnIsOperator() && options_.auto_ops &&
+    if (roster_.Count() == 1 && !OwnIsOperator() && options_.auto_ops &&
         !PublicListContainsCurrent()) {
       const std::string channel = current_channel_;
       SendText("/join The Void", LineOrigin::kAutomatic);
@@ -215,11 +215,11 @@ LineDecision Client::HandleChannel(const ChannelEntered& entered) {
                                       {UserField::kTold_InterBot, "Yes"}});
   LineDecision decision =
       LineDecision::Shown("Joining Channel ( " + channel + " ) (" + TimeText() + ")");
-  users_.Clear();
+  roster_.Clear();
   seconds_in_channel_ = 0;
   PerformEvent(Event::kJoinedChannel, own_account_, channel);
   SetRecordedOperator("");
-  banned_users_.clear();
+  roster_.ClearBanned();
   // Servers of today send no "Welcome to Battle.net!": the first channel after the naming line
   // stands in for it.
   if (connection_.naming_seen()) WelcomeSteps();
@@ -250,7 +250,7 @@ bool Client::PublicListContainsCurrent() const {
 }
 
 void Client::TryRejoinForOperator() {
-  if (users_.RowCount() != 1 || OwnIsOperator() || !options_.auto_ops || current_channel_.empty() ||
+  if (roster_.Count() != 1 || OwnIsOperator() || !options_.auto_ops || current_channel_.empty() ||
       PublicListContainsCurrent() || EqualsNoCase(current_channel_, rejoin_tried_channel_)) {
     return;
   }

@@ -119,13 +119,7 @@ bool Client::AddWhisperRecipient(std::string_view name, RecipientSource source) 
   std::string stored(name);
   if (source == RecipientSource::kChannelUser) {
     // Dragged text or a console line is only a hint: the channel list says who the user is.
-    stored.clear();
-    for (int row = 0; row < users_.RowCount(); ++row) {
-      if (EqualsNoCase(users_.Cell(row, 0), name)) {
-        stored = users_.Cell(row, 0);
-        break;
-      }
-    }
+    stored = roster_.ListedName(name);
   }
   if (stored.empty() || EqualsNoCase(stored, own_account_)) return false;
   for (int row = 0; row < whisper_recipients_.RowCount(); ++row) {
