@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "common/spellings.h"
+
 namespace tc {
 
 enum class Event {
@@ -46,18 +48,12 @@ inline constexpr std::array<std::pair<Event, std::string_view>, 15> kEventNames 
 }};
 
 constexpr std::string_view EventName(Event event) {
-  for (const auto& [value, name] : kEventNames) {
-    if (value == event) return name;
-  }
-  return {};
+  return SpellingOf(kEventNames, event);
 }
 
 // Only the exact spelling names an event; letter case counts.
 constexpr std::optional<Event> EventFromName(std::string_view name) {
-  for (const auto& [value, spelling] : kEventNames) {
-    if (spelling == name) return value;
-  }
-  return std::nullopt;
+  return ValueSpelled(kEventNames, name);
 }
 
 }  // namespace tc

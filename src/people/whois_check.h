@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "common/spellings.h"
+
 namespace tc {
 
 enum class WhoisPhase {
@@ -31,31 +33,19 @@ inline constexpr std::array<std::pair<WhoisStatus, std::string_view>, 3> kWhoisS
 }};
 
 constexpr std::string_view ToText(WhoisPhase phase) {
-  for (const auto& [value, text] : kWhoisPhaseTexts) {
-    if (value == phase) return text;
-  }
-  return {};
+  return SpellingOf(kWhoisPhaseTexts, phase);
 }
 
 constexpr std::string_view ToText(WhoisStatus status) {
-  for (const auto& [value, text] : kWhoisStatusTexts) {
-    if (value == status) return text;
-  }
-  return {};
+  return SpellingOf(kWhoisStatusTexts, status);
 }
 
 constexpr std::optional<WhoisPhase> WhoisPhaseFromText(std::string_view text) {
-  for (const auto& [value, spelling] : kWhoisPhaseTexts) {
-    if (spelling == text) return value;
-  }
-  return std::nullopt;
+  return ValueSpelled(kWhoisPhaseTexts, text);
 }
 
 constexpr std::optional<WhoisStatus> WhoisStatusFromText(std::string_view text) {
-  for (const auto& [value, spelling] : kWhoisStatusTexts) {
-    if (spelling == text) return value;
-  }
-  return std::nullopt;
+  return ValueSpelled(kWhoisStatusTexts, text);
 }
 
 struct WhoisCheck {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "common/spellings.h"
+
 namespace tc {
 
 enum class ClientState {
@@ -29,18 +31,12 @@ inline constexpr std::array<std::pair<ClientState, std::string_view>, 6> kClient
 }};
 
 constexpr std::string_view ToText(ClientState state) {
-  for (const auto& [value, text] : kClientStateTexts) {
-    if (value == state) return text;
-  }
-  return {};
+  return SpellingOf(kClientStateTexts, state);
 }
 
 // Exact spelling only, letter case included; anything else is no state of ours.
 constexpr std::optional<ClientState> ClientStateFromText(std::string_view text) {
-  for (const auto& [value, spelling] : kClientStateTexts) {
-    if (spelling == text) return value;
-  }
-  return std::nullopt;
+  return ValueSpelled(kClientStateTexts, text);
 }
 
 }  // namespace tc
