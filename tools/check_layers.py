@@ -6,9 +6,9 @@ Usage: check_layers.py SRC_DIR LIBRARY_MAP
 LIBRARY_MAP is written by src/CMakeLists.txt at configure time, one library a line:
     name|source;source;...|header;header;...|linked;linked;...
 with paths relative to SRC_DIR. The rules:
-  - the folders of the front ends and the program entry (app, entry, platform, console, ui) sit
-    on top; no other file includes anything of them, except a file that still defines members
-    of Client (it belongs to the client until its module is split out);
+  - the client and the folders of the front ends and the program entry (app, entry, platform,
+    console, ui) sit on top; no other file includes anything of them;
+  - every file of a module folder belongs to a module library;
   - common/ and ports/ include only common/ and ports/;
   - a library's files include only its own headers and those of the libraries it links;
   - no file of src/ is longer than MAX_LINES lines.
@@ -24,7 +24,6 @@ BASE_FOLDERS = {"common", "ports"}
 # Headers without a source file of their own belong to the library of their folder.
 FOLDER_OWNERS = {"common": "tc_common", "ports": "tc_ports", "options": "tc_options"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
-DEFINES_CLIENT_MEMBER = re.compile(r"^[^\s/#].*\bClient::~?\w+\(", re.MULTILINE)
 
 
 def read_map(path):
@@ -85,13 +84,14 @@ def main():
                 faults.append(f"{path}: {lines} lines, more than {MAX_LINES}")
             includes = INCLUDE.findall(text)
             own_library = owner_of(path)
+            if own_library is None and folder not in TOP_FOLDERS and "/" in path:
+                faults.append(f"{path}: belongs to no module library")
             allowed = closure(libraries, own_library) if own_library else None
             for included in includes:
                 target_folder = included.split("/")[0]
                 if folder not in TOP_FOLDERS and target_folder in TOP_FOLDERS:
-                    if not (target_folder == "app" and DEFINES_CLIENT_MEMBER.search(text)):
-                        faults.append(f"{path}: includes {included} of a layer above")
-                        continue
+                    faults.append(f"{path}: includes {included} of a layer above")
+                    continue
                 if folder in BASE_FOLDERS and target_folder not in BASE_FOLDERS:
                     faults.append(f"{path}: includes {included}; {folder}/ sits below it")
                     continue

@@ -36,7 +36,7 @@
 #include "protocol/connection.h"
 #include "protocol/line_decision.h"
 #include "protocol/server_line.h"
-#include "send/input_boxes.h"
+#include "send/input_box.h"
 #include "send/line_origin.h"
 
 namespace tc {

@@ -13,7 +13,7 @@
 #include "app/start_options.h"
 #include "common/text.h"
 #include "console/console_app.h"
-#include "persistence/profiles.h"
+#include "persistence/profile_names.h"
 #include "platform/instance_lock.h"
 #include "ui/window_app.h"
 

@@ -12,7 +12,7 @@
 
 #include "common/date_time.h"
 #include "common/text.h"
-#include "people/channel_lists.h"
+#include "people/public_channels.h"
 #include "send/templates.h"
 
 namespace tc {

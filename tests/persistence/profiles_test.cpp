@@ -1,5 +1,5 @@
 // The profile commands: Open, New, Delete, the name field, and the settings file at start-up.
-#include "persistence/profiles.h"
+#include "persistence/profile_names.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,6 @@
 // The client's settings profile: read into the options and lists and written back from them
 // through the profile codec, and the profile commands of the options page (Open, New, Delete,
 // the profile name field).
-#include "persistence/profiles.h"
-
 #include <algorithm>
 #include <array>
 #include <fstream>
@@ -14,6 +12,7 @@
 #include "common/text.h"
 #include "persistence/list_lines.h"
 #include "persistence/profile_codec.h"
+#include "persistence/profile_names.h"
 #include "persistence/settings_file.h"
 
 namespace tc {
@@ -63,26 +62,6 @@ class ClientOptionChanges final : public OptionChanges {
 };
 
 }  // namespace
-
-std::string ProfileNameFromFileName(std::string_view file_name) {
-  std::string name(file_name);
-  std::replace(name.begin(), name.end(), '/', '\\');
-  if (const size_t slash = name.rfind('\\'); slash != std::string::npos) name.erase(0, slash + 1);
-  if (const size_t dot = name.find('.'); dot != std::string::npos) name.erase(dot);
-  return name;
-}
-
-std::vector<std::string> ListProfiles(const std::filesystem::path& program_dir) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(UsersFolder(program_dir), ec)) {
-    if (entry.path().extension() == ".usr" && entry.is_regular_file(ec)) {
-      names.push_back(entry.path().stem().string());
-    }
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 bool Client::ProfileFilesUsable() {
   if (profile_name_.empty()) profile_name_ = "Default";

@@ -5,7 +5,7 @@
 #include "app/client.h"
 #include "common/house.h"
 #include "common/text.h"
-#include "people/channel_lists.h"
+#include "people/public_channels.h"
 #include "send/outbox.h"
 
 namespace tc {

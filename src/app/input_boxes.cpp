@@ -1,7 +1,5 @@
 // The input boxes, the Send, whisper and emote buttons and the user-list popup commands: each
 // builds a line and hands it to SendText. The window and the console call these alike.
-#include "send/input_boxes.h"
-
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -26,12 +24,6 @@ TaintedText NamingUser(std::string_view head, std::string_view user, std::string
 }
 
 }  // namespace
-
-void InputBox::Remember(const std::string& entry) {
-  if (std::find(history.begin(), history.end(), entry) != history.end()) return;
-  history.insert(history.begin(), entry);
-  if (history.size() > kHistoryLimit) history.resize(kHistoryLimit);
-}
 
 void Client::WhoisCheckRequest(std::string_view name) {
   account_tracking_.Add(name);
