@@ -1,33 +1,32 @@
 #include "common/list_rows.h"
 
+#include "common/spellings.h"
+
 namespace tc {
 namespace {
-constexpr std::string_view kOn = "On";
-constexpr std::string_view kOff = "Off";
-constexpr std::string_view kOnline = "*Online";
-constexpr std::string_view kOffline = "Offline";
+constexpr SpellingTable<OnOff, 2> kOnOffSpellings = {{{OnOff::kOn, "On"}, {OnOff::kOff, "Off"}}};
+constexpr SpellingTable<MonitorStatus, 2> kMonitorSpellings = {
+    {{MonitorStatus::kOnline, "*Online"}, {MonitorStatus::kOffline, "Offline"}}};
 }  // namespace
 
 OnOffText OnOffText::FromText(std::string_view text) {
-  if (text == kOn) return OnOff::kOn;
-  OnOffText field(OnOff::kOff);
-  if (text != kOff) field.as_read_ = std::string(text);
+  const std::optional<OnOff> value = ValueSpelled(kOnOffSpellings, text);
+  OnOffText field(value.value_or(OnOff::kOff));
+  if (!value) field.as_read_ = std::string(text);
   return field;
 }
 
 std::string OnOffText::ToText() const {
   if (as_read_) return *as_read_;
-  return std::string(value_ == OnOff::kOn ? kOn : kOff);
+  return std::string(SpellingOf(kOnOffSpellings, value_));
 }
 
 std::string_view ToText(MonitorStatus status) {
-  return status == MonitorStatus::kOnline ? kOnline : kOffline;
+  return SpellingOf(kMonitorSpellings, status);
 }
 
 std::optional<MonitorStatus> MonitorStatusFromText(std::string_view text) {
-  if (text == kOnline) return MonitorStatus::kOnline;
-  if (text == kOffline) return MonitorStatus::kOffline;
-  return std::nullopt;
+  return ValueSpelled(kMonitorSpellings, text);
 }
 
 }  // namespace tc
