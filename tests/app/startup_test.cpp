@@ -35,7 +35,8 @@ TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
   const bool activate_now = GetParam();
   TempDir dir;
   WriteBytes(dir.path() / "talvexchat.dat", CodeText("Encode", "Night") + "\r\n");
-  WriteBytes(ProfilePath(dir.path(), "Day"), Coded({"ab=early bird"}));
+  WriteBytes(ProfilePath(dir.path(), "Night"), Coded({"ab=night owl", "ad=Night Home"}));
+  WriteBytes(ProfilePath(dir.path(), "Day"), Coded({"ab=early bird", "ad=Day Home"}));
   StartOptions options;
   options.program_dir = dir.path();
   options.overrides = {
@@ -45,11 +46,13 @@ TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
     Session last(dir.path());
     last.core().Start(options);
     EXPECT_EQ(last.core().profile_name(), "Night");  // the one last used, from the settings file
+    EXPECT_EQ(last.core().options().home_channel, "Night Home");
   }
   Session s(dir.path());
   options.profile = "Day";
   s.core().Start(options);
   EXPECT_EQ(s.core().profile_name(), "Day");
+  EXPECT_EQ(s.core().options().home_channel, "Day Home");
   EXPECT_EQ(s.core().options().account_name, "talvexbot");
   // "Auto Connect:" is on by default.
   EXPECT_EQ(s.socket.opened_hosts,

@@ -289,19 +289,6 @@ TEST(Settings, CommandLineValuesNeverReachTheProfile) {
   }
 }
 
-TEST(Settings, ShutdownWritesTheProfile) {
-  TempDir dir;
-  {
-    Session s(dir.path());
-    s.StartUp();
-    s.core().options().home_channel = "Bot Home";
-    s.core().Shutdown();
-  }
-  Session again(dir.path());
-  again.StartUp();
-  EXPECT_EQ(again.core().options().home_channel, "Bot Home");
-}
-
 TEST(Settings, IntegerTexts) {
   EXPECT_EQ(IntFromText("42"), 42);
   EXPECT_EQ(IntFromText("  -7"), -7);

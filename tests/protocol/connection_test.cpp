@@ -125,14 +125,6 @@ TEST_F(Connection, ConnectTimeoutEndsASilentAttemptAndReconnects) {
   EXPECT_EQ(s.socket.opens, 2);
 }
 
-TEST_F(Connection, ConnectTimeoutAfterTheChannelDoesNothing) {
-  s.LogIn();
-  s.ui.TakeLines();
-  s.Advance(25000);
-  EXPECT_EQ(s.socket.closes, 0);
-  EXPECT_TRUE(s.core().logged_in());
-}
-
 TEST_F(Connection, PressingTheButtonWhileConnectingStopsForGood) {
   std::vector<std::string> events;
   s.core().SetEventHook(
