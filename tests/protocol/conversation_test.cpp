@@ -2,9 +2,6 @@
 // back to the server, and what the bot hears.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "harness/session.h"
 
 namespace tc::test {
@@ -325,75 +322,12 @@ TEST_F(Conversation, LinesCutShortAtEveryPositionAreHandledSafely) {
   EXPECT_FALSE(s.ui.Showed("<mallory> a \"b\" <%Location%>Forged %>"));
 }
 
-// --- Recorded PvPGN sessions
-
-class RecordedSession : public ::testing::Test {
- protected:
-  // Logs in as `account` by the recorded bytes, fed in pieces up to and including `until`.
-  void Play(const std::string& account, const std::string& fixture) {
-    s.StartUp();
-    s.core().options().account_name = account;
-    s.core().options().password = "pw";
-    s.core().options().auto_ops = false;
-    s.core().ToggleConnection();
-    s.Connected();
-    bytes = Fixture(fixture);
-    ASSERT_FALSE(bytes.empty()) << fixture;
-  }
-  // Feeds the recording up to the end of the first line holding `marker` (or all of it).
-  void FeedThrough(const std::string& marker = "") {
-    size_t end = bytes.size();
-    if (!marker.empty()) {
-      const size_t at = bytes.find(marker, fed);
-      ASSERT_NE(at, std::string::npos) << marker;
-      end = bytes.find("\r\n", at) + 2;
-    }
-    for (size_t at = fed; at < end; at += 5)
-      s.Receive(bytes.substr(at, std::min<size_t>(5, end - at)));
-    fed = end;
-  }
-  std::vector<std::string> Sent() {
-    s.Advance(30 * 1000);
-    return SplitLines(s.Written());
-  }
-  Session s;
-  std::string bytes;
-  size_t fed = 0;
-};
-
-TEST_F(RecordedSession, BannedStaysInTheVoidWhenAsked) {
-  Play("bob", "operator--bob.raw");
-  FeedThrough("1009 USER bob 0000");
-  Sent();
-  s.core().options().on_ban = OnBanJoin::kStayInTheVoid;
-  FeedThrough();
-  EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 0);
-}
-
-// The real server does not echo talk: the line is shown once, from the send path, and kept in
-// the sent-lines list.
-TEST_F(RecordedSession, OwnTalkIsShownOnceOnAServerThatDoesNotEchoIt) {
-  Play("talvexbot", "chat--talvexbot.raw");
-  FeedThrough("1002 JOIN bob 0010 [CHAT]");
-  FeedThrough("1009 USER bob 0000");
-  FeedThrough("1009 USER bob 0000");  // the recording's own talk left here
-  Sent();
-  const std::string talk = "Hello everyone, two  spaces, \"double quotes\" and 'single' ones";
-  s.core().main_input().text = talk;
-  s.core().SendActiveInput();
-  s.Advance(1700);
-  EXPECT_EQ(s.Written(), talk + "\r\n");  // the bytes the recording shows leaving
-  FeedThrough();
-  EXPECT_EQ(Count(s.ui.Texts(), "<talvexbot> " + talk), 1);
-  EXPECT_EQ(s.core().sent_lines(), (std::vector<std::string>{talk}));
-}
-
-TEST_F(RecordedSession, WhisperingOneselfWithOneselfAsPartner) {
-  Play("talvexbot", "chat--talvexbot.raw");
+// A real server answers a whisper to oneself with the confirmation, then the whisper itself.
+TEST_F(Conversation, WhisperingOneselfAsPartnerShowsBothHalvesInTheWhisperView) {
   s.core().whisper_recipients().Append({"talvexbot"});
-  FeedThrough("note to self");  // the confirmation to oneself
-  FeedThrough("note to self");  // and the whisper received from oneself
-  EXPECT_EQ(s.ui.Texts(View::kWhisper),
+  s.Server("1010 WHISPER talvexbot 0002 \"note to self\"");
+  s.Server("1004 WHISPER talvexbot 0002 \"note to self\"");
+  EXPECT_EQ(Whispers(),
             (std::vector<std::string>{"<talvexbot> note to self", "<talvexbot> note to self"}));
 }
 

@@ -216,23 +216,12 @@ TEST_F(Prepare, ListsAreJoinedWithCommas) {
   EXPECT_FALSE(public_list.empty());
 }
 
-TEST_F(Prepare, VariableValueIsExactAndTheLastRowWins) {
-  Var("$greet$", "one");
-  Var("$greet$", "two");
-  EXPECT_EQ(s.core().VariableValue("$greet$"), "two");
-  EXPECT_EQ(s.core().VariableValue("$GREET$"), "");
-  EXPECT_EQ(s.core().VariableValue("$none$"), "");
-}
-
 TEST_F(Prepare, InsertCustomOnTaintedTextLeavesUntrustedPartsAlone) {
   Var("$x$", "X");
   TaintedText line("$x$ ");
   line.AppendUntrusted("$x$");
   s.core().ExpandVariables(line);
   EXPECT_EQ(line.text(), "X $x$");
-  std::string plain = "$x$ $x$";
-  s.core().ExpandVariables(plain);
-  EXPECT_EQ(plain, "X X");
 }
 
 TEST_F(Prepare, OversizedTextsEnd) {
