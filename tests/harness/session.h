@@ -34,6 +34,8 @@ class TempDir {
 
 // Every byte of a file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);
+// Replaces a file's bytes, making its folder first.
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 // A recorded server transcript from tests/fixtures/pvpgn.
 std::string Fixture(const std::string& name);
 // Bytes cut at CR LF; a last piece without its CR LF is kept.

@@ -81,7 +81,7 @@ TEST(Profiles, DeletingDefaultRecreatesItEmpty) {
   s.StartUp();
   s.ui.ok_answer = true;
   s.core().DeleteProfile();
-  EXPECT_EQ(FileBytes(ProfilePath(dir.path(), "Default")), "");
+  EXPECT_EQ(ReadFile(ProfilePath(dir.path(), "Default")), "");
 }
 
 TEST(Profiles, AnEmptyNameIsDefault) {
@@ -120,7 +120,7 @@ TEST(Profiles, AProfileChosenAtStartUpIsRememberedAndListed) {
   s.StartUp();
   EXPECT_EQ(s.core().options().account_name, "early bird");
   s.core().SaveProfile();
-  EXPECT_EQ(FileBytes(dir.path() / "talvexchat.dat"), CodeText("Encode", "Day") + "\r\n");
+  EXPECT_EQ(ReadFile(dir.path() / "talvexchat.dat"), CodeText("Encode", "Day") + "\r\n");
   EXPECT_EQ(ListProfiles(dir.path()), (std::vector<std::string>{"Day", "Night"}));
 }
 

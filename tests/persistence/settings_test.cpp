@@ -38,7 +38,7 @@ TEST(Settings, FirstStartCreatesEmptyProfileFiles) {
   Session s;
   s.StartUp();
   EXPECT_TRUE(std::filesystem::is_regular_file(DefaultProfile(s)));
-  EXPECT_EQ(FileBytes(DefaultProfile(s)), "");
+  EXPECT_EQ(ReadFile(DefaultProfile(s)), "");
   EXPECT_TRUE(std::filesystem::is_regular_file(s.dir / "Users" / "Default" / "notes.txt"));
   EXPECT_TRUE(s.ui.messages.empty());
 }
@@ -75,7 +75,7 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   EXPECT_EQ(lines[lines.size() - 2], "ds=10");
   EXPECT_EQ(lines.back(), "ga=Disconnected;Available;Away;DND;Operator;-----;-----;");
   // The settings file names the profile written.
-  EXPECT_EQ(FileBytes(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
+  EXPECT_EQ(ReadFile(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
 }
 
 TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
@@ -85,7 +85,7 @@ TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
   s->core().options().password = "hunter2";
   s->core().SaveProfile();
   EXPECT_TRUE(Has(PlainLines(DefaultProfile(*s)), "ac="));
-  EXPECT_EQ(FileBytes(DefaultProfile(*s)).find(CodeText("Encode", "hunter2")), std::string::npos);
+  EXPECT_EQ(ReadFile(DefaultProfile(*s)).find(CodeText("Encode", "hunter2")), std::string::npos);
   s->core().options().save_password = true;
   s->core().SaveProfile();
   const auto lines = PlainLines(DefaultProfile(*s));
@@ -229,21 +229,21 @@ TEST(Settings, AnUnusableUsersFolderReadsAndWritesNothing) {
   EXPECT_EQ(s.ui.messages[0],
             "Unable to open file: " + (dir.path() / "Users" / "Default" / "notes.txt").string());
   s.core().SaveProfile();
-  EXPECT_EQ(FileBytes(dir.path() / "Users"), "a file where the folder should be");
+  EXPECT_EQ(ReadFile(dir.path() / "Users"), "a file where the folder should be");
   EXPECT_EQ(s.core().options().account_name, "guest");
 }
 
 TEST(Settings, AFailedWriteLeavesTheOldProfileWhole) {
   TempDir dir;
   auto s = StartWith(dir, {"ab=before"});
-  const std::string before = FileBytes(DefaultProfile(*s));
+  const std::string before = ReadFile(DefaultProfile(*s));
   // The notes file cannot be replaced: the write stops there, before the profile file.
   const auto notes = dir.path() / "Users" / "Default" / "notes.txt";
   std::filesystem::remove(notes);
   WriteBytes(notes / "blocker", "x");
   s->core().options().account_name = "after";
   s->core().SaveProfile();
-  EXPECT_EQ(FileBytes(DefaultProfile(*s)), before);
+  EXPECT_EQ(ReadFile(DefaultProfile(*s)), before);
   EXPECT_TRUE(s->ui.Showed("Error ( Unable to write file: " + notes.string() + " )"));
   // No half-written files are left beside it.
   for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "Users")) {
@@ -256,7 +256,7 @@ TEST(Settings, NotesSurviveLineByLine) {
   s.StartUp();
   s.core().notes() = "line one\r\nline two\nline three";
   s.core().SaveProfile();
-  EXPECT_EQ(FileBytes(s.dir / "Users" / "Default" / "notes.txt"),
+  EXPECT_EQ(ReadFile(s.dir / "Users" / "Default" / "notes.txt"),
             "line one\r\nline two\r\nline three\r\n");
   s.core().notes().clear();
   s.core().LoadProfile();

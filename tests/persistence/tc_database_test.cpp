@@ -23,11 +23,7 @@ using test::FakeFrontend;
 using test::ReadFile;
 using test::TempDir;
 using test::VirtualClock;
-
-void WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using test::WriteBytes;
 
 std::string Line(std::string_view name, std::string_view number = "", std::string_view notes = "") {
   UserRecord r;
