@@ -11,19 +11,19 @@
 namespace tc::test {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 TEST(StartUp, CreatesItsFoldersAndSettingsFileWhereverItIsPointed) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
     EXPECT_TRUE(std::filesystem::is_directory(s.dir / dir)) << dir;
   }
   EXPECT_TRUE(std::filesystem::exists(s.dir / "talvexchat.dat"));
   EXPECT_EQ(s.core().profile_name(), "Default");
   EXPECT_TRUE(s.ui.messages.empty());
-  EXPECT_EQ(s.ui.Texts(),
-            (std::vector<std::string>{"System ( Welcome to Talvex Chat 2000 Build 1515 )",
-                                      "System ( Keep up to date at: "
-                                      "https://talvexchat.example.org/ )"}));
+  EXPECT_EQ(s.ui.Texts(), (Strings{"System ( Welcome to Talvex Chat 2000 Build 1515 )",
+                                   "System ( Keep up to date at: "
+                                   "https://talvexchat.example.org/ )"}));
   EXPECT_EQ(s.socket.opens, 0);
 }
 
@@ -55,8 +55,7 @@ TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
   EXPECT_EQ(s.core().options().home_channel, "Day Home");
   EXPECT_EQ(s.core().options().account_name, "talvexbot");
   // "Auto Connect:" is on by default.
-  EXPECT_EQ(s.socket.opened_hosts,
-            activate_now ? std::vector<std::string>{"127.0.0.1"} : std::vector<std::string>{});
+  EXPECT_EQ(s.socket.opened_hosts, activate_now ? Strings{"127.0.0.1"} : Strings{});
   EXPECT_EQ(s.ui.Texts().empty(), !activate_now);  // the welcome lines come with the activation
 }
 
@@ -77,8 +76,7 @@ TEST(StartUp, SecondActivationNeitherGreetsNorConnectsAgain) {
 TEST(StartUp, AnUnusableProgramDirectoryIsReportedAndStartUpGoesOn) {
   TempDir base;
   { std::ofstream blocker(base.path() / "not-a-folder"); }
-  Session s(base.path() / "not-a-folder" / "talvex");
-  s.StartUp();
+  Session s(base.path() / "not-a-folder" / "talvex", kStartedUp);
   ASSERT_FALSE(s.ui.messages.empty());
   EXPECT_EQ(s.ui.messages[0].rfind("Unable to open file: ", 0), 0u);
   int missing = 0;

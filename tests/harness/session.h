@@ -41,10 +41,16 @@ std::string Fixture(const std::string& name);
 // Bytes cut at CR LF; a last piece without its CR LF is kept.
 std::vector<std::string> SplitLines(const std::string& bytes);
 
+// Asks a Session to start up as soon as it is made.
+struct StartedUp {};
+inline constexpr StartedUp kStartedUp{};
+
 class Session {
  public:
   Session();
   explicit Session(const std::filesystem::path& program_dir);
+  explicit Session(StartedUp) : Session() { StartUp(); }
+  Session(const std::filesystem::path& program_dir, StartedUp) : Session(program_dir) { StartUp(); }
 
   // Initialise, options as the test wants them, Activate. Auto-connect is off unless asked.
   void StartUp(bool auto_connect = false);

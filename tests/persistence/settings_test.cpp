@@ -35,8 +35,7 @@ std::vector<std::string> Keys(const std::vector<std::string>& lines) {
 }
 
 TEST(Settings, FirstStartCreatesEmptyProfileFiles) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   EXPECT_TRUE(std::filesystem::is_regular_file(DefaultProfile(s)));
   EXPECT_EQ(ReadFile(DefaultProfile(s)), "");
   EXPECT_TRUE(std::filesystem::is_regular_file(s.dir / "Users" / "Default" / "notes.txt"));
@@ -44,8 +43,7 @@ TEST(Settings, FirstStartCreatesEmptyProfileFiles) {
 }
 
 TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.core().custom_channels().Append({"Op Room"});
   s.core().accounts().Append({"alice", "Friend;", OnOff::kOn});
   s.core().SaveProfile();
@@ -140,8 +138,7 @@ TEST(Settings, BadInputIsIgnoredAndTheLaterOfTwoKeysWins) {
   bytes += CodeText("Encode", "ad=Odd Room") + "kQw\r\n";  // a short remainder is ignored
   bytes += "kQwZ\r\n";                                     // one garbled group
   WriteBytes(ProfilePath(dir.path(), "Default"), bytes);
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   EXPECT_EQ(s.core().options().account_name, "second");
   EXPECT_EQ(s.core().options().home_channel, "Odd Room");
   EXPECT_TRUE(s.ui.messages.empty());
@@ -189,8 +186,7 @@ TEST(Settings, AppliedValuesActAsTheUsersChange) {
   TempDir dir;
   WriteBytes(ProfilePath(dir.path(), "Quiet"), Coded({"oi=F", "oj=5", "ov=3", "ow=F"}));
   WriteBytes(ProfilePath(dir.path(), "Busy"), Coded({"oi=T", "oj=5", "ov=3", "ow=T"}));
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   ASSERT_TRUE(s.core().database().IsOpen());
   s.core().SwitchProfile("Quiet");
   EXPECT_FALSE(s.core().options().anti_idle);
@@ -223,8 +219,7 @@ TEST(Settings, AProfileFileThatCannotBeReadLeavesTheListsAsTheyAre) {
 TEST(Settings, AnUnusableUsersFolderReadsAndWritesNothing) {
   TempDir dir;
   WriteBytes(dir.path() / "Users", "a file where the folder should be");
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   ASSERT_FALSE(s.ui.messages.empty());
   EXPECT_EQ(s.ui.messages[0],
             "Unable to open file: " + (dir.path() / "Users" / "Default" / "notes.txt").string());
@@ -252,8 +247,7 @@ TEST(Settings, AFailedWriteLeavesTheOldProfileWhole) {
 }
 
 TEST(Settings, NotesSurviveLineByLine) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.core().notes() = "line one\r\nline two\nline three";
   s.core().SaveProfile();
   EXPECT_EQ(ReadFile(s.dir / "Users" / "Default" / "notes.txt"),
@@ -380,8 +374,7 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
     AppearanceSettings written_appearance;
     std::string notes;
     {
-      Session s(dir.path());
-      s.StartUp();
+      Session s(dir.path(), kStartedUp);
       Randomise(rng, s.core().options(), s.core().appearance().settings(), files);
       s.core().notes() = notes = "notes " + std::to_string(round) + "\r\nsecond line";
       written_options = s.core().options();

@@ -9,11 +9,10 @@ namespace {
 class Connection : public ::testing::Test {
  protected:
   void SetUp() override {
-    s.StartUp();
     s.core().options().account_name = "talvexbot";
     s.core().options().password = "botpass";
   }
-  Session s;
+  Session s{kStartedUp};
 };
 
 TEST_F(Connection, MissingFieldsShowTheSetupPageAndOpenNothing) {
@@ -228,8 +227,7 @@ TEST_F(Connection, WelcomeLineRunsTheWelcomeStepsOncePerConnection) {
 // even a reconnect wait left running by connecting again by hand.
 TEST(ConnectionClosing, DisconnectsOnlyWhenLoggedInAndNeverReconnects) {
   for (const bool logged_in : {false, true}) {
-    Session s;
-    s.StartUp();
+    Session s(kStartedUp);
     s.core().options().password = "botpass";
     if (logged_in) {
       s.LogIn();

@@ -7,6 +7,8 @@
 namespace tc::test {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 int Count(const std::vector<std::string>& lines, const std::string& line) {
   return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
@@ -14,7 +16,6 @@ int Count(const std::vector<std::string>& lines, const std::string& line) {
 class Conversation : public ::testing::Test {
  protected:
   void SetUp() override {
-    s.StartUp();
     s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
       events.push_back(std::string(EventName(e)) + "|" + std::string(u) + "|" + std::string(t));
     });
@@ -37,7 +38,7 @@ class Conversation : public ::testing::Test {
     return s.core().database().GetUserField(name, field);
   }
 
-  Session s;
+  Session s{kStartedUp};
   std::vector<std::string> events;
 };
 
@@ -48,7 +49,7 @@ TEST_F(Conversation, AWhisperFromAPartnerGoesOnlyToTheWhisperViewOncePerMatching
   s.core().whisper_recipients().Append({"ALICE"});
   s.Server("1004 WHISPER alice 0000 \"hi there\"");
   EXPECT_TRUE(Chat().empty());
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> hi there", "<alice> hi there"}));
+  EXPECT_EQ(Whispers(), (Strings{"<alice> hi there", "<alice> hi there"}));
   // Shown as the speaker's line, in the speaker colour; no key, command or event runs for it.
   EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClAqua);
   EXPECT_TRUE(events.empty());
@@ -75,12 +76,12 @@ TEST_F(Conversation, WhisperedTextsWithQuotesAndTagsAreShownAsTheyCame) {
   EXPECT_EQ(events.back(), "#User_Whispered|alice|hi bot, \"quoted\" <%Location%> %> text");
   s.core().whisper_recipients().Append({"alice"});
   s.Server("1004 WHISPER alice 0000 \"\"\" <% %>\"");
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> \"\" <% %>"}));
+  EXPECT_EQ(Whispers(), (Strings{"<alice> \"\" <% %>"}));
 }
 
 TEST_F(Conversation, RemoteCommandsComeOnlyFromOrdinaryWhispers) {
   s.Server("1004 WHISPER carol 0000 \"!who\"");
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"/w carol talvexbot"}));
+  EXPECT_EQ(Sent(), (Strings{"/w carol talvexbot"}));
   s.core().whisper_recipients().Append({"carol"});
   s.Server("1004 WHISPER carol 0000 \"!who\"");
   s.Server("1004 WHISPER dave 0000 \"//!who\"");
@@ -97,7 +98,7 @@ TEST_F(Conversation, AWhisperToPartnersIsShownOnceInTheWhisperViewAsOwnLine) {
   s.Server("1010 WHISPER alice 0000 \"hi both\"");
   s.Server("1010 WHISPER bob 0000 \"hi both\"");
   EXPECT_TRUE(Chat().empty());
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<talvexbot> hello", "<talvexbot> hi both"}));
+  EXPECT_EQ(Whispers(), (Strings{"<talvexbot> hello", "<talvexbot> hi both"}));
   EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClYellow);
   EXPECT_EQ(events.front(), "#You_Whispered|ALICE|hello");
   EXPECT_EQ(s.core().last_whisper_text(), "~!@#$%^");
@@ -111,9 +112,8 @@ TEST_F(Conversation, AWhisperToPartnersIsShownOnceInTheWhisperViewAsOwnLine) {
 
 TEST_F(Conversation, TalkUpdatesTheSpeakersRecordAndFeedsTheBot) {
   s.Server("1005 TALK alice 0000 \"hi \"quoted\" <%In_Channel%>No %>\"");
-  EXPECT_EQ(Chat(), (std::vector<std::string>{"<alice> hi \"quoted\" <%In_Channel%>No %>"}));
-  EXPECT_EQ(events,
-            (std::vector<std::string>{"#User_Spoke|alice|hi \"quoted\" <%In_Channel%>No %>"}));
+  EXPECT_EQ(Chat(), (Strings{"<alice> hi \"quoted\" <%In_Channel%>No %>"}));
+  EXPECT_EQ(events, (Strings{"#User_Spoke|alice|hi \"quoted\" <%In_Channel%>No %>"}));
   EXPECT_EQ(Field("alice", UserField::kLocation), "Some Channel");
   EXPECT_EQ(Field("alice", UserField::kIn_Channel), "Yes");
   EXPECT_EQ(Field("alice", UserField::kNumber_Times_Seen), "1");
@@ -126,16 +126,15 @@ TEST_F(Conversation, AnIgnoredSpeakerIsIgnoredEachTimeAndStillShown) {
   s.Server("1005 TALK loud 0000 \"one\"");
   s.Server("1005 TALK loud 0000 \"two\"");
   EXPECT_EQ(Count(Sent(), "/ignore loud"), 2);
-  EXPECT_EQ(Chat(), (std::vector<std::string>{"<loud> one", "<loud> two"}));
+  EXPECT_EQ(Chat(), (Strings{"<loud> one", "<loud> two"}));
 }
 
 TEST_F(Conversation, EmotesIncludeTheClosingBracketAndTheOwnOnesStillRaiseTheEvent) {
   s.Server("1023 EMOTE bob 0000 \"says \"hi\" with quotes\"");
   s.Server("1023 EMOTE talvexbot 0002 \"waves\"");
-  EXPECT_EQ(Chat(),
-            (std::vector<std::string>{"<bob says \"hi\" with quotes>", "<talvexbot waves>"}));
-  EXPECT_EQ(events, (std::vector<std::string>{"#User_Emote|bob|says \"hi\" with quotes>",
-                                              "#User_Emote|talvexbot|waves>"}));
+  EXPECT_EQ(Chat(), (Strings{"<bob says \"hi\" with quotes>", "<talvexbot waves>"}));
+  EXPECT_EQ(events,
+            (Strings{"#User_Emote|bob|says \"hi\" with quotes>", "#User_Emote|talvexbot|waves>"}));
   EXPECT_EQ(Field("bob", UserField::kLast_Message_Seen), "says \"hi\" with quotes>");
   EXPECT_EQ(s.core().last_ten().Cell(0, 0), "talvexbot");
   EXPECT_EQ(s.core().last_ten().Cell(1, 0), "bob");
@@ -156,9 +155,7 @@ TEST_F(Conversation, OnlyTheOwnKickRejoinsInEveryWording) {
            {"talvexbot_has been kicked by opal.", false},  // a glued character is no space
            {"TALVEXBOT has been kicked by opal.", false}}) {
     s.Server("1018 INFO \"" + text + "\"");
-    EXPECT_EQ(Sent(),
-              rejoins ? std::vector<std::string>{"/join Some Channel"} : std::vector<std::string>{})
-        << text;
+    EXPECT_EQ(Sent(), rejoins ? Strings{"/join Some Channel"} : Strings{}) << text;
     EXPECT_TRUE(s.ui.Showed("Info ( " + text + " )")) << text;
   }
   s.core().options().auto_rejoin_when_kicked = false;
@@ -171,7 +168,7 @@ TEST_F(Conversation, TheRejoinAfterAKickUsesTheChannelBeforeTheLeaveLine) {
   s.Written();
   // The server's order: the notice, then the own leave; the client is then in no channel.
   s.Receive("1018 INFO \"talvexbot has been kicked by opal.\"\r\n1003 LEAVE talvexbot 0000\r\n");
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Some Channel"}));
+  EXPECT_EQ(Sent(), (Strings{"/join Some Channel"}));
 }
 
 TEST_F(Conversation, BannedFollowsOnBanJoin) {
@@ -181,11 +178,11 @@ TEST_F(Conversation, BannedFollowsOnBanJoin) {
   for (const std::string& text : texts) {
     s.core().options().on_ban = OnBanJoin::kHomeChannel;
     s.Server("1018 INFO \"" + text + "\"");
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Talvex Chat"})) << text;
+    EXPECT_EQ(Sent(), (Strings{"/join Talvex Chat"})) << text;
     s.core().options().on_ban = OnBanJoin::kChannel;
     s.core().options().on_ban_channel = "Backup Room";
     s.Server("1018 INFO \"" + text + "\"");
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Backup Room"})) << text;
+    EXPECT_EQ(Sent(), (Strings{"/join Backup Room"})) << text;
     s.core().options().on_ban_channel.clear();
     s.Server("1018 INFO \"" + text + "\"");
     EXPECT_TRUE(Sent().empty()) << text;
@@ -232,7 +229,7 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   // Engaged while away: away goes off at the server first.
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
   EXPECT_EQ(s.core().client_state(), ClientState::kDoNotDisturb);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"/away"}));
+  EXPECT_EQ(Sent(), (Strings{"/away"}));
   // Both spellings of the cancel count.
   s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
   EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
@@ -242,7 +239,7 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
   s.Server("1018 INFO \"You are now marked as being away.\"");
   EXPECT_EQ(s.core().client_state(), ClientState::kAway);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"/dnd"}));
+  EXPECT_EQ(Sent(), (Strings{"/dnd"}));
   s.Server("1018 INFO \"You are no longer marked as away.\"");
   EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   // Every notice is shown.
@@ -327,8 +324,7 @@ TEST_F(Conversation, WhisperingOneselfAsPartnerShowsBothHalvesInTheWhisperView) 
   s.core().whisper_recipients().Append({"talvexbot"});
   s.Server("1010 WHISPER talvexbot 0002 \"note to self\"");
   s.Server("1004 WHISPER talvexbot 0002 \"note to self\"");
-  EXPECT_EQ(Whispers(),
-            (std::vector<std::string>{"<talvexbot> note to self", "<talvexbot> note to self"}));
+  EXPECT_EQ(Whispers(), (Strings{"<talvexbot> note to self", "<talvexbot> note to self"}));
 }
 
 }  // namespace

@@ -9,7 +9,6 @@ namespace {
 class Dispatcher : public ::testing::Test {
  protected:
   void SetUp() override {
-    s.StartUp();
     s.core().options().anti_flood = false;  // the send queue's pace is tested on its own
     s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
       events.push_back(std::string(EventName(e)) + "|" + std::string(u) + "|" + std::string(t));
@@ -24,7 +23,7 @@ class Dispatcher : public ::testing::Test {
     for (const auto& row : s.core().users().Rows()) names.push_back(row[0]);
     return names;
   }
-  Session s;
+  Session s{kStartedUp};
   std::vector<std::string> events;
 };
 
@@ -173,8 +172,7 @@ namespace {
 TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
   TempDir dir;
   {
-    Session s(dir.path());
-    s.StartUp();
+    Session s(dir.path(), kStartedUp);
     s.LogIn("talvexbot", "Some Channel");
     s.Server("1001 USER alice 0000 [STAR]");
     s.Server("1002 JOIN mallory 0000 [STAR]");
@@ -182,8 +180,7 @@ TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
     s.Server("1003 LEAVE mallory 0000");
     s.core().Shutdown();
   }
-  Session again(dir.path());
-  again.StartUp();
+  Session again(dir.path(), kStartedUp);
   TC_DataBase& db = again.core().database();
   EXPECT_EQ(db.GetUserField("mallory", UserField::kLocation), "Unavailable");
   EXPECT_EQ(db.GetUserField("mallory", UserField::kIn_Channel), "No");
@@ -192,8 +189,7 @@ TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
 }
 
 TEST(DispatcherRecords, ANewUserHasNoAccountNumberUntilOneIsKnown) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.LogIn("talvexbot", "Some Channel");
   s.Server("1002 JOIN alice 0000 [STAR]");
   EXPECT_EQ(s.core().database().GetUserField("alice", UserField::kAccount_Number), "N/A");

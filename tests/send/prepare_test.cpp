@@ -16,7 +16,6 @@ namespace {
 class Prepare : public ::testing::Test {
  protected:
   void SetUp() override {
-    s.StartUp();
     s.LogIn("talvexbot", "Chat");
     s.Written();
     s.ui.TakeLines();
@@ -41,7 +40,7 @@ class Prepare : public ::testing::Test {
     }
     return true;
   }
-  Session s;
+  Session s{kStartedUp};
 };
 
 // One template, one result: variables $x$ = "X", $n$ = "2", $away$ = "gone".
