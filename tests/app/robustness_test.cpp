@@ -30,8 +30,7 @@ void TypeLine(Session& s, std::string_view text) {
 }
 
 TEST(Fault, ShowsOneErrorLineSavesWhatItLearnedAndGoesOn) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.LogIn();
   s.Server("1002 JOIN bob 0010 [CHAT]");
   s.core().options().home_channel = "Night Shift";
@@ -47,8 +46,7 @@ TEST(Fault, ShowsOneErrorLineSavesWhatItLearnedAndGoesOn) {
 
   // The profile was saved too: a later start reads the changed home channel.
   {
-    Session later(s.dir);
-    later.StartUp();
+    Session later(s.dir, kStartedUp);
     EXPECT_EQ(later.core().options().home_channel, "Night Shift");
   }
 
@@ -65,8 +63,7 @@ TEST(Fault, ShowsOneErrorLineSavesWhatItLearnedAndGoesOn) {
 }
 
 TEST(Fault, TextOfTheExceptionIsCutToOneBoundedLine) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.ui.TakeLines();
   GuardedCall(s.core(), [](Client&) {
     throw std::runtime_error("line one\r\nline two" + std::string(1000, 'x'));
@@ -80,8 +77,7 @@ TEST(Fault, TextOfTheExceptionIsCutToOneBoundedLine) {
 }
 
 TEST(Fault, BeforeTheSettingsAreReadTheProfileIsLeftAlone) {
-  Session first;
-  first.StartUp();
+  Session first(kStartedUp);
   first.core().options().home_channel = "Kept";
   first.core().Shutdown();
 
@@ -107,8 +103,7 @@ TEST_P(PeriodicSave, WritesAChangedDatabaseEveryInterval) {
   setup.StartUp();
   setup.core().SetDatabaseSaveMinutes(c.minutes);
   setup.core().SaveProfile();
-  Session s(setup.dir);
-  s.StartUp();
+  Session s(setup.dir, kStartedUp);
   s.LogIn();
   s.Server("1002 JOIN bob 0010 [CHAT]");
   s.Advance(c.wait_ms);
@@ -125,8 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Interval, PeriodicSave,
                          });
 
 TEST(PeriodicSave, NothingChangedNothingWritten) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.core().options().reconnect = false;
   s.LogIn();
   s.Server("1002 JOIN bob 0010 [CHAT]");
@@ -140,8 +134,7 @@ TEST(PeriodicSave, NothingChangedNothingWritten) {
 }
 
 TEST(UserRecords, ALastMessageOfADollarSignIsRecorded) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.LogIn();
   s.Server("1002 JOIN bob 0010 [CHAT]");
   s.Server("1005 TALK bob 0010 \"$\"");

@@ -11,19 +11,19 @@
 namespace tc::test {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 TEST(StartUp, CreatesItsFoldersAndSettingsFileWhereverItIsPointed) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
     EXPECT_TRUE(std::filesystem::is_directory(s.dir / dir)) << dir;
   }
   EXPECT_TRUE(std::filesystem::exists(s.dir / "talvexchat.dat"));
   EXPECT_EQ(s.core().profile_name(), "Default");
   EXPECT_TRUE(s.ui.messages.empty());
-  EXPECT_EQ(s.ui.Texts(),
-            (std::vector<std::string>{"System ( Welcome to Talvex Chat 2000 Build 1515 )",
-                                      "System ( Keep up to date at: "
-                                      "https://talvexchat.example.org/ )"}));
+  EXPECT_EQ(s.ui.Texts(), (Strings{"System ( Welcome to Talvex Chat 2000 Build 1515 )",
+                                   "System ( Keep up to date at: "
+                                   "https://talvexchat.example.org/ )"}));
   EXPECT_EQ(s.socket.opens, 0);
 }
 
@@ -35,7 +35,8 @@ TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
   const bool activate_now = GetParam();
   TempDir dir;
   WriteBytes(dir.path() / "talvexchat.dat", CodeText("Encode", "Night") + "\r\n");
-  WriteBytes(ProfilePath(dir.path(), "Day"), Coded({"ab=early bird"}));
+  WriteBytes(ProfilePath(dir.path(), "Night"), Coded({"ab=night owl", "ad=Night Home"}));
+  WriteBytes(ProfilePath(dir.path(), "Day"), Coded({"ab=early bird", "ad=Day Home"}));
   StartOptions options;
   options.program_dir = dir.path();
   options.overrides = {
@@ -45,15 +46,16 @@ TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
     Session last(dir.path());
     last.core().Start(options);
     EXPECT_EQ(last.core().profile_name(), "Night");  // the one last used, from the settings file
+    EXPECT_EQ(last.core().options().home_channel, "Night Home");
   }
   Session s(dir.path());
   options.profile = "Day";
   s.core().Start(options);
   EXPECT_EQ(s.core().profile_name(), "Day");
+  EXPECT_EQ(s.core().options().home_channel, "Day Home");
   EXPECT_EQ(s.core().options().account_name, "talvexbot");
   // "Auto Connect:" is on by default.
-  EXPECT_EQ(s.socket.opened_hosts,
-            activate_now ? std::vector<std::string>{"127.0.0.1"} : std::vector<std::string>{});
+  EXPECT_EQ(s.socket.opened_hosts, activate_now ? Strings{"127.0.0.1"} : Strings{});
   EXPECT_EQ(s.ui.Texts().empty(), !activate_now);  // the welcome lines come with the activation
 }
 
@@ -74,8 +76,7 @@ TEST(StartUp, SecondActivationNeitherGreetsNorConnectsAgain) {
 TEST(StartUp, AnUnusableProgramDirectoryIsReportedAndStartUpGoesOn) {
   TempDir base;
   { std::ofstream blocker(base.path() / "not-a-folder"); }
-  Session s(base.path() / "not-a-folder" / "talvex");
-  s.StartUp();
+  Session s(base.path() / "not-a-folder" / "talvex", kStartedUp);
   ASSERT_FALSE(s.ui.messages.empty());
   EXPECT_EQ(s.ui.messages[0].rfind("Unable to open file: ", 0), 0u);
   int missing = 0;

@@ -8,15 +8,12 @@ namespace {
 
 class UserIcons : public ::testing::Test {
  protected:
-  void SetUp() override {
-    s.StartUp();
-    s.LogIn("talvexbot", "Some Channel");
-  }
+  void SetUp() override { s.LogIn("talvexbot", "Some Channel"); }
   int Icon(std::string_view product, std::string_view flags, std::string_view client = "",
            std::string_view state = "", std::string_view name = "someone") {
     return s.core().IconFor(name, product, state, client, flags);
   }
-  Session s;
+  Session s{kStartedUp};
 };
 
 // The choice itself is tested on its own; here, that the session feeds it the channel and state.

@@ -15,10 +15,15 @@
 
 namespace tc::gui {
 
+// Asks a WindowRig to log in as soon as it is made.
+struct LoggedIn {};
+inline constexpr LoggedIn kLoggedIn{};
+
 class WindowRig {
  public:
   // `tray`: whether a system tray is there to minimise to.
   explicit WindowRig(bool tray = false);
+  explicit WindowRig(LoggedIn) : WindowRig() { LogIn(); }
   ~WindowRig();
 
   // The server's bytes in one read, then the event loop runs (one repaint per burst).

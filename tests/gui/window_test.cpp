@@ -57,7 +57,7 @@ QPoint SelectRow(QListView* view, const QString& name) {
   return at;
 }
 
-TEST(WindowTest, TitleSizeAndBorderless) {
+TEST(WindowTest, AFreshWindowItsWelcomeItsSkinsAndClearingTheChat) {
   WindowRig rig;
   EXPECT_EQ(rig.window->windowTitle(), "Talvex Chat 2000");
   EXPECT_EQ(rig.window->size(), QSize(640, 470));
@@ -70,6 +70,21 @@ TEST(WindowTest, TitleSizeAndBorderless) {
   rig.window->show();
   rig.Settle();
   EXPECT_EQ(BlockCount(chat), 2);
+  // A fresh start writes the default skins and shows no box.
+  EXPECT_TRUE(std::filesystem::exists(rig.temp.path() / "Skins/Backgrounds/Default.bmp"));
+  EXPECT_TRUE(std::filesystem::exists(rig.temp.path() / "Skins/Buttons/Default.bmp"));
+  EXPECT_TRUE(rig.window->messages().empty());
+  // A missing chosen skin falls back to the default one quietly.
+  rig.window->Update_Buttons((rig.temp.path() / "nope.bmp").string(), "");
+  EXPECT_TRUE(rig.window->messages().empty());
+  std::filesystem::remove(rig.temp.path() / "Skins/Buttons/Default.bmp");
+  rig.window->Update_Buttons("", "");
+  ASSERT_EQ(rig.window->messages().size(), 1u);
+  EXPECT_TRUE(rig.window->messages()[0].startsWith("Unable to open file: "));
+  rig.window->findChild<QAction*>("ClearChatBuffer1")->trigger();
+  rig.Settle();
+  EXPECT_EQ(BlockText(chat, 0), "");
+  EXPECT_EQ(BlockCount(chat), 1);
 }
 
 // Notes, at the main window's first paint, whether the first activation (welcome lines, database
@@ -101,23 +116,8 @@ TEST(WindowTest, FirstActivationWaitsForTheFirstPaint) {
   EXPECT_TRUE(rig.core->first_activated());
 }
 
-TEST(WindowTest, FreshStartWritesDefaultSkinsAndShowsNoBox) {
-  WindowRig rig;
-  EXPECT_TRUE(std::filesystem::exists(rig.temp.path() / "Skins/Backgrounds/Default.bmp"));
-  EXPECT_TRUE(std::filesystem::exists(rig.temp.path() / "Skins/Buttons/Default.bmp"));
-  EXPECT_TRUE(rig.window->messages().empty());
-  // A missing chosen skin falls back to the default one quietly.
-  rig.window->Update_Buttons((rig.temp.path() / "nope.bmp").string(), "");
-  EXPECT_TRUE(rig.window->messages().empty());
-  std::filesystem::remove(rig.temp.path() / "Skins/Buttons/Default.bmp");
-  rig.window->Update_Buttons("", "");
-  ASSERT_EQ(rig.window->messages().size(), 1u);
-  EXPECT_TRUE(rig.window->messages()[0].startsWith("Unable to open file: "));
-}
-
 TEST(WindowTest, TheSendButtonAndEnterSendTheTypedLine) {
-  WindowRig rig;
-  rig.LogIn();
+  WindowRig rig(kLoggedIn);
   rig.socket.TakeWritten();
   auto* input = rig.Find<QComboBox>("Send_Edit1");
   TypeInto(input, "hello there");
@@ -134,8 +134,7 @@ TEST(WindowTest, TheSendButtonAndEnterSendTheTypedLine) {
 }
 
 TEST(WindowTest, WhisperFromAPartnerShowsOnlyInTheWhisperView) {
-  WindowRig rig;
-  rig.LogIn();
+  WindowRig rig(kLoggedIn);
   auto* whisper_input = rig.Find<QComboBox>("Send_Edit2");
   EXPECT_FALSE(whisper_input->isEnabled());
   rig.window->hooks().ask_text = [](const QString& title, const QString& prompt) {
@@ -156,8 +155,7 @@ TEST(WindowTest, WhisperFromAPartnerShowsOnlyInTheWhisperView) {
 }
 
 TEST(WindowTest, UserDraggedToTheWhisperBoxBecomesARecipient) {
-  WindowRig rig;
-  rig.LogIn();
+  WindowRig rig(kLoggedIn);
   rig.Server("1001 USER bob 0010 [CHAT]");
   auto* users = rig.Find<QListView>("Users_ListView1");
   ASSERT_TRUE(RowOf(users, "bob").isValid());
@@ -195,9 +193,8 @@ TEST(WindowTest, UserDraggedToTheWhisperBoxBecomesARecipient) {
   EXPECT_FALSE(rig.Find<QComboBox>("Send_Edit2")->isEnabled());
 }
 
-TEST(WindowTest, RightClickAUserAndBan) {
-  WindowRig rig;
-  rig.LogIn();
+TEST(WindowTest, RightClickAUserAndBanOrDoubleClickForTheName) {
+  WindowRig rig(kLoggedIn);
   rig.Server("1001 USER bob 0010 [CHAT]");
   rig.socket.TakeWritten();
   auto* users = rig.Find<QListView>("Users_ListView1");
@@ -209,6 +206,10 @@ TEST(WindowTest, RightClickAUserAndBan) {
   menu->hide();
   rig.Advance(5000);
   EXPECT_NE(rig.socket.TakeWritten().find("/ban bob\r\n"), std::string::npos);
+  // A double click puts the name into the input.
+  QTest::mouseDClick(users->viewport(), Qt::LeftButton, {}, SelectRow(users, "bob"));
+  rig.Settle();
+  EXPECT_TRUE(rig.Find<QComboBox>("Send_Edit1")->currentText().contains("bob"));
 }
 
 TEST(WindowTest, UserListShowsIconsAndTheChannelField) {
@@ -221,16 +222,6 @@ TEST(WindowTest, UserListShowsIconsAndTheChannelField) {
   EXPECT_EQ(icon.pixmap(28, 14).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
             ui::UserIcon(0));
   EXPECT_EQ(rig.Find<QLabel>("Channel_Edit1")->text(), "Lobby (2)");
-}
-
-TEST(WindowTest, DoubleClickPutsTheNameIntoTheInput) {
-  WindowRig rig;
-  rig.LogIn();
-  rig.Server("1001 USER bob 0010 [CHAT]");
-  auto* users = rig.Find<QListView>("Users_ListView1");
-  QTest::mouseDClick(users->viewport(), Qt::LeftButton, {}, SelectRow(users, "bob"));
-  rig.Settle();
-  EXPECT_TRUE(rig.Find<QComboBox>("Send_Edit1")->currentText().contains("bob"));
 }
 
 TEST(WindowTest, TabButtonsSwitchPages) {
@@ -348,8 +339,7 @@ TEST(WindowTest, GeneralOptionsAreBoundToTheOptions) {
 }
 
 TEST(WindowTest, StateMenuAsksTheServerAndTheStateShows) {
-  WindowRig rig;
-  rig.LogIn();
+  WindowRig rig(kLoggedIn);
   EXPECT_EQ(rig.Find<QLabel>("State_Label1")->text(), "Available");
   EXPECT_EQ(rig.Find<QLabel>("Icons_Image1")->toolTip(), "Available (Right click to change)");
   rig.socket.TakeWritten();
@@ -360,16 +350,6 @@ TEST(WindowTest, StateMenuAsksTheServerAndTheStateShows) {
   rig.window->findChild<QAction*>("Operator2")->trigger();
   EXPECT_EQ(rig.Find<QLabel>("State_Label1")->text(), "Operator");
   EXPECT_FALSE(rig.Find<QLabel>("Icons_Image1")->pixmap().isNull());
-}
-
-TEST(WindowTest, ClearBufferCommands) {
-  WindowRig rig;
-  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
-  EXPECT_GT(BlockCount(chat), 1);
-  rig.window->findChild<QAction*>("ClearChatBuffer1")->trigger();
-  rig.Settle();
-  EXPECT_EQ(BlockText(chat, 0), "");
-  EXPECT_EQ(BlockCount(chat), 1);
 }
 
 TEST(WindowTest, MinimiseToTheTrayAndRestoreOrStayWithoutOne) {
@@ -408,8 +388,7 @@ TEST(WindowTest, DraggingTheBackgroundMovesTheWindow) {
 }
 
 TEST(WindowTest, ABurstOfLinesIsPutInAndPaintedOnce) {
-  WindowRig rig;
-  rig.LogIn();
+  WindowRig rig(kLoggedIn);
   auto& view = rig.window->chat_view();
   int paints = 0;
   struct Counter : QObject {
@@ -446,8 +425,7 @@ TEST(WindowTest, ProgressWindowFollowsTheCore) {
 }
 
 TEST(WindowTest, ProfileWindowLimitsAndStores) {
-  WindowRig rig;
-  rig.LogIn();
+  WindowRig rig(kLoggedIn);
   rig.window->ShowProfile("talvexbot", "talvexbot");
   ui::ProfileWindow& profile = rig.window->profile_window();
   EXPECT_EQ(profile.windowTitle(), "Information for talvexbot");
@@ -512,8 +490,7 @@ TEST(TableModelTest, FollowsEveryChangeUnderTheTester) {
 }
 
 TEST(TableModelTest, TheWindowsAdaptersPassTheTester) {
-  WindowRig rig;
-  rig.LogIn();
+  WindowRig rig(kLoggedIn);
   std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
   for (const char* name :
        {"Users_ListView1", "WhisperBox_ListBox1", "Icons_ListView1", "CustomColors_ListView1"}) {

@@ -36,6 +36,12 @@ std::string ReadFile(const std::filesystem::path& path) {
   return text.str();
 }
 
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code ec;
+  std::filesystem::create_directories(path.parent_path(), ec);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 std::string Fixture(const std::string& name) {
   return ReadFile(std::filesystem::path(TC_FIXTURES_DIR) / "pvpgn" / name);
 }

@@ -34,15 +34,23 @@ class TempDir {
 
 // Every byte of a file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);
+// Replaces a file's bytes, making its folder first.
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 // A recorded server transcript from tests/fixtures/pvpgn.
 std::string Fixture(const std::string& name);
 // Bytes cut at CR LF; a last piece without its CR LF is kept.
 std::vector<std::string> SplitLines(const std::string& bytes);
 
+// Asks a Session to start up as soon as it is made.
+struct StartedUp {};
+inline constexpr StartedUp kStartedUp{};
+
 class Session {
  public:
   Session();
   explicit Session(const std::filesystem::path& program_dir);
+  explicit Session(StartedUp) : Session() { StartUp(); }
+  Session(const std::filesystem::path& program_dir, StartedUp) : Session(program_dir) { StartUp(); }
 
   // Initialise, options as the test wants them, Activate. Auto-connect is off unless asked.
   void StartUp(bool auto_connect = false);

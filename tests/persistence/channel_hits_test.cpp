@@ -12,8 +12,7 @@ namespace {
 TEST(ChannelHits, JoinsAreCountedPerChannelIgnoringCaseAndSurviveARestart) {
   TempDir dir;
   {
-    Session s(dir.path());
-    s.StartUp();
+    Session s(dir.path(), kStartedUp);
     s.LogIn("talvexbot", "Op Room");
     s.Server("1002 JOIN alice 0000 [STAR]");
     s.Server("1002 JOIN bob 0000 [STAR]");
@@ -27,8 +26,7 @@ TEST(ChannelHits, JoinsAreCountedPerChannelIgnoringCaseAndSurviveARestart) {
     std::ofstream edit(dir.path() / "HitCounter.ini", std::ios::app | std::ios::binary);
     edit << "\r\n[Elsewhere]\r\nHits=abc\r\n";
   }
-  Session again(dir.path());
-  again.StartUp();
+  Session again(dir.path(), kStartedUp);
   EXPECT_EQ(again.core().ChannelHitCount("op room"), 3);
   EXPECT_EQ(again.core().AddChannelHit("Elsewhere"), 1);
   EXPECT_EQ(ReadFile(dir.path() / "HitCounter.ini"),
@@ -39,8 +37,7 @@ TEST(ChannelHits, AChannelNameCannotInjectSectionsOrKeys) {
   TempDir dir;
   const std::string evil = "x\n[Op Room]\nHits=99999\r%41 =;";
   {
-    Session s(dir.path());
-    s.StartUp();
+    Session s(dir.path(), kStartedUp);
     s.LogIn("talvexbot", evil);
     s.Server("1002 JOIN alice 0000 [STAR]");
     s.Server("1007 CHANNEL \"100% [Clan] Fun\"");
@@ -49,8 +46,7 @@ TEST(ChannelHits, AChannelNameCannotInjectSectionsOrKeys) {
               "[x%0A%5BOp Room%5D%0AHits%3D99999%0D%2541 %3D;]\r\nHits=1\r\n\r\n"
               "[100% %5BClan%5D Fun]\r\nHits=1\r\n");
   }
-  Session again(dir.path());
-  again.StartUp();
+  Session again(dir.path(), kStartedUp);
   EXPECT_EQ(again.core().ChannelHitCount("Op Room"), 0);
   EXPECT_EQ(again.core().ChannelHitCount(evil), 1);
   EXPECT_EQ(again.core().ChannelHitCount("100% [clan] fun"), 1);
@@ -60,8 +56,7 @@ TEST(ChannelHits, AChannelNameCannotInjectSectionsOrKeys) {
 }
 
 TEST(ChannelHits, TheFileKeepsTheMostRecentlyCountedChannelsOnly) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.LogIn("talvexbot", "Home");
   s.Server("1002 JOIN alice 0000 [STAR]");
   for (int i = 0; i < HitCounter::kMaxChannels - 1; ++i) {
@@ -91,8 +86,7 @@ TEST(ChannelHits, TheFileKeepsTheMostRecentlyCountedChannelsOnly) {
 }
 
 TEST(ChannelHits, CounterOffCountsNothing) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.core().options().channel_hit_counter = false;
   s.LogIn();
   s.Server("1002 JOIN alice 0000 [STAR]");
@@ -100,8 +94,7 @@ TEST(ChannelHits, CounterOffCountsNothing) {
 }
 
 TEST(LastTen, NewestFirstTenAtMostCaseOfTheLatest) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.LogIn();
   s.Server("1002 JOIN alice 0000 [STAR]");
   s.Server("1005 TALK alice 0000 \"hi\"");

@@ -137,8 +137,7 @@ TEST(ListLines, IconStatesAreTwelveRowsOrTheDefault) {
   // Reading the profile falls back the same way.
   TempDir dir;
   WriteBytes(ProfilePath(dir.path(), "Default"), Coded({"ga="}));
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   EXPECT_EQ(s.core().appearance().tray_icons().table().Rows(), defaulted.icons.Rows());
 }
 
@@ -207,8 +206,7 @@ TEST(ListLines, EveryListSurvivesAWriteAndARead) {
     std::vector<ServerRow> servers;
     std::vector<VariableRow> variables;
     {
-      Session s(dir.path());
-      s.StartUp();
+      Session s(dir.path(), kStartedUp);
       Client& m = s.core();
       for (int i = 0; i < 8; ++i) {
         const std::string channel = Text(rng, 12, true);
@@ -256,8 +254,7 @@ TEST(ListLines, EveryListSurvivesAWriteAndARead) {
       icons = m.appearance().tray_icons().table().Rows();
       m.SaveProfile();
     }
-    Session s(dir.path());
-    s.StartUp();
+    Session s(dir.path(), kStartedUp);
     SCOPED_TRACE(round);
     EXPECT_EQ(s.core().custom_channels().Rows(), channels);
     EXPECT_EQ(s.core().accounts().Rows(), accounts);

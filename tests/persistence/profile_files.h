@@ -2,27 +2,14 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/code_text.h"
+#include "harness/session.h"
 
 namespace tc::test {
-
-inline std::string FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // Each plain line coded and ended by CR LF, as the program writes them.
 inline std::string Coded(const std::vector<std::string>& lines) {
@@ -34,7 +21,7 @@ inline std::string Coded(const std::vector<std::string>& lines) {
 // The plain lines of a coded file.
 inline std::vector<std::string> PlainLines(const std::filesystem::path& path) {
   std::vector<std::string> lines;
-  std::istringstream in(FileBytes(path));
+  std::istringstream in(ReadFile(path));
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -13,8 +13,7 @@ namespace {
 TEST(Profiles, OpenWritesTheCurrentProfileAndReadsTheChosenOneFromTheUsersFolder) {
   TempDir dir;
   WriteBytes(ProfilePath(dir.path(), "My"), Coded({"ab=my account"}));
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   s.core().options().home_channel = "Saved Before Switch";
   s.ui.file_answer = "/somewhere/else/My.Profile.usr";
   s.core().OpenProfile();
@@ -29,8 +28,7 @@ TEST(Profiles, OpenWritesTheCurrentProfileAndReadsTheChosenOneFromTheUsersFolder
 }
 
 TEST(Profiles, NewWithAWindowsPathAndCancelling) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.ui.file_answer = "C:\\Program Files\\Talvex\\Users\\Evening Bot.usr";
   s.core().NewProfile();
   EXPECT_EQ(s.ui.file_dialogs.back().substr(0, 21), "Create New User File|");
@@ -58,8 +56,7 @@ TEST(Profiles, ReducingChosenFileNames) {
 }
 
 TEST(Profiles, DeleteAsksAndOnOkRemovesOnlyTheProfileFile) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.core().SwitchProfile("Gone");
   const auto file = ProfilePath(s.dir, "Gone");
   ASSERT_TRUE(std::filesystem::exists(file));
@@ -77,24 +74,21 @@ TEST(Profiles, DeleteAsksAndOnOkRemovesOnlyTheProfileFile) {
 TEST(Profiles, DeletingDefaultRecreatesItEmpty) {
   TempDir dir;
   WriteBytes(ProfilePath(dir.path(), "Default"), Coded({"ab=someone"}));
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   s.ui.ok_answer = true;
   s.core().DeleteProfile();
-  EXPECT_EQ(FileBytes(ProfilePath(dir.path(), "Default")), "");
+  EXPECT_EQ(ReadFile(ProfilePath(dir.path(), "Default")), "");
 }
 
 TEST(Profiles, AnEmptyNameIsDefault) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.core().SwitchProfile("Other");
   s.core().SwitchProfile("");
   EXPECT_EQ(s.core().profile_name(), "Default");
 }
 
 TEST(Profiles, NamesNeverLeaveTheUsersFolder) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   for (const char* name : {"../escape", "..\\escape", "..", ".", "a/b", "dots.in.name"}) {
     s.core().SwitchProfile(name);
     s.core().SaveProfile();
@@ -110,23 +104,17 @@ TEST(Profiles, NamesNeverLeaveTheUsersFolder) {
   EXPECT_TRUE(std::filesystem::exists(ProfilePath(s.dir, ".._escape")));
 }
 
-TEST(Profiles, StartUpReadsTheLastProfileAndAChosenOneWins) {
+// The profile chosen at start-up is the one the settings file names from then on.
+TEST(Profiles, AProfileChosenAtStartUpIsRememberedAndListed) {
   TempDir dir;
-  WriteBytes(dir.path() / "talvexchat.dat", CodeText("Encode", "Night") + "\r\n");
   WriteBytes(ProfilePath(dir.path(), "Night"), Coded({"ab=night owl"}));
   WriteBytes(ProfilePath(dir.path(), "Day"), Coded({"ab=early bird"}));
-  {
-    Session s(dir.path());
-    s.StartUp();
-    EXPECT_EQ(s.core().options().account_name, "night owl");
-  }
   Session s(dir.path());
   s.core().SelectProfileAtStartUp("Day");
   s.StartUp();
-  EXPECT_EQ(s.core().profile_name(), "Day");
   EXPECT_EQ(s.core().options().account_name, "early bird");
   s.core().SaveProfile();
-  EXPECT_EQ(FileBytes(dir.path() / "talvexchat.dat"), CodeText("Encode", "Day") + "\r\n");
+  EXPECT_EQ(ReadFile(dir.path() / "talvexchat.dat"), CodeText("Encode", "Day") + "\r\n");
   EXPECT_EQ(ListProfiles(dir.path()), (std::vector<std::string>{"Day", "Night"}));
 }
 

@@ -34,25 +34,16 @@ std::vector<std::string> Keys(const std::vector<std::string>& lines) {
   return keys;
 }
 
-TEST(Settings, FirstStartCreatesTheProfileFilesAndKeepsTheDefaults) {
-  Session s;
-  s.StartUp();
+TEST(Settings, FirstStartCreatesEmptyProfileFiles) {
+  Session s(kStartedUp);
   EXPECT_TRUE(std::filesystem::is_regular_file(DefaultProfile(s)));
-  EXPECT_EQ(FileBytes(DefaultProfile(s)), "");
+  EXPECT_EQ(ReadFile(DefaultProfile(s)), "");
   EXPECT_TRUE(std::filesystem::is_regular_file(s.dir / "Users" / "Default" / "notes.txt"));
-  EXPECT_EQ(s.core().options().account_name, "guest");
-  EXPECT_EQ(s.core().options().home_channel, "Talvex Chat");
-  EXPECT_EQ(s.core().options().server, "127.0.0.1");
-  const TextTable& icons = s.core().appearance().tray_icons().table();
-  ASSERT_EQ(icons.RowCount(), 7);  // the window's own list: no read line replaced it
-  EXPECT_EQ(s.core().servers().RowCount(), 14);
-  EXPECT_EQ(s.core().servers().RowAt(0).address, "127.0.0.1");
   EXPECT_TRUE(s.ui.messages.empty());
 }
 
 TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.core().custom_channels().Append({"Op Room"});
   s.core().accounts().Append({"alice", "Friend;", OnOff::kOn});
   s.core().SaveProfile();
@@ -82,7 +73,7 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   EXPECT_EQ(lines[lines.size() - 2], "ds=10");
   EXPECT_EQ(lines.back(), "ga=Disconnected;Available;Away;DND;Operator;-----;-----;");
   // The settings file names the profile written.
-  EXPECT_EQ(FileBytes(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
+  EXPECT_EQ(ReadFile(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
 }
 
 TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
@@ -92,7 +83,7 @@ TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
   s->core().options().password = "hunter2";
   s->core().SaveProfile();
   EXPECT_TRUE(Has(PlainLines(DefaultProfile(*s)), "ac="));
-  EXPECT_EQ(FileBytes(DefaultProfile(*s)).find(CodeText("Encode", "hunter2")), std::string::npos);
+  EXPECT_EQ(ReadFile(DefaultProfile(*s)).find(CodeText("Encode", "hunter2")), std::string::npos);
   s->core().options().save_password = true;
   s->core().SaveProfile();
   const auto lines = PlainLines(DefaultProfile(*s));
@@ -105,12 +96,9 @@ TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
 TEST(Settings, FlagWordsCountWholeAndFlagLettersByTheFirstCharacter) {
   TempDir dir;
   auto s = StartWith(dir, {"aa=T", "oa=True", "ak=true", "or=Tx", "op=False", "ox="});
-  EXPECT_FALSE(s->core().options().auto_connect);
-  EXPECT_TRUE(s->core().options().auto_rejoin_when_kicked);
-  EXPECT_FALSE(s->core().options().tray);
-  EXPECT_TRUE(s->core().options().random_theme);
-  EXPECT_FALSE(s->core().options().auto_operator);
-  EXPECT_FALSE(s->core().options().dont_save_public);
+  const Options& o = s->core().options();
+  EXPECT_FALSE(o.auto_connect || o.tray || o.auto_operator || o.dont_save_public);
+  EXPECT_TRUE(o.auto_rejoin_when_kicked && o.random_theme);
 }
 
 TEST(Settings, RadioGroupsWordsColoursFontsAndNumbers) {
@@ -150,8 +138,7 @@ TEST(Settings, BadInputIsIgnoredAndTheLaterOfTwoKeysWins) {
   bytes += CodeText("Encode", "ad=Odd Room") + "kQw\r\n";  // a short remainder is ignored
   bytes += "kQwZ\r\n";                                     // one garbled group
   WriteBytes(ProfilePath(dir.path(), "Default"), bytes);
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   EXPECT_EQ(s.core().options().account_name, "second");
   EXPECT_EQ(s.core().options().home_channel, "Odd Room");
   EXPECT_TRUE(s.ui.messages.empty());
@@ -199,8 +186,7 @@ TEST(Settings, AppliedValuesActAsTheUsersChange) {
   TempDir dir;
   WriteBytes(ProfilePath(dir.path(), "Quiet"), Coded({"oi=F", "oj=5", "ov=3", "ow=F"}));
   WriteBytes(ProfilePath(dir.path(), "Busy"), Coded({"oi=T", "oj=5", "ov=3", "ow=T"}));
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   ASSERT_TRUE(s.core().database().IsOpen());
   s.core().SwitchProfile("Quiet");
   EXPECT_FALSE(s.core().options().anti_idle);
@@ -233,27 +219,26 @@ TEST(Settings, AProfileFileThatCannotBeReadLeavesTheListsAsTheyAre) {
 TEST(Settings, AnUnusableUsersFolderReadsAndWritesNothing) {
   TempDir dir;
   WriteBytes(dir.path() / "Users", "a file where the folder should be");
-  Session s(dir.path());
-  s.StartUp();
+  Session s(dir.path(), kStartedUp);
   ASSERT_FALSE(s.ui.messages.empty());
   EXPECT_EQ(s.ui.messages[0],
             "Unable to open file: " + (dir.path() / "Users" / "Default" / "notes.txt").string());
   s.core().SaveProfile();
-  EXPECT_EQ(FileBytes(dir.path() / "Users"), "a file where the folder should be");
+  EXPECT_EQ(ReadFile(dir.path() / "Users"), "a file where the folder should be");
   EXPECT_EQ(s.core().options().account_name, "guest");
 }
 
 TEST(Settings, AFailedWriteLeavesTheOldProfileWhole) {
   TempDir dir;
   auto s = StartWith(dir, {"ab=before"});
-  const std::string before = FileBytes(DefaultProfile(*s));
+  const std::string before = ReadFile(DefaultProfile(*s));
   // The notes file cannot be replaced: the write stops there, before the profile file.
   const auto notes = dir.path() / "Users" / "Default" / "notes.txt";
   std::filesystem::remove(notes);
   WriteBytes(notes / "blocker", "x");
   s->core().options().account_name = "after";
   s->core().SaveProfile();
-  EXPECT_EQ(FileBytes(DefaultProfile(*s)), before);
+  EXPECT_EQ(ReadFile(DefaultProfile(*s)), before);
   EXPECT_TRUE(s->ui.Showed("Error ( Unable to write file: " + notes.string() + " )"));
   // No half-written files are left beside it.
   for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "Users")) {
@@ -262,11 +247,10 @@ TEST(Settings, AFailedWriteLeavesTheOldProfileWhole) {
 }
 
 TEST(Settings, NotesSurviveLineByLine) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.core().notes() = "line one\r\nline two\nline three";
   s.core().SaveProfile();
-  EXPECT_EQ(FileBytes(s.dir / "Users" / "Default" / "notes.txt"),
+  EXPECT_EQ(ReadFile(s.dir / "Users" / "Default" / "notes.txt"),
             "line one\r\nline two\r\nline three\r\n");
   s.core().notes().clear();
   s.core().LoadProfile();
@@ -287,19 +271,6 @@ TEST(Settings, CommandLineValuesNeverReachTheProfile) {
   for (const char* line : {"ab=stored", "af=10.1.2.3", "ac=stored pass", "ag=6112"}) {
     EXPECT_TRUE(Has(lines, line)) << line;
   }
-}
-
-TEST(Settings, ShutdownWritesTheProfile) {
-  TempDir dir;
-  {
-    Session s(dir.path());
-    s.StartUp();
-    s.core().options().home_channel = "Bot Home";
-    s.core().Shutdown();
-  }
-  Session again(dir.path());
-  again.StartUp();
-  EXPECT_EQ(again.core().options().home_channel, "Bot Home");
 }
 
 TEST(Settings, IntegerTexts) {
@@ -403,8 +374,7 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
     AppearanceSettings written_appearance;
     std::string notes;
     {
-      Session s(dir.path());
-      s.StartUp();
+      Session s(dir.path(), kStartedUp);
       Randomise(rng, s.core().options(), s.core().appearance().settings(), files);
       s.core().notes() = notes = "notes " + std::to_string(round) + "\r\nsecond line";
       written_options = s.core().options();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "../send/send_fixture.h"
 
@@ -14,10 +13,7 @@ class UserFiles : public ::testing::Test {
  protected:
   void Send(const std::string& line) { s.core().SendText(TaintedText(line)); }
   std::filesystem::path Folder() const { return s.dir / "UserFiles"; }
-  std::string Read(const std::string& file) const {
-    std::ifstream in(Folder() / file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
+  std::string Read(const std::string& file) const { return ReadFile(Folder() / file); }
   std::vector<std::string> Files() const {
     std::vector<std::string> out;
     for (const auto& entry : std::filesystem::directory_iterator(Folder())) {

@@ -78,9 +78,9 @@ TEST_F(ClientState, AwayAsksTheServerAndWaitsForItsConfirmation) {
 }
 
 TEST_F(ClientState, TheAwayAndDndTextsComeFromTheirVariables) {
-  s.core().variables().Append({"$AWAY$", "wrong case"});
   s.core().variables().Append({"$away$", "first"});
-  s.core().variables().Append({"$away$", "gone fishing"});
+  s.core().variables().Append({"$away$", "gone fishing"});  // the last row of a name wins
+  s.core().variables().Append({"$AWAY$", "wrong case"});    // names are exact
   s.core().variables().Append({"$dnd$", "busy now"});
   s.core().RequestState(tc::ClientState::kAway);
   EXPECT_EQ(Sent(), (Lines{"/away gone fishing"}));

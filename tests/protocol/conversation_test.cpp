@@ -2,13 +2,12 @@
 // back to the server, and what the bot hears.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "harness/session.h"
 
 namespace tc::test {
 namespace {
+
+using Strings = std::vector<std::string>;
 
 int Count(const std::vector<std::string>& lines, const std::string& line) {
   return static_cast<int>(std::count(lines.begin(), lines.end(), line));
@@ -17,7 +16,6 @@ int Count(const std::vector<std::string>& lines, const std::string& line) {
 class Conversation : public ::testing::Test {
  protected:
   void SetUp() override {
-    s.StartUp();
     s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
       events.push_back(std::string(EventName(e)) + "|" + std::string(u) + "|" + std::string(t));
     });
@@ -40,27 +38,18 @@ class Conversation : public ::testing::Test {
     return s.core().database().GetUserField(name, field);
   }
 
-  Session s;
+  Session s{kStartedUp};
   std::vector<std::string> events;
 };
 
 // --- Whispers received
-
-TEST_F(Conversation, AnOrdinaryWhisperIsShownInTheChatAndFeedsTheBot) {
-  s.Server("1004 WHISPER carol 0000 \"psst\"");
-  EXPECT_EQ(Chat(), (std::vector<std::string>{"\xAB( carol )\xAB psst"}));
-  EXPECT_TRUE(Whispers().empty());
-  EXPECT_EQ(events, (std::vector<std::string>{"#User_Whispered|carol|psst"}));
-  ASSERT_EQ(s.ui.lines.size(), 1u);
-  EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClGreen);
-}
 
 TEST_F(Conversation, AWhisperFromAPartnerGoesOnlyToTheWhisperViewOncePerMatchingEntry) {
   s.core().whisper_recipients().Append({"Alice"});
   s.core().whisper_recipients().Append({"ALICE"});
   s.Server("1004 WHISPER alice 0000 \"hi there\"");
   EXPECT_TRUE(Chat().empty());
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> hi there", "<alice> hi there"}));
+  EXPECT_EQ(Whispers(), (Strings{"<alice> hi there", "<alice> hi there"}));
   // Shown as the speaker's line, in the speaker colour; no key, command or event runs for it.
   EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClAqua);
   EXPECT_TRUE(events.empty());
@@ -75,7 +64,9 @@ TEST_F(Conversation, AnInterClientWhisperFromAPartnerIsShownNowhere) {
   EXPECT_EQ(Field("alice", UserField::kInterBot_Name), "Talvex Chat");
   EXPECT_EQ(Field("alice", UserField::kStatus), "Away");
   s.Server("1004 WHISPER carol 0000 \"//anything else\"");
+  s.Server("1010 WHISPER carol 0000 \"//TC;GetInfo;\"");  // nor an own inter-client text
   EXPECT_TRUE(s.ui.lines.empty());
+  EXPECT_TRUE(events.empty());
   EXPECT_TRUE(Sent().empty());
 }
 
@@ -85,12 +76,12 @@ TEST_F(Conversation, WhisperedTextsWithQuotesAndTagsAreShownAsTheyCame) {
   EXPECT_EQ(events.back(), "#User_Whispered|alice|hi bot, \"quoted\" <%Location%> %> text");
   s.core().whisper_recipients().Append({"alice"});
   s.Server("1004 WHISPER alice 0000 \"\"\" <% %>\"");
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<alice> \"\" <% %>"}));
+  EXPECT_EQ(Whispers(), (Strings{"<alice> \"\" <% %>"}));
 }
 
 TEST_F(Conversation, RemoteCommandsComeOnlyFromOrdinaryWhispers) {
   s.Server("1004 WHISPER carol 0000 \"!who\"");
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"/w carol talvexbot"}));
+  EXPECT_EQ(Sent(), (Strings{"/w carol talvexbot"}));
   s.core().whisper_recipients().Append({"carol"});
   s.Server("1004 WHISPER carol 0000 \"!who\"");
   s.Server("1004 WHISPER dave 0000 \"//!who\"");
@@ -99,37 +90,21 @@ TEST_F(Conversation, RemoteCommandsComeOnlyFromOrdinaryWhispers) {
 
 // --- Whispers sent
 
-TEST_F(Conversation, AWhisperToSomeoneElseIsShownInTheChat) {
-  s.Server("1010 WHISPER carol 0000 \"back\"");
-  EXPECT_EQ(Chat(), (std::vector<std::string>{"\xBB( carol )\xBB back"}));
-  EXPECT_EQ(events, (std::vector<std::string>{"#You_Whispered|carol|back"}));
-  // Inter-client texts are neither shown nor raised.
-  s.Server("1010 WHISPER carol 0000 \"//TC;GetInfo;\"");
-  EXPECT_EQ(Chat().size(), 1u);
-  EXPECT_EQ(events.size(), 1u);
-}
-
-TEST_F(Conversation, AWhisperToTheOnlyPartnerIsShownInTheWhisperViewAsOwnLine) {
+TEST_F(Conversation, AWhisperToPartnersIsShownOnceInTheWhisperViewAsOwnLine) {
   s.core().whisper_recipients().Append({"alice"});
-  s.Server("1010 WHISPER ALICE 0000 \"hello\"");
-  EXPECT_TRUE(Chat().empty());
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<talvexbot> hello"}));
-  EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClYellow);
-  EXPECT_EQ(events, (std::vector<std::string>{"#You_Whispered|ALICE|hello"}));
-}
-
-TEST_F(Conversation, AWhisperToSeveralPartnersIsShownOnce) {
-  s.core().whisper_recipients().Append({"alice"});
+  s.Server("1010 WHISPER ALICE 0000 \"hello\"");  // the only partner: shown whatever was typed
   s.core().whisper_recipients().Append({"bob"});
   s.core().last_whisper_text() = "hi both";
   s.Server("1010 WHISPER alice 0000 \"hi both\"");
   s.Server("1010 WHISPER bob 0000 \"hi both\"");
   EXPECT_TRUE(Chat().empty());
-  EXPECT_EQ(Whispers(), (std::vector<std::string>{"<talvexbot> hi both"}));
+  EXPECT_EQ(Whispers(), (Strings{"<talvexbot> hello", "<talvexbot> hi both"}));
+  EXPECT_EQ(s.ui.lines[0].ColorAt(0), kClYellow);
+  EXPECT_EQ(events.front(), "#You_Whispered|ALICE|hello");
   EXPECT_EQ(s.core().last_whisper_text(), "~!@#$%^");
   // A confirmation of some other text to a partner is not shown at all.
   s.Server("1010 WHISPER bob 0000 \"other\"");
-  EXPECT_EQ(Whispers().size(), 1u);
+  EXPECT_EQ(Whispers().size(), 2u);
   EXPECT_TRUE(Chat().empty());
 }
 
@@ -137,9 +112,8 @@ TEST_F(Conversation, AWhisperToSeveralPartnersIsShownOnce) {
 
 TEST_F(Conversation, TalkUpdatesTheSpeakersRecordAndFeedsTheBot) {
   s.Server("1005 TALK alice 0000 \"hi \"quoted\" <%In_Channel%>No %>\"");
-  EXPECT_EQ(Chat(), (std::vector<std::string>{"<alice> hi \"quoted\" <%In_Channel%>No %>"}));
-  EXPECT_EQ(events,
-            (std::vector<std::string>{"#User_Spoke|alice|hi \"quoted\" <%In_Channel%>No %>"}));
+  EXPECT_EQ(Chat(), (Strings{"<alice> hi \"quoted\" <%In_Channel%>No %>"}));
+  EXPECT_EQ(events, (Strings{"#User_Spoke|alice|hi \"quoted\" <%In_Channel%>No %>"}));
   EXPECT_EQ(Field("alice", UserField::kLocation), "Some Channel");
   EXPECT_EQ(Field("alice", UserField::kIn_Channel), "Yes");
   EXPECT_EQ(Field("alice", UserField::kNumber_Times_Seen), "1");
@@ -152,16 +126,15 @@ TEST_F(Conversation, AnIgnoredSpeakerIsIgnoredEachTimeAndStillShown) {
   s.Server("1005 TALK loud 0000 \"one\"");
   s.Server("1005 TALK loud 0000 \"two\"");
   EXPECT_EQ(Count(Sent(), "/ignore loud"), 2);
-  EXPECT_EQ(Chat(), (std::vector<std::string>{"<loud> one", "<loud> two"}));
+  EXPECT_EQ(Chat(), (Strings{"<loud> one", "<loud> two"}));
 }
 
 TEST_F(Conversation, EmotesIncludeTheClosingBracketAndTheOwnOnesStillRaiseTheEvent) {
   s.Server("1023 EMOTE bob 0000 \"says \"hi\" with quotes\"");
   s.Server("1023 EMOTE talvexbot 0002 \"waves\"");
-  EXPECT_EQ(Chat(),
-            (std::vector<std::string>{"<bob says \"hi\" with quotes>", "<talvexbot waves>"}));
-  EXPECT_EQ(events, (std::vector<std::string>{"#User_Emote|bob|says \"hi\" with quotes>",
-                                              "#User_Emote|talvexbot|waves>"}));
+  EXPECT_EQ(Chat(), (Strings{"<bob says \"hi\" with quotes>", "<talvexbot waves>"}));
+  EXPECT_EQ(events,
+            (Strings{"#User_Emote|bob|says \"hi\" with quotes>", "#User_Emote|talvexbot|waves>"}));
   EXPECT_EQ(Field("bob", UserField::kLast_Message_Seen), "says \"hi\" with quotes>");
   EXPECT_EQ(s.core().last_ten().Cell(0, 0), "talvexbot");
   EXPECT_EQ(s.core().last_ten().Cell(1, 0), "bob");
@@ -182,9 +155,7 @@ TEST_F(Conversation, OnlyTheOwnKickRejoinsInEveryWording) {
            {"talvexbot_has been kicked by opal.", false},  // a glued character is no space
            {"TALVEXBOT has been kicked by opal.", false}}) {
     s.Server("1018 INFO \"" + text + "\"");
-    EXPECT_EQ(Sent(),
-              rejoins ? std::vector<std::string>{"/join Some Channel"} : std::vector<std::string>{})
-        << text;
+    EXPECT_EQ(Sent(), rejoins ? Strings{"/join Some Channel"} : Strings{}) << text;
     EXPECT_TRUE(s.ui.Showed("Info ( " + text + " )")) << text;
   }
   s.core().options().auto_rejoin_when_kicked = false;
@@ -197,7 +168,7 @@ TEST_F(Conversation, TheRejoinAfterAKickUsesTheChannelBeforeTheLeaveLine) {
   s.Written();
   // The server's order: the notice, then the own leave; the client is then in no channel.
   s.Receive("1018 INFO \"talvexbot has been kicked by opal.\"\r\n1003 LEAVE talvexbot 0000\r\n");
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Some Channel"}));
+  EXPECT_EQ(Sent(), (Strings{"/join Some Channel"}));
 }
 
 TEST_F(Conversation, BannedFollowsOnBanJoin) {
@@ -207,11 +178,11 @@ TEST_F(Conversation, BannedFollowsOnBanJoin) {
   for (const std::string& text : texts) {
     s.core().options().on_ban = OnBanJoin::kHomeChannel;
     s.Server("1018 INFO \"" + text + "\"");
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Talvex Chat"})) << text;
+    EXPECT_EQ(Sent(), (Strings{"/join Talvex Chat"})) << text;
     s.core().options().on_ban = OnBanJoin::kChannel;
     s.core().options().on_ban_channel = "Backup Room";
     s.Server("1018 INFO \"" + text + "\"");
-    EXPECT_EQ(Sent(), (std::vector<std::string>{"/join Backup Room"})) << text;
+    EXPECT_EQ(Sent(), (Strings{"/join Backup Room"})) << text;
     s.core().options().on_ban_channel.clear();
     s.Server("1018 INFO \"" + text + "\"");
     EXPECT_TRUE(Sent().empty()) << text;
@@ -258,7 +229,7 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   // Engaged while away: away goes off at the server first.
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
   EXPECT_EQ(s.core().client_state(), ClientState::kDoNotDisturb);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"/away"}));
+  EXPECT_EQ(Sent(), (Strings{"/away"}));
   // Both spellings of the cancel count.
   s.Server("1018 INFO \"Do Not Disturb mode canceled.\"");
   EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
@@ -268,7 +239,7 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   s.Server("1018 INFO \"Do Not Disturb mode engaged.\"");
   s.Server("1018 INFO \"You are now marked as being away.\"");
   EXPECT_EQ(s.core().client_state(), ClientState::kAway);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"/dnd"}));
+  EXPECT_EQ(Sent(), (Strings{"/dnd"}));
   s.Server("1018 INFO \"You are no longer marked as away.\"");
   EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
   // Every notice is shown.
@@ -348,81 +319,12 @@ TEST_F(Conversation, LinesCutShortAtEveryPositionAreHandledSafely) {
   EXPECT_FALSE(s.ui.Showed("<mallory> a \"b\" <%Location%>Forged %>"));
 }
 
-// --- Recorded PvPGN sessions
-
-class RecordedSession : public ::testing::Test {
- protected:
-  // Logs in as `account` by the recorded bytes, fed in pieces up to and including `until`.
-  void Play(const std::string& account, const std::string& fixture) {
-    s.StartUp();
-    s.core().options().account_name = account;
-    s.core().options().password = "pw";
-    s.core().options().auto_ops = false;
-    s.core().ToggleConnection();
-    s.Connected();
-    bytes = Fixture(fixture);
-    ASSERT_FALSE(bytes.empty()) << fixture;
-  }
-  // Feeds the recording up to the end of the first line holding `marker` (or all of it).
-  void FeedThrough(const std::string& marker = "") {
-    size_t end = bytes.size();
-    if (!marker.empty()) {
-      const size_t at = bytes.find(marker, fed);
-      ASSERT_NE(at, std::string::npos) << marker;
-      end = bytes.find("\r\n", at) + 2;
-    }
-    for (size_t at = fed; at < end; at += 5)
-      s.Receive(bytes.substr(at, std::min<size_t>(5, end - at)));
-    fed = end;
-  }
-  std::vector<std::string> Sent() {
-    s.Advance(30 * 1000);
-    return SplitLines(s.Written());
-  }
-  Session s;
-  std::string bytes;
-  size_t fed = 0;
-};
-
-TEST_F(RecordedSession, BannedStaysInTheVoidWhenAsked) {
-  Play("bob", "operator--bob.raw");
-  FeedThrough("1009 USER bob 0000");
-  Sent();
-  s.core().options().on_ban = OnBanJoin::kStayInTheVoid;
-  FeedThrough();
-  EXPECT_EQ(Count(Sent(), "/join Talvex Chat"), 0);
-}
-
-// The real server does not echo talk: the line is shown once, from the send path, and kept in
-// the sent-lines list.
-TEST_F(RecordedSession, OwnTalkIsShownOnceOnAServerThatDoesNotEchoIt) {
-  Play("talvexbot", "chat--talvexbot.raw");
-  FeedThrough("1002 JOIN bob 0010 [CHAT]");
-  FeedThrough("1009 USER bob 0000");
-  FeedThrough("1009 USER bob 0000");  // the recording's own talk left here
-  Sent();
-  const std::string talk = "Hello everyone, two  spaces, \"double quotes\" and 'single' ones";
-  s.core().main_input().text = talk;
-  s.core().SendActiveInput();
-  s.Advance(1700);
-  EXPECT_EQ(s.Written(), talk + "\r\n");  // the bytes the recording shows leaving
-  FeedThrough();
-  EXPECT_EQ(Count(s.ui.Texts(), "<talvexbot> " + talk), 1);
-  EXPECT_EQ(s.core().sent_lines(), (std::vector<std::string>{talk}));
-}
-
-TEST_F(RecordedSession, WhisperingOneselfAndTheBeepAnswersOfARealServer) {
-  Play("talvexbot", "chat--talvexbot.raw");
+// A real server answers a whisper to oneself with the confirmation, then the whisper itself.
+TEST_F(Conversation, WhisperingOneselfAsPartnerShowsBothHalvesInTheWhisperView) {
   s.core().whisper_recipients().Append({"talvexbot"});
-  FeedThrough("note to self");  // the confirmation to oneself
-  FeedThrough("note to self");  // and the whisper received from oneself
-  EXPECT_EQ(s.ui.Texts(View::kWhisper),
-            (std::vector<std::string>{"<talvexbot> note to self", "<talvexbot> note to self"}));
-  FeedThrough("talvexbot has been kicked by alice.");
-  EXPECT_EQ(Count(Sent(), "/join Some Channel"), 1);
-  FeedThrough();
-  EXPECT_FALSE(s.ui.Showed("Info ( Audible notification on. )"));
-  EXPECT_FALSE(s.ui.Showed("Info ( Audible notification off. )"));
+  s.Server("1010 WHISPER talvexbot 0002 \"note to self\"");
+  s.Server("1004 WHISPER talvexbot 0002 \"note to self\"");
+  EXPECT_EQ(Whispers(), (Strings{"<talvexbot> note to self", "<talvexbot> note to self"}));
 }
 
 }  // namespace

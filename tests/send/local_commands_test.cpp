@@ -8,6 +8,8 @@
 namespace tc::test {
 namespace {
 
+using Strings = std::vector<std::string>;
+
 class LocalCommands : public ::testing::Test {
  protected:
   void Send(const std::string& line) { s.core().SendText(TaintedText(line)); }
@@ -23,7 +25,7 @@ TEST_F(LocalCommands, DisplayChatTextWhisperTextClearAndExit) {
   Send("/DISPLAY hello");
   Send("/chattext more");
   Send("/whispertext psst");
-  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"Display ( hello )"}));
+  EXPECT_EQ(f.TakeShown(), (Strings{"Display ( hello )"}));
   EXPECT_EQ(s.core().main_input().text, "more");
   EXPECT_EQ(s.core().whisper_input().text, "psst");
   const int clears = s.ui.chat_clears;
@@ -37,7 +39,7 @@ TEST_F(LocalCommands, DisplayChatTextWhisperTextClearAndExit) {
 TEST_F(LocalCommands, SendExpandsTheRestAgainAndRunsItsCommand) {
   s.core().variables().Append({"$x$", "shown"});
   Send("/send /display $x$");
-  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"Display ( shown )"}));
+  EXPECT_EQ(f.TakeShown(), (Strings{"Display ( shown )"}));
   Send("/send hello");
   EXPECT_EQ(s.Written(), "hello\r\n");
 }
@@ -47,9 +49,8 @@ TEST_F(LocalCommands, SendNestedWithoutEndStops) {
   for (int i = 0; i < 200; ++i) line += "/send ";
   Send(line + "deep");
   EXPECT_EQ(s.Written(), "");
-  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{
-                               "System ( Commands nested more than 32 deep; the line was not "
-                               "sent. )"}));
+  EXPECT_EQ(f.TakeShown(), (Strings{"System ( Commands nested more than 32 deep; the line was not "
+                                    "sent. )"}));
 }
 
 TEST_F(LocalCommands, ConnectTogglesTheConnection) {
@@ -174,15 +175,12 @@ TEST_F(LocalCommands, ExecuteOpensOnlyABareFileOfTheExecuteFolder) {
   Send("/execute tool.sh");
   const std::string folder = s.dir.string() + "/Execute";
   EXPECT_TRUE(std::filesystem::is_directory(folder));
-  EXPECT_EQ(f.TakeShown(),
-            (std::vector<std::string>{"System ( Unable to execute " + folder + "/tool.sh )"}));
+  EXPECT_EQ(f.TakeShown(), (Strings{"System ( Unable to execute " + folder + "/tool.sh )"}));
   std::ofstream(folder + "/tool.sh") << "#!/bin/sh\n";
   Send("/execute C:\\Windows\\..\\../../tool.sh");
-  EXPECT_EQ(f.TakeShown(),
-            (std::vector<std::string>{"System ( Executed " + folder + "/tool.sh )"}));
+  EXPECT_EQ(f.TakeShown(), (Strings{"System ( Executed " + folder + "/tool.sh )"}));
   EXPECT_EQ(s.ui.opened_files,
-            (std::vector<std::string>{(std::filesystem::path(folder) / "tool.sh").string() + "|" +
-                                      folder}));
+            (Strings{(std::filesystem::path(folder) / "tool.sh").string() + "|" + folder}));
   Send("/execute ..");
   Send("/execute ");
   EXPECT_EQ(s.ui.opened_files.size(), 1u);

@@ -14,7 +14,6 @@ namespace tc::test {
 class SendFixture {
  public:
   explicit SendFixture(bool anti_flood = true) {
-    s.StartUp();
     s.core().options().anti_flood = anti_flood;
     s.LogIn("talvexbot", "Some Channel");
     s.Server("1018 INFO \"Audible notification on.\"");
@@ -36,7 +35,7 @@ class SendFixture {
     for (const std::string& t : s.ui.Texts()) n += t == text ? 1 : 0;
     return n;
   }
-  Session s;
+  Session s{kStartedUp};
 };
 
 }  // namespace tc::test

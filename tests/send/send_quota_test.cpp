@@ -75,8 +75,7 @@ TEST_F(SendQuotaTest, HumanPaceTypingStaysWithinTheServersQuotaAndInOrder) {
 }
 
 TEST(SendQuotaAtLogin, TheLoginsBeepAndJoinCountButTheAccountAndPasswordDoNot) {
-  Session s;
-  s.StartUp();
+  Session s(kStartedUp);
   s.LogIn("talvexbot", "Some Channel");
   s.Server("1018 INFO \"Audible notification on.\"");
   s.Server("1001 USER alice 0000 [CHAT]");
