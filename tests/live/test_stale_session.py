@@ -53,8 +53,8 @@ class CuttingProxy:
             except OSError:
                 return
             if not data:
-                if src == 1 and not link[2]:
-                    self._close(link[0])
+                if not link[2]:
+                    self._close(link[dst])  # an ordinary close passes through
                 return
             if link[2]:
                 continue  # cut: the server's lines go nowhere, its side stays open
