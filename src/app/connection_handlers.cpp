@@ -22,9 +22,8 @@ constexpr std::string_view kLoginIncorrectBox =
 constexpr std::string_view kNoBotAccessBox =
     "This account is not allowed to log in through the chat gateway. Ask the server's "
     "administrator to allow it, or log in with another account.";
-constexpr std::string_view kStaleSessionLine =
-    "System ( Login failed: the server still holds this account's lost session, trying "
-    "again... )";
+constexpr std::string_view kStaleSession =
+    "Login failed: the server still holds this account's lost session";
 
 // The socket error as the user reads it.
 constexpr SpellingTable<SocketError, 6> kSocketErrorTexts{{
@@ -130,7 +129,8 @@ bool Client::LoginLines(const ServerEvent& event) {
     // from a connection that died without a goodbye. Credentials it took earlier in this run
     // are not wrong: the old session will go, so the usual reconnect wait applies.
     if (refused->reason == LoginRefusal::kIncorrect && connection_.RefusalIsStaleSession()) {
-      ShowLocal(kStaleSessionLine);
+      ShowLocal("System ( " + std::string(kStaleSession) +
+                (options_.reconnect ? ", trying again... )" : " )"));
       connection_.Close();
       return true;
     }

@@ -271,6 +271,19 @@ TEST_F(Connection, ARefusedReloginAfterALossWaitsForTheOldSessionWithTheUsualBac
   EXPECT_EQ(s.core().current_channel(), "Chat");
 }
 
+TEST_F(Connection, ALostSessionWithoutAutoReconnectIsSaidAndLeftToTheUser) {
+  s.LogIn("talvexbot");
+  s.ServerCloses();
+  s.core().options().reconnect = false;
+  AnswerNextLogin(s, "Login failed.");
+  EXPECT_TRUE(
+      s.ui.Showed("System ( Login failed: the server still holds this account's lost session )"));
+  EXPECT_TRUE(s.ui.messages.empty());
+  const int opens = s.socket.opens;
+  s.Advance(10 * 60 * 1000);
+  EXPECT_EQ(s.socket.opens, opens);
+}
+
 struct RefusalCase {
   const char* name;
   bool accepted_before;      // the same account logged in earlier in this run
