@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/client.h"
+#include "common/spellings.h"
 #include "common/text.h"
 #include "persistence/list_lines.h"
 #include "send/outbox.h"
@@ -21,6 +22,18 @@ constexpr std::string_view kLoginIncorrectBox =
 constexpr std::string_view kNoBotAccessBox =
     "This account is not allowed to log in through the chat gateway. Ask the server's "
     "administrator to allow it, or log in with another account.";
+constexpr std::string_view kStaleSession =
+    "Login failed: the server still holds this account's lost session";
+
+// The socket error as the user reads it.
+constexpr SpellingTable<SocketError, 6> kSocketErrorTexts{{
+    {SocketError::kConnectionRefused, "Connection refused"},
+    {SocketError::kConnectionReset, "Connection reset by the server"},
+    {SocketError::kTimedOut, "No answer from the server"},
+    {SocketError::kHostNotFound, "Host not found"},
+    {SocketError::kNetworkUnreachable, "Network unreachable"},
+    {SocketError::kOther, "Network error"},
+}};
 
 }  // namespace
 
@@ -71,7 +84,7 @@ void Client::ToggleConnection() {
   seconds_online_ = 0;
   seconds_in_channel_ = 0;
   connection_.Open(o.server);
-  ShowLocal("System ( Connecting to (" + connection_.host() + ")... )");
+  ShowLocal("System ( Connecting to (" + connection_.Endpoint() + ")... )");
   connection_.StartConnectTimeout();
 }
 
@@ -102,7 +115,7 @@ void Client::OnRead(std::string_view bytes) {
 
 bool Client::LoginLines(const ServerEvent& event) {
   if (std::holds_alternative<LoginPrompt>(event)) {
-    if (connection_.BeginLogin()) {
+    if (connection_.BeginLogin(options_.account_name, options_.password)) {
       const std::string login =
           options_.account_name + "\r\n" + options_.password + "\r\n/beep\r\n";
       WriteSocket(login);
@@ -112,11 +125,22 @@ bool Client::LoginLines(const ServerEvent& event) {
     return false;
   }
   if (const auto* refused = std::get_if<LoginRefused>(&event)) {
+    // The server gives the same answer to a wrong password and to an account it still holds
+    // from a connection that died without a goodbye. Credentials it took earlier in this run
+    // are not wrong: the old session will go, so the usual reconnect wait applies.
+    if (refused->reason == LoginRefusal::kIncorrect && connection_.RefusalIsStaleSession()) {
+      ShowLocal("System ( " + std::string(kStaleSession) +
+                (options_.reconnect ? ", trying again... )" : " )"));
+      connection_.Close();
+      return true;
+    }
     connection_.SetClosedByUser(true);
     connection_.Close();
     frontend_.ShowPage(Page::kSetup);
-    frontend_.ShowMessage(std::string(
-        refused->reason == LoginRefusal::kIncorrect ? kLoginIncorrectBox : kNoBotAccessBox));
+    const bool incorrect = refused->reason == LoginRefusal::kIncorrect;
+    frontend_.ShowMessage(std::string(incorrect ? kLoginIncorrectBox : kNoBotAccessBox));
+    frontend_.LoginRefusedForGood(incorrect ? RefusedLogin::kWrongCredentials
+                                            : RefusedLogin::kNoBotAccess);
     return true;
   }
   if (const auto* logged_in = std::get_if<LoggedIn>(&event)) {
@@ -191,11 +215,14 @@ void Client::OnDisconnected() {
   PerformEvent(Event::kDisconnected, own_account_, "");
 }
 
-void Client::OnError(SocketError /*error*/) {
+void Client::OnError(SocketError error) {
   // Every error the socket passes on leaves the connection or the attempt unusable: a reset, a
-  // dead peer found by keep-alive, a refused or unroutable attempt. Closing runs the disconnect
-  // handling (the socket owes one disconnect after a Close), so a refused attempt reconnects on
-  // its own schedule instead of waiting for the connect time-out. Nothing is shown.
+  // dead peer found by keep-alive, a refused or unroutable attempt. It is said at once, and
+  // closing runs the disconnect handling (the socket owes one disconnect after a Close), so a
+  // refused attempt reconnects on its own schedule instead of waiting for the connect time-out.
+  ShowLocal("System ( Connection to (" + connection_.Endpoint() + ") " +
+            (connection_.connected() ? "lost: " : "failed: ") +
+            std::string(SpellingOf(kSocketErrorTexts, error)) + " )");
   connection_.Close();
 }
 

@@ -55,6 +55,12 @@ struct StyledLine {
   std::vector<ColorRun> runs;
 };
 
+// Why the server refused a login that the program will not try again by itself.
+enum class RefusedLogin {
+  kWrongCredentials,  // an account and password the server never accepted in this run
+  kNoBotAccess,       // the account may not log in through the chat gateway
+};
+
 // Pages of the main window.
 enum class Page { kChat, kBrowser, kChannels, kMonitor, kOptions, kSetup };
 
@@ -88,6 +94,10 @@ class Frontend {
                                   const std::filesystem::path& folder) = 0;
   // A message box with OK and Cancel: true for OK.
   virtual bool AskOkCancel(const std::string& text, const std::string& title) = 0;
+  // The server refused the login for good: no reconnect follows. Comes right after the message
+  // box that tells the user why; a front end that needs no more than the box leaves it alone,
+  // an unattended one may end the run.
+  virtual void LoginRefusedForGood(RefusedLogin /*why*/) {}
 };
 
 }  // namespace tc

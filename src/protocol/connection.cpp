@@ -1,6 +1,7 @@
 #include "protocol/connection.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace tc {
@@ -50,9 +51,17 @@ std::vector<std::string> Connection::Lines(std::string_view bytes) {
   return lines;
 }
 
-bool Connection::BeginLogin() {
+std::string Connection::Endpoint() const {
+  if (port_ == kDefaultPort) return host_;
+  const bool v6 = host_.find(':') != std::string::npos;
+  return (v6 ? "[" + host_ + "]" : host_) + ":" + std::to_string(port_);
+}
+
+bool Connection::BeginLogin(std::string_view account, std::string_view password) {
   if (login_sent_) return false;
   login_sent_ = true;
+  sent_account_ = std::string(account);
+  sent_password_ = std::string(password);
   return true;
 }
 
@@ -61,6 +70,14 @@ void Connection::OnLoggedIn() {
   logged_in_ = true;
   naming_seen_ = true;
   server_index_ = -1;
+  if (!login_sent_) return;
+  accepted_account_ = sent_account_;
+  accepted_password_ = sent_password_;
+}
+
+bool Connection::RefusalIsStaleSession() const {
+  return login_sent_ && !accepted_account_.empty() && sent_account_ == accepted_account_ &&
+         sent_password_ == accepted_password_;
 }
 
 bool Connection::BeginWelcome() {

@@ -53,11 +53,19 @@ class Connection {
   // --- Reads: complete lines, bells taken out. Any read counts as a sign of life.
   std::vector<std::string> Lines(std::string_view bytes);
 
+  // Where the connection goes as the user reads it: the host, and the port when it is not the
+  // usual one ("host:port", "[v6 address]:port").
+  std::string Endpoint() const;
+
   // --- The login dialogue
-  // True once per connection: the login is to be written now.
-  bool BeginLogin();
-  // The server named the account: logged in, the back-off and the server walk start again.
+  // True once per connection: the login is to be written now, with these credentials.
+  bool BeginLogin(std::string_view account, std::string_view password);
+  // The server named the account: logged in, the back-off and the server walk start again, and
+  // the credentials sent on this connection are known to be good for the rest of the run.
   void OnLoggedIn();
+  // The server refused the credentials sent on this connection although it accepted the same ones
+  // earlier in this run: it still holds the session of a connection that died without a goodbye.
+  bool RefusalIsStaleSession() const;
   void OnKeepAlive() { watchdog_ = kWatchdogSeconds; }
   // True once per connection, after the naming line: the welcome steps are to run now.
   bool BeginWelcome();
@@ -112,7 +120,13 @@ class Connection {
   bool closed_by_user_ = false;
   bool logged_in_ = false;
   bool login_sent_ = false;
-  bool naming_seen_ = false;   // a "2010" line came on this connection
+  bool naming_seen_ = false;  // a "2010" line came on this connection
+  // The account and password written on this connection, and the last ones the server accepted
+  // in this run (empty account: none yet).
+  std::string sent_account_;
+  std::string sent_password_;
+  std::string accepted_account_;
+  std::string accepted_password_;
   bool welcome_done_ = false;  // the welcome steps ran on this connection
   int server_index_ = -1;      // the row of the server list tried last; -1 none
   int watchdog_ = -1;          // seconds of silence left before the warning; -1 not watching

@@ -202,6 +202,11 @@ class RecordingFrontend : public Frontend {
                               (ok ? "OK" : "Cancel"));
     return ok;
   }
+  void LoginRefusedForGood(RefusedLogin why) override {
+    record_.Add("refused-for-good",
+                why == RefusedLogin::kWrongCredentials ? "wrong credentials" : "no bot access");
+    inner_.LoginRefusedForGood(why);
+  }
 
  private:
   FakeFrontend& inner_;

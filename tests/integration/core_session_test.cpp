@@ -122,6 +122,25 @@ TEST_F(CoreSessionTest, ServerCloseLeadsToTheAnnouncedReconnect) {
             kHandshake + kCredentials);
 }
 
+// Nothing listens: the refusal is said at once and the reconnect wait starts, long before the
+// connect time-out could have ended the attempt.
+TEST_F(CoreSessionTest, ARefusedConnectionIsReportedAtOnceAndReconnects) {
+  const uint16_t port = ClosedPort();
+  StartOptions options;
+  options.program_dir = dir_.path();
+  options.overrides = {
+      .server = "127.0.0.1", .port = port, .account = "talvexbot", .password = "botpass"};
+  driver_.Call([&](Client& core) { core.Start(options); });
+  const std::string endpoint = "127.0.0.1:" + std::to_string(port);
+  ASSERT_TRUE(WaitUntil([&] { return disconnects_ == 1; }));
+  EXPECT_TRUE(Shown("System ( Connecting to (" + endpoint + ")... )"));
+  EXPECT_TRUE(Shown("System ( Connection to (" + endpoint + ") failed: Connection refused )"));
+  EXPECT_TRUE(Shown("System ( Attempting reconnect in 5 seconds... )"));
+  EXPECT_FALSE(driver_.core().connect_timeout().Enabled());
+  EXPECT_FALSE(Shown("System ( Connection to (127.0.0.1) timed out, disconnecting... )"));
+  EXPECT_TRUE(driver_.core().reconnect_timer().Enabled());
+}
+
 TEST_F(CoreSessionTest, ShutdownDisconnectsSavesAndStopsDelivering) {
   StartUp();
   LogIn(0);

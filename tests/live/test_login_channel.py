@@ -11,7 +11,7 @@ class LoginAndChannel(ls.LiveTest):
     def test_logs_in_and_enters_home_channel(self):
         self.server()
         c = self.client()
-        c.expect(r"^System \( Connecting to \(127\.0\.0\.1\)\.\.\. \)$")
+        c.expect(r"^System \( Connecting to \(127\.0\.0\.1:%d\)\.\.\. \)$" % self.port)
         c.expect(r"^System \( Connected to 127\.0\.0\.1 at \d\d:\d\d:\d\d \)$")
         self.joined_channel(c)
 

@@ -22,7 +22,7 @@ class Reconnect(ls.LiveTest):
         # the same port, a fresh folder, before the 5 s are up
         self.server()
 
-        c.expect(r"^System \( Connecting to \(127\.0\.0\.1\)\.\.\. \)$")
+        c.expect(r"^System \( Connecting to \(127\.0\.0\.1:%d\)\.\.\. \)$" % self.port)
         c.expect(r"^System \( Connected to 127\.0\.0\.1 at \d\d:\d\d:\d\d \)$")
         self.joined_channel(c)
         self.assertEqual(c.out.count(r"^Joining Channel \( Talvex Chat \)"), 2)
@@ -40,13 +40,17 @@ class Reconnect(ls.LiveTest):
             if wait == 20:
                 break
             # nothing listens: the attempt is refused at once, not after the connect time-out
-            c.expect(r"^System \( Connecting to \(127\.0\.0\.1\)\.\.\. \)$", timeout=wait + 5)
+            c.expect(r"^System \( Connecting to \(127\.0\.0\.1:%d\)\.\.\. \)$" % self.port,
+                     timeout=wait + 5)
             attempts.append(time.monotonic() - announced)
+            c.expect(r"^System \( Connection to \(127\.0\.0\.1:%d\) failed: Connection refused \)$"
+                     % self.port, timeout=5)
             c.expect(r"^System \( Disconnected from 127\.0\.0\.1 at ", timeout=5)
         self.assertGreater(attempts[0], 4.5)
         self.assertGreater(attempts[1], 9.5)
         connecting = [l for l in c.out.lines if l.startswith("System ( Connecting to (")]
-        self.assertEqual(connecting, ["System ( Connecting to (127.0.0.1)... )"] * 3)
+        self.assertEqual(connecting,
+                         ["System ( Connecting to (127.0.0.1:%d)... )" % self.port] * 3)
 
 
 if __name__ == "__main__":

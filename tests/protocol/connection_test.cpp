@@ -1,6 +1,10 @@
 // Connection and login as the server, the user and the clock drive them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+#include <tuple>
+
 #include "harness/session.h"
 
 namespace tc::test {
@@ -138,14 +142,24 @@ TEST_F(Connection, PressingTheButtonWhileConnectingStopsForGood) {
   EXPECT_EQ(s.core().connect_caption(), "Connect");
 }
 
-class SocketErrors : public Connection, public ::testing::WithParamInterface<SocketError> {};
+struct SocketErrorCase {
+  SocketError error;
+  const char* text;
+};
 
-TEST_P(SocketErrors, EndTheConnectionSilentlyAndReconnect) {
+void PrintTo(const SocketErrorCase& c, std::ostream* os) {
+  *os << c.text;
+}
+
+class SocketErrors : public Connection, public ::testing::WithParamInterface<SocketErrorCase> {};
+
+TEST_P(SocketErrors, EndTheConnectionWithOneLineAndReconnect) {
   s.LogIn();
   s.ui.TakeLines();
-  s.core().OnError(GetParam());
+  s.core().OnError(GetParam().error);
   EXPECT_EQ(s.socket.closes, 1);
-  EXPECT_TRUE(s.ui.lines.empty());  // closing is all; the disconnect handling speaks
+  EXPECT_EQ(s.ui.Texts(), std::vector<std::string>{"System ( Connection to (127.0.0.1) lost: " +
+                                                   std::string(GetParam().text) + " )"});
   s.DeliverPendingDisconnect();
   EXPECT_FALSE(s.core().logged_in());
   EXPECT_EQ(s.core().client_state(), ClientState::kDisconnected);
@@ -153,9 +167,14 @@ TEST_P(SocketErrors, EndTheConnectionSilentlyAndReconnect) {
   EXPECT_EQ(AnnouncedWait(s.ui), 5);
 }
 
-TEST_P(SocketErrors, EndAFailedAttemptWithoutWaitingForTheTimeOut) {
+TEST_P(SocketErrors, EndAFailedAttemptAtOnceWithoutWaitingForTheTimeOut) {
+  s.core().ApplyOverrides({.server = "127.0.0.1", .port = 16112, .account = {}, .password = {}});
   s.core().ToggleConnection();
-  s.core().OnError(GetParam());
+  s.ui.TakeLines();
+  s.core().OnError(GetParam().error);
+  EXPECT_EQ(s.ui.Texts(),
+            std::vector<std::string>{"System ( Connection to (127.0.0.1:16112) failed: " +
+                                     std::string(GetParam().text) + " )"});
   s.DeliverPendingDisconnect();
   EXPECT_FALSE(s.ui.Showed("System ( Connection to (127.0.0.1) timed out, disconnecting... )"));
   EXPECT_EQ(AnnouncedWait(s.ui), 5);
@@ -163,11 +182,146 @@ TEST_P(SocketErrors, EndAFailedAttemptWithoutWaitingForTheTimeOut) {
   EXPECT_EQ(s.socket.opens, 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKind, SocketErrors,
-                         ::testing::Values(SocketError::kConnectionRefused,
-                                           SocketError::kConnectionReset, SocketError::kTimedOut,
-                                           SocketError::kHostNotFound,
-                                           SocketError::kNetworkUnreachable, SocketError::kOther));
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, SocketErrors,
+    ::testing::Values(SocketErrorCase{SocketError::kConnectionRefused, "Connection refused"},
+                      SocketErrorCase{SocketError::kConnectionReset,
+                                      "Connection reset by the server"},
+                      SocketErrorCase{SocketError::kTimedOut, "No answer from the server"},
+                      SocketErrorCase{SocketError::kHostNotFound, "Host not found"},
+                      SocketErrorCase{SocketError::kNetworkUnreachable, "Network unreachable"},
+                      SocketErrorCase{SocketError::kOther, "Network error"}),
+    [](const auto& info) {
+      std::string name(info.param.text);
+      std::erase(name, ' ');
+      return name;
+    });
+
+TEST_F(Connection, ConnectingNamesThePortWhenItIsNotTheUsualOne) {
+  const std::vector<std::tuple<std::string, uint16_t, std::string>> cases{
+      {"127.0.0.1", 6112, "127.0.0.1"},
+      {"127.0.0.1", 16112, "127.0.0.1:16112"},
+      {"::1", 16112, "[::1]:16112"},
+  };
+  for (const auto& [host, port, shown] : cases) {
+    s.core().ApplyOverrides({.server = host, .port = port, .account = {}, .password = {}});
+    s.core().ToggleConnection();
+    EXPECT_TRUE(s.ui.Showed("System ( Connecting to (" + shown + ")... )")) << shown;
+    EXPECT_EQ(s.socket.host, host);
+    EXPECT_EQ(s.socket.port, port);
+    s.core().ToggleConnection();
+    s.DeliverPendingDisconnect();
+  }
+}
+
+// The server's prompt and its answer to the credentials, the way it sends them.
+void AnswerLogin(Session& s, std::string_view answer) {
+  s.Receive("Enter your account name and password.\r\nUsername: ");
+  s.Receive("talvexbot\r\nPassword: \r\n\r\n" + std::string(answer) + "\r\n\r\nUsername: ");
+  s.DeliverPendingDisconnect();
+}
+
+// The same on the connection the clock opens next.
+void AnswerNextLogin(Session& s, std::string_view answer) {
+  const int opens = s.socket.opens;
+  while (s.socket.opens == opens) s.Advance(1000);
+  s.Connected();
+  AnswerLogin(s, answer);
+}
+
+const std::string kStaleSession =
+    "System ( Login failed: the server still holds this account's lost session, trying again... "
+    ")";
+
+TEST_F(Connection, ARefusedReloginAfterALossWaitsForTheOldSessionWithTheUsualBackOff) {
+  s.LogIn("talvexbot");
+  s.ServerCloses();  // the link died; the server still holds the session
+  std::vector<int> announced{AnnouncedWait(s.ui)};
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    s.ui.TakeLines();
+    s.Written();
+    AnswerNextLogin(s, "Login failed.");
+    EXPECT_EQ(s.Written(), std::string("\x03\x04", 2) + "talvexbot\r\nbotpass\r\n/beep\r\n");
+    const std::vector<std::string> shown = s.ui.Texts();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kStaleSession), 1);
+    announced.push_back(AnnouncedWait(s.ui));
+  }
+  EXPECT_EQ(announced, (std::vector<int>{5, 10, 20, 40, 80, 160, 180, 180, 180}));
+  EXPECT_TRUE(s.ui.messages.empty());
+  EXPECT_TRUE(s.ui.refused_logins.empty());
+  EXPECT_FALSE(s.core().user_disconnect());
+
+  // The server let the old session go: the next attempt is back in the channel.
+  const int opens = s.socket.opens;
+  s.Advance(180 * 1000);
+  ASSERT_EQ(s.socket.opens, opens + 1);
+  s.Connected();
+  s.Receive("Enter your account name and password.\r\nUsername: ");
+  s.Receive("talvexbot\r\nPassword: \r\n2010 NAME talvexbot\r\n1007 CHANNEL \"Chat\"\r\n");
+  EXPECT_TRUE(s.core().logged_in());
+  EXPECT_EQ(s.core().current_channel(), "Chat");
+}
+
+TEST_F(Connection, ALostSessionWithoutAutoReconnectIsSaidAndLeftToTheUser) {
+  s.LogIn("talvexbot");
+  s.ServerCloses();
+  s.core().options().reconnect = false;
+  AnswerNextLogin(s, "Login failed.");
+  EXPECT_TRUE(
+      s.ui.Showed("System ( Login failed: the server still holds this account's lost session )"));
+  EXPECT_TRUE(s.ui.messages.empty());
+  const int opens = s.socket.opens;
+  s.Advance(10 * 60 * 1000);
+  EXPECT_EQ(s.socket.opens, opens);
+}
+
+struct RefusalCase {
+  const char* name;
+  bool accepted_before;      // the same account logged in earlier in this run
+  const char* new_password;  // typed after that login; empty: unchanged
+  const char* answer;
+  RefusedLogin why;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Refusals : public Connection, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(Refusals, CredentialsNeverAcceptedInThisRunOrNoBotAccessStopForGood) {
+  const RefusalCase& c = GetParam();
+  if (c.accepted_before) {
+    s.LogIn("talvexbot");
+    s.ServerCloses();
+    if (*c.new_password != '\0') s.core().options().password = c.new_password;
+    AnswerNextLogin(s, c.answer);
+  } else {
+    s.core().ToggleConnection();
+    s.Connected();
+    AnswerLogin(s, c.answer);
+  }
+  EXPECT_FALSE(s.ui.Showed(kStaleSession));
+  ASSERT_EQ(s.ui.messages.size(), 1u);
+  EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
+  EXPECT_EQ(s.ui.refused_logins, std::vector<RefusedLogin>{c.why});
+  const int opens = s.socket.opens;
+  s.Advance(10 * 60 * 1000);
+  EXPECT_EQ(s.socket.opens, opens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, Refusals,
+    ::testing::Values(
+        RefusalCase{"NeverAccepted", false, "", "Login failed.", RefusedLogin::kWrongCredentials},
+        RefusalCase{"OlderSpelling", false, "", "Login incorrect", RefusedLogin::kWrongCredentials},
+        RefusalCase{"NoBotAccess", false, "", "Account has no bot access.",
+                    RefusedLogin::kNoBotAccess},
+        RefusalCase{"PasswordChangedSince", true, "other", "Login failed.",
+                    RefusedLogin::kWrongCredentials},
+        RefusalCase{"NoBotAccessAfterALogin", true, "", "Account has no bot access.",
+                    RefusedLogin::kNoBotAccess}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class Watchdog : public Connection, public ::testing::WithParamInterface<bool> {};
 
