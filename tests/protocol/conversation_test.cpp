@@ -48,7 +48,7 @@ class Conversation : public ::testing::Test {
 
 TEST_F(Conversation, AnOrdinaryWhisperIsShownInTheChatAndFeedsTheBot) {
   s.Server("1004 WHISPER carol 0000 \"psst\"");
-  EXPECT_EQ(Chat(), (std::vector<std::string>{"\xAB( carol )\xAB psst"}));
+  EXPECT_EQ(Chat(), (std::vector<std::string>{"\u00AB( carol )\u00AB psst"}));
   EXPECT_TRUE(Whispers().empty());
   EXPECT_EQ(events, (std::vector<std::string>{"#User_Whispered|carol|psst"}));
   ASSERT_EQ(s.ui.lines.size(), 1u);
@@ -81,7 +81,7 @@ TEST_F(Conversation, AnInterClientWhisperFromAPartnerIsShownNowhere) {
 
 TEST_F(Conversation, WhisperedTextsWithQuotesAndTagsAreShownAsTheyCame) {
   s.Server("1004 WHISPER alice 0000 \"hi bot, \"quoted\" <%Location%> %> text\"");
-  EXPECT_EQ(Chat().back(), "\xAB( alice )\xAB hi bot, \"quoted\" <%Location%> %> text");
+  EXPECT_EQ(Chat().back(), "\u00AB( alice )\u00AB hi bot, \"quoted\" <%Location%> %> text");
   EXPECT_EQ(events.back(), "#User_Whispered|alice|hi bot, \"quoted\" <%Location%> %> text");
   s.core().whisper_recipients().Append({"alice"});
   s.Server("1004 WHISPER alice 0000 \"\"\" <% %>\"");
@@ -101,7 +101,7 @@ TEST_F(Conversation, RemoteCommandsComeOnlyFromOrdinaryWhispers) {
 
 TEST_F(Conversation, AWhisperToSomeoneElseIsShownInTheChat) {
   s.Server("1010 WHISPER carol 0000 \"back\"");
-  EXPECT_EQ(Chat(), (std::vector<std::string>{"\xBB( carol )\xBB back"}));
+  EXPECT_EQ(Chat(), (std::vector<std::string>{"\u00BB( carol )\u00BB back"}));
   EXPECT_EQ(events, (std::vector<std::string>{"#You_Whispered|carol|back"}));
   // Inter-client texts are neither shown nor raised.
   s.Server("1010 WHISPER carol 0000 \"//TC;GetInfo;\"");
