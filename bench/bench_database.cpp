@@ -2,6 +2,7 @@
 // records.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <fstream>
 #include <random>
 #include <string>
@@ -13,15 +14,20 @@
 namespace tc {
 namespace {
 
-// Account names as a channel has them: mixed case, digits, a few high bytes.
+// Account names as a channel has them: mixed case, digits, a few accented letters.
 std::string RandomName(std::mt19937& rng) {
   static constexpr std::string_view kChars =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_[]\xE9\xC9";
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_[]";
+  static constexpr std::array<std::string_view, 2> kAccented = {"\u00E9", "\u00C9"};
   std::uniform_int_distribution<size_t> len(3, 14);
-  std::uniform_int_distribution<size_t> pick(0, kChars.size() - 1);
+  std::uniform_int_distribution<size_t> pick(0, kChars.size() + kAccented.size() - 1);
   std::string name;
   const size_t n = len(rng);
-  for (size_t i = 0; i < n; ++i) name += kChars[pick(rng)];
+  for (size_t i = 0; i < n; ++i) {
+    const size_t at = pick(rng);
+    name += at < kChars.size() ? std::string(1, kChars[at])
+                               : std::string(kAccented[at - kChars.size()]);
+  }
   return name;
 }
 

@@ -11,7 +11,7 @@
 namespace tc {
 namespace {
 
-const std::string kMark(1, kFieldMark);
+const std::string kMark(kFieldMark);
 
 void FillProfile(Client& m) {
   for (int i = 0; i < 1000; ++i) {

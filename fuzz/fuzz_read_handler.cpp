@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/text.h"
 #include "harness/session.h"
 
 namespace {
@@ -40,6 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t chunk = 1 + data[0] % 64;
   const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
   for (size_t at = 0; at < bytes.size(); at += chunk) s.Receive(bytes.substr(at, chunk));
+  // Whatever the bytes, the core holds and shows text as UTF-8.
+  for (const auto& line : s.ui.lines) {
+    if (!tc::IsValidUtf8(line.text())) __builtin_trap();
+  }
   s.ui.lines.clear();
   s.ui.messages.clear();
   s.Written();

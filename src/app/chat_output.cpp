@@ -23,8 +23,8 @@ constexpr std::array<Prefix, 9> kPrefixes = {{
     {"Joining Channel ( ", " )", Category::kJoiningChannel},
     {"Error ( ", " )", Category::kErrorMessage},
     {"Info ( ", " )", Category::kServerMessage},
-    {"\xBB( ", " )\xBB ", Category::kWhisperSent},
-    {"\xAB( ", " )\xAB ", Category::kWhisperReceived},
+    {"\u00BB( ", " )\u00BB ", Category::kWhisperSent},
+    {"\u00AB( ", " )\u00AB ", Category::kWhisperReceived},
     {"System ( ", " )", Category::kSystemMessage},
     {"Display ( ", " )", Category::kPersonalMessage},
 }};

@@ -36,6 +36,7 @@ class Client::OutboxLink final : public OutboxHost {
   }
   const std::string& OwnAccount() const override { return core_.own_account_; }
   const std::string& CurrentChannel() const override { return core_.current_channel_; }
+  SendEncoding SendAs() const override { return core_.options_.send_text_as; }
 
  private:
   Client& core_;
@@ -96,7 +97,7 @@ void Client::Initialise() {
     std::string first;
     std::getline(in, first);
     if (!first.empty() && first.back() == '\r') first.pop_back();
-    profile_name_ = CodeText("Decode", first);
+    profile_name_ = TextFromBytes(CodeText("Decode", first));
   }
   if (start_profile_) profile_name_ = *start_profile_;
   if (profile_name_.empty()) profile_name_ = "Default";
@@ -197,14 +198,14 @@ void Client::SetDatabaseSaveMinutes(int minutes) {
 void Client::SaveChangedDatabase() {
   if (!options_.use_database || database_.SaveChanges()) return;
   ShowLocal("Error ( Unable to write file: " +
-            Utf8ToCp1252((program_dir_ / "DataBase.dat").string()) + " )");
+            TextFromBytes((program_dir_ / "DataBase.dat").string()) + " )");
 }
 
 void Client::RecoverFromFault(std::string_view what) noexcept {
   // Bounded and on one line: the text may come from anywhere, a file name or a library.
   constexpr size_t kMaxWhat = 200;
   try {
-    std::string text(what.substr(0, kMaxWhat));
+    std::string text(CutBytes(TextFromBytes(what), kMaxWhat));
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
     ShowLocal("Error ( " + text + " )");

@@ -109,15 +109,17 @@ void Client::OnRead(std::string_view bytes) {
   // happens to equal a line we typed ("1") may be the first piece of a server line ("1005 TALK
   // ..."). Servers of today echo nothing, and the echo of older ones is off since the connect.
   for (const std::string& line : connection_.Lines(bytes)) {
-    if (!line.empty()) OnServerLine(line);
+    // The one way server bytes become text: UTF-8 where they are UTF-8, else Windows-1252.
+    if (!line.empty()) OnServerLine(TextFromServer(line));
   }
 }
 
 bool Client::LoginLines(const ServerEvent& event) {
   if (std::holds_alternative<LoginPrompt>(event)) {
     if (connection_.BeginLogin(options_.account_name, options_.password)) {
-      const std::string login =
-          options_.account_name + "\r\n" + options_.password + "\r\n/beep\r\n";
+      const SendEncoding as = options_.send_text_as;
+      const std::string login = TextToServer(options_.account_name, as) + "\r\n" +
+                                TextToServer(options_.password, as) + "\r\n/beep\r\n";
       WriteSocket(login);
       // The server charges its quota from "/beep" on, not for the account name and password.
       outbox_->CountWritten("/beep");
@@ -157,13 +159,13 @@ bool Client::LoginLines(const ServerEvent& event) {
 void Client::WelcomeSteps() {
   if (!connection_.BeginWelcome()) return;
   // An empty channel name would only make the server print its help.
-  if (options_.channel_choice == ChannelChoice::kHome && !options_.home_channel.empty()) {
-    WriteSocket("/join " + options_.home_channel + "\r\n");
-    outbox_->CountWritten("/join " + options_.home_channel);
-  }
-  if (options_.channel_choice == ChannelChoice::kLastVisited && !options_.last_channel.empty()) {
-    WriteSocket("/join " + options_.last_channel + "\r\n");
-    outbox_->CountWritten("/join " + options_.last_channel);
+  std::string channel;
+  if (options_.channel_choice == ChannelChoice::kHome) channel = options_.home_channel;
+  if (options_.channel_choice == ChannelChoice::kLastVisited) channel = options_.last_channel;
+  if (!channel.empty()) {
+    const std::string join = "/join " + TextToServer(channel, options_.send_text_as);
+    WriteSocket(join + "\r\n");
+    outbox_->CountWritten(join);
   }
   anti_idle_timer_.Enable(clock_.NowMs());
 }

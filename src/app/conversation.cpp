@@ -121,7 +121,8 @@ LineDecision Client::HandleWhisperFrom(const WhisperFrom& whisper) {
     RunKeys(name, message, "Whispers;");
     PerformEvent(Event::kUserWhispered, name, message);
   }
-  return LineDecision::Of(shown, "\xAB( " + std::string(name) + " )\xAB " + std::string(message));
+  return LineDecision::Of(shown,
+                          "\u00AB( " + std::string(name) + " )\u00AB " + std::string(message));
 }
 
 LineDecision Client::HandleWhisperTo(const WhisperTo& whisper) {
@@ -141,7 +142,8 @@ LineDecision Client::HandleWhisperTo(const WhisperTo& whisper) {
       ShowInWhisperView("<" + own_account_ + "> " + std::string(message));
     }
   }
-  return LineDecision::Of(shown, "\xBB( " + std::string(name) + " )\xBB " + std::string(message));
+  return LineDecision::Of(shown,
+                          "\u00BB( " + std::string(name) + " )\u00BB " + std::string(message));
 }
 
 void Client::ShowInWhisperView(const std::string& line) {

@@ -36,7 +36,7 @@ std::string ReadWholeFile(const std::filesystem::path& path, bool& opened) {
 std::string ConversionMessage(Applied applied, const std::filesystem::path& file, int line_number,
                               std::string_view key) {
   const char* what = applied == Applied::kNotColor ? "colour" : "integer";
-  return "Error ( Not a valid " + std::string(what) + " in " + Utf8ToCp1252(file.string()) +
+  return "Error ( Not a valid " + std::string(what) + " in " + TextFromBytes(file.string()) +
          ", line " + std::to_string(line_number) + ", key \"" + std::string(key) + "\" )";
 }
 
@@ -133,12 +133,13 @@ void Client::WriteProfile() {
     std::string bytes;
   };
   // In this order, each file whole or not at all; the first failure ends the write.
-  const std::array<Output, 3> outputs = {{{settings, CodeText("Encode", profile_name_) + "\r\n"},
-                                          {notes, NotesToFile(notes_)},
-                                          {profile, std::move(coded)}}};
+  const std::array<Output, 3> outputs = {
+      {{settings, CodeText("Encode", FileBytesFromText(profile_name_)) + "\r\n"},
+       {notes, NotesToFile(notes_)},
+       {profile, std::move(coded)}}};
   for (const Output& output : outputs) {
     if (!ReplaceFileAtomically(output.path, output.bytes)) {
-      ShowLocal("Error ( Unable to write file: " + Utf8ToCp1252(output.path.string()) + " )");
+      ShowLocal("Error ( Unable to write file: " + TextFromBytes(output.path.string()) + " )");
       return;
     }
   }

@@ -10,6 +10,7 @@
 
 #include "app/client.h"
 #include "common/file_names.h"
+#include "common/text.h"
 
 namespace tc {
 
@@ -33,7 +34,7 @@ std::vector<std::string> ReadLines(std::ifstream& in) {
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
+    lines.push_back(TextFromBytes(line));
   }
   return lines;
 }
@@ -76,7 +77,7 @@ void Client::WriteUserFile(std::string_view name, std::string_view text) {
     if (c == '\r' || c == '\n') c = ' ';
   }
   std::ofstream out(*path, std::ios::binary | std::ios::app);
-  out << line << "\r\n";
+  out << FileBytesFromText(line) << "\r\n";
   if (!out) ShowLocal("Error ( Unable to write file: " + path->string() + " )");
 }
 

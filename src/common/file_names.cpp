@@ -21,14 +21,9 @@ std::string SafeFileComponent(std::string_view name) {
     if (c != '.') only_dots = false;
   }
   if (only_dots) cleaned.assign(std::max<size_t>(cleaned.size(), 1), '_');
-  std::string utf8 = Cp1252ToUtf8(cleaned);
-  if (utf8.size() > kMaxComponentBytes) {
-    size_t cut = kMaxComponentBytes;
-    // Do not split a UTF-8 sequence.
-    while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) --cut;
-    utf8.resize(cut);
-  }
-  return utf8;
+  // Text is UTF-8 already; anything else is taken as the code page, so a name is always UTF-8.
+  const std::string utf8 = TextFromBytes(cleaned);
+  return std::string(CutBytes(utf8, kMaxComponentBytes));
 }
 
 std::filesystem::path FileInFolder(const std::filesystem::path& folder, std::string_view name,

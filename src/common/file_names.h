@@ -10,7 +10,7 @@ namespace tc {
 
 // Separators, control bytes and NUL become "_"; a name made only of dots, or an empty one, becomes
 // underscores too; the result is cut to a length every file system accepts. Ordinary names pass
-// unchanged. The Windows-1252 bytes are stored as UTF-8 so that the file reads right on the disk.
+// unchanged. The name is UTF-8, as the text it comes from.
 std::string SafeFileComponent(std::string_view name);
 
 // A path inside `folder` for the component `name` + `extension`.

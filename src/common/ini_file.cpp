@@ -34,8 +34,9 @@ void IniFile::Parse(std::string_view text) {
     std::string_view raw = text.substr(0, nl);
     text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    Line line{std::string(raw), {}, {}, false};
-    const std::string_view trimmed = Trim(raw);
+    // Each line by the files' coding rule: UTF-8 when it is valid UTF-8, else Windows-1252.
+    Line line{TextFromBytes(raw), {}, {}, false};
+    const std::string_view trimmed = Trim(line.text);
     if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
       line.header = true;
       line.section = std::string(trimmed.substr(1, trimmed.size() - 2));
@@ -50,7 +51,7 @@ void IniFile::Parse(std::string_view text) {
 std::string IniFile::Serialize() const {
   std::string out;
   for (const Line& line : lines_) {
-    out += line.text;
+    out += FileBytesFromText(line.text);
     out += "\r\n";
   }
   return out;
@@ -139,7 +140,7 @@ size_t IniFile::RemoveSection(std::string_view section) {
 
 size_t IniFile::RemoveLines(size_t begin, size_t end) {
   size_t bytes = 0;
-  for (size_t i = begin; i < end; ++i) bytes += lines_[i].text.size() + 2;
+  for (size_t i = begin; i < end; ++i) bytes += FileBytesFromText(lines_[i].text).size() + 2;
   lines_.erase(lines_.begin() + static_cast<long>(begin), lines_.begin() + static_cast<long>(end));
   return bytes;
 }

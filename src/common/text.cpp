@@ -5,49 +5,160 @@
 
 namespace tc {
 
-char LowerChar1252(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 32);
-  if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 32);
-  switch (b) {
-    case 0x8A:
-      return static_cast<char>(0x9A);
-    case 0x8C:
-      return static_cast<char>(0x9C);
-    case 0x8E:
-      return static_cast<char>(0x9E);
-    case 0x9F:
-      return static_cast<char>(0xFF);
+namespace {
+
+// One character at `i`: its code point and length, or length 0 when the bytes there are not a
+// complete, shortest-form UTF-8 sequence of a Unicode scalar value.
+struct Utf8Char {
+  char32_t cp = 0;
+  size_t length = 0;
+};
+
+Utf8Char DecodeAt(std::string_view text, size_t i) {
+  const auto b = static_cast<unsigned char>(text[i]);
+  if (b < 0x80) return {b, 1};
+  size_t length = 0;
+  char32_t cp = 0;
+  char32_t min = 0;
+  if (b >= 0xC2 && b <= 0xDF) {
+    length = 2;
+    cp = b & 0x1F;
+    min = 0x80;
+  } else if ((b & 0xF0) == 0xE0) {
+    length = 3;
+    cp = b & 0x0F;
+    min = 0x800;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    length = 4;
+    cp = b & 0x07;
+    min = 0x10000;
+  } else {
+    return {};
+  }
+  if (text.size() - i < length) return {};
+  for (size_t k = 1; k < length; ++k) {
+    const auto cont = static_cast<unsigned char>(text[i + k]);
+    if ((cont & 0xC0) != 0x80) return {};
+    cp = (cp << 6) | (cont & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {};
+  return {cp, length};
+}
+
+char32_t LowerCodePoint1252(char32_t cp) {
+  if (cp >= 'A' && cp <= 'Z') return cp + 32;
+  if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
+  switch (cp) {
+    case 0x160:  // S with caron
+    case 0x152:  // OE
+    case 0x17D:  // Z with caron
+      return cp + 1;
+    case 0x178:  // Y with diaeresis
+      return 0xFF;
     default:
-      return c;
+      return cp;
   }
 }
 
+void AppendUtf8(std::string& out, char32_t cp);
+int Cp1252Byte(char32_t cp);
+bool IsAscii(std::string_view text);
+
+// Where a character sorts in the code page's byte order (see CompareText1252). A byte that is
+// not UTF-8 sorts as the Windows-1252 byte it would be read as.
+uint32_t OrderKey(std::string_view text, size_t& i, bool ignore_case) {
+  const Utf8Char c = DecodeAt(text, i);
+  if (c.length == 0) {
+    const auto b = static_cast<unsigned char>(text[i++]);
+    return b;
+  }
+  i += c.length;
+  const char32_t cp = ignore_case ? LowerCodePoint1252(c.cp) : c.cp;
+  const int byte = Cp1252Byte(cp);
+  return byte >= 0 ? static_cast<uint32_t>(byte) : 0x100 + static_cast<uint32_t>(cp);
+}
+
+}  // namespace
+
 std::string LowerCase1252(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = LowerChar1252(c);
+  for (size_t i = 0; i < out.size();) {
+    const auto b = static_cast<unsigned char>(out[i]);
+    if (b < 0x80) {
+      if (b >= 'A' && b <= 'Z') out[i] = static_cast<char>(b + 32);
+      ++i;
+      continue;
+    }
+    const Utf8Char c = DecodeAt(out, i);
+    if (c.length == 0) {
+      ++i;
+      continue;
+    }
+    const char32_t lower = LowerCodePoint1252(c.cp);
+    if (lower != c.cp) {
+      std::string bytes;
+      AppendUtf8(bytes, lower);
+      out.replace(i, c.length, bytes);  // the same length: both are two-byte characters
+    }
+    i += c.length;
+  }
   return out;
+}
+
+char FoldNoCaseByte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 32);
+  // Case pairs differ in a continuation byte, or (Y with diaeresis) in the lead bytes 0xC3/0xC5.
+  if (b >= 0x80 && b <= 0xBF) return static_cast<char>(0x80);
+  if (b == 0xC5) return static_cast<char>(0xC3);
+  return c;
+}
+
+int CompareText1252(std::string_view a, std::string_view b, bool ignore_case) {
+  size_t i = 0;
+  size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    const uint32_t x = OrderKey(a, i, ignore_case);
+    const uint32_t y = OrderKey(b, j, ignore_case);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  const bool a_done = i >= a.size();
+  const bool b_done = j >= b.size();
+  if (a_done && b_done) return 0;
+  return a_done ? -1 : 1;
+}
+
+uint32_t FirstCharOrder1252(std::string_view text) {
+  size_t i = 0;
+  return text.empty() ? 0 : OrderKey(text, i, false);
 }
 
 int PosNoCase(std::string_view text, std::string_view part) {
   if (part.empty() || part.size() > text.size()) return 0;
-  const size_t last = text.size() - part.size();
-  const char first = LowerChar1252(part[0]);
-  for (size_t i = 0; i <= last; ++i) {
-    if (LowerChar1252(text[i]) != first) continue;
-    size_t j = 1;
-    while (j < part.size() && LowerChar1252(text[i + j]) == LowerChar1252(part[j])) ++j;
-    if (j == part.size()) return static_cast<int>(i + 1);
+  if (IsAscii(part)) {
+    // An ASCII part can only meet ASCII bytes, whose lower case is ASCII: bytes suffice.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    const size_t last = text.size() - part.size();
+    for (size_t i = 0; i <= last; ++i) {
+      size_t j = 0;
+      while (j < part.size() && lower(text[i + j]) == lower(part[j])) ++j;
+      if (j == part.size()) return static_cast<int>(i + 1);
+    }
+    return 0;
   }
-  return 0;
+  const size_t at = LowerCase1252(text).find(LowerCase1252(part));
+  return at == std::string::npos ? 0 : static_cast<int>(at + 1);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  bool beyond_ascii = false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (LowerChar1252(a[i]) != LowerChar1252(b[i])) return false;
+    if (a[i] == b[i]) continue;
+    if (FoldNoCaseByte(a[i]) != FoldNoCaseByte(b[i])) return false;
+    if (static_cast<unsigned char>(a[i]) >= 0x80) beyond_ascii = true;
   }
-  return true;
+  return !beyond_ascii || LowerCase1252(a) == LowerCase1252(b);
 }
 
 int SafeStrToInt(std::string_view text) {
@@ -101,19 +212,32 @@ void AppendUtf8(std::string& out, char32_t cp) {
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
 
-char ToCp1252(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+// The code page's byte for a code point, or -1 when it has none.
+int Cp1252Byte(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
   for (size_t i = 0; i < kHigh.size(); ++i) {
-    if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
+    if (kHigh[i] == cp) return static_cast<int>(0x80 + i);
   }
-  return '?';
+  return -1;
+}
+
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -139,37 +263,93 @@ std::string Utf8ToCp1252(std::string_view text) {
   out.reserve(text.size());
   size_t i = 0;
   while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    size_t len = 0;
-    char32_t cp = 0;
-    if (b < 0x80) {
-      len = 1;
-      cp = b;
-    } else if ((b & 0xE0) == 0xC0) {
-      len = 2;
-      cp = b & 0x1F;
-    } else if ((b & 0xF0) == 0xE0) {
-      len = 3;
-      cp = b & 0x0F;
-    } else if ((b & 0xF8) == 0xF0) {
-      len = 4;
-      cp = b & 0x07;
-    }
-    bool ok = len != 0 && i + len <= text.size();
-    for (size_t k = 1; ok && k < len; ++k) {
-      const auto cont = static_cast<unsigned char>(text[i + k]);
-      if ((cont & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (cont & 0x3F);
-    }
-    if (!ok) {
+    const Utf8Char c = DecodeAt(text, i);
+    if (c.length == 0) {
       out += '?';
       ++i;
       continue;
     }
-    out += ToCp1252(cp);
-    i += len;
+    const int byte = Cp1252Byte(c.cp);
+    out += byte < 0 ? '?' : static_cast<char>(byte);
+    i += c.length;
   }
   return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const Utf8Char c = DecodeAt(bytes, i);
+    if (c.length == 0) return false;
+    i += c.length;
+  }
+  return true;
+}
+
+bool FitsCp1252(std::string_view utf8) {
+  for (size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = DecodeAt(utf8, i);
+    if (c.length == 0 || Cp1252Byte(c.cp) < 0) return false;
+    i += c.length;
+  }
+  return true;
+}
+
+std::string TextFromBytes(std::string_view bytes) {
+  return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
+std::string TextFromServer(std::string_view line) {
+  if (IsValidUtf8(line)) return std::string(line);
+  // A quote mark is never part of a multi-byte character, so the runs split cleanly.
+  std::string out;
+  out.reserve(line.size() + line.size() / 4);
+  size_t begin = 0;
+  while (begin <= line.size()) {
+    size_t end = line.find('"', begin);
+    if (end == std::string_view::npos) end = line.size();
+    out += TextFromBytes(line.substr(begin, end - begin));
+    if (end < line.size()) out += '"';
+    begin = end + 1;
+  }
+  return out;
+}
+
+std::string TextToServer(std::string_view text, SendEncoding encoding) {
+  if (encoding == SendEncoding::kWindows1252) return Utf8ToCp1252(text);
+  return IsValidUtf8(text) ? std::string(text) : Cp1252ToUtf8(text);
+}
+
+std::string TextFromSent(std::string_view bytes, SendEncoding encoding) {
+  return encoding == SendEncoding::kWindows1252 ? Cp1252ToUtf8(bytes) : TextFromBytes(bytes);
+}
+
+std::string FileBytesFromText(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
+  if (!IsValidUtf8(text)) return std::string(text);  // not text: the bytes as they are
+  if (!FitsCp1252(text)) return std::string(text);
+  std::string bytes = Utf8ToCp1252(text);
+  return IsValidUtf8(bytes) ? std::string(text) : bytes;
+}
+
+std::string_view CutBytes(std::string_view bytes, size_t max_bytes) {
+  if (bytes.size() <= max_bytes) return bytes;
+  size_t cut = max_bytes;
+  // Back over continuation bytes to the start of the character the cut would split.
+  size_t back = 0;
+  while (cut > 0 && back < 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) {
+    --cut;
+    ++back;
+  }
+  if (back > 0) {
+    // Only a whole character that the cut would split moves it; anything else is cut by bytes.
+    const size_t length = DecodeAt(bytes, cut).length;
+    if (length == 0 || cut + length <= max_bytes) cut = max_bytes;
+  }
+  return bytes.substr(0, cut);
 }
 
 std::string DurationText(int64_t seconds) {
@@ -178,14 +358,22 @@ std::string DurationText(int64_t seconds) {
          std::to_string(seconds % 60);
 }
 
-std::string PrintableText(std::string_view cp1252) {
-  std::string out(cp1252);
-  for (char& c : out) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b < 0x20 && b != '\t') || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 ||
-        b == 0x9D) {
-      c = '?';
+std::string PrintableText(std::string_view text) {
+  std::string out(text);
+  for (size_t i = 0; i < out.size();) {
+    const auto b = static_cast<unsigned char>(out[i]);
+    if (b < 0x80) {
+      if ((b < 0x20 && b != '\t') || b == 0x7F) out[i] = '?';
+      ++i;
+      continue;
     }
+    const Utf8Char c = DecodeAt(out, i);
+    if (c.length == 0) {
+      out[i++] = '?';
+      continue;
+    }
+    if (c.cp >= 0x80 && c.cp <= 0x9F) out.replace(i, c.length, "??");
+    i += c.length;
   }
   return out;
 }

@@ -75,19 +75,19 @@ std::string RenderLine(View view, const StyledLine& line, bool color) {
     if (begin > pos) {
       if (colored) out += kReset;
       colored = false;
-      out += Cp1252ToUtf8(std::string_view(text).substr(pos, begin - pos));
+      out += std::string_view(text).substr(pos, begin - pos);
     }
     if (color) {
       out += ColorEscape(run.color);
       colored = true;
     }
-    out += Cp1252ToUtf8(std::string_view(text).substr(begin, end - begin));
+    out += std::string_view(text).substr(begin, end - begin);
     pos = end;
   }
   if (pos < text.size()) {
     if (colored) out += kReset;
     colored = false;
-    out += Cp1252ToUtf8(std::string_view(text).substr(pos));
+    out += std::string_view(text).substr(pos);
   }
   if (color) out += kReset;
   return out;
@@ -97,7 +97,8 @@ ConsoleFrontend::ConsoleFrontend(QIODevice& out, ConsoleStyle style) : out_(out)
 
 void ConsoleFrontend::TypedLine(std::string_view utf8) {
   if (driver_ == nullptr || closing_) return;
-  std::string line = Utf8ToCp1252(utf8);
+  // The terminal's bytes are UTF-8 as the core's text; anything else is taken as Windows-1252.
+  std::string line = TextFromBytes(utf8);
   std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
   if (ConsoleCommand(line)) return;
   // The Send button's path: history, the whois hold-back and "/whois " as in the window.
@@ -135,11 +136,11 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
     }
   });
   if (!done) {
-    Print("[whisperbox] not added: " + Cp1252ToUtf8(PrintableText(name)) + "\n");
+    Print("[whisperbox] not added: " + PrintableText(name) + "\n");
     return true;
   }
   Print("[whisperbox] " + std::string(verb == "add" ? "added " : "removed ") +
-        Cp1252ToUtf8(PrintableText(shown)) + "\n");
+        PrintableText(shown) + "\n");
   return true;
 }
 
@@ -159,7 +160,7 @@ void ConsoleFrontend::AppendLine(View view, const StyledLine& line) {
 void ConsoleFrontend::ClearView(View) {}
 
 void ConsoleFrontend::ShowMessage(const std::string& text) {
-  Print("[message] " + Cp1252ToUtf8(PrintableText(text)) + "\n");
+  Print("[message] " + PrintableText(text) + "\n");
 }
 
 void ConsoleFrontend::ShowPage(Page) {}
@@ -171,14 +172,14 @@ void ConsoleFrontend::StepProgress() {}
 void ConsoleFrontend::HideProgress() {}
 
 void ConsoleFrontend::ShowClientState(const std::string& state) {
-  Print("[state] " + Cp1252ToUtf8(PrintableText(state)) + "\n");
+  Print("[state] " + PrintableText(state) + "\n");
 }
 
 void ConsoleFrontend::ShowProfile(const std::string& account, const std::string&) {
   if (driver_ == nullptr) return;
   const TC_DataBase& db = driver_->core().database();
   const auto line = [this](std::string_view text) {
-    Print("[profile] " + Cp1252ToUtf8(PrintableText(text)) + "\n");
+    Print("[profile] " + PrintableText(text) + "\n");
   };
   line("Information for " + account);
   line("Account_Name: " + account);
@@ -210,13 +211,12 @@ void ConsoleFrontend::OpenFile(const std::string& path, const std::string& folde
 
 std::string ConsoleFrontend::AskFileName(const std::string& title, const std::string&,
                                          const std::filesystem::path&) {
-  Print("[dialog] " + Cp1252ToUtf8(PrintableText(title)) + ": no file chosen\n");
+  Print("[dialog] " + PrintableText(title) + ": no file chosen\n");
   return {};
 }
 
 bool ConsoleFrontend::AskOkCancel(const std::string& text, const std::string& title) {
-  Print("[question] " + Cp1252ToUtf8(PrintableText(title)) + ": " +
-        Cp1252ToUtf8(PrintableText(text)) + " Cancel\n");
+  Print("[question] " + PrintableText(title) + ": " + PrintableText(text) + " Cancel\n");
   return false;
 }
 

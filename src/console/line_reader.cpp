@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "common/text.h"
+
 namespace tc::console {
 
 namespace {
@@ -43,8 +45,9 @@ void LineReader::ReadAvailable() {
   }
   pending_.erase(0, start);
   while (pending_.size() > kMaxLine) {
-    const std::string piece = pending_.substr(0, kMaxLine);
-    pending_.erase(0, kMaxLine);
+    // Never inside a character: each piece stays UTF-8.
+    const std::string piece(CutBytes(pending_, kMaxLine));
+    pending_.erase(0, piece.size());
     on_line_(piece);
   }
 }

@@ -203,12 +203,12 @@ int main(int argc, char** argv) {
   options.program_dir = dir;
   if (cl.host) options.overrides.server = *cl.host;
   if (cl.host) options.overrides.port = cl.port.value_or(tc::Client::kDefaultPort);
-  if (cl.account) options.overrides.account = tc::Utf8ToCp1252(*cl.account);
+  if (cl.account) options.overrides.account = tc::TextFromBytes(*cl.account);
   if (const char* password = std::getenv("TALVEX_PASSWORD"); password != nullptr) {
-    options.overrides.password = tc::Utf8ToCp1252(password);
+    options.overrides.password = tc::TextFromBytes(password);
   }
   // As the profile name field would take it; an empty name is "Default".
-  if (cl.profile) options.profile = tc::Utf8ToCp1252(*cl.profile);
+  if (cl.profile) options.profile = tc::TextFromBytes(*cl.profile);
 
   if (!cl.headless) {
     if (tc::ui::DisplayAvailable()) return tc::ui::RunWindow(argc, argv, options);

@@ -8,6 +8,7 @@
 
 #include "common/colors.h"
 #include "common/house.h"
+#include "common/text.h"
 
 namespace tc {
 
@@ -42,6 +43,7 @@ struct Options {
   std::string password;                                               // Password_Edit1
   std::string server = "127.0.0.1";                                   // Servers_ComboBox1
   std::string port = "6112";                                          // Port_Edit1
+  SendEncoding send_text_as = SendEncoding::kUtf8;                    // "Send text as:"
   bool auto_connect = true;                                           // AutoConnect_CheckBox1
   bool reconnect = true;                                              // Reconnect_CheckBox1
   bool auto_server = true;                                            // AutoServer_CheckBox1

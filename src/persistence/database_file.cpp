@@ -224,7 +224,7 @@ bool PrepareDatabaseFile(const std::filesystem::path& folder) {
 bool ReadDatabaseFile(const std::filesystem::path& folder,
                       const std::function<void(UserRecord&&)>& on_record) {
   return ReadLines(folder / kDataFile,
-                   [&](std::string_view line) { on_record(ParseUserRecord(line)); });
+                   [&](std::string_view line) { on_record(ParseUserRecord(TextFromBytes(line))); });
 }
 
 DatabaseFileWriter::DatabaseFileWriter(const std::filesystem::path& folder)
@@ -239,7 +239,8 @@ DatabaseFileWriter::~DatabaseFileWriter() {
 
 bool DatabaseFileWriter::Add(const UserRecord& record) {
   if (fd_ < 0 || failed_) return false;
-  AppendRecordLine(out_, record);
+  // Each record line in the file's coding rule: Windows-1252 where it fits, else UTF-8.
+  out_.append(FileBytesFromText(FormatUserRecord(record)));
   out_.append("\r\n");
   if (out_.size() >= kChunk) {
     failed_ = !WriteAll(fd_, out_);

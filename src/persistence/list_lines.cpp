@@ -14,7 +14,7 @@ constexpr std::string_view kActionMarker = "<%|action|%>";
 constexpr std::string_view kAppliesMarker = "<%|applies|%>";
 constexpr std::string_view kNameMarker = "<%|name|%>";
 constexpr std::string_view kNotesMarker = "<%|notes|%>";
-constexpr std::string_view kMark(&kFieldMark, 1);
+constexpr std::string_view kMark = kFieldMark;
 constexpr int kIconStateRows = 12;
 constexpr std::string_view kDefaultIconStates =
     "Disconnected;Available;Away;DND;Operator;-----;-----;-----;-----;-----;-----;-----;";
@@ -35,7 +35,7 @@ int Pos(std::string_view text, std::string_view part) {
 std::string TakeField(std::string_view& rest) {
   const int at = Pos(rest, kMark);
   std::string field(Copy(rest, 1, at - 1));
-  rest = DropFirst(rest, static_cast<size_t>(at));
+  if (at != 0) rest = DropFirst(rest, static_cast<size_t>(at - 1) + kMark.size());
   return field;
 }
 
@@ -100,22 +100,16 @@ int CompareBytes(std::string_view a, std::string_view b) {
 }  // namespace
 
 int CompareNoCaseText(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const auto x = static_cast<unsigned char>(LowerChar1252(a[i]));
-    const auto y = static_cast<unsigned char>(LowerChar1252(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
+  return CompareText1252(a, b, true);
 }
 
 int CompareLocaleText(std::string_view a, std::string_view b) {
   if (const int letters = CompareNoCaseText(a, b); letters != 0) return letters;
   // Same letters: the first difference is one of letter case, and lower case comes first.
-  for (size_t i = 0; i < a.size(); ++i) {
+  const std::string lower = LowerCase1252(a);
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
     if (a[i] == b[i]) continue;
-    return LowerChar1252(a[i]) == a[i] ? -1 : 1;
+    return lower[i] == a[i] ? -1 : 1;
   }
   return CompareBytes(a, b);
 }
@@ -250,7 +244,7 @@ bool ReadVariableLine(Table<VariableRow>& variables, std::string_view line) {
   std::string_view rest = Value(line);
   const int at = Pos(rest, kMark);
   std::string name(Copy(rest, 1, at - 1));
-  std::string value(Copy(rest, at + 1));
+  std::string value(Copy(rest, at + static_cast<int>(kMark.size())));
   if (name.empty()) return false;
   const bool macro = ContainsNoCase(name, "$macro");
   InsertSorted(variables, VariableRow{std::move(name), std::move(value)});
@@ -287,7 +281,7 @@ void AccountLines(const Table<AccountRow>& accounts, std::vector<std::string>& o
 
 void CustomColorLines(const Table<CustomColorRow>& colors, std::vector<std::string>& out) {
   for (const CustomColorRow& row : colors.Rows()) {
-    out.push_back("cc=" + row.text + kFieldMark + row.color + kFieldMark);
+    out.push_back("cc=" + row.text + std::string(kMark) + row.color + std::string(kMark));
   }
 }
 
@@ -297,10 +291,10 @@ void KeyLines(const Table<KeyRow>& keys, std::vector<std::string>& out) {
     for (const std::string* field :
          {&row.key_text, &row.action, &row.applies_to, &row.applies_on, &row.history}) {
       line += *field;
-      line += kFieldMark;
+      line += kMark;
     }
     line += row.state.ToText();
-    line += kFieldMark;
+    line += kMark;
     out.push_back(std::move(line));
   }
 }
@@ -325,7 +319,7 @@ void ServerLines(const Table<ServerRow>& servers, std::vector<std::string>& out)
 
 void VariableLines(const Table<VariableRow>& variables, std::vector<std::string>& out) {
   for (const VariableRow& row : variables.Rows()) {
-    out.push_back("ma=" + row.name + kFieldMark + row.value);
+    out.push_back("ma=" + row.name + std::string(kMark) + row.value);
   }
 }
 

@@ -13,8 +13,10 @@
 
 namespace tc {
 
-// Ends a field in "cc=", "ui=" and "ma=" lines (found without regard to case, so 0xF1 too).
-inline constexpr char kFieldMark = static_cast<char>(0xD1);
+// Ends a field in "cc=", "ui=" and "ma=" lines (found without regard to case, so its lower case
+// too). The letter N with tilde: the byte 0xD1 in a line the file holds in Windows-1252, its two
+// UTF-8 bytes in a line that needs UTF-8; either way the line reads back as this text.
+inline constexpr std::string_view kFieldMark = "\u00D1";
 
 // The comparisons the sorted lists keep their rows in: letters in alphabetical order with lower
 // case before upper case for the same letter (the locale order), and the same letter case ignored.

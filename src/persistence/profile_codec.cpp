@@ -15,7 +15,7 @@ std::optional<ProfileReadStop> ReadProfileLines(std::string_view bytes,
     std::string_view coded = bytes.substr(0, end);
     bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
     if (!coded.empty() && coded.back() == '\r') coded.remove_suffix(1);
-    const std::string line = CodeText("Decode", coded);
+    const std::string line = TextFromBytes(CodeText("Decode", coded));
     if (line.size() < 3) continue;
     const std::string_view key = std::string_view(line).substr(0, 3);
     if (const SingleKey* entry = FindSingleKey(key)) {
@@ -54,7 +54,7 @@ std::vector<std::string> ProfileLines(const SettingsValues& values, const Profil
 std::string EncodeProfile(const SettingsValues& values, const ProfileLists& lists) {
   std::string coded;
   for (const std::string& line : ProfileLines(values, lists)) {
-    coded += CodeText("Encode", line);
+    coded += CodeText("Encode", FileBytesFromText(line));
     coded += "\r\n";
   }
   return coded;

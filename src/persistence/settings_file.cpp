@@ -84,8 +84,11 @@ std::optional<int> IntFromText(std::string_view text) {
   return static_cast<int>(signed_value);
 }
 
-std::string NotesFromFile(std::string_view bytes) {
-  // Lines end at CR LF, LF or CR; the pane shows them joined by CR LF.
+namespace {
+
+// Lines end at CR LF, LF or CR; they are joined by CR LF, each passed through `convert`.
+template <typename Convert>
+std::string JoinLines(std::string_view bytes, Convert convert) {
   std::string text;
   std::string_view rest = bytes;
   bool first = true;
@@ -93,15 +96,22 @@ std::string NotesFromFile(std::string_view bytes) {
     const size_t end = rest.find_first_of("\r\n");
     if (!first) text += "\r\n";
     first = false;
-    text += rest.substr(0, end);
+    text += convert(rest.substr(0, end));
     if (end == std::string_view::npos) break;
     rest.remove_prefix(end + (rest.substr(end, 2) == "\r\n" ? 2 : 1));
   }
   return text;
 }
 
+}  // namespace
+
+std::string NotesFromFile(std::string_view bytes) {
+  return JoinLines(bytes, [](std::string_view line) { return TextFromBytes(line); });
+}
+
 std::string NotesToFile(std::string_view text) {
-  const std::string lines = NotesFromFile(text);
+  const std::string lines =
+      JoinLines(text, [](std::string_view line) { return FileBytesFromText(line); });
   return lines.empty() ? std::string() : lines + "\r\n";
 }
 

@@ -31,7 +31,7 @@ bool ReadFlagLetter(std::string_view value) {
 // A file setting holds only while its file exists.
 std::string ExistingFile(std::string_view value) {
   std::error_code ec;
-  if (value.empty() || !std::filesystem::exists(Cp1252ToUtf8(value), ec)) return {};
+  if (value.empty() || !std::filesystem::exists(value, ec)) return {};
   return std::string(value);
 }
 
@@ -234,6 +234,20 @@ SingleKey PasswordKey() {
           }};
 }
 
+// "Send text as": the coding by name; anything unknown is UTF-8, the coding of today's servers.
+SingleKey SendTextAsKey() {
+  return {"ut=",
+          [](const SettingsValues& s) {
+            return std::string(s.options.send_text_as == SendEncoding::kWindows1252 ? "Windows-1252"
+                                                                                    : "UTF-8");
+          },
+          [](const SettingsTarget& t, std::string_view v) {
+            t.options.send_text_as =
+                EqualsNoCase(v, "Windows-1252") ? SendEncoding::kWindows1252 : SendEncoding::kUtf8;
+            return Applied::kDone;
+          }};
+}
+
 // Unticked, it discards the password read before it.
 SingleKey SavePasswordKey() {
   return {"ah=", [](const SettingsValues& s) { return FlagWord(s.options.save_password); },
@@ -279,6 +293,7 @@ std::span<const SingleKey> SingleKeys() {
       TextKey<&Options::database_tags>("da="),
       TextKey<&Options::server>("af="),
       TextKey<&Options::port>("ag="),
+      SendTextAsKey(),
       SavePasswordKey(),
       FlagWordKey<&Options::tray>("ak="),
       ChannelChoiceKey(),

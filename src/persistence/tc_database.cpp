@@ -39,7 +39,7 @@ struct NoCaseHash {
   size_t operator()(std::string_view text) const {
     uint64_t h = 1469598103934665603ULL;
     for (char c : text) {
-      h ^= static_cast<unsigned char>(LowerChar1252(c));
+      h ^= static_cast<unsigned char>(FoldNoCaseByte(c));
       h *= 1099511628211ULL;
     }
     return static_cast<size_t>(h);
@@ -89,7 +89,8 @@ class RecordPool {
 };
 
 // Slots hold records by index into a fixed pool, so moving a record is moving a 16-bit index.
-// Every maximal run of occupied slots is kept in order by the first byte of the name (stable):
+// Every maximal run of occupied slots is kept in order by the first character of the name in the
+// code page's byte order, as when names were Windows-1252 bytes (stable):
 // that is what repeated neighbour swaps leave, and each operation disturbs at most one run.
 struct TC_DataBase::Impl {
   Impl(const Clock& c, Frontend& f) : clock(c), frontend(f) {
@@ -105,7 +106,7 @@ struct TC_DataBase::Impl {
   RecordPool pool;
   std::array<uint16_t, kSlots> slot_to_pool{};
   std::array<uint16_t, kSlots> pool_to_slot{};
-  std::array<uint8_t, kSlots> key{};  // first byte of the name, by pool index
+  std::array<uint32_t, kSlots> key{};  // first character of the name, by pool index
   FreeSlots free;
   // Lower-cased name -> pool indices of every record with that name.
   std::unordered_map<std::string, PoolList, NoCaseHash, NoCaseEqual> names;
@@ -128,7 +129,7 @@ struct TC_DataBase::Impl {
 
   void Index(uint16_t p) {
     const UserRecord& r = pool[p];
-    key[p] = static_cast<uint8_t>(r[0][0]);
+    key[p] = FirstCharOrder1252(r[0]);
     auto it = names.find(std::string_view(r[0]));
     if (it == names.end()) it = names.emplace(LowerCase1252(r[0]), PoolList{}).first;
     it->second.push_back(p);
@@ -201,7 +202,7 @@ struct TC_DataBase::Impl {
     const int hi = free.NextFrom(slot0 + 1);
     uint16_t* base = slot_to_pool.data();
     const auto less = [this](uint16_t a, uint16_t b) { return KeyLess(a, b); };
-    // Into the part below: after every record whose first byte is not greater.
+    // Into the part below: after every record whose first character is not greater.
     uint16_t* at = std::upper_bound(base + lo, base + slot0, base[slot0], less);
     std::rotate(at, base + slot0, base + slot0 + 1);
     int changed_lo = static_cast<int>(at - base);
@@ -290,7 +291,7 @@ struct TC_DataBase::Impl {
     names.clear();
     numbers.clear();
     for (int s = 0; s < kSlots; ++s) {
-      if (!free.Test(s)) key[slot_to_pool[s]] = static_cast<uint8_t>(AtSlot(s)[0][0]);
+      if (!free.Test(s)) key[slot_to_pool[s]] = FirstCharOrder1252(AtSlot(s)[0]);
     }
     uint16_t* base = slot_to_pool.data();
     const auto less = [this](uint16_t a, uint16_t b) { return KeyLess(a, b); };

@@ -77,7 +77,6 @@ void Outbox::SendToServer(std::string line, LineOrigin origin) {
       return;
     }
   }
-  if (line.size() > kMaxLine) line.resize(kMaxLine);
   if (!host_.Connected()) {
     host_.ShowLocal("System ( You are not connected. )");
     return;
@@ -89,15 +88,20 @@ void Outbox::SendToServer(std::string line, LineOrigin origin) {
   // A CR or LF inside would reach the server as two lines; a line is never split.
   std::replace(line.begin(), line.end(), '\r', ' ');
   std::replace(line.begin(), line.end(), '\n', ' ');
+  // The cut and the server's limits count the bytes on the wire, in the coding they go out in;
+  // what is shown and recognised as our echo is the line as it went out.
+  const SendEncoding encoding = host_.SendAs();
+  std::string bytes(CutBytes(TextToServer(line, encoding), kMaxLine));
+  line = TextFromSent(bytes, encoding);
   const SendQuota quota = host_.Quota();
   // The server would refuse it whatever the pace; it is not shown as said.
-  if (SendBudget::TooLong(line, quota)) {
-    host_.ShowLocal("Error ( Too long for the server (" + std::to_string(line.size()) +
+  if (SendBudget::TooLong(bytes, quota)) {
+    host_.ShowLocal("Error ( Too long for the server (" + std::to_string(bytes.size()) +
                     " bytes), not sent: " + line + " )");
     return;
   }
   if (BeginsNoCase(line, "/join")) host_.LeavingChannel();
-  std::string wire = line + "\r\n";
+  std::string wire = bytes + "\r\n";
   const bool automatic = origin == LineOrigin::kAutomatic;
   const int64_t now = clock_.NowMs();
   if (!host_.AntiFloodOn()) {
@@ -125,10 +129,10 @@ void Outbox::CountWritten(std::string_view line) {
   queue_.Written(line, host_.Quota(), clock_.NowMs());
 }
 
-void Outbox::ShowWritten(const std::string& line) {
+void Outbox::ShowWritten(const std::string& wire) {
   // Servers of today do not echo talk: the user sees what they said when it leaves.
-  if (!line.empty() && line[0] != '/') {
-    ShowOwnTalk(std::string_view(line).substr(0, line.size() - 2));
+  if (!wire.empty() && wire[0] != '/') {
+    ShowOwnTalk(TextFromSent(std::string_view(wire).substr(0, wire.size() - 2), host_.SendAs()));
   }
 }
 
@@ -194,7 +198,7 @@ void Outbox::LineRefused(std::string_view error) {
       break;
     case SendQueue::Refusal::kGivenUp:
       host_.ShowLocal("Error ( The server refused this line twice, it was not sent: " +
-                      queue_.refused_line() + " )");
+                      TextFromSent(queue_.refused_line(), host_.SendAs()) + " )");
       break;
   }
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/tainted_text.h"
+#include "common/text.h"
 #include "ports/core_timer.h"
 #include "ports/ports.h"
 #include "send/line_origin.h"
@@ -37,6 +38,8 @@ class OutboxHost {
   virtual SendQuota Quota() const = 0;
   virtual const std::string& OwnAccount() const = 0;
   virtual const std::string& CurrentChannel() const = 0;
+  // The coding typed text goes out in.
+  virtual SendEncoding SendAs() const = 0;
 };
 
 class Outbox {
@@ -75,7 +78,7 @@ class Outbox {
  private:
   void SendToServer(std::string line, LineOrigin origin);
   void WriteLine(const std::string& line, bool automatic);
-  void ShowWritten(const std::string& line);
+  void ShowWritten(const std::string& wire);
   void ShowOwnTalk(std::string_view line);
   void AntiFloodTick();
 

@@ -34,10 +34,10 @@ constexpr std::array<std::pair<std::string_view, Tag>, 5> kTags = {{
 }};
 
 unsigned char Low(char c) {
-  return static_cast<unsigned char>(LowerChar1252(c));
+  return static_cast<unsigned char>(FoldNoCaseByte(c));
 }
 
-// Which lower-cased bytes and byte pairs occur in the trusted bytes of the text: a name with a
+// Which case-folded bytes and byte pairs occur in the trusted bytes of the text: a name with a
 // pair that is not there cannot be found, so most of two hundred variable names and forty
 // built-ins are ruled out without a search. Pairs are hashed into a small set that is cheap to
 // build again after each change.

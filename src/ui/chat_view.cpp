@@ -60,8 +60,7 @@ void ChatView::Flush() {
     size_t pos = 0;
     const auto insert = [&](size_t begin, size_t end, Color color) {
       format.setForeground(ToQColor(color));
-      cursor.insertText(QString::fromStdString(Cp1252ToUtf8(text.substr(begin, end - begin))),
-                        format);
+      cursor.insertText(QString::fromUtf8(text.substr(begin, end - begin)), format);
     };
     for (const ColorRun& run : line.runs) {
       const size_t begin = std::max(std::min(run.begin, text.size()), pos);

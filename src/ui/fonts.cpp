@@ -25,7 +25,7 @@ QString ResolveFamily(const QString& wanted) {
 }
 
 QFont ToQFont(const FontChoice& choice) {
-  QFont font(ResolveFamily(QString::fromStdString(Cp1252ToUtf8(choice.name))));
+  QFont font(ResolveFamily(QString::fromStdString(choice.name)));
   font.setPointSize(choice.size > 0 ? choice.size : 8);
   font.setBold(choice.style == FontStyle::kBold || choice.style == FontStyle::kBoldItalic);
   font.setItalic(choice.style == FontStyle::kItalic || choice.style == FontStyle::kBoldItalic);

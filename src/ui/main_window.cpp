@@ -479,7 +479,7 @@ std::string MainWindow::AskFileName(const std::string& title, const std::string&
   const QString chosen = hooks_.ask_file
                              ? hooks_.ask_file(QtText(title), qt_filter, start)
                              : QFileDialog::getOpenFileName(this, QtText(title), start, qt_filter);
-  return Utf8ToCp1252(chosen.toStdString());
+  return chosen.toStdString();
 }
 
 bool MainWindow::AskOkCancel(const std::string& text, const std::string& title) {

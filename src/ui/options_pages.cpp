@@ -207,6 +207,11 @@ void MainWindow::BuildSetupPage(QWidget* page) {
   QLineEdit* last = BoundEdit(*this, loaders_, core_, channels, "Last_Edit1", {150, 38, 140, 20},
                               &Options::last_channel);
   last->setReadOnly(true);
+
+  // For servers and peers that expect the old bytes; what the code page lacks goes as "?".
+  BoundRadios(*this, loaders_, core_, page, "SendTextAs_RadioGroup1",
+              QStringLiteral("Send text as"), {320, 106, 300, 62},
+              {QStringLiteral("UTF-8"), QStringLiteral("Windows-1252")}, &Options::send_text_as);
 }
 
 void MainWindow::BuildOptionsPage(QWidget* page) {

@@ -43,7 +43,7 @@ inline std::vector<Column<TextTable::Row>> UserColumns() {
   auto icons = std::make_shared<DrawnOnDemand>(kUserIconCount, [](int i) { return UserIcon(i); });
   return {
       {QStringLiteral("Account"), [icons](const TextTable::Row& row, int, int role) -> QVariant {
-         if (role == Qt::DisplayRole) return QString::fromStdString(Cp1252ToUtf8(row.at(0)));
+         if (role == Qt::DisplayRole) return QString::fromStdString(row.at(0));
          if (role == Qt::DecorationRole) return icons->At(SafeStrToInt(row.at(1)));
          return {};
        }}};

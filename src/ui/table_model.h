@@ -25,12 +25,12 @@ struct Column {
   std::function<QVariant(const Row&, int row, int role)> data;
 };
 
-// A column that shows one text field of the row as it is (Windows-1252 in the core).
+// A column that shows one text field of the row as it is (UTF-8 in the core).
 template <typename Row, typename Field>
 Column<Row> TextColumn(QString header, Field field) {
   return {std::move(header), [field](const Row& row, int, int role) -> QVariant {
             if (role != Qt::DisplayRole) return {};
-            return QString::fromStdString(Cp1252ToUtf8(std::invoke(field, row)));
+            return QString::fromStdString(std::invoke(field, row));
           }};
 }
 

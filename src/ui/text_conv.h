@@ -1,21 +1,20 @@
-// The window's one crossing between the core's Windows-1252 bytes and Qt's Unicode strings.
+// The window's one crossing between the core's text and Qt's strings: both sides are Unicode,
+// the core's as UTF-8, so nothing is converted but the form.
 #pragma once
 
 #include <QString>
 #include <string>
 
-#include "common/text.h"
-
 namespace tc::ui {
 
 // Core text for a widget.
-inline QString QtText(const std::string& cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
+inline QString QtText(const std::string& utf8) {
+  return QString::fromStdString(utf8);
 }
 
-// A widget's text for the core; characters the code page lacks become "?".
+// A widget's text for the core.
 inline std::string CoreText(const QString& text) {
-  return Utf8ToCp1252(text.toStdString());
+  return text.toStdString();
 }
 
 }  // namespace tc::ui

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTreeView>
@@ -318,6 +319,9 @@ TEST(WindowTest, SetupControlsAreBoundToTheOptions) {
   EXPECT_EQ(rig.core->options().close_on_disconnect, CloseOnDisconnect::kAlways);
   Click(rig.Find<QWidget>("LVChannel_RadioButton1"));
   EXPECT_EQ(rig.core->options().channel_choice, ChannelChoice::kLastVisited);
+  EXPECT_TRUE(rig.Find<QRadioButton>("SendTextAs_RadioGroup1_Item0")->isChecked());
+  Click(rig.Find<QWidget>("SendTextAs_RadioGroup1_Item1"));
+  EXPECT_EQ(rig.core->options().send_text_as, SendEncoding::kWindows1252);
 }
 
 TEST(WindowTest, GeneralOptionsAreBoundToTheOptions) {

@@ -43,11 +43,11 @@ TEST(RenderLineTest, ColoursTextAndBytes) {
        "ab \x1b[38;2;255;0;0mcd\x1b[0m ef\x1b[0m"},
       {View::kChat, {"plain", {}}, true, "plain\x1b[0m"},
       {View::kWhisper,
-       {"\xAB( alice )\xAB hi", {{0, 14, kClGreen}}},
+       {"\u00AB( alice )\u00AB hi", {{0, 16, kClGreen}}},
        true,
        "[whisper] \x1b[38;2;0;128;0m\xC2\xAB( alice )\xC2\xAB hi\x1b[0m"},
       {View::kChat,
-       {"caf\xE9 na\xEFve \x80", {{0, 12, kClWhite}}},
+       {"caf\u00E9 na\u00EFve \u20AC", {{0, 16, kClWhite}}},
        false,
        "caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC"},
       {View::kChat,
@@ -209,13 +209,13 @@ TEST_F(ConsoleTest, TypedLinesFromAPipeGoToTheServerAndEndOfInputIsNotTheEnd) {
   ASSERT_TRUE(WaitUntil([&] { return server.peer(0).received.contains("/join Talvex Chat\r\n"); }));
   const qsizetype before = server.peer(0).received.size();
 
-  // UTF-8 in, Windows-1252 on the wire; CR LF typed at a terminal is one line end.
+  // UTF-8 in, UTF-8 on the wire; CR LF typed at a terminal is one line end.
   const std::string typed = "hello caf\xC3\xA9\r\n";
   ASSERT_EQ(::write(pipe_fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
   ASSERT_TRUE(WaitUntil([&] {
     return server.peer(0).received.endsWith("\r\n") && server.peer(0).received.size() > before;
   }));
-  EXPECT_EQ(server.peer(0).received.mid(before), QByteArray("hello caf\xE9\r\n"));
+  EXPECT_EQ(server.peer(0).received.mid(before), QByteArray("hello caf\xC3\xA9\r\n"));
 
   ::close(pipe_fds[1]);
   ASSERT_TRUE(WaitUntil([&] { return input.at_end(); }));

@@ -281,6 +281,8 @@ class ChatAccount:
         self.sock = socket.create_connection(("127.0.0.1", port), timeout=WAIT)
         self.sock.settimeout(None)
         self.lines = LineLog()
+        # the same lines with every byte kept as it came (Latin-1 maps bytes 1:1)
+        self.raw = LineLog()
         self.last_send = 0.0
         self.buf = b""
         threading.Thread(target=self._read, daemon=True).start()
@@ -300,14 +302,16 @@ class ChatAccount:
             while b"\r\n" in self.buf:
                 line, self.buf = self.buf.split(b"\r\n", 1)
                 self.lines.add(line.decode("cp1252", errors="replace"))
+                self.raw.add(line.decode("latin-1"))
         self.lines.close()
+        self.raw.close()
 
-    def send(self, text):
+    def send(self, text, encoding="cp1252"):
         """One line, paced to stay inside the server's flood quota."""
         gap = time.monotonic() - self.last_send
         if gap < QUOTA_GAP:
             time.sleep(QUOTA_GAP - gap)
-        self.sock.sendall(text.encode("cp1252") + b"\r\n")
+        self.sock.sendall(text.encode(encoding) + b"\r\n")
         self.last_send = time.monotonic()
 
     def expect(self, pattern, timeout=WAIT):
@@ -316,6 +320,15 @@ class ChatAccount:
             raise AssertionError(f"{self.name} never received {pattern!r} within {timeout:.0f} s")
         self.lines.cursor = i + 1
         return self.lines.lines[i]
+
+    def expect_bytes(self, pattern, timeout=WAIT):
+        """A received line whose bytes match `pattern` (a bytes regex)."""
+        i = self.raw.wait_for(pattern.decode("latin-1"), timeout)
+        if i is None:
+            raise AssertionError(f"{self.name} never received the bytes {pattern!r} "
+                                 f"within {timeout:.0f} s")
+        self.raw.cursor = i + 1
+        return self.raw.lines[i].encode("latin-1")
 
     def login(self):
         self.expect(r"^2010 NAME ")

@@ -3,15 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
+#include "common/text.h"
 #include "harness/session.h"
 #include "persistence/profile_files.h"
 
 namespace tc::test {
 namespace {
 
-const std::string kMark(1, kFieldMark);
+const std::string kMark(kFieldMark);
 
 // The lists as a profile's lines leave them: the servers start with the built-in ones and the
 // icon states fall back to the default, as in a fresh window.
@@ -92,7 +94,8 @@ TEST(ListLines, TimersGetTheNextFreeNameAndTheOlderStateIsWidened) {
 
 TEST(ListLines, MonitoredAccountsStartOfflineAndVariablesKeepLaterMarks) {
   const Lists l({"ug=watch", "ug=watch", "ug=Watch", "ma=$b$" + kMark + "one" + kMark + "two",
-                 "ma=$a$" + kMark, "ma=" + kMark + "x", "ma=nomark", "ma=$x\xF1y$" + kMark + "v"});
+                 "ma=$a$" + kMark, "ma=" + kMark + "x", "ma=nomark",
+                 "ma=$x\u00F1y$" + kMark + "v"});
   EXPECT_EQ(l.monitor.Rows(),
             (std::vector<MonitorRow>{{.search_account = "watch"}, {.search_account = "Watch"}}));
   EXPECT_EQ(l.monitor.RowAt(0).status, MonitorStatus::kOffline);
@@ -180,15 +183,21 @@ TEST(ListLines, SortedTextComparison) {
 
 // --- Every list survives a write and a read -----------------------------------------------------
 
-// Bytes 0-255; the field marks only where no mark ends the field.
+// Any of the code page's 256 characters or one it lacks; the field marks only where no mark ends
+// the field.
 std::string Text(std::mt19937& rng, size_t max_length, bool allow_marks) {
+  static const std::array<std::string_view, 4> kBeyond = {"\u0416", "\u2713", "\u65E5",
+                                                          "\U0001F600"};
   std::uniform_int_distribution<size_t> length(1, max_length);
-  std::uniform_int_distribution<int> byte(0, 255);
-  std::string text(length(rng), '\0');
-  for (char& c : text) {
+  std::uniform_int_distribution<int> pick(0, 255 + static_cast<int>(kBeyond.size()));
+  std::string text;
+  for (size_t n = length(rng); n > 0; --n) {
+    int p = 0;
     do {
-      c = static_cast<char>(byte(rng));
-    } while (!allow_marks && (c == kFieldMark || c == '\xF1'));
+      p = pick(rng);
+    } while (!allow_marks && (p == 0xD1 || p == 0xF1));
+    text += p < 256 ? Cp1252ToUtf8(std::string(1, static_cast<char>(p)))
+                    : std::string(kBeyond[static_cast<size_t>(p - 256)]);
   }
   return text;
 }

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 
 #include "common/code_text.h"
+#include "common/text.h"
 #include "harness/session.h"
 #include "persistence/profile_files.h"
 #include "persistence/settings_file.h"
@@ -49,21 +51,23 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   s.core().SaveProfile();
   const std::vector<std::string> lines = PlainLines(DefaultProfile(s));
   std::vector<std::string> expected_keys = {
-      "aa=", "ab=", "ac=", "ad=", "ae=", "da=", "af=", "ag=", "ah=", "ak=", "ai=", "aj=", "zc=",
-      "oa=", "oc=", "od=", "db=", "of=", "og=", "qa=", "qb=", "qc=", "qd=", "oi=", "op=", "oq=",
-      "or=", "os=", "ot=", "ox=", "oy=", "ou=", "ow=", "oj=", "ov=", "ol=", "on=", "oo=", "sa=",
-      "sb=", "sc=", "sd=", "se=", "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
+      "aa=", "ab=", "ac=", "ad=", "ae=", "da=", "af=", "ag=", "ut=", "ah=", "ak=",
+      "ai=", "aj=", "zc=", "oa=", "oc=", "od=", "db=", "of=", "og=", "qa=", "qb=",
+      "qc=", "qd=", "oi=", "op=", "oq=", "or=", "os=", "ot=", "ox=", "oy=", "ou=",
+      "ow=", "oj=", "ov=", "ol=", "on=", "oo=", "sa=", "sb=", "sc=", "sd=", "se=",
+      "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
   for (int i = 0; i < 14; ++i) expected_keys.push_back("uh=");
   for (const char* key : {"cm=", "cn=", "co=", "cp=", "cq=", "cr=", "cs=", "ct=", "cu=", "cv=",
                           "cw=", "cx=", "cz=", "s1=", "ds=", "ga="}) {
     expected_keys.push_back(key);
   }
   EXPECT_EQ(Keys(lines), expected_keys);
-  const std::vector<std::string> head(lines.begin(), lines.begin() + 13);
+  const std::vector<std::string> head(lines.begin(), lines.begin() + 14);
   // The harness turns "Auto Connect:" off at start-up.
-  EXPECT_EQ(head, (std::vector<std::string>{"aa=False", "ab=guest", "ac=", "ad=Talvex Chat",
-                                            "ae=", "da=", "af=127.0.0.1", "ag=6112", "ah=False",
-                                            "ak=True", "ai=Home", "aj=True", "zc=Op Room"}));
+  EXPECT_EQ(head,
+            (std::vector<std::string>{"aa=False", "ab=guest", "ac=", "ad=Talvex Chat",
+                                      "ae=", "da=", "af=127.0.0.1", "ag=6112", "ut=UTF-8",
+                                      "ah=False", "ak=True", "ai=Home", "aj=True", "zc=Op Room"}));
   for (const char* line :
        {"oa=T", "od=15", "of=1", "ou=F", "sa=Comic Sans MS", "sc=[fsBold]", "sd=clGray", "sg=[]",
         "cm=clYellow", "cz=clWhite", "uz=alice<%|action|%>Friend;<%|applies|%>On"}) {
@@ -287,11 +291,17 @@ TEST(Settings, IntegerTexts) {
 
 // --- Round trip over random settings -------------------------------------------------------------
 
+// Any of the code page's 256 characters, or one it lacks.
 std::string RandomText(std::mt19937& rng, size_t max_length) {
+  static const std::array<std::string_view, 3> kBeyond = {"\u0416", "\u2713", "\U0001F600"};
   std::uniform_int_distribution<size_t> length(0, max_length);
-  std::uniform_int_distribution<int> byte(0, 255);
-  std::string text(length(rng), '\0');
-  for (char& c : text) c = static_cast<char>(byte(rng));
+  std::uniform_int_distribution<int> pick(0, 255 + static_cast<int>(kBeyond.size()));
+  std::string text;
+  for (size_t n = length(rng); n > 0; --n) {
+    const int p = pick(rng);
+    text += p < 256 ? Cp1252ToUtf8(std::string(1, static_cast<char>(p)))
+                    : std::string(kBeyond[static_cast<size_t>(p - 256)]);
+  }
   return text;
 }
 

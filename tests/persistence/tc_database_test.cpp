@@ -95,13 +95,13 @@ struct Fixture {
 TEST(DataBaseLine, WritesEveryTagInOrderWithTheValuesAsTheyStand) {
   const UserRecord r = Fields(
       "Bob|#1234|[STAR]|0010|Talvex Chat|3|Available|hi<#>there|Name=B;|12/06/2026 09:30:00|"
-      "01/01/2026 00:00:01|61|5|7|gg \xAB\xBB\xE9|Chat|Yes|No|Bob, Bobby");
+      "01/01/2026 00:00:01|61|5|7|gg \u00AB\u00BB\u00E9|Chat|Yes|No|Bob, Bobby");
   EXPECT_EQ(FormatUserRecord(r),
             "<%Account_Name%>Bob<%Account_Number%>#1234<%Product%>[STAR]<%Flag%>0010"
             "<%InterBot_Name%>Talvex Chat<%Icon%>3<%Status%>Available<%Notes%>hi<#>there"
             "<%Information%>Name=B;<%Last_Time_Seen%>12/06/2026 09:30:00"
             "<%First_Time_Seen%>01/01/2026 00:00:01<%Total_Time_Seen%>61<%Time_In_Channel%>5"
-            "<%Number_Times_Seen%>7<%Last_Message_Seen%>gg \xAB\xBB\xE9<%Location%>Chat"
+            "<%Number_Times_Seen%>7<%Last_Message_Seen%>gg \u00AB\u00BB\u00E9<%Location%>Chat"
             "<%In_Channel%>Yes<%Told_InterBot%>No<%Alias_Names%>Bob, Bobby<%end%>");
   EXPECT_EQ(ParseUserRecord(FormatUserRecord(r)), r);
   EXPECT_EQ(UserFieldName(UserField::kNumber_Times_Seen), "Number_Times_Seen");
@@ -184,8 +184,28 @@ TEST(DataBaseRecords, AccountsSharingAHashNumberNameEachOtherInSlotOrder) {
   EXPECT_EQ(f.db.Slot(f.db.FindUser("Xbob"))[18], "Alice, Xbob");
 }
 
-// Each run of occupied slots is ordered by the first byte of the name, stably; a free slot (here
-// a nameless line of the file) keeps runs apart until it is filled, then both runs merge.
+TEST(DataBaseRecords, LowerCaseAndAccentedLettersSortAfterUpperCaseWithinARun) {
+  Fixture f;
+  f.Open();
+  for (const char* name :
+       {"zed", "\u00E9mile", "Alpha", "bob", "Zulu", "_x", "Anna", "\u00C9lise"}) {
+    f.db.AddUser(name);
+  }
+  EXPECT_EQ(f.Names(), (std::vector<std::string>{"Alpha", "Anna", "Zulu", "_x", "bob", "zed",
+                                                 "\u00C9lise", "\u00E9mile"}));
+  // A gap stops records from moving across it.
+  f.db.ClearUserRecord(3);
+  f.db.ClearUserRecord(4);
+  f.db.AddUser("aaa");  // into slot 3, joining the run below only
+  EXPECT_EQ(f.db.Slot(3)[0], "aaa");
+  EXPECT_EQ(f.db.Slot(4)[0], "");
+  f.db.AddUser("Bea");  // fills slot 4: both runs become one and merge
+  EXPECT_EQ(f.Names(), (std::vector<std::string>{"Alpha", "Anna", "Bea", "aaa", "bob", "zed",
+                                                 "\u00C9lise", "\u00E9mile"}));
+}
+
+// Each run of occupied slots is ordered by the first character of the name, stably; a free slot
+// (here a nameless line of the file) keeps runs apart until it is filled.
 struct RunCase {
   std::vector<std::string> file;  // "" is a nameless line
   std::vector<std::string> adds;

@@ -29,6 +29,10 @@ using Pieces = std::vector<std::pair<std::string, Color>>;
 TEST_F(ChatOutput, ALeadingPartWithoutItsEndColoursOneCharacter) {
   EXPECT_EQ(Show("Info ( no closing").Pieces(),
             (Pieces{{"I", kClWhite}, {"nfo ( no closing", kClSilver}}));
+  EXPECT_EQ(Show("\u00AB( carol )\u00AB psst").Pieces(),
+            (Pieces{{"\u00AB( carol )\u00AB ", kClGreen}, {"psst", kClSilver}}));
+  // Without its closing marker the leading part is as many characters long as it always was.
+  EXPECT_EQ(Show("\u00AB( xy").Pieces(), (Pieces{{"\u00AB( ", kClGreen}, {"xy", kClSilver}}));
   EXPECT_EQ(Show("<no closing bracket").Pieces(), (Pieces{{"<no closing bracket", kClSilver}}));
 }
 
@@ -47,7 +51,8 @@ TEST_F(ChatOutput, CustomWordsColourTheRestOnlyAndLaterRowsWin) {
   s.Server("1004 WHISPER Hiro 0000 \"hi hi\"");
   EXPECT_EQ(
       s.ui.lines.back().Pieces(),
-      (Pieces{{"\xAB( Hiro )\xAB ", kClGreen}, {"h", kClRed}, {"i h", kClBlue}, {"i", kClRed}}));
+      (Pieces{
+          {"\u00AB( Hiro )\u00AB ", kClGreen}, {"h", kClRed}, {"i h", kClBlue}, {"i", kClRed}}));
 }
 
 TEST_F(ChatOutput, RunsCoverTheLineInOrder) {
@@ -125,9 +130,10 @@ TEST_F(ChatOutput, AnotherUsersTerminalControlsNeverReachTheLog) {
       "1005 TALK mallory 0000 \"\x1b]0;owned\x07\x1b[2J\0tab\there\rcr\nlf\x7f\x9d caf\xe9\"\r\n";
   s.Receive(std::string(kTalk, sizeof kTalk - 1));
   const auto log = s.dir / "Users" / "Default" / "Logs" / "town square.log";
-  // The bell is gone before the line is shown; every other control byte is logged as "?".
+  // The bell is gone before the line is shown; every other control character is logged as "?"
+  // (a C1 control, two bytes in UTF-8, as "??"). The log is UTF-8.
   EXPECT_EQ(ReadFile(log).substr(ReadFile(log).find("<mallory>")),
-            "<mallory> ?]0;owned?[2J?tab\there?cr?lf?? caf\xe9\r\n");
+            "<mallory> ?]0;owned?[2J?tab\there?cr?lf??? caf\u00e9\r\n");
 }
 
 }  // namespace

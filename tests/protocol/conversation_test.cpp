@@ -72,7 +72,7 @@ TEST_F(Conversation, AnInterClientWhisperFromAPartnerIsShownNowhere) {
 
 TEST_F(Conversation, WhisperedTextsWithQuotesAndTagsAreShownAsTheyCame) {
   s.Server("1004 WHISPER alice 0000 \"hi bot, \"quoted\" <%Location%> %> text\"");
-  EXPECT_EQ(Chat().back(), "\xAB( alice )\xAB hi bot, \"quoted\" <%Location%> %> text");
+  EXPECT_EQ(Chat().back(), "\u00AB( alice )\u00AB hi bot, \"quoted\" <%Location%> %> text");
   EXPECT_EQ(events.back(), "#User_Whispered|alice|hi bot, \"quoted\" <%Location%> %> text");
   s.core().whisper_recipients().Append({"alice"});
   s.Server("1004 WHISPER alice 0000 \"\"\" <% %>\"");

@@ -70,7 +70,7 @@ TEST_F(ReadHandler, TenThousandLinesInOneReadAreAllHandledInOrder) {
 
 TEST_F(ReadHandler, NulAndHighBytesPassThroughAsText) {
   static constexpr char kLine[] = "1005 TALK alice 0000 \"caf\xe9 \0 na\xefve\"\r\n";
-  static constexpr char kShown[] = "<alice> caf\xe9 \0 na\xefve";
+  static constexpr char kShown[] = "<alice> caf\u00e9 \0 na\u00efve";
   s.Receive(std::string(kLine, sizeof kLine - 1));
   ASSERT_FALSE(s.ui.lines.empty());
   EXPECT_EQ(s.ui.Texts().back(), std::string(kShown, sizeof kShown - 1));
