@@ -16,11 +16,32 @@ class Connection : public ::testing::Test {
   Session s;
 };
 
-TEST_F(Connection, MissingFieldsShowTheSetupPageAndOpenNothing) {
+TEST_F(Connection, MissingFieldsShowTheSetupPageOpenNothingAndSayWhichIsMissing) {
+  const struct {
+    const char* account;
+    const char* password;
+    const char* server;
+    LoginStop why;
+  } cases[] = {
+      {"talvexbot", "", "127.0.0.1", LoginStop::kNoPassword},
+      {"", "botpass", "127.0.0.1", LoginStop::kNoAccountName},
+      {"", "", "", LoginStop::kNoAccountName},
+      {"talvexbot", "botpass", "", LoginStop::kNoServer},
+  };
+  for (const auto& c : cases) {
+    Options& o = s.core().options();
+    const std::string server = o.server;
+    o.account_name = c.account;
+    o.password = c.password;
+    o.server = c.server;
+    s.ui.login_stops.clear();
+    s.core().ToggleConnection();
+    EXPECT_EQ(s.socket.opens, 0);
+    EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
+    EXPECT_EQ(s.ui.login_stops, std::vector<LoginStop>{c.why});
+    o.server = server;
+  }
   s.core().options().password.clear();
-  s.core().ToggleConnection();
-  EXPECT_EQ(s.socket.opens, 0);
-  EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
 
   // A guest needs no password, and one typed in is dropped.
   s.core().options().account_name = "Guest";
