@@ -23,7 +23,10 @@
 
 namespace {
 
-using namespace tc::console;  // the exit statuses
+using tc::console::kExitCommandLine;
+using tc::console::kExitDirectoryInUse;
+using tc::console::kExitNoProgramDir;
+using tc::console::kExitOk;
 
 std::filesystem::path DefaultProgramDir() {
   // GenericDataLocation honours XDG_DATA_HOME and falls back to ~/.local/share.
@@ -62,16 +65,17 @@ int main(int argc, char** argv) {
   const std::filesystem::path given = cl.dir ? std::filesystem::path(*cl.dir) : DefaultProgramDir();
   std::filesystem::path dir = std::filesystem::absolute(given, ec);
   if (ec) dir = given;
+  // Listing only reads: a directory that cannot be written still has its profiles.
+  if (cl.list_profiles) {
+    for (const std::string& name : tc::ListProfiles(dir)) std::printf("%s\n", name.c_str());
+    return kExitOk;
+  }
+
   if (const std::string why = tc::entry::PrepareProgramDir(dir); !why.empty()) {
     const std::string text = (cl.dir ? "--dir: " : "the program directory ") + why;
     SayError(text);
     if (window) tc::ui::ShowStartError(argc, argv, "talvexchat: " + text);
     return cl.dir ? kExitCommandLine : kExitNoProgramDir;
-  }
-
-  if (cl.list_profiles) {
-    for (const std::string& name : tc::ListProfiles(dir)) std::printf("%s\n", name.c_str());
-    return kExitOk;
   }
 
   tc::StartOptions options;
@@ -120,5 +124,6 @@ int main(int argc, char** argv) {
   if (!cl.headless) {
     std::fputs("talvexchat: no display available; running the console front end.\n", stderr);
   }
-  return RunConsole(argc, argv, options, ConsoleOptions{cl.color, cl.timestamps});
+  return tc::console::RunConsole(argc, argv, options,
+                                 tc::console::ConsoleOptions{cl.color, cl.timestamps});
 }
