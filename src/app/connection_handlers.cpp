@@ -58,6 +58,12 @@ void Client::ToggleConnection() {
   if (o.server.empty() || o.port.empty()) valid = false;
   if (!valid) {
     frontend_.ShowPage(Page::kSetup);
+    // Said before any connection: a bot without someone at the keyboard would wait for ever.
+    if (connect_caption_ == "Connect") {
+      frontend_.LoginStopped(o.account_name.empty()               ? LoginStop::kNoAccountName
+                             : o.server.empty() || o.port.empty() ? LoginStop::kNoServer
+                                                                  : LoginStop::kNoPassword);
+    }
     return;
   }
   frontend_.ShowPage(Page::kChat);
@@ -139,10 +145,10 @@ bool Client::LoginLines(const ServerEvent& event) {
     connection_.SetClosedByUser(true);
     connection_.Close();
     frontend_.ShowPage(Page::kSetup);
-    const bool incorrect = refused->reason == LoginRefusal::kIncorrect;
-    frontend_.ShowMessage(std::string(incorrect ? kLoginIncorrectBox : kNoBotAccessBox));
-    frontend_.LoginRefusedForGood(incorrect ? RefusedLogin::kWrongCredentials
-                                            : RefusedLogin::kNoBotAccess);
+    // Credentials never accepted in this run are wrong until the user changes them.
+    const bool wrong = refused->reason == LoginRefusal::kIncorrect;
+    frontend_.ShowMessage(std::string(wrong ? kLoginIncorrectBox : kNoBotAccessBox));
+    frontend_.LoginStopped(wrong ? LoginStop::kWrongPassword : LoginStop::kNoBotAccess);
     return true;
   }
   if (const auto* logged_in = std::get_if<LoggedIn>(&event)) {

@@ -16,7 +16,8 @@
 
 namespace tc::console {
 
-int RunConsole(int& argc, char** argv, const StartOptions& options) {
+int RunConsole(int& argc, char** argv, const StartOptions& options,
+               const ConsoleOptions& console_options) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("talvexchat");
   QCoreApplication::setApplicationVersion(TC_VERSION);
@@ -24,15 +25,20 @@ int RunConsole(int& argc, char** argv, const StartOptions& options) {
   std::signal(SIGPIPE, SIG_IGN);
 
   QFile out;
-  if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) return 1;
+  QFile err;
+  if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+      !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    return 1;
+  }
   // SIGINT and SIGTERM shut down the ordinary way, so the settings are saved; watched from before
   // start-up, so that one arriving during it waits for the event loop.
   platform::ShutdownSignals signals_watch;
-  ConsoleFrontend console(out, StdoutStyle());
+  ConsoleFrontend console(out, err, StdoutStyle(console_options));
   platform::CoreDriver driver(console, options.program_dir);
   console.Attach(driver);
-  QObject::connect(&console, &ConsoleFrontend::finished, &app, &QCoreApplication::quit,
-                   Qt::QueuedConnection);
+  QObject::connect(
+      &console, &ConsoleFrontend::finished, &app,
+      [&console] { QCoreApplication::exit(console.exit_status()); }, Qt::QueuedConnection);
   QObject::connect(&signals_watch, &platform::ShutdownSignals::triggered, &console,
                    [&console](int) { console.RequestClose(); });
   // Started with stdin closed (not even /dev/null) there is nothing to watch.

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "app/start_options.h"
+#include "console/console_options.h"
 
 namespace tc::console {
 
-// Runs the console front end until it shuts down; returns the exit code.
-int RunConsole(int& argc, char** argv, const StartOptions& options);
+// Runs the console front end until it shuts down; returns the exit status (console_options.h).
+int RunConsole(int& argc, char** argv, const StartOptions& options,
+               const ConsoleOptions& console_options);
 
 }  // namespace tc::console

@@ -4,6 +4,7 @@
 
 #include <QFileDevice>
 #include <QProcess>
+#include <QTime>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -52,12 +53,60 @@ std::string ColorEscape(Color color) {
 
 }  // namespace
 
-ConsoleStyle StdoutStyle() {
+bool UseColor(ColorChoice choice, bool terminal, const char* no_color, const char* term) {
+  switch (choice) {
+    case ColorChoice::kAlways:
+      return true;
+    case ColorChoice::kNever:
+      return false;
+    case ColorChoice::kAuto:
+      break;
+  }
+  if (no_color != nullptr && *no_color != '\0') return false;
+  if (term != nullptr && std::string_view(term) == "dumb") return false;
+  return terminal;
+}
+
+ConsoleStyle StdoutStyle(const ConsoleOptions& options) {
   ConsoleStyle style;
-  const char* no_color = std::getenv("NO_COLOR");
-  style.color = no_color == nullptr || *no_color == '\0';
   style.terminal = isatty(fileno(stdout)) != 0;
+  style.color =
+      UseColor(options.color, style.terminal, std::getenv("NO_COLOR"), std::getenv("TERM"));
+  style.timestamps = options.timestamps;
   return style;
+}
+
+std::string LoginStopText(LoginStop why, std::string_view account) {
+  const std::string name = "\"" + PrintableText(account) + "\"";
+  switch (why) {
+    case LoginStop::kWrongPassword:
+      return "login refused: wrong account name or password for " + name;
+    case LoginStop::kNoBotAccess:
+      return "login refused: account " + name + " has no bot access on this server";
+    case LoginStop::kNoAccountName:
+      return "no account name to log in with: give --account NAME";
+    case LoginStop::kNoPassword:
+      return "no password for account " + name +
+             ": TALVEX_PASSWORD is not set, no --password-file was given and the profile saves "
+             "none";
+    case LoginStop::kNoServer:
+      return "no server to connect to: give --server HOST[:PORT]";
+  }
+  return "login stopped";
+}
+
+int LoginStopExitStatus(LoginStop why) {
+  switch (why) {
+    case LoginStop::kWrongPassword:
+      return kExitWrongPassword;
+    case LoginStop::kNoBotAccess:
+      return kExitNoBotAccess;
+    case LoginStop::kNoAccountName:
+    case LoginStop::kNoPassword:
+    case LoginStop::kNoServer:
+      break;
+  }
+  return kExitNoCredentials;
 }
 
 std::string RenderLine(View view, const StyledLine& line, bool color) {
@@ -93,7 +142,10 @@ std::string RenderLine(View view, const StyledLine& line, bool color) {
   return out;
 }
 
-ConsoleFrontend::ConsoleFrontend(QIODevice& out, ConsoleStyle style) : out_(out), style_(style) {}
+ConsoleFrontend::ConsoleFrontend(QIODevice& out, QIODevice& err, ConsoleStyle style)
+    : out_(out), err_(err), style_(style), now_([] {
+        return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
+      }) {}
 
 void ConsoleFrontend::TypedLine(std::string_view utf8) {
   if (driver_ == nullptr || closing_) return;
@@ -118,7 +170,7 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
   const std::string name(space == std::string_view::npos ? std::string_view()
                                                          : DropFirst(rest, space + 1));
   if ((verb != "add" && verb != "remove") || name.empty()) {
-    Print("[whisperbox] usage: /tc-whisperbox add NAME | /tc-whisperbox remove NAME\n");
+    PrintLine("[whisperbox] usage: /tc-whisperbox add NAME | /tc-whisperbox remove NAME");
     return true;
   }
   bool done = true;
@@ -136,11 +188,11 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
     }
   });
   if (!done) {
-    Print("[whisperbox] not added: " + PrintableText(name) + "\n");
+    PrintLine("[whisperbox] not added: " + PrintableText(name));
     return true;
   }
-  Print("[whisperbox] " + std::string(verb == "add" ? "added " : "removed ") +
-        PrintableText(shown) + "\n");
+  PrintLine("[whisperbox] " + std::string(verb == "add" ? "added " : "removed ") +
+            PrintableText(shown));
   return true;
 }
 
@@ -154,13 +206,13 @@ void ConsoleFrontend::RequestClose() {
 }
 
 void ConsoleFrontend::AppendLine(View view, const StyledLine& line) {
-  Print(RenderLine(view, line, style_.color) + "\n");
+  PrintLine(RenderLine(view, line, style_.color));
 }
 
 void ConsoleFrontend::ClearView(View) {}
 
 void ConsoleFrontend::ShowMessage(const std::string& text) {
-  Print("[message] " + PrintableText(text) + "\n");
+  PrintLine("[message] " + PrintableText(text));
 }
 
 void ConsoleFrontend::ShowPage(Page) {}
@@ -172,14 +224,18 @@ void ConsoleFrontend::StepProgress() {}
 void ConsoleFrontend::HideProgress() {}
 
 void ConsoleFrontend::ShowClientState(const std::string& state) {
-  Print("[state] " + PrintableText(state) + "\n");
+  // The core repeats a state it sets again (at start-up, on each disconnect); a log line says
+  // only what changed.
+  if (state == last_state_) return;
+  last_state_ = state;
+  PrintLine("[state] " + PrintableText(state));
 }
 
 void ConsoleFrontend::ShowProfile(const std::string& account, const std::string&) {
   if (driver_ == nullptr) return;
   const TC_DataBase& db = driver_->core().database();
   const auto line = [this](std::string_view text) {
-    Print("[profile] " + PrintableText(text) + "\n");
+    PrintLine("[profile] " + PrintableText(text));
   };
   line("Information for " + account);
   line("Account_Name: " + account);
@@ -206,18 +262,38 @@ void ConsoleFrontend::OpenFile(const std::string& path, const std::string& folde
   // No desktop shell here: the file is started as a program, detached, in its folder.
   const QString program = QString::fromStdString(path);
   const bool started = QProcess::startDetached(program, {}, QString::fromStdString(folder));
-  Print(std::string(started ? "[execute] started " : "[execute] could not start ") + path + "\n");
+  PrintLine(std::string(started ? "[execute] started " : "[execute] could not start ") +
+            PrintableText(path));
 }
 
 std::string ConsoleFrontend::AskFileName(const std::string& title, const std::string&,
                                          const std::filesystem::path&) {
-  Print("[dialog] " + PrintableText(title) + ": no file chosen\n");
+  PrintLine("[dialog] " + PrintableText(title) + ": no file chosen");
   return {};
 }
 
 bool ConsoleFrontend::AskOkCancel(const std::string& text, const std::string& title) {
-  Print("[question] " + PrintableText(title) + ": " + PrintableText(text) + " Cancel\n");
+  PrintLine("[question] " + PrintableText(title) + ": " +
+            PrintableText(text) + " Cancel");
   return false;
+}
+
+void ConsoleFrontend::LoginStopped(LoginStop why) {
+  if (closing_) return;
+  const std::string account = driver_ != nullptr ? driver_->core().options().account_name : "";
+  const std::string line = "talvexchat: " + LoginStopText(why, account) + "\n";
+  err_.write(line.data(), static_cast<qint64>(line.size()));
+  if (auto* file = qobject_cast<QFileDevice*>(&err_)) file->flush();
+  exit_status_ = LoginStopExitStatus(why);
+  RequestClose();
+}
+
+void ConsoleFrontend::PrintLine(std::string_view utf8) {
+  std::string line;
+  if (style_.timestamps) line = now_() + " ";
+  line += utf8;
+  line += '\n';
+  Print(line);
 }
 
 void ConsoleFrontend::Print(std::string_view utf8) {

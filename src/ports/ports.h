@@ -55,14 +55,12 @@ struct StyledLine {
   std::vector<ColorRun> runs;
 };
 
-// Why the server refused a login that the program will not try again by itself.
-enum class RefusedLogin {
-  kWrongCredentials,  // an account and password the server never accepted in this run
-  kNoBotAccess,       // the account may not log in through the chat gateway
-};
-
 // Pages of the main window.
 enum class Page { kChat, kBrowser, kChannels, kMonitor, kOptions, kSetup };
+
+// Why the client stopped logging in: nothing it can do by itself will get it in, so someone has to
+// act (a wrong password, an account the server keeps out, credentials or a server missing).
+enum class LoginStop { kWrongPassword, kNoBotAccess, kNoAccountName, kNoPassword, kNoServer };
 
 // Everything a person sees or answers. A short, flat list; front ends render, the core decides.
 class Frontend {
@@ -94,10 +92,9 @@ class Frontend {
                                   const std::filesystem::path& folder) = 0;
   // A message box with OK and Cancel: true for OK.
   virtual bool AskOkCancel(const std::string& text, const std::string& title) = 0;
-  // The server refused the login for good: no reconnect follows. Comes right after the message
-  // box that tells the user why; a front end that needs no more than the box leaves it alone,
-  // an unattended one may end the run.
-  virtual void LoginRefusedForGood(RefusedLogin /*why*/) {}
+  // The client stopped logging in, after its message box or the Setup page said why. The window
+  // waits for the user; a run without one ends.
+  virtual void LoginStopped(LoginStop why) = 0;
 };
 
 }  // namespace tc

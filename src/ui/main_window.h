@@ -117,6 +117,8 @@ class MainWindow : public QWidget, public Frontend {
   std::string AskFileName(const std::string& title, const std::string& filter,
                           const std::filesystem::path& folder) override;
   bool AskOkCancel(const std::string& text, const std::string& title) override;
+  // The message box or the Setup page has said it; the window waits for the user.
+  void LoginStopped(LoginStop) override {}
 
  protected:
   bool event(QEvent* event) override;

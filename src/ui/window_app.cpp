@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
 
+#include "common/text.h"
+#include "console/console_options.h"
 #include "platform/core_driver.h"
 #include "platform/shutdown_signals.h"
 #include "ui/art.h"
@@ -53,7 +56,8 @@ const Client& WindowProgram::core() const {
   return driver_->core();
 }
 
-int RunWindow(int& argc, char** argv, const StartOptions& options) {
+int RunWindow(int& argc, char** argv, const StartOptions& options,
+              const std::string& missing_profile) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("talvexchat"));
   QApplication::setApplicationDisplayName(QStringLiteral("Talvex Chat 2000"));
@@ -64,6 +68,17 @@ int RunWindow(int& argc, char** argv, const StartOptions& options) {
   // SIGINT and SIGTERM close the window the ordinary way, so the settings are saved; watched
   // from before start-up, so that one arriving during it waits for the event loop.
   platform::ShutdownSignals signals_watch;
+  if (!missing_profile.empty()) {
+    const QString name = QString::fromStdString(options.profile.value_or(""));
+    const auto answer = QMessageBox::question(
+        nullptr, QStringLiteral("Talvex Chat 2000"),
+        QStringLiteral("There is no settings profile \"%1\" yet. Create it?").arg(name),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) {
+      std::fprintf(stderr, "talvexchat: %s\n", missing_profile.c_str());
+      return console::kExitCommandLine;
+    }
+  }
   WindowProgram program(options);
   MainWindow& window = program.window();
   QObject::connect(&signals_watch, &platform::ShutdownSignals::triggered, &window,

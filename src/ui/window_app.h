@@ -38,8 +38,11 @@ class WindowProgram {
   std::unique_ptr<platform::CoreDriver> driver_;
 };
 
-// Runs the window until it closes; returns the exit code.
-int RunWindow(int& argc, char** argv, const StartOptions& options);
+// Runs the window until it closes; returns the exit code. A `missing_profile` text (the command
+// line's profile does not exist) is asked about first: Yes creates the profile, No ends the
+// program with status 2 before the window opens.
+int RunWindow(int& argc, char** argv, const StartOptions& options,
+              const std::string& missing_profile = {});
 
 // One message box with `text` before the program ends without its window.
 void ShowStartError(int& argc, char** argv, const std::string& text);

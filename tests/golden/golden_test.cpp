@@ -82,6 +82,22 @@ const char* PageName(Page page) {
   return "?";
 }
 
+const char* LoginStopName(LoginStop why) {
+  switch (why) {
+    case LoginStop::kWrongPassword:
+      return "wrong password";
+    case LoginStop::kNoBotAccess:
+      return "no bot access";
+    case LoginStop::kNoAccountName:
+      return "no account name";
+    case LoginStop::kNoPassword:
+      return "no password";
+    case LoginStop::kNoServer:
+      return "no server";
+  }
+  return "?";
+}
+
 const char* ViewName(View view) {
   return view == View::kChat ? "chat" : "whisper";
 }
@@ -202,10 +218,9 @@ class RecordingFrontend : public Frontend {
                               (ok ? "OK" : "Cancel"));
     return ok;
   }
-  void LoginRefusedForGood(RefusedLogin why) override {
-    record_.Add("refused-for-good",
-                why == RefusedLogin::kWrongCredentials ? "wrong credentials" : "no bot access");
-    inner_.LoginRefusedForGood(why);
+  void LoginStopped(LoginStop why) override {
+    record_.Add("login-stopped", LoginStopName(why));
+    inner_.LoginStopped(why);
   }
 
  private:

@@ -92,7 +92,7 @@ class FakeFrontend : public Frontend {
   void OpenFile(const std::string& path, const std::string& folder) override {
     opened_files.push_back(path + "|" + folder);
   }
-  void LoginRefusedForGood(RefusedLogin why) override { refused_logins.push_back(why); }
+  void LoginStopped(LoginStop why) override { login_stops.push_back(why); }
 
   // Texts of the lines shown in a view since the last TakeLines(), in order.
   std::vector<std::string> Texts(View view = View::kChat) const;
@@ -116,9 +116,9 @@ class FakeFrontend : public Frontend {
   std::vector<std::string> file_dialogs;
   std::string file_answer;  // what the next file dialog answers; empty = cancelled
   std::vector<std::string> questions;
-  bool ok_answer = false;                    // what OK/Cancel questions answer
-  std::vector<std::string> opened_files;     // path + "|" + working folder, per OpenFile
-  std::vector<RefusedLogin> refused_logins;  // each login refused for good, in order
+  bool ok_answer = false;                 // what OK/Cancel questions answer
+  std::vector<std::string> opened_files;  // path + "|" + working folder, per OpenFile
+  std::vector<LoginStop> login_stops;
   int chat_clears = 0;
   int whisper_clears = 0;
 };

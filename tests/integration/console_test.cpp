@@ -67,7 +67,10 @@ TEST(RenderLineTest, ColoursTextAndBytes) {
 
 class ConsoleTest : public QtTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(buffer_.open(QIODevice::WriteOnly)); }
+  void SetUp() override {
+    ASSERT_TRUE(buffer_.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(err_.open(QIODevice::WriteOnly));
+  }
   // Settings read and the first activation done, with nothing to connect to.
   static void StartOffline(platform::CoreDriver& driver) {
     driver.Call([](Client& core) {
@@ -78,10 +81,11 @@ class ConsoleTest : public QtTest {
   }
 
   QBuffer buffer_;
+  QBuffer err_;
 };
 
 TEST_F(ConsoleTest, PrintsLinesMessagesAndNothingForTheRest) {
-  ConsoleFrontend console(buffer_, ConsoleStyle{true, false});
+  ConsoleFrontend console(buffer_, err_, ConsoleStyle{true, false});
   console.AppendLine(View::kChat, StyledLine{"System ( hi )", {{0, 13, kClFuchsia}}});
   console.AppendLine(View::kWhisper, StyledLine{"w", {}});
   console.ShowMessage("Unable to open file: x");
@@ -101,8 +105,52 @@ TEST_F(ConsoleTest, PrintsLinesMessagesAndNothingForTheRest) {
             "[state] Available\n");
 }
 
+// Colour on a terminal only, never with NO_COLOR or TERM=dumb, unless the command line says.
+TEST(ConsoleColourTest, TerminalEnvironmentAndChoice) {
+  using console::ColorChoice;
+  const struct {
+    ColorChoice choice;
+    bool terminal;
+    const char* no_color;
+    const char* term;
+    bool colour;
+  } cases[] = {
+      {ColorChoice::kAuto, true, nullptr, "xterm-256color", true},
+      {ColorChoice::kAuto, true, nullptr, nullptr, true},
+      {ColorChoice::kAuto, false, nullptr, "xterm", false},  // a pipe or a file
+      {ColorChoice::kAuto, true, "1", "xterm", false},
+      {ColorChoice::kAuto, true, "", "xterm", true},  // set but empty does not count
+      {ColorChoice::kAuto, true, nullptr, "dumb", false},
+      {ColorChoice::kAlways, false, "1", "dumb", true},
+      {ColorChoice::kNever, true, nullptr, "xterm", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(console::UseColor(c.choice, c.terminal, c.no_color, c.term), c.colour)
+        << static_cast<int>(c.choice) << " tty " << c.terminal << " NO_COLOR "
+        << (c.no_color ? c.no_color : "-") << " TERM " << (c.term ? c.term : "-");
+  }
+}
+
+// Every printed line carries the time when asked; a state set again is not printed again.
+TEST_F(ConsoleTest, TimestampsAndEachStateOnce) {
+  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, false, true});
+  console.SetTimeSource([] { return std::string("07:08:09"); });
+  console.ShowClientState("Disconnected");
+  console.ShowClientState("Disconnected");
+  console.AppendLine(View::kChat, StyledLine{"System ( hi )", {{0, 13, kClFuchsia}}});
+  console.ShowMessage("box");
+  console.ShowClientState("Available");
+  console.ShowClientState("Disconnected");
+  EXPECT_EQ(Out(buffer_),
+            "07:08:09 [state] Disconnected\n"
+            "07:08:09 System ( hi )\n"
+            "07:08:09 [message] box\n"
+            "07:08:09 [state] Available\n"
+            "07:08:09 [state] Disconnected\n");
+}
+
 TEST_F(ConsoleTest, NoColourMeansNoEscapes) {
-  ConsoleFrontend console(buffer_, ConsoleStyle{false, true});
+  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, true});
   console.AppendLine(View::kChat, StyledLine{"System ( hi )", {{0, 13, kClFuchsia}}});
   console.Beep();
   EXPECT_EQ(Out(buffer_), "System ( hi )\n\a");
@@ -110,7 +158,7 @@ TEST_F(ConsoleTest, NoColourMeansNoEscapes) {
 
 TEST_F(ConsoleTest, ShowsTheCoresLinesInTheirColours) {
   test::TempDir dir;
-  ConsoleFrontend console(buffer_, ConsoleStyle{true, false});
+  ConsoleFrontend console(buffer_, err_, ConsoleStyle{true, false});
   platform::CoreDriver driver(console, dir.path());
   console.Attach(driver);
   StartOffline(driver);
@@ -123,7 +171,7 @@ TEST_F(ConsoleTest, ShowsTheCoresLinesInTheirColours) {
 
 TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
   test::TempDir dir;
-  ConsoleFrontend console(buffer_, ConsoleStyle{false, false});
+  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, false});
   platform::CoreDriver driver(console, dir.path());
   console.Attach(driver);
   StartOffline(driver);
@@ -156,7 +204,7 @@ TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
 
 TEST_F(ConsoleTest, CloseMainWindowShutsDownOnceFromTheEventLoop) {
   test::TempDir dir;
-  ConsoleFrontend console(buffer_, ConsoleStyle{false, false});
+  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, false});
   platform::CoreDriver driver(console, dir.path());
   console.Attach(driver);
   int finished = 0;
@@ -179,7 +227,7 @@ TEST_F(ConsoleTest, CloseMainWindowShutsDownOnceFromTheEventLoop) {
 TEST_F(ConsoleTest, TypedLinesFromAPipeGoToTheServerAndEndOfInputIsNotTheEnd) {
   test::TempDir dir;
   LoopbackServer server;
-  ConsoleFrontend console(buffer_, ConsoleStyle{false, false});
+  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, false});
   platform::CoreDriver driver(console, dir.path());
   console.Attach(driver);
   int finished = 0;
@@ -223,6 +271,60 @@ TEST_F(ConsoleTest, TypedLinesFromAPipeGoToTheServerAndEndOfInputIsNotTheEnd) {
   EXPECT_EQ(finished, 0);
   EXPECT_FALSE(driver.shut_down());
   ::close(pipe_fds[0]);
+}
+
+// A refused login and missing credentials end the run: one line on standard error, the exit
+// status of the cause, the shutdown; a missing password before any connection.
+TEST_F(ConsoleTest, LoginThatCannotSucceedEndsTheRun) {
+  const struct {
+    const char* password;
+    const char* answer;  // the server's reply to the login, none when it never gets one
+    int status;
+    const char* error;
+  } cases[] = {
+      {"wrong", "Login failed.\r\n", console::kExitWrongPassword,
+       "talvexchat: login refused: wrong account name or password for \"talvexbot\"\n"},
+      {"botpass", "Account has no bot access.\r\n", console::kExitNoBotAccess,
+       "talvexchat: login refused: account \"talvexbot\" has no bot access on this server\n"},
+      {"", nullptr, console::kExitNoCredentials,
+       "talvexchat: no password for account \"talvexbot\": TALVEX_PASSWORD is not set, no "
+       "--password-file was given and the profile saves none\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.status);
+    test::TempDir dir;
+    LoopbackServer server;
+    QBuffer out;
+    QBuffer err;
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(err.open(QIODevice::WriteOnly));
+    ConsoleFrontend console(out, err, ConsoleStyle{false, false});
+    platform::CoreDriver driver(console, dir.path());
+    console.Attach(driver);
+    int finished = 0;
+    QObject::connect(&console, &ConsoleFrontend::finished, [&] { ++finished; });
+    driver.Call([&](Client& core) {
+      core.Initialise();
+      RunOverrides overrides;
+      overrides.server = "127.0.0.1";
+      overrides.port = server.port();
+      overrides.account = "talvexbot";
+      overrides.password = c.password;
+      core.ApplyOverrides(overrides);
+      core.Activate();
+    });
+    if (c.answer != nullptr) {
+      ASSERT_TRUE(server.WaitForReceived(0, QByteArray("\x03\x04", 2)));
+      server.Send(0, UpTo(Fixture("chat--talvexbot.raw"), "Username: "));
+      ASSERT_TRUE(WaitUntil([&] { return server.peer(0).received.endsWith("/beep\r\n"); }));
+      server.Send(0, QByteArray("\r\n") + c.answer + "\r\nUsername: ");
+    }
+    ASSERT_TRUE(WaitUntil([&] { return finished == 1; }));
+    EXPECT_EQ(console.exit_status(), c.status);
+    EXPECT_EQ(err.data().toStdString(), c.error);
+    EXPECT_TRUE(driver.shut_down());
+    EXPECT_EQ(server.connections(), c.answer != nullptr ? 1u : 0u);
+  }
 }
 
 TEST_F(ConsoleTest, SigtermArrivesThroughTheEventLoop) {

@@ -181,24 +181,33 @@ class Client:
     """`talvexchat --headless` as a child process, its stdout read line by
     line (ANSI colours stripped) on a thread."""
 
-    def __init__(self, port, account="talvexbot", password="botpass", workdir=None):
+    def __init__(self, port, account="talvexbot", password="botpass", workdir=None,
+                 extra_args=(), stdout=None):
+        """password=None leaves TALVEX_PASSWORD unset; stdout, a file to write
+        the output to instead of the pipe that `out` reads."""
         self.dir = workdir or tempfile.mkdtemp(prefix="tc-client-")
         self.own_dir = workdir is None
         env = dict(os.environ)
-        env["TALVEX_PASSWORD"] = password
+        env.pop("TALVEX_PASSWORD", None)
+        if password is not None:
+            env["TALVEX_PASSWORD"] = password
         # keep anything the program writes by default inside the test folder
         env["XDG_DATA_HOME"] = os.path.join(self.dir, "xdg-data")
         env["XDG_CONFIG_HOME"] = os.path.join(self.dir, "xdg-config")
         env.pop("DISPLAY", None)
         env.pop("WAYLAND_DISPLAY", None)
         self.args = [PROGRAM, "--headless", "--dir", self.dir,
-                     "--server", f"127.0.0.1:{port}", "--account", account]
+                     "--server", f"127.0.0.1:{port}", "--account", account, *extra_args]
         self.out = LineLog()
         self.err = []
         self.proc = subprocess.Popen(self.args, cwd=self.dir, env=env,
-                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stdin=subprocess.PIPE,
+                                     stdout=stdout if stdout is not None else subprocess.PIPE,
                                      stderr=subprocess.PIPE, preexec_fn=_die_with_parent)
-        threading.Thread(target=self._read_out, daemon=True).start()
+        if stdout is None:
+            threading.Thread(target=self._read_out, daemon=True).start()
+        else:
+            self.out.close()
         threading.Thread(target=self._read_err, daemon=True).start()
 
     def _read_out(self):
@@ -233,6 +242,18 @@ class Client:
         self.out.cursor = i + 1
         return self.out.lines[i]
 
+    def stderr_line(self, pattern, timeout=WAIT):
+        """The first standard-error line matching, waiting for it; None if none came."""
+        rx = re.compile(pattern)
+        deadline = time.monotonic() + timeout
+        while True:
+            for line in list(self.err):
+                if rx.search(line):
+                    return line
+            if time.monotonic() >= deadline:
+                return None
+            time.sleep(0.05)
+
     def terminate(self, timeout=WAIT):
         """SIGTERM, then the exit code (None if it did not exit in time)."""
         if self.proc.poll() is None:
@@ -254,7 +275,8 @@ class Client:
                 pass
         for f in (self.proc.stdin, self.proc.stdout, self.proc.stderr):
             try:
-                f.close()
+                if f is not None:
+                    f.close()
             except OSError:
                 pass
 

@@ -46,7 +46,7 @@ class Instances(ls.LiveTest):
                 env["XDG_DATA_HOME"] = os.path.join(workdir, "xdg-data")
                 env["XDG_CONFIG_HOME"] = os.path.join(workdir, "xdg-config")
                 env["TALVEX_PASSWORD"] = "botpass"
-                args = [ls.PROGRAM, "--dir", workdir, "--profile", "Alt",
+                args = [ls.PROGRAM, "--dir", workdir, "--profile", "Alt", "--new-profile",
                         "--server", f"127.0.0.1:{self.port}", "--account", "talvexbot"]
                 if front_end == "window":
                     env["QT_QPA_PLATFORM"] = "offscreen"

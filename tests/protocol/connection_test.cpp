@@ -19,11 +19,32 @@ class Connection : public ::testing::Test {
   Session s{kStartedUp};
 };
 
-TEST_F(Connection, MissingFieldsShowTheSetupPageAndOpenNothing) {
+TEST_F(Connection, MissingFieldsShowTheSetupPageOpenNothingAndSayWhichIsMissing) {
+  const struct {
+    const char* account;
+    const char* password;
+    const char* server;
+    LoginStop why;
+  } cases[] = {
+      {"talvexbot", "", "127.0.0.1", LoginStop::kNoPassword},
+      {"", "botpass", "127.0.0.1", LoginStop::kNoAccountName},
+      {"", "", "", LoginStop::kNoAccountName},
+      {"talvexbot", "botpass", "", LoginStop::kNoServer},
+  };
+  for (const auto& c : cases) {
+    Options& o = s.core().options();
+    const std::string server = o.server;
+    o.account_name = c.account;
+    o.password = c.password;
+    o.server = c.server;
+    s.ui.login_stops.clear();
+    s.core().ToggleConnection();
+    EXPECT_EQ(s.socket.opens, 0);
+    EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
+    EXPECT_EQ(s.ui.login_stops, std::vector<LoginStop>{c.why});
+    o.server = server;
+  }
   s.core().options().password.clear();
-  s.core().ToggleConnection();
-  EXPECT_EQ(s.socket.opens, 0);
-  EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
 
   // A guest needs no password, and one typed in is dropped.
   s.core().options().account_name = "Guest";
@@ -248,7 +269,7 @@ TEST_F(Connection, ARefusedReloginAfterALossWaitsForTheOldSessionWithTheUsualBac
   }
   EXPECT_EQ(announced, (std::vector<int>{5, 10, 20, 40, 80, 160, 180, 180, 180}));
   EXPECT_TRUE(s.ui.messages.empty());
-  EXPECT_TRUE(s.ui.refused_logins.empty());
+  EXPECT_TRUE(s.ui.login_stops.empty());
   EXPECT_FALSE(s.core().user_disconnect());
 
   // The server let the old session go: the next attempt is back in the channel.
@@ -280,7 +301,7 @@ struct RefusalCase {
   bool accepted_before;      // the same account logged in earlier in this run
   const char* new_password;  // typed after that login; empty: unchanged
   const char* answer;
-  RefusedLogin why;
+  LoginStop why;
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* os) {
@@ -304,7 +325,7 @@ TEST_P(Refusals, CredentialsNeverAcceptedInThisRunOrNoBotAccessStopForGood) {
   EXPECT_FALSE(s.ui.Showed(kStaleSession));
   ASSERT_EQ(s.ui.messages.size(), 1u);
   EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
-  EXPECT_EQ(s.ui.refused_logins, std::vector<RefusedLogin>{c.why});
+  EXPECT_EQ(s.ui.login_stops, std::vector<LoginStop>{c.why});
   const int opens = s.socket.opens;
   s.Advance(10 * 60 * 1000);
   EXPECT_EQ(s.socket.opens, opens);
@@ -313,14 +334,14 @@ TEST_P(Refusals, CredentialsNeverAcceptedInThisRunOrNoBotAccessStopForGood) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, Refusals,
     ::testing::Values(
-        RefusalCase{"NeverAccepted", false, "", "Login failed.", RefusedLogin::kWrongCredentials},
-        RefusalCase{"OlderSpelling", false, "", "Login incorrect", RefusedLogin::kWrongCredentials},
+        RefusalCase{"NeverAccepted", false, "", "Login failed.", LoginStop::kWrongPassword},
+        RefusalCase{"OlderSpelling", false, "", "Login incorrect", LoginStop::kWrongPassword},
         RefusalCase{"NoBotAccess", false, "", "Account has no bot access.",
-                    RefusedLogin::kNoBotAccess},
+                    LoginStop::kNoBotAccess},
         RefusalCase{"PasswordChangedSince", true, "other", "Login failed.",
-                    RefusedLogin::kWrongCredentials},
+                    LoginStop::kWrongPassword},
         RefusalCase{"NoBotAccessAfterALogin", true, "", "Account has no bot access.",
-                    RefusedLogin::kNoBotAccess}),
+                    LoginStop::kNoBotAccess}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class Watchdog : public Connection, public ::testing::WithParamInterface<bool> {};
