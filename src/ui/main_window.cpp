@@ -527,6 +527,9 @@ void MainWindow::OpenFile(const std::string& path, const std::string& folder) {
   QProcess::startDetached(QStringLiteral("xdg-open"), {QtText(path)}, QtText(folder));
 }
 
+// The desktop's own dialogs would ignore the window's colours.
+constexpr QFileDialog::Options kOwnDialog = QFileDialog::DontUseNativeDialog;
+
 std::string MainWindow::AskFileName(const std::string& title, const std::string& filter,
                                     const std::filesystem::path& folder) {
   // "User Files (*.usr)|*.usr": the part before "|" is the Qt form.
@@ -537,7 +540,8 @@ std::string MainWindow::AskFileName(const std::string& title, const std::string&
   const QString start = QString::fromStdString(folder.string());
   const QString chosen = hooks_.ask_file
                              ? hooks_.ask_file(QtText(title), qt_filter, start)
-                             : QFileDialog::getOpenFileName(this, QtText(title), start, qt_filter);
+                             : QFileDialog::getOpenFileName(this, QtText(title), start, qt_filter,
+                                                            nullptr, kOwnDialog);
   return Utf8ToCp1252(chosen.toStdString());
 }
 

@@ -40,6 +40,9 @@ class ClickLabel : public QLabel {
   std::function<void()> on_click_;
 };
 
+// The desktop's own colour dialog would ignore the window's colours.
+constexpr QColorDialog::ColorDialogOptions kOwnColorDialog = QColorDialog::DontUseNativeDialog;
+
 struct CategoryLabel {
   const char* name;
   const char* caption;
@@ -356,7 +359,7 @@ void MainWindow::BuildColorsPage(QWidget* page) {
   connect(color, &QAbstractButton::clicked, this, [this] {
     const auto picked =
         hooks_.pick_color ? hooks_.pick_color(cc_color_) : [this]() -> std::optional<QColor> {
-      const QColor c = QColorDialog::getColor(cc_color_, this);
+      const QColor c = QColorDialog::getColor(cc_color_, this, {}, kOwnColorDialog);
       if (!c.isValid()) return std::nullopt;
       return c;
     }();
@@ -427,7 +430,7 @@ void MainWindow::PickCategoryColor(int category) {
   const QColor initial = ToQColor(core_->options().colors[static_cast<size_t>(category)]);
   const auto picked =
       hooks_.pick_color ? hooks_.pick_color(initial) : [this, &initial]() -> std::optional<QColor> {
-    const QColor c = QColorDialog::getColor(initial, this);
+    const QColor c = QColorDialog::getColor(initial, this, {}, kOwnColorDialog);
     if (!c.isValid()) return std::nullopt;
     return c;
   }();
