@@ -383,13 +383,7 @@ void MainWindow::UpdateGUI(bool buttons) {
   UpdateFonts();
 }
 
-void MainWindow::ApplyDialogColors() {
-  // Message boxes, the file, colour and text dialogs and the plain controls wear the window's
-  // colours instead of the desktop's light ones.
-  const QColor back =
-      core_ != nullptr ? ToQColor(core_->appearance().settings().background) : QColor(Qt::black);
-  const QColor text =
-      core_ != nullptr ? ToQColor(core_->appearance().settings().text) : QColor(Qt::white);
+QPalette DialogPalette(const QColor& back, const QColor& text) {
   const auto mix = [&back, &text](int percent) {
     const auto part = [percent](int b, int t) { return b + (t - b) * percent / 100; };
     return QColor(part(back.red(), text.red()), part(back.green(), text.green()),
@@ -410,7 +404,17 @@ void MainWindow::ApplyDialogColors() {
   for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
     pal.setColor(QPalette::Disabled, role, mix(45));
   }
-  QApplication::setPalette(pal);
+  return pal;
+}
+
+void MainWindow::ApplyDialogColors() {
+  // Message boxes, the file, colour and text dialogs and the plain controls wear the window's
+  // colours instead of the desktop's light ones.
+  const QColor back =
+      core_ != nullptr ? ToQColor(core_->appearance().settings().background) : QColor(Qt::black);
+  const QColor text =
+      core_ != nullptr ? ToQColor(core_->appearance().settings().text) : QColor(Qt::white);
+  QApplication::setPalette(DialogPalette(back, text));
 }
 
 void MainWindow::RunProfileCommand(const Action& command) {

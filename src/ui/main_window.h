@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QPalette>
 #include <QPixmap>
 #include <QPointF>
 #include <QSystemTrayIcon>
@@ -46,6 +47,10 @@ struct DialogHooks {
       ask_file;
   std::function<void(const QString& path, const QString& folder)> open_file;
 };
+
+// The colours of every dialog and plain control: the window's background and text, with the
+// fields and buttons a shade towards the text.
+QPalette DialogPalette(const QColor& background, const QColor& text);
 
 enum class OptionPage {
   kGeneral,

@@ -77,6 +77,7 @@ void ShowStartError(int& argc, char** argv, const std::string& text) {
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName(QStringLiteral("Talvex Chat 2000"));
   QApplication::setWindowIcon(ProgramIcon());
+  QApplication::setPalette(DialogPalette(Qt::black, Qt::white));
   QMessageBox::critical(nullptr, QStringLiteral("Talvex Chat 2000"), QString::fromStdString(text));
 }
 
