@@ -8,7 +8,9 @@ namespace tc {
 
 namespace {
 constexpr std::array<std::string_view, TrayIcons::kPictures> kInitialCaptions = {
-    "Disconnected", "Available", "Away", "DND", "Operator", TrayIcons::kNone, TrayIcons::kNone};
+    "Disconnected",   "Available",      "Away",           "DND",
+    "Operator",       TrayIcons::kNone, TrayIcons::kNone, TrayIcons::kNone,
+    TrayIcons::kNone, TrayIcons::kNone, TrayIcons::kNone, TrayIcons::kNone};
 }
 
 TrayIcons::TrayIcons() {
@@ -32,18 +34,6 @@ int TrayIcons::PictureFor(std::string_view state) const {
     if (table_.Cell(row, 0) == state) found = row;
   }
   return found;
-}
-
-void AddCustomColor(Table<CustomColorRow>& custom_colors, std::string_view word, Color color) {
-  if (word.empty()) return;
-  bool matched = false;
-  for (int row = 0; row < custom_colors.RowCount(); ++row) {
-    if (EqualsNoCase(custom_colors.RowAt(row).text, word)) {
-      custom_colors.Update(row, [&](CustomColorRow& r) { r.color = ColorText(color); });
-      matched = true;
-    }
-  }
-  if (!matched) custom_colors.Append({std::string(word), ColorText(color)});
 }
 
 }  // namespace tc

@@ -34,7 +34,8 @@ struct AppearanceSettings {
 // Icons_ListView1: one caption per picture of the state image list.
 class TrayIcons {
  public:
-  static constexpr int kPictures = 7;
+  // As many rows as a profile read gives, each with its picture.
+  static constexpr int kPictures = 12;
   static constexpr std::string_view kNone = "-----";
 
   TrayIcons();
@@ -61,9 +62,5 @@ class Appearance {
   AppearanceSettings settings_;
   TrayIcons tray_icons_;
 };
-
-// The custom word colour editor's "Add": rows whose word equals `word` (case ignored) take the
-// colour; with none, a row is appended. An empty word does nothing.
-void AddCustomColor(Table<CustomColorRow>& custom_colors, std::string_view word, Color color);
 
 }  // namespace tc

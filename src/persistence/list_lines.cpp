@@ -184,6 +184,18 @@ void ReadOlderAccountLine(Table<AccountRow>& accounts, std::string_view line) {
   InsertSorted(accounts, AccountRow{std::string(value), std::move(type), OnOff::kOn});
 }
 
+void AddCustomColor(Table<CustomColorRow>& custom_colors, std::string_view word, Color color) {
+  if (word.empty()) return;
+  bool matched = false;
+  for (int row = 0; row < custom_colors.RowCount(); ++row) {
+    if (EqualsNoCase(custom_colors.RowAt(row).text, word)) {
+      custom_colors.Update(row, [&](CustomColorRow& r) { r.color = ColorText(color); });
+      matched = true;
+    }
+  }
+  if (!matched) InsertSorted(custom_colors, CustomColorRow{std::string(word), ColorText(color)});
+}
+
 void ReadCustomColorLine(Table<CustomColorRow>& colors, std::string_view line) {
   std::string_view rest = Value(line);
   std::string text = TakeField(rest);

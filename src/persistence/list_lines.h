@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/colors.h"
 #include "common/list_rows.h"
 #include "common/table.h"
 #include "common/text_table.h"
@@ -26,6 +27,11 @@ int CompareNoCaseText(std::string_view a, std::string_view b);
 // Inserts a row at its sorted place by the first column, after the rows that compare equal, and
 // returns that place.
 int InsertSorted(TextTable& table, TextTable::Row row, bool ignore_case = false);
+
+// The custom word colour editor's "Add": rows whose word equals `word` (case ignored) take the
+// colour; with none, a row goes in at its sorted place, as a read from the file puts it. An empty
+// word does nothing.
+void AddCustomColor(Table<CustomColorRow>& custom_colors, std::string_view word, Color color);
 
 // Inserts a row at its sorted place by its SortText in the locale order, after the rows that
 // compare equal, and returns that place. The file reader, the window and the commands that add

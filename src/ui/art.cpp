@@ -4,6 +4,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QRadialGradient>
 #include <QString>
 #include <algorithm>
@@ -172,9 +174,10 @@ QImage StatePicture(int picture, int size) {
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.scale(size / 16.0, size / 16.0);
-  static constexpr std::array<QRgb, 7> kColors = {0xff808080, 0xff30c050, 0xffe0b020, 0xffd03030,
-                                                  0xff3070e0, 0xff9050c0, 0xff20a0a0};
-  const QColor base(kColors[static_cast<size_t>(std::clamp(picture, 0, 6))]);
+  static constexpr std::array<QRgb, kStatePictureCount> kColors = {
+      0xff808080, 0xff30c050, 0xffe0b020, 0xffd03030, 0xff3070e0, 0xff9050c0,
+      0xff20a0a0, 0xffe07030, 0xffc04890, 0xff708030, 0xff5088b0, 0xffb0a070};
+  const QColor base(kColors[static_cast<size_t>(std::clamp(picture, 0, kStatePictureCount - 1))]);
   QRadialGradient ball(QPointF(6, 5), 10);
   ball.setColorAt(0, base.lighter(170));
   ball.setColorAt(1, base.darker(130));
@@ -203,11 +206,28 @@ QImage StatePicture(int picture, int size) {
       p.setPen(Qt::NoPen);
       p.drawPath(StarPath(QPointF(8, 8.3), 4.6, 2));
       break;
-    default:  // a ring
+    case 5:
+    case 6:
+    case 7:  // a ring
       p.drawEllipse(QRectF(5, 5, 6, 6));
+      break;
+    case 8:
+    case 9:  // a dot
+      p.setBrush(Qt::white);
+      p.drawEllipse(QRectF(6.5, 6.5, 3, 3));
+      break;
+    default:  // a diamond
+      p.drawPolygon(
+          QPolygonF({QPointF(8, 4.5), QPointF(11.5, 8), QPointF(8, 11.5), QPointF(4.5, 8)}));
       break;
   }
   return image;
+}
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (const int size : {16, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(StatePicture(1, size)));
+  return icon;
 }
 
 QImage MonitorPicture(bool online) {

@@ -2,6 +2,7 @@
 // program directory shows the same window as a themed one.
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <filesystem>
@@ -15,9 +16,11 @@ inline constexpr int kUserIconHeight = 14;
 // Users_ListView1's icon `number` (0..26); an unknown number gets a blank frame.
 QImage UserIcon(int number);
 // Icons_ImageList1: the state and tray pictures (0 Disconnected, 1 Available, 2 Away, 3 DND,
-// 4 Operator, 5 and 6 spare designs).
-inline constexpr int kStatePictureCount = 7;
+// 4 Operator, 5 to 11 spare designs), one for each row of the tray picture list.
+inline constexpr int kStatePictureCount = 12;
 QImage StatePicture(int picture, int size = 16);
+// The program's own icon, for the task list and the window frame: the "Available" picture.
+QIcon ProgramIcon();
 // The online monitor's status pictures.
 QImage MonitorPicture(bool online);
 // The default skins, as written to Skins/Backgrounds/Default.bmp and Skins/Buttons/Default.bmp.

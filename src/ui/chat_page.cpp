@@ -5,9 +5,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSplitter>
 #include <QTreeView>
+#include <algorithm>
 
 #include "common/text.h"
 #include "send/user_popup.h"
@@ -18,6 +21,10 @@
 namespace tc::ui {
 
 namespace {
+
+constexpr int kSplitHeight = 330;
+constexpr int kSplitHandle = 4;
+constexpr int kMinPane = 30;
 
 void StyleList(QAbstractItemView* view) {
   QPalette pal = view->palette();
@@ -40,12 +47,25 @@ QComboBox* MakeInput(QWidget* page, const QString& name, const QRect& geometry) 
 }  // namespace
 
 void MainWindow::BuildChatPage(QWidget* page) {
-  chat_view_ = Owned<ChatView>(page);
+  // The chat and whisper panes share their column; the chat pane's height is the profile's.
+  chat_split_ = Owned<QSplitter>(Qt::Vertical, page);
+  chat_split_->setObjectName(QStringLiteral("Chat_Splitter1"));
+  chat_split_->setGeometry(0, 0, 446, kSplitHeight);
+  chat_split_->setHandleWidth(kSplitHandle);
+  chat_split_->setChildrenCollapsible(false);
+  chat_view_ = Owned<ChatView>(chat_split_);
   chat_view_->setObjectName(QStringLiteral("Chat_RichTextBox1"));
-  chat_view_->setGeometry(0, 0, 446, 240);
-  whisper_view_ = Owned<ChatView>(page);
+  chat_view_->setMinimumHeight(kMinPane);
+  whisper_view_ = Owned<ChatView>(chat_split_);
   whisper_view_->setObjectName(QStringLiteral("WhisperBox_RichTextBox1"));
-  whisper_view_->setGeometry(0, 244, 446, 86);
+  whisper_view_->setMinimumHeight(kMinPane);
+  chat_split_->addWidget(chat_view_);
+  chat_split_->addWidget(whisper_view_);
+  chat_split_->setSizes({240, kSplitHeight - kSplitHandle - 240});
+  connect(chat_split_, &QSplitter::splitterMoved, this, [this](int, int) {
+    const int height = chat_split_->sizes().value(0);
+    Call([height](Client& core) { core.options().chat_height = height; });
+  });
 
   send_edit2_ = MakeInput(page, QStringLiteral("Send_Edit2"), {0, 334, 366, 22});
   send_edit2_->setEnabled(false);
@@ -80,9 +100,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
     SyncInputToCore(2);
     Call([](Client& core) { core.EmoteActiveInput(); });
   });
-  // Enter in an input box is the Send button.
-  connect(send_edit1_->lineEdit(), &QLineEdit::returnPressed, send, &QAbstractButton::click);
-  connect(send_edit2_->lineEdit(), &QLineEdit::returnPressed, send, &QAbstractButton::click);
+  enter_buttons_ = {send, whisper2};
   for (QComboBox* box : {send_edit1_, send_edit2_}) {
     box->lineEdit()->installEventFilter(this);
     box->installEventFilter(this);
@@ -231,6 +249,14 @@ void MainWindow::AttachModels() {
   AfterCall();
 }
 
+void MainWindow::ApplyChatHeight() {
+  if (core_ == nullptr) return;
+  // A hand-edited height still leaves both panes on screen.
+  const int height =
+      std::clamp(core_->options().chat_height, kMinPane, kSplitHeight - kSplitHandle - kMinPane);
+  chat_split_->setSizes({height, kSplitHeight - kSplitHandle - height});
+}
+
 std::string MainWindow::SelectedUser() const {
   const QModelIndex index = users_view_->currentIndex();
   if (!index.isValid() || !users_view_->selectionModel()->isSelected(index)) return {};
@@ -277,6 +303,20 @@ void MainWindow::SyncInputsFromCore() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    // Enter in the chat input is the Send button, in the whisper input the Whisper button beside
+    // it. Taken here, once: the line edit passes an Enter it has seen on to its combo box, which
+    // hands it back, and a second press would send the emptied box.
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      for (size_t box = 0; box < 2; ++box) {
+        QComboBox* edit = box == 0 ? send_edit1_ : send_edit2_;
+        if (watched != edit && watched != edit->lineEdit()) continue;
+        if (edit->isEnabled()) enter_buttons_[box]->click();
+        return true;
+      }
+    }
+  }
   if (event->type() == QEvent::FocusIn) {
     if (watched == send_edit1_ || watched == send_edit1_->lineEdit()) {
       Call([](Client& core) { core.FocusMainInput(); });

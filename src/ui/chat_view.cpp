@@ -49,6 +49,9 @@ void ChatView::Flush() {
   if (pending_.empty()) return;
   ++flush_count_;
   QScrollBar* bar = verticalScrollBar();
+  // A reader scrolled up to older lines keeps their place; at the end the view follows.
+  const bool following = bar->value() >= bar->maximum();
+  const int kept = bar->value();
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
   cursor.beginEditBlock();
@@ -74,8 +77,7 @@ void ChatView::Flush() {
   }
   cursor.endEditBlock();
   pending_.clear();
-  // The view shows its end, as after every inserted line.
-  bar->setValue(bar->maximum());
+  bar->setValue(following ? bar->maximum() : kept);
 }
 
 void ChatView::SetBackground(const QColor& color) {

@@ -79,6 +79,8 @@ MainWindow::MainWindow(QWidget* parent)
   QFont base(QStringLiteral("Arial"));
   base.setPixelSize(12);
   setFont(base);
+  setWindowIcon(ProgramIcon());
+  ApplyDialogColors();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
@@ -190,6 +192,10 @@ void MainWindow::BuildFrame() {
     connect(button, &QAbstractButton::clicked, this, [this, page] { DisplayPanel(page); });
     x += 76;
   }
+  // The bar's own Exit entry, beside the page tabs: the same shutdown as the "X".
+  SkinButton* exit_entry =
+      MakeButton(this, QStringLiteral("Script_Image1"), QStringLiteral("Exit"), {x, 28, 72, 20});
+  connect(exit_entry, &QAbstractButton::clicked, this, [this] { Exit_Image1Click(); });
   connect_button_ = MakeButton(this, QStringLiteral("Connect_Image1"), QStringLiteral("Connect"),
                                {546, 28, 90, 20});
   connect(connect_button_, &QAbstractButton::clicked, this,
@@ -218,6 +224,7 @@ void MainWindow::ActivateOnce() {
   UpdateGUI(true);
   UpdateGUI(false);
   UpdateFonts();
+  ApplyChatHeight();
   Call([](Client& core) { core.Activate(); });
   LoadControls();
 }
@@ -365,6 +372,7 @@ void MainWindow::UpdateGUI(bool buttons) {
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, ToQColor(look.text));
     setPalette(pal);
+    ApplyDialogColors();
   }
   const QFont text_font = ToQFont(look.text_font);
   chat_view_->SetTextFont(text_font);
@@ -373,6 +381,56 @@ void MainWindow::UpdateGUI(bool buttons) {
   whisper_view_->SetBackground(ToQColor(look.background));
   update();
   UpdateFonts();
+}
+
+QPalette DialogPalette(const QColor& back, const QColor& text) {
+  const auto mix = [&back, &text](int percent) {
+    const auto part = [percent](int b, int t) { return b + (t - b) * percent / 100; };
+    return QColor(part(back.red(), text.red()), part(back.green(), text.green()),
+                  part(back.blue(), text.blue()));
+  };
+  QPalette pal;
+  for (const auto role : {QPalette::Window, QPalette::Base, QPalette::AlternateBase}) {
+    pal.setColor(role, role == QPalette::Window ? back : mix(8));
+  }
+  pal.setColor(QPalette::Button, mix(18));
+  pal.setColor(QPalette::ToolTipBase, mix(18));
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                          QPalette::BrightText, QPalette::ToolTipText, QPalette::HighlightedText}) {
+    pal.setColor(role, text);
+  }
+  pal.setColor(QPalette::Highlight, QColor(0x40, 0x48, 0x6a));
+  pal.setColor(QPalette::PlaceholderText, mix(50));
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    pal.setColor(QPalette::Disabled, role, mix(45));
+  }
+  return pal;
+}
+
+void MainWindow::ApplyDialogColors() {
+  // Message boxes, the file, colour and text dialogs and the plain controls wear the window's
+  // colours instead of the desktop's light ones.
+  const QColor back =
+      core_ != nullptr ? ToQColor(core_->appearance().settings().background) : QColor(Qt::black);
+  const QColor text =
+      core_ != nullptr ? ToQColor(core_->appearance().settings().text) : QColor(Qt::white);
+  QApplication::setPalette(DialogPalette(back, text));
+}
+
+void MainWindow::RunProfileCommand(const Action& command) {
+  Call(command);
+  ReloadProfile();
+}
+
+void MainWindow::ReloadProfile() {
+  if (core_ == nullptr) return;
+  const AppearanceSettings& look = core_->appearance().settings();
+  Update_Buttons(look.background_skin, look.buttons_skin);
+  UpdateGUI(true);
+  UpdateGUI(false);
+  ApplyChatHeight();
+  RefreshStatePictures();
+  LoadControls();
 }
 
 // Frontend --------------------------------------------------------------------------------------
@@ -401,6 +459,11 @@ void MainWindow::ShowMessage(const std::string& text) {
 
 void MainWindow::ShowPage(Page page) {
   DisplayPanel(page);
+  // The core shows the Setup page for a missing or refused login: the field to fix takes the keys.
+  if (page != Page::kSetup || account_edit_ == nullptr) return;
+  QLineEdit* fix = account_edit_->text().isEmpty() ? account_edit_ : password_edit_;
+  fix->selectAll();
+  fix->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::ShowProgress(const std::string& caption, int maximum) {
@@ -468,6 +531,9 @@ void MainWindow::OpenFile(const std::string& path, const std::string& folder) {
   QProcess::startDetached(QStringLiteral("xdg-open"), {QtText(path)}, QtText(folder));
 }
 
+// The desktop's own dialogs would ignore the window's colours.
+constexpr QFileDialog::Options kOwnDialog = QFileDialog::DontUseNativeDialog;
+
 std::string MainWindow::AskFileName(const std::string& title, const std::string& filter,
                                     const std::filesystem::path& folder) {
   // "User Files (*.usr)|*.usr": the part before "|" is the Qt form.
@@ -478,7 +544,8 @@ std::string MainWindow::AskFileName(const std::string& title, const std::string&
   const QString start = QString::fromStdString(folder.string());
   const QString chosen = hooks_.ask_file
                              ? hooks_.ask_file(QtText(title), qt_filter, start)
-                             : QFileDialog::getOpenFileName(this, QtText(title), start, qt_filter);
+                             : QFileDialog::getOpenFileName(this, QtText(title), start, qt_filter,
+                                                            nullptr, kOwnDialog);
   return chosen.toStdString();
 }
 

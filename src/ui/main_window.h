@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QPalette>
 #include <QPixmap>
 #include <QPointF>
 #include <QSystemTrayIcon>
@@ -27,6 +28,7 @@
 #include "ui/table_model.h"
 
 class QLineEdit;
+class QSplitter;
 class QTreeView;
 
 namespace tc::ui {
@@ -45,6 +47,10 @@ struct DialogHooks {
       ask_file;
   std::function<void(const QString& path, const QString& folder)> open_file;
 };
+
+// The colours of every dialog and plain control: the window's background and text, with the
+// fields and buttons a shade towards the text.
+QPalette DialogPalette(const QColor& background, const QColor& text);
 
 enum class OptionPage {
   kGeneral,
@@ -98,6 +104,10 @@ class MainWindow : public QWidget, public Frontend {
   void UpdateGUI(bool buttons);
   // Controls show the core's options (after the settings were read, or a run's overrides).
   void LoadControls();
+  // After a profile read: every control, the skins, fonts and colours and the chat pane's height.
+  void ReloadProfile();
+  // The chat pane takes the height the profile holds ("s1=").
+  void ApplyChatHeight();
 
   // Frontend
   void AppendLine(View view, const StyledLine& line) override;
@@ -137,6 +147,7 @@ class MainWindow : public QWidget, public Frontend {
   void BuildFrame();
   void BuildChatPage(QWidget* page);
   void BuildSetupPage(QWidget* page);
+  void BuildProfileControls(QWidget* page);
   void BuildOptionsPage(QWidget* page);
   void BuildGeneralPage(QWidget* page);
   void BuildColorsPage(QWidget* page);
@@ -151,6 +162,8 @@ class MainWindow : public QWidget, public Frontend {
   void AddWhisperUser(const QString& name, Client::RecipientSource source);
   void PickCategoryColor(int category);
   void RefreshStatePictures();
+  void ApplyDialogColors();
+  void RunProfileCommand(const Action& command);
   void ShowTray(bool shown);
   QPixmap StatePixmap(const std::string& state) const;
 
@@ -180,6 +193,7 @@ class MainWindow : public QWidget, public Frontend {
   std::string client_state_ = "Disconnected";
 
   // Chat page
+  QSplitter* chat_split_ = nullptr;
   ChatView* chat_view_ = nullptr;
   ChatView* whisper_view_ = nullptr;
   QListView* users_view_ = nullptr;
@@ -190,6 +204,8 @@ class MainWindow : public QWidget, public Frontend {
   QLabel* state_icon_ = nullptr;
   QLabel* state_label_ = nullptr;
   SkinButton* connect_button_ = nullptr;
+  // What Enter in each input box presses: Send, and the whisper input's Whisper.
+  std::array<SkinButton*, 2> enter_buttons_{};
   QMenu* users_menu_ = nullptr;
   QMenu* state_menu_ = nullptr;
   QMenu* recipients_menu_ = nullptr;
@@ -202,6 +218,10 @@ class MainWindow : public QWidget, public Frontend {
   QLineEdit* cc_text_ = nullptr;
   QColor cc_color_{Qt::white};
   QTreeView* cc_view_ = nullptr;
+
+  // Setup page
+  QLineEdit* account_edit_ = nullptr;
+  QLineEdit* password_edit_ = nullptr;
 
   // Setup and General pages: each control with how it reads its option.
   std::vector<std::function<void()>> loaders_;

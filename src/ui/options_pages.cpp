@@ -12,6 +12,7 @@
 #include <QTreeView>
 
 #include "common/text.h"
+#include "persistence/list_lines.h"
 #include "ui/main_window.h"
 #include "ui/owned.h"
 #include "ui/text_conv.h"
@@ -38,6 +39,9 @@ class ClickLabel : public QLabel {
  private:
   std::function<void()> on_click_;
 };
+
+// The desktop's own colour dialog would ignore the window's colours.
+constexpr QColorDialog::ColorDialogOptions kOwnColorDialog = QColorDialog::DontUseNativeDialog;
 
 struct CategoryLabel {
   const char* name;
@@ -156,13 +160,19 @@ static QLineEdit* BoundEdit(MainWindow& window, std::vector<std::function<void()
 
 void MainWindow::BuildSetupPage(QWidget* page) {
   Caption(page, QStringLiteral("Account:"), {10, 10, 110, 20});
-  QLineEdit* account = BoundEdit(*this, loaders_, core_, page, "AccountName_Edit1",
-                                 {120, 10, 180, 20}, &Options::account_name);
-  account->setMaxLength(15);
+  account_edit_ = BoundEdit(*this, loaders_, core_, page, "AccountName_Edit1", {120, 10, 180, 20},
+                            &Options::account_name);
+  account_edit_->setMaxLength(15);
   Caption(page, QStringLiteral("Password:"), {10, 36, 110, 20});
-  QLineEdit* password = BoundEdit(*this, loaders_, core_, page, "Password_Edit1",
-                                  {120, 36, 180, 20}, &Options::password);
-  password->setEchoMode(QLineEdit::Password);
+  password_edit_ = BoundEdit(*this, loaders_, core_, page, "Password_Edit1", {120, 36, 180, 20},
+                             &Options::password);
+  password_edit_->setEchoMode(QLineEdit::Password);
+  // Enter after the password connects; while connected it leaves the connection alone.
+  connect(password_edit_, &QLineEdit::returnPressed, this, [this] {
+    Call([](Client& c) {
+      if (c.connect_caption() == "Connect") c.ToggleConnection();
+    });
+  });
   Caption(page, QStringLiteral("Server:"), {10, 62, 110, 20});
   QComboBox* server = Owned<QComboBox>(page);
   server->setObjectName(QStringLiteral("Servers_ComboBox1"));
@@ -207,11 +217,41 @@ void MainWindow::BuildSetupPage(QWidget* page) {
   QLineEdit* last = BoundEdit(*this, loaders_, core_, channels, "Last_Edit1", {150, 38, 140, 20},
                               &Options::last_channel);
   last->setReadOnly(true);
-
   // For servers and peers that expect the old bytes; what the code page lacks goes as "?".
   BoundRadios(*this, loaders_, core_, page, "SendTextAs_RadioGroup1",
-              QStringLiteral("Send text as"), {320, 106, 300, 62},
+              QStringLiteral("Send text as"), {320, 192, 300, 62},
               {QStringLiteral("UTF-8"), QStringLiteral("Windows-1252")}, &Options::send_text_as);
+  BuildProfileControls(page);
+}
+
+void MainWindow::BuildProfileControls(QWidget* page) {
+  // Only the profile commands change the name; the field shows which profile a save goes to.
+  Caption(page, QStringLiteral("Talvex Chat User:"), {320, 110, 110, 20});
+  QLineEdit* user = Owned<QLineEdit>(page);
+  user->setObjectName(QStringLiteral("User_Edit1"));
+  user->setGeometry(430, 110, 190, 20);
+  user->setReadOnly(true);
+  loaders_.push_back([this, user] { user->setText(QtText(core_->profile_name())); });
+  struct Command {
+    const char* name;
+    const char* caption;
+    void (Client::*run)();
+  };
+  static constexpr std::array<Command, 3> kCommands = {
+      {{"Open_Image1", "Open", &Client::OpenProfile},
+       {"New_Image1", "New", &Client::NewProfile},
+       {"Delete_Image1", "Delete", &Client::DeleteProfile}}};
+  int x = 320;
+  for (const Command& command : kCommands) {
+    SkinButton* button = MakeButton(page, QString::fromLatin1(command.name),
+                                    QString::fromLatin1(command.caption), {x, 136, 96, 20});
+    const auto run = command.run;
+    connect(button, &QAbstractButton::clicked, this,
+            [this, run] { RunProfileCommand([run](Client& c) { (c.*run)(); }); });
+    x += 102;
+  }
+  BoundCheck(*this, loaders_, core_, page, "SavePassword_CheckBox1",
+             QStringLiteral("Save Password:"), {320, 164, 200, 20}, &Options::save_password);
 }
 
 void MainWindow::BuildOptionsPage(QWidget* page) {
@@ -323,7 +363,7 @@ void MainWindow::BuildColorsPage(QWidget* page) {
   connect(color, &QAbstractButton::clicked, this, [this] {
     const auto picked =
         hooks_.pick_color ? hooks_.pick_color(cc_color_) : [this]() -> std::optional<QColor> {
-      const QColor c = QColorDialog::getColor(cc_color_, this);
+      const QColor c = QColorDialog::getColor(cc_color_, this, {}, kOwnColorDialog);
       if (!c.isValid()) return std::nullopt;
       return c;
     }();
@@ -394,7 +434,7 @@ void MainWindow::PickCategoryColor(int category) {
   const QColor initial = ToQColor(core_->options().colors[static_cast<size_t>(category)]);
   const auto picked =
       hooks_.pick_color ? hooks_.pick_color(initial) : [this, &initial]() -> std::optional<QColor> {
-    const QColor c = QColorDialog::getColor(initial, this);
+    const QColor c = QColorDialog::getColor(initial, this, {}, kOwnColorDialog);
     if (!c.isValid()) return std::nullopt;
     return c;
   }();

@@ -62,6 +62,7 @@ int RunWindow(int& argc, char** argv, const StartOptions& options,
   QApplication::setApplicationName(QStringLiteral("talvexchat"));
   QApplication::setApplicationDisplayName(QStringLiteral("Talvex Chat 2000"));
   QApplication::setApplicationVersion(QStringLiteral(TC_VERSION));
+  QApplication::setWindowIcon(ProgramIcon());
   // Hidden in the tray is still running.
   QApplication::setQuitOnLastWindowClosed(false);
 
@@ -90,6 +91,8 @@ int RunWindow(int& argc, char** argv, const StartOptions& options,
 void ShowStartError(int& argc, char** argv, const std::string& text) {
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName(QStringLiteral("Talvex Chat 2000"));
+  QApplication::setWindowIcon(ProgramIcon());
+  QApplication::setPalette(DialogPalette(Qt::black, Qt::white));
   QMessageBox::critical(nullptr, QStringLiteral("Talvex Chat 2000"), QString::fromStdString(text));
 }
 

@@ -133,15 +133,18 @@ TEST(LiveWindow, ConnectFromSetupThenTalkAndWhisper) {
   EXPECT_TRUE(find("Setup_Panel1")->isVisible());
 
   auto* account = qobject_cast<QLineEdit*>(find("AccountName_Edit1"));
+  auto* password = qobject_cast<QLineEdit*>(find("Password_Edit1"));
   ASSERT_NE(account, nullptr);
+  EXPECT_EQ(window.focusWidget(), password);
   account->selectAll();
   QTest::keyClicks(account, "talvexbot");
-  QTest::keyClicks(qobject_cast<QLineEdit*>(find("Password_Edit1")), "botpass");
-  QTest::mouseClick(find("Chat_Image1"), Qt::LeftButton);
-  // The refused connection is closed by then; until it is, the button would disconnect.
+  QTest::keyClicks(password, "botpass");
+  // Kept in the profile, so that the next start logs in by itself.
+  QTest::mouseClick(find("SavePassword_CheckBox1"), Qt::LeftButton, {}, QPoint(6, 10));
+  // The refused connection is closed by then; until it is, Enter would not connect.
   auto* connect = qobject_cast<QAbstractButton*>(find("Connect_Image1"));
   ASSERT_TRUE(WaitFor([&] { return connect->text() == "Connect"; }));
-  QTest::mouseClick(connect, Qt::LeftButton);
+  QTest::keyClick(password, Qt::Key_Return);
 
   // The home channel with both users and their icons.
   auto* channel = qobject_cast<QLabel*>(find("Channel_Edit1"));
@@ -179,6 +182,16 @@ TEST(LiveWindow, ConnectFromSetupThenTalkAndWhisper) {
   window.close();
   EXPECT_TRUE(WaitFor([&] { return alice.Saw("1003 LEAVE talvexbot"); })) << alice.Transcript();
   EXPECT_EQ(boxes.size(), 1u);
+
+  // The next start on the same directory reads the account and password from the profile and
+  // is back in the channel without a question.
+  ui::WindowProgram again(options);
+  again.window().hooks().message = [&boxes](const QString& text) { boxes.push_back(text); };
+  again.window().show();
+  auto* channel_again = again.window().findChild<QLabel*>(QStringLiteral("Channel_Edit1"));
+  ASSERT_TRUE(WaitFor([&] { return channel_again->text() == "Talvex Chat (2)"; }));
+  EXPECT_EQ(boxes.size(), 1u);
+  again.window().close();
 }
 
 }  // namespace

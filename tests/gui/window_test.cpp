@@ -10,14 +10,19 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTreeView>
 
+#include "common/code_text.h"
 #include "gui/window_fixture.h"
+#include "persistence/list_lines.h"
 #include "ui/art.h"
 #include "ui/chat_view.h"
 #include "ui/presenters.h"
@@ -58,11 +63,41 @@ QPoint SelectRow(QListView* view, const QString& name) {
   return at;
 }
 
+// Drags the splitter's handle `dy` pixels down (up when negative), as a hand on the mouse does.
+void DragHandle(QSplitter* split, int dy) {
+  QWidget* handle = split->handle(1);
+  const QPointF at(handle->width() / 2.0, handle->height() / 2.0);
+  const QPointF to = at + QPointF(0, dy);
+  const QPointF global_at = handle->mapToGlobal(at);
+  const QPointF global_to = handle->mapToGlobal(to);
+  QMouseEvent press(QEvent::MouseButtonPress, at, global_at, Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(handle, &press);
+  QMouseEvent move(QEvent::MouseMove, to, global_to, Qt::NoButton, Qt::LeftButton, {});
+  QApplication::sendEvent(handle, &move);
+  QMouseEvent release(QEvent::MouseButtonRelease, to, global_to, Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(handle, &release);
+}
+
+// The decoded line of a profile file that begins with `key`; empty when there is none.
+std::string ProfileLine(const std::filesystem::path& file, std::string_view key) {
+  const std::string bytes = test::ReadFile(file);
+  size_t begin = 0;
+  while (begin < bytes.size()) {
+    size_t end = bytes.find("\r\n", begin);
+    if (end == std::string::npos) end = bytes.size();
+    const std::string line = CodeText("Decode", bytes.substr(begin, end - begin));
+    if (line.rfind(key, 0) == 0) return line;
+    begin = end + 2;
+  }
+  return {};
+}
+
 TEST(WindowTest, AFreshWindowItsWelcomeItsSkinsAndClearingTheChat) {
   WindowRig rig;
   EXPECT_EQ(rig.window->windowTitle(), "Talvex Chat 2000");
   EXPECT_EQ(rig.window->size(), QSize(640, 470));
   EXPECT_TRUE(rig.window->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_FALSE(rig.window->windowIcon().isNull());
   // First activation: the welcome lines, once.
   QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
   EXPECT_EQ(BlockText(chat, 0), "System ( Welcome to Talvex Chat 2000 Build 1515 )");
@@ -282,6 +317,15 @@ TEST(WindowTest, CustomWordColourEditor) {
   Click(rig.Find<QWidget>("CCRemove_Image1"));
   EXPECT_EQ(rig.core->custom_colors().RowCount(), 0);
   EXPECT_EQ(text->text(), "hi");
+  // New words take their sorted place, as a profile read would put them.
+  for (const char* word : {"zeta", "alpha", "Mid"}) {
+    text->setText(QString::fromLatin1(word));
+    Click(rig.Find<QWidget>("CCAdd_Image1"));
+  }
+  ASSERT_EQ(view->model()->rowCount(), 3);
+  EXPECT_EQ(view->model()->index(0, 0).data().toString(), "alpha");
+  EXPECT_EQ(view->model()->index(1, 0).data().toString(), "Mid");
+  EXPECT_EQ(view->model()->index(2, 0).data().toString(), "zeta");
 }
 
 TEST(WindowTest, TrayPictureCaptionsStayUnique) {
@@ -296,6 +340,21 @@ TEST(WindowTest, TrayPictureCaptionsStayUnique) {
   const TextTable& table = rig.core->appearance().tray_icons().table();
   EXPECT_EQ(table.Cell(5, 0), "Away");
   EXPECT_EQ(table.Cell(2, 0), "-----");
+  EXPECT_EQ(rig.core->appearance().tray_icons().PictureFor("Away"), 5);
+  for (const bool reread : {false, true}) {
+    if (reread) {
+      rig.window->Call([](Client& c) {
+        c.SaveProfile();
+        c.SwitchProfile("Default");
+      });
+      rig.window->ReloadProfile();
+    }
+    ASSERT_EQ(list->model()->rowCount(), 12) << reread;
+    for (int row = 0; row < 12; ++row) {
+      const QIcon icon = list->model()->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
+      EXPECT_FALSE(icon.isNull()) << row << " " << reread;
+    }
+  }
   EXPECT_EQ(rig.core->appearance().tray_icons().PictureFor("Away"), 5);
 }
 
@@ -333,6 +392,18 @@ TEST(WindowTest, GeneralOptionsAreBoundToTheOptions) {
   EXPECT_FALSE(rig.core->options().tray);
   Click(rig.Find<QWidget>("KeepLF_RadioGroup1_Item2"));
   EXPECT_EQ(rig.core->options().keep_log, KeepLog::kNone);
+  // Nothing logged makes no Logs folder, neither in the channel nor across a profile read.
+  const auto logs = rig.temp.path() / "Users" / "Default" / "Logs";
+  std::filesystem::remove_all(logs);
+  rig.LogIn();
+  rig.Server("1005 TALK bob 0010 \"hello\"");
+  rig.window->Call([](Client& c) {
+    c.SaveProfile();
+    c.SwitchProfile("Default");
+  });
+  rig.Server("1005 TALK bob 0010 \"again\"");
+  EXPECT_EQ(rig.core->options().keep_log, KeepLog::kNone);
+  EXPECT_FALSE(std::filesystem::exists(logs));
   Click(rig.Find<QWidget>("ViewJP_RadioGroup1_Item2"));
   EXPECT_EQ(rig.core->options().view_join_parts, ViewJoinParts::kIfLessOrEqual);
   Click(rig.Find<QCheckBox>("UseDatabase_CheckBox1"));
@@ -372,12 +443,168 @@ TEST(WindowTest, MinimiseToTheTrayAndRestoreOrStayWithoutOne) {
 }
 
 TEST(WindowTest, ExitRunsTheShutdown) {
+  // The "X" and the bar's Exit entry.
+  for (const char* exit : {"Exit_Image1", "Script_Image1"}) {
+    WindowRig rig;
+    Click(rig.Find<QWidget>(QString::fromLatin1(exit)));
+    rig.Settle();
+    EXPECT_TRUE(rig.shut_down) << exit;
+    QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
+    EXPECT_EQ(BlockText(chat, BlockCount(chat) - 1), "System ( Shutting down, please wait... )");
+  }
+}
+
+TEST(WindowTest, ALineWhileScrolledUpLeavesTheViewWhereItIs) {
   WindowRig rig;
-  Click(rig.Find<QWidget>("Exit_Image1"));
-  rig.Settle();
-  EXPECT_TRUE(rig.shut_down);
+  rig.LogIn();
+  std::string burst;
+  for (int i = 0; i < 200; ++i)
+    burst += "1005 TALK bob 0010 \"line " + std::to_string(i) + "\"\r\n";
+  rig.Receive(burst);
+  QScrollBar* bar = rig.window->chat_view().verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 20);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  bar->setValue(10);
+  rig.Server("1005 TALK bob 0010 \"while you read\"");
+  EXPECT_EQ(bar->value(), 10);
+  bar->setValue(bar->maximum());
+  const int before = bar->maximum();
+  rig.Server("1005 TALK bob 0010 \"at the end\"");
+  EXPECT_GT(bar->maximum(), before);
+  EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST(WindowTest, EnterInTheWhisperInputIsItsWhisperButton) {
+  WindowRig rig;
+  rig.LogIn();
+  rig.Server("1001 USER bob 0010 [CHAT]");
+  rig.window->hooks().ask_text = [](const QString&, const QString&) {
+    return std::optional<QString>("alice");
+  };
+  rig.Find<QAction>("AddUser1")->trigger();
+  rig.socket.TakeWritten();
+  auto* input = rig.Find<QComboBox>("Send_Edit2");
+  // No user picked: the text stays for the next try.
+  TypeInto(input, "psst");
+  QTest::keyClick(input->lineEdit(), Qt::Key_Return);
+  rig.Advance(5000);
+  EXPECT_EQ(rig.socket.TakeWritten(), "");
+  EXPECT_EQ(input->currentText(), "psst");
   QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
-  EXPECT_EQ(BlockText(chat, BlockCount(chat) - 1), "System ( Shutting down, please wait... )");
+  EXPECT_EQ(BlockText(chat, BlockCount(chat) - 1), "System ( You must first select a user. )");
+  SelectRow(rig.Find<QListView>("Users_ListView1"), "bob");
+  input->lineEdit()->setFocus();
+
+  QTest::keyClick(input->lineEdit(), Qt::Key_Return);
+  rig.Advance(5000);
+  EXPECT_EQ(rig.socket.TakeWritten(), "/w bob psst\r\n");
+  EXPECT_EQ(input->currentText(), "");
+}
+
+TEST(WindowTest, DialogsWearTheWindowsColours) {
+  WindowRig rig;
+  rig.window->hooks().message = nullptr;
+  rig.window->ShowMessage("Unable to open file: x");
+  auto* box = rig.window->findChild<QMessageBox*>();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->palette().color(QPalette::Window), QColor(Qt::black));
+  EXPECT_EQ(box->palette().color(QPalette::WindowText), QColor(Qt::white));
+  EXPECT_LT(box->palette().color(QPalette::Button).lightness(), 80);
+  box->close();
+}
+
+TEST(WindowTest, EnterInThePasswordConnectsAndARefusalComesBackToIt) {
+  WindowRig rig;
+  Click(rig.Find<QWidget>("Setup_Image1"));
+  auto* account = rig.Find<QLineEdit>("AccountName_Edit1");
+  auto* password = rig.Find<QLineEdit>("Password_Edit1");
+  account->selectAll();
+  QTest::keyClicks(account, "someone");
+  QTest::keyClicks(password, "wrong");
+  QTest::keyClick(password, Qt::Key_Return);
+  EXPECT_EQ(rig.socket.opens, 1);
+  EXPECT_EQ(rig.window->current_page(), Page::kChat);
+  rig.socket.state = test::FakeSocket::State::kOpen;
+  rig.window->Call([](Client& c) { c.OnConnected(); });
+  rig.Receive("Username: ");
+  rig.Receive("someone\r\nPassword: ");
+  rig.Receive("\r\nLogin failed.\r\n\r\nUsername: ");
+  EXPECT_EQ(rig.window->current_page(), Page::kSetup);
+  EXPECT_EQ(rig.window->focusWidget(), password);
+  EXPECT_EQ(password->selectedText(), "wrong");
+}
+
+TEST(WindowTest, ProfileCommandsReloadTheWholeWindow) {
+  WindowRig rig;
+  const std::filesystem::path users = rig.temp.path() / "Users";
+  QString chosen;
+  rig.window->hooks().ask_file = [&chosen](const QString&, const QString&, const QString& folder) {
+    return folder + "/" + chosen;
+  };
+  QColor picked;
+  rig.window->hooks().pick_color = [&picked](const QColor&) { return std::optional(picked); };
+  auto* user = rig.Find<QLineEdit>("User_Edit1");
+  auto* account = rig.Find<QLineEdit>("AccountName_Edit1");
+  auto* password = rig.Find<QLineEdit>("Password_Edit1");
+  auto* save = rig.Find<QCheckBox>("SavePassword_CheckBox1");
+  auto* split = rig.Find<QSplitter>("Chat_Splitter1");
+  auto* label = rig.Find<QLabel>("SyM_Colors_Label1");
+  EXPECT_EQ(user->text(), "Default");
+  EXPECT_TRUE(user->isReadOnly());
+  EXPECT_EQ(split->sizes().value(0), 240);
+
+  // Each profile gets its own account, password choice, colours and chat pane height.
+  struct Setting {
+    QString account;
+    bool save_password;
+    Color background;
+    QColor category;
+    int drag;
+  };
+  const Setting first{"worker", true, kClNavy, QColor(Qt::red), -40};
+  const Setting second{"other", false, kClMaroon, QColor(Qt::blue), 30};
+  const auto apply = [&](const Setting& s) {
+    Click(rig.Find<QWidget>("Setup_Image1"));
+    account->selectAll();
+    QTest::keyClicks(account, s.account);
+    if (save->isChecked() != s.save_password) Click(save);
+    password->selectAll();
+    QTest::keyClicks(password, "pw");
+    const Color background = s.background;
+    rig.window->Call(
+        [background](Client& c) { c.appearance().settings().background = background; });
+    picked = s.category;
+    Click(label);
+    DragHandle(split, s.drag);
+  };
+  const auto shows = [&](const Setting& s, const QString& profile, int height) {
+    EXPECT_EQ(user->text(), profile);
+    EXPECT_EQ(account->text(), s.account);
+    EXPECT_EQ(save->isChecked(), s.save_password);
+    EXPECT_EQ(password->text(), s.save_password ? "pw" : "");
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), s.category);
+    EXPECT_EQ(rig.window->chat_view().palette().color(QPalette::Base), Q(s.background));
+    EXPECT_EQ(split->sizes().value(0), height);
+  };
+  apply(first);
+  EXPECT_EQ(rig.core->options().chat_height, 200);
+  chosen = "Work.usr";
+  Click(rig.Find<QWidget>("New_Image1"));
+  EXPECT_EQ(user->text(), "Work");
+  EXPECT_TRUE(std::filesystem::exists(users / "Work.usr"));
+  apply(second);
+  chosen = "Default.usr";
+  Click(rig.Find<QWidget>("Open_Image1"));
+  shows(first, "Default", 200);
+  chosen = "Work.usr";
+  Click(rig.Find<QWidget>("Open_Image1"));
+  shows(second, "Work", 230);
+  EXPECT_EQ(ProfileLine(users / "Work.usr", "s1="), "s1=230");
+  EXPECT_EQ(ProfileLine(users / "Work.usr", "ac="), "ac=");
+  EXPECT_EQ(ProfileLine(users / "Default.usr", "ac="), "ac=pw");
+  Click(rig.Find<QWidget>("Delete_Image1"));
+  EXPECT_FALSE(std::filesystem::exists(users / "Work.usr"));
+  shows(first, "Default", 200);
 }
 
 TEST(WindowTest, DraggingTheBackgroundMovesTheWindow) {
@@ -456,6 +683,10 @@ TEST(WindowTest, AllUserIconsAreDrawnAndDistinct) {
     const QImage icon = ui::UserIcon(i);
     EXPECT_EQ(icon.size(), QSize(28, 14));
     for (int j = 0; j < i; ++j) EXPECT_NE(icon, ui::UserIcon(j)) << i << " " << j;
+  }
+  for (int i = 0; i < ui::kStatePictureCount; ++i) {
+    for (int j = 0; j < i; ++j)
+      EXPECT_NE(ui::StatePicture(i), ui::StatePicture(j)) << i << " " << j;
   }
 }
 

@@ -1,6 +1,7 @@
-"""The desktop window, offscreen, against the real server: a fresh start is refused as guest,
-the account is filled in on the Setup page and connected, the home channel shows both users
-with their icons, a typed line reaches alice and her whisper shows in its colours.
+"""The desktop window, offscreen, against the real server: a fresh start is refused as guest
+and the password field takes the keys, the account is filled in on the Setup page with "Save
+Password:" ticked and Enter connects, the home channel shows both users with their icons, a typed
+line reaches alice and her whisper shows in its colours; the next start logs in from the profile.
 
 The window is driven by tc_live_window (tests/gui/live_window.cpp); this script gives it a
 throw-away server on a free loopback port."""

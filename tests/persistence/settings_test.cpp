@@ -41,6 +41,8 @@ TEST(Settings, FirstStartCreatesEmptyProfileFiles) {
   EXPECT_TRUE(std::filesystem::is_regular_file(DefaultProfile(s)));
   EXPECT_EQ(ReadFile(DefaultProfile(s)), "");
   EXPECT_TRUE(std::filesystem::is_regular_file(s.dir / "Users" / "Default" / "notes.txt"));
+  // The list as it starts, no read line replaced it: as many rows as a read gives.
+  EXPECT_EQ(s.core().appearance().tray_icons().table().RowCount(), 12);
   EXPECT_TRUE(s.ui.messages.empty());
 }
 
@@ -75,7 +77,9 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   }
   EXPECT_EQ(lines[lines.size() - 3], "s1=240");
   EXPECT_EQ(lines[lines.size() - 2], "ds=10");
-  EXPECT_EQ(lines.back(), "ga=Disconnected;Available;Away;DND;Operator;-----;-----;");
+  EXPECT_EQ(
+      lines.back(),
+      "ga=Disconnected;Available;Away;DND;Operator;-----;-----;-----;-----;-----;-----;-----;");
   // The settings file names the profile written.
   EXPECT_EQ(ReadFile(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
 }
