@@ -1,5 +1,7 @@
 // The field layouts of the server's lines, each written down once. Every cut is bounds-checked; a
-// line shorter than its code's layout reads as UnreadableLine, never out of bounds.
+// line shorter than its code's layout reads as UnreadableLine, never out of bounds. Lines arrive
+// as UTF-8, so the layouts count characters: a byte count would cut a hostile line's name or text
+// inside a character.
 #include "protocol/server_line.h"
 
 #include "common/text.h"
@@ -9,9 +11,9 @@ namespace tc {
 namespace {
 
 // "1001 USER " / "1002 JOIN " + name + " " + flags + " " + product: the flags and the product are
-// cut from the end of the line, the product as its last six bytes ("[STAR]").
+// cut from the end of the line, the product as its last six characters ("[STAR]").
 constexpr size_t kPresentPrefix = 10;
-constexpr size_t kPresentMinimum = 23;  // at least one byte of name
+constexpr size_t kPresentMinimum = 23;  // at least one character of name
 constexpr size_t kPresentProduct = 6;
 constexpr size_t kPresentFlagsFromEnd = 11;
 constexpr size_t kPresentNameFromEnd = 12;  // " flags product"
@@ -45,24 +47,58 @@ constexpr size_t kErrorPrefix = 12;  // "1019 ERROR \""
 // "2010 NAME " + account.
 constexpr size_t kLoggedInPrefix = 10;
 
+bool StartsCharacter(char byte) {
+  return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+}
+
+size_t Chars(std::string_view text) {
+  size_t count = 0;
+  for (const char byte : text) count += StartsCharacter(byte) ? 1 : 0;
+  return count;
+}
+
+// Byte offset of character `n` of `text` (its size when there are fewer).
+size_t ByteOf(std::string_view text, size_t n) {
+  size_t seen = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (StartsCharacter(text[at]) && seen++ == n) return at;
+  }
+  return text.size();
+}
+
+std::string_view DropFirstChars(std::string_view text, size_t n) {
+  return text.substr(ByteOf(text, n));
+}
+
+std::string_view DropLastChars(std::string_view text, size_t n) {
+  const size_t count = Chars(text);
+  return text.substr(0, count > n ? ByteOf(text, count - n) : 0);
+}
+
+std::string_view LastChars(std::string_view text, size_t n) {
+  const size_t count = Chars(text);
+  return count > n ? text.substr(ByteOf(text, count - n)) : text;
+}
+
 struct Speaker {
   std::string_view name;
   std::string_view text;
 };
 
 std::optional<Speaker> CutSpeaker(std::string_view line, size_t prefix) {
-  const std::string_view rest = DropFirst(line, prefix);
+  const std::string_view rest = DropFirstChars(line, prefix);
   const size_t space = rest.find(' ');
-  if (space == std::string_view::npos || space == 0 || rest.size() < space + kSpeakerAfterName) {
-    return std::nullopt;
-  }
-  return Speaker{rest.substr(0, space), DropLast(rest.substr(space + kSpeakerTextFromSpace), 1)};
+  if (space == std::string_view::npos || space == 0) return std::nullopt;
+  const std::string_view after = rest.substr(space);
+  if (Chars(after) < kSpeakerAfterName) return std::nullopt;
+  return Speaker{rest.substr(0, space),
+                 DropLastChars(DropFirstChars(after, kSpeakerTextFromSpace), 1)};
 }
 
 // The quoted text of a notice; nullopt when the line cannot hold its closing quote.
 std::optional<std::string_view> CutNotice(std::string_view line, size_t prefix) {
-  if (line.size() < prefix + 1) return std::nullopt;
-  return DropLast(DropFirst(line, prefix), 1);
+  if (Chars(line) < prefix + 1) return std::nullopt;
+  return DropLastChars(DropFirstChars(line, prefix), 1);
 }
 
 struct CodeText {
@@ -91,12 +127,13 @@ std::optional<ServerEvent> ParseFields(LineCode code, std::string_view line) {
   switch (code) {
     case LineCode::kUserPresent:
     case LineCode::kUserJoined: {
-      if (line.size() < kPresentMinimum) return std::nullopt;
-      const std::string_view product = Last(line, kPresentProduct);
-      const std::string_view flags = line.substr(line.size() - kPresentFlagsFromEnd, kFlagsSize);
-      const std::string_view rest = DropFirst(line, kPresentPrefix);
+      if (Chars(line) < kPresentMinimum) return std::nullopt;
+      const std::string_view product = LastChars(line, kPresentProduct);
+      const std::string_view flags =
+          DropLastChars(LastChars(line, kPresentFlagsFromEnd), kPresentFlagsFromEnd - kFlagsSize);
+      const std::string_view rest = DropFirstChars(line, kPresentPrefix);
       if (code == LineCode::kUserPresent) {
-        return UserPresent{DropLast(rest, kPresentNameFromEnd), flags, product};
+        return UserPresent{DropLastChars(rest, kPresentNameFromEnd), flags, product};
       }
       // A join's name ends at its first space.
       const std::string_view name = rest.substr(0, rest.find(' '));
@@ -104,8 +141,8 @@ std::optional<ServerEvent> ParseFields(LineCode code, std::string_view line) {
       return UserJoined{name, flags, product};
     }
     case LineCode::kUserLeft: {
-      if (line.size() < kLeaveMinimum) return std::nullopt;
-      std::string_view name = DropLast(DropFirst(line, kLeavePrefix), kLeaveFlagsFromEnd);
+      if (Chars(line) < kLeaveMinimum) return std::nullopt;
+      std::string_view name = DropLastChars(DropFirstChars(line, kLeavePrefix), kLeaveFlagsFromEnd);
       if (!name.empty() && name.back() == ' ') name.remove_suffix(1);
       if (name.empty()) return std::nullopt;
       return UserLeft{name};
@@ -125,12 +162,12 @@ std::optional<ServerEvent> ParseFields(LineCode code, std::string_view line) {
       return Emote{s->name, s->text};
     }
     case LineCode::kChannelEntered:
-      if (line.size() < kChannelMinimum) return std::nullopt;
-      return ChannelEntered{DropLast(DropFirst(line, kChannelPrefix), 1)};
+      if (Chars(line) < kChannelMinimum) return std::nullopt;
+      return ChannelEntered{DropLastChars(DropFirstChars(line, kChannelPrefix), 1)};
     case LineCode::kFlagsChanged:
-      if (!StartsWith(line, kFlagsHead) || line.size() < kFlagsMinimum) return std::nullopt;
-      return FlagsChanged{DropLast(DropFirst(line, kFlagsHead.size()), kFlagsNameFromEnd),
-                          Last(line, kFlagsSize)};
+      if (!StartsWith(line, kFlagsHead) || Chars(line) < kFlagsMinimum) return std::nullopt;
+      return FlagsChanged{DropLastChars(DropFirstChars(line, kFlagsHead.size()), kFlagsNameFromEnd),
+                          LastChars(line, kFlagsSize)};
     case LineCode::kInfoNotice:
       if (const auto text = CutNotice(line, kInfoPrefix)) return InfoNotice{*text};
       return std::nullopt;
@@ -149,7 +186,7 @@ std::optional<ServerEvent> ParseServerLine(std::string_view line) {
     return UnreadableLine{*code};
   }
   if (StartsWith(line, "2000")) return KeepAlive{};
-  if (StartsWith(line, "2010")) return LoggedIn{DropFirst(line, kLoggedInPrefix)};
+  if (StartsWith(line, "2010")) return LoggedIn{DropFirstChars(line, kLoggedInPrefix)};
   if (line == "Enter your account name and password.") return LoginPrompt{};
   if (line == "Login incorrect" || line == "Login failed.") {
     return LoginRefused{LoginRefusal::kIncorrect};

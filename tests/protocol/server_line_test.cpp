@@ -106,6 +106,21 @@ TEST(ServerLine, LinesWithoutFieldsAndLinesOfNoKnownCode) {
   for (const auto& [line, event] : cases) EXPECT_EQ(Parsed(line), event) << line;
 }
 
+// A hostile line may put characters of several bytes where the layout has its fixed heads, flags
+// or closing quote: the cuts count characters, so none falls inside one.
+TEST(ServerLine, LayoutsCountCharactersNotBytes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"1005 TA\u00B0\u00B4\u00DFob 0000 \"hi \u2713\"", "talk|ob|hi \u2713"},
+      {"1005 TALK al 0000 \"x\u2713", "talk|al|x"},
+      {"1003 LEAVE bob 00\u2713\u2713", "left|bob"},
+      {"1001 USER x 00\u2713\u00E9 [CHAT]", "present|x|00\u2713\u00E9|[CHAT]"},
+      {"1009 USER b\u00F6b 00\u65E50", "flags|b\u00F6b|00\u65E50"},
+      {"1018 INFO \"\u65E5\u672C", "info|\u65E5"},
+      {"1007 CHANNEL \"\u65E5\u672C", "channel|\u65E5"},
+  };
+  for (const auto& [line, event] : cases) EXPECT_EQ(Parsed(line), event) << line;
+}
+
 TEST(ServerLine, AnOverlongLineYieldsAllItsText) {
   const std::string text(100000, 'x');
   EXPECT_EQ(Parsed("1005 TALK al 0000 \"" + text + "\""), "talk|al|" + text);
