@@ -13,20 +13,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(StartUp, CreatesItsFoldersAndSettingsFileWhereverItIsPointed) {
-  Session s(kStartedUp);
-  for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
-    EXPECT_TRUE(std::filesystem::is_directory(s.dir / dir)) << dir;
-  }
-  EXPECT_TRUE(std::filesystem::exists(s.dir / "talvexchat.dat"));
-  EXPECT_EQ(s.core().profile_name(), "Default");
-  EXPECT_TRUE(s.ui.messages.empty());
-  EXPECT_EQ(s.ui.Texts(), (Strings{"System ( Welcome to Talvex Chat 2000 Build 1515 )",
-                                   "System ( Keep up to date at: "
-                                   "https://talvexchat.example.org/ )"}));
-  EXPECT_EQ(s.socket.opens, 0);
-}
-
 // Both front ends start through Start: the chosen profile wins over the one last used, the command
 // line over the profile; the window leaves the activation to its first paint.
 class StartTest : public ::testing::TestWithParam<bool> {};

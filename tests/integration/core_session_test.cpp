@@ -80,27 +80,6 @@ class CoreSessionTest : public QtTest {
   int disconnects_ = 0;
 };
 
-TEST_F(CoreSessionTest, LinesSplitAcrossReadsArriveWhole) {
-  StartUp();
-  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake));
-  Drain();
-  EXPECT_EQ(server_.peer(0).received, kHandshake);  // nothing more until the server asks
-  SendAndWaitRead(0, "BOT or Telnet Connection from [127.0.0.1]\r\n\r\nEnter your account na");
-  Drain();
-  EXPECT_EQ(server_.peer(0).received, kHandshake);  // half a prompt is no prompt
-  SendAndWaitRead(0, "me and password.\r\nSorry, there is no guest account.\r\n\r\nUsername: ");
-  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake + kCredentials));
-  EXPECT_EQ(server_.peer(0).received, kHandshake + kCredentials);
-
-  SendAndWaitRead(0, "talvexbot\r\nPassword: \r\n2010 NAME talv");
-  SendAndWaitRead(0, "exbot\r\n1007 CHANNEL \"Ch");
-  SendAndWaitRead(0, "at\"\r");
-  SendAndWaitRead(0, "\n1001 USER talvexbot 0010 [CHAT]\r\n");
-  ASSERT_TRUE(WaitUntil([&] { return driver_.core().current_channel() == "Chat"; }));
-  EXPECT_TRUE(driver_.core().logged_in());
-  EXPECT_EQ(driver_.core().own_account(), "talvexbot");
-}
-
 // Every call leaves the driver's timer armed for the core's next deadline: the connect time-out
 // from start-up, the one-second tick once logged in, the reconnect after the server closes.
 TEST_F(CoreSessionTest, ServerCloseLeadsToTheAnnouncedReconnect) {
@@ -160,9 +139,7 @@ TEST_F(CoreSessionTest, ReadDuringAQuestionIsHandledAfterTheQuestionsCall) {
   LogIn(0);
   bool shown_while_asked = true;
   ui_.while_asked = [&] {
-    const int before = reads_;
-    server_.Send(0, "1019 ERROR \"while asked\"\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return reads_ > before; }));
+    SendAndWaitRead(0, "1019 ERROR \"while asked\"\r\n");
     Drain();
     shown_while_asked = Shown("Error ( while asked )");
   };

@@ -86,23 +86,6 @@ TEST_F(TextCoding, EveryFormOfLineReadsInEitherCoding) {
   EXPECT_EQ(s.ui.Texts().back(), "<\u0416> " + std::string(kWord));
 }
 
-TEST_F(TextCoding, InvalidAndCutSequencesFallBackAndAreNeverDropped) {
-  struct Case {
-    std::string bytes;
-    std::string shown;
-  };
-  for (const Case& c : std::vector<Case>{
-           {"cut \xE2\x9C", "cut \u00E2\u0153"},
-           {"\xF0\x9F\x98", "\u00F0\u0178\u02DC"},
-           {"\xC0\xAF \xED\xA0\x80", "\u00C0\u00AF \u00ED\u00A0\u20AC"},
-           {"\xE2\x9C\x93 caf\xE9", "\u00E2\u0153\u201C caf\u00E9"},  // one coding per field
-           {"\xFF", "\u00FF"},
-       }) {
-    s.Server("1005 TALK bob 0000 \"" + c.bytes + "\"");
-    EXPECT_EQ(s.ui.Texts().back(), "<bob> " + c.shown);
-  }
-}
-
 // A Cyrillic name: into the user list, the database and the log, and back from the database file.
 TEST_F(TextCoding, ACyrillicNameThroughTheUserListTheDatabaseAndTheLog) {
   const std::string name = "\u0416\u0435\u043D\u044F";
