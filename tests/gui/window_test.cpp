@@ -169,27 +169,6 @@ TEST(WindowTest, TheSendButtonAndEnterSendTheTypedLine) {
   EXPECT_NE(rig.socket.TakeWritten().find("/time\r\n"), std::string::npos);
 }
 
-TEST(WindowTest, WhisperFromAPartnerShowsOnlyInTheWhisperView) {
-  WindowRig rig(kLoggedIn);
-  auto* whisper_input = rig.Find<QComboBox>("Send_Edit2");
-  EXPECT_FALSE(whisper_input->isEnabled());
-  rig.window->hooks().ask_text = [](const QString& title, const QString& prompt) {
-    EXPECT_EQ(title, "Add whisper user.");
-    EXPECT_EQ(prompt, "User Name:");
-    return std::optional<QString>("alice");
-  };
-  rig.Find<QAction>("AddUser1")->trigger();
-  EXPECT_TRUE(whisper_input->isEnabled());
-  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
-  QWidget* whisper = rig.Find<QWidget>("WhisperBox_RichTextBox1");
-  const int chat_lines = BlockCount(chat);
-  rig.Server("1004 WHISPER alice 0010 \"psst, over here\"");
-  EXPECT_EQ(BlockCount(chat), chat_lines);
-  EXPECT_EQ(BlockText(whisper, 0), "<alice> psst, over here");
-  EXPECT_EQ(ColorAt(whisper, 0, 0), Q(rig.core->options().colors[2]));  // speaker colour
-  EXPECT_EQ(ColorAt(whisper, 0, 10), Q(kClSilver));                     // the rest
-}
-
 TEST(WindowTest, UserDraggedToTheWhisperBoxBecomesARecipient) {
   WindowRig rig(kLoggedIn);
   rig.Server("1001 USER bob 0010 [CHAT]");
@@ -214,14 +193,8 @@ TEST(WindowTest, UserDraggedToTheWhisperBoxBecomesARecipient) {
   }
   EXPECT_EQ(rig.core->whisper_recipients().RowCount(), 1);
   // The same name again, in other letters, is not added twice; the own name never.
-  rig.window->hooks().ask_text = [](const QString&, const QString&) {
-    return std::optional<QString>("BOB");
-  };
-  rig.Find<QAction>("AddUser1")->trigger();
-  rig.window->hooks().ask_text = [](const QString&, const QString&) {
-    return std::optional<QString>("talvexbot");
-  };
-  rig.Find<QAction>("AddUser1")->trigger();
+  rig.AddWhisperUser("BOB");
+  rig.AddWhisperUser("talvexbot");
   EXPECT_EQ(rig.core->whisper_recipients().RowCount(), 1);
   box->setCurrentIndex(box->model()->index(0, 0));
   rig.Find<QAction>("RemoveUser1")->trigger();
@@ -262,18 +235,21 @@ TEST(WindowTest, UserListShowsIconsAndTheChannelField) {
 
 TEST(WindowTest, TabButtonsSwitchPages) {
   WindowRig rig;
-  Click(rig.Find<QWidget>("Setup_Image1"));
-  EXPECT_TRUE(rig.Find<QWidget>("Setup_Panel1")->isVisible());
-  EXPECT_FALSE(rig.Find<QWidget>("Chat_Panel1")->isVisible());
-  Click(rig.Find<QWidget>("Options_Image1"));
-  EXPECT_TRUE(rig.Find<QWidget>("Options_Panel1")->isVisible());
-  EXPECT_TRUE(rig.Find<QWidget>("General_Panel1")->isVisible());
-  Click(rig.Find<QWidget>("Colors_Image1"));
-  EXPECT_TRUE(rig.Find<QWidget>("Colors_Panel1")->isVisible());
-  EXPECT_FALSE(rig.Find<QWidget>("General_Panel1")->isVisible());
-  Click(rig.Find<QWidget>("Chat_Image1"));
-  EXPECT_TRUE(rig.Find<QWidget>("Chat_Panel1")->isVisible());
-  EXPECT_FALSE(rig.Find<QWidget>("Options_Panel1")->isVisible());
+  const struct {
+    const char* button;
+    const char* shown;
+    const char* hidden;
+  } steps[] = {
+      {"Setup_Image1", "Setup_Panel1", "Chat_Panel1"},
+      {"Options_Image1", "General_Panel1", "Setup_Panel1"},
+      {"Colors_Image1", "Colors_Panel1", "General_Panel1"},
+      {"Chat_Image1", "Chat_Panel1", "Options_Panel1"},
+  };
+  for (const auto& step : steps) {
+    Click(rig.Find<QWidget>(step.button));
+    EXPECT_TRUE(rig.Find<QWidget>(step.shown)->isVisible()) << step.button;
+    EXPECT_FALSE(rig.Find<QWidget>(step.hidden)->isVisible()) << step.button;
+  }
 }
 
 TEST(WindowTest, PickedCategoryColourColoursTheNextLine) {
@@ -474,27 +450,39 @@ TEST(WindowTest, ALineWhileScrolledUpLeavesTheViewWhereItIs) {
   EXPECT_EQ(bar->value(), bar->maximum());
 }
 
-TEST(WindowTest, EnterInTheWhisperInputIsItsWhisperButton) {
-  WindowRig rig;
-  rig.LogIn();
+// The whisper input opens with the first partner; the partner's whispers show only in the whisper
+// view; Enter there is the whisper button, which needs a user picked in the channel list.
+TEST(WindowTest, WhisperInputAndViewFollowTheWhisperBox) {
+  WindowRig rig(kLoggedIn);
   rig.Server("1001 USER bob 0010 [CHAT]");
-  rig.window->hooks().ask_text = [](const QString&, const QString&) {
+  auto* input = rig.Find<QComboBox>("Send_Edit2");
+  EXPECT_FALSE(input->isEnabled());
+  rig.window->hooks().ask_text = [](const QString& title, const QString& prompt) {
+    EXPECT_EQ(title, "Add whisper user.");
+    EXPECT_EQ(prompt, "User Name:");
     return std::optional<QString>("alice");
   };
   rig.Find<QAction>("AddUser1")->trigger();
+  EXPECT_TRUE(input->isEnabled());
+  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
+  QWidget* whisper = rig.Find<QWidget>("WhisperBox_RichTextBox1");
+  const int chat_lines = BlockCount(chat);
+  rig.Server("1004 WHISPER alice 0010 \"psst, over here\"");
+  EXPECT_EQ(BlockCount(chat), chat_lines);
+  EXPECT_EQ(BlockText(whisper, 0), "<alice> psst, over here");
+  EXPECT_EQ(ColorAt(whisper, 0, 0), Q(rig.core->options().colors[2]));  // speaker colour
+  EXPECT_EQ(ColorAt(whisper, 0, 10), Q(kClSilver));                     // the rest
+
   rig.socket.TakeWritten();
-  auto* input = rig.Find<QComboBox>("Send_Edit2");
   // No user picked: the text stays for the next try.
   TypeInto(input, "psst");
   QTest::keyClick(input->lineEdit(), Qt::Key_Return);
   rig.Advance(5000);
   EXPECT_EQ(rig.socket.TakeWritten(), "");
   EXPECT_EQ(input->currentText(), "psst");
-  QWidget* chat = rig.Find<QWidget>("Chat_RichTextBox1");
   EXPECT_EQ(BlockText(chat, BlockCount(chat) - 1), "System ( You must first select a user. )");
   SelectRow(rig.Find<QListView>("Users_ListView1"), "bob");
   input->lineEdit()->setFocus();
-
   QTest::keyClick(input->lineEdit(), Qt::Key_Return);
   rig.Advance(5000);
   EXPECT_EQ(rig.socket.TakeWritten(), "/w bob psst\r\n");
