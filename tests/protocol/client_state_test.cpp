@@ -54,12 +54,6 @@ TEST(ClientStateText, EachStateKeepsItsSpellingBothWays) {
   EXPECT_EQ(ClientStateFromText("Available "), std::nullopt);
 }
 
-TEST_F(ClientState, LoginMakesTheClientAvailable) {
-  EXPECT_EQ(State(), "Available");
-  EXPECT_EQ(Field("talvexbot", UserField::kStatus), "Available");
-  EXPECT_EQ(Field("talvexbot", UserField::kInterBot_Name), "Talvex Chat");
-}
-
 TEST_F(ClientState, AwayAsksTheServerAndWaitsForItsConfirmation) {
   s.core().RequestState(tc::ClientState::kAway);
   EXPECT_EQ(Sent(), (Lines{"/away I am currently away from Talvex Chat 2000."}));
