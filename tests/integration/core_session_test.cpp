@@ -36,12 +36,14 @@ class CoreSessionTest : public QtTest {
                      [this] { ++disconnects_; });
   }
 
-  void StartUp(const std::string& account = "talvexbot") {
-    // The program's own start-up; auto-connect is on by default.
+  // The program's own start-up, auto-connect on as by default, to the loopback server or `port`.
+  void StartUp(uint16_t port = 0) {
     StartOptions options;
     options.program_dir = dir_.path();
-    options.overrides = {
-        .server = "127.0.0.1", .port = server_.port(), .account = account, .password = "botpass"};
+    options.overrides = {.server = "127.0.0.1",
+                         .port = port != 0 ? port : server_.port(),
+                         .account = "talvexbot",
+                         .password = "botpass"};
     driver_.Call([&](Client& core) { core.Start(options); });
   }
 
@@ -105,11 +107,7 @@ TEST_F(CoreSessionTest, ServerCloseLeadsToTheAnnouncedReconnect) {
 // connect time-out could have ended the attempt.
 TEST_F(CoreSessionTest, ARefusedConnectionIsReportedAtOnceAndReconnects) {
   const uint16_t port = ClosedPort();
-  StartOptions options;
-  options.program_dir = dir_.path();
-  options.overrides = {
-      .server = "127.0.0.1", .port = port, .account = "talvexbot", .password = "botpass"};
-  driver_.Call([&](Client& core) { core.Start(options); });
+  StartUp(port);
   const std::string endpoint = "127.0.0.1:" + std::to_string(port);
   ASSERT_TRUE(WaitUntil([&] { return disconnects_ == 1; }));
   EXPECT_TRUE(Shown("System ( Connecting to (" + endpoint + ")... )"));
