@@ -43,21 +43,15 @@ TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
   // "Auto Connect:" is on by default.
   EXPECT_EQ(s.socket.opened_hosts, activate_now ? Strings{"127.0.0.1"} : Strings{});
   EXPECT_EQ(s.ui.Texts().empty(), !activate_now);  // the welcome lines come with the activation
+  // Activated once, it neither greets nor connects again.
+  s.core().Activate();
+  const size_t shown = s.ui.Texts().size();
+  s.core().Activate();
+  EXPECT_EQ(s.ui.Texts().size(), shown);
+  EXPECT_EQ(s.socket.opens, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(ConsoleAndWindow, StartTest, ::testing::Bool());
-
-TEST(StartUp, SecondActivationNeitherGreetsNorConnectsAgain) {
-  Session s;
-  s.core().Initialise();
-  s.core().options().account_name = "talvexbot";
-  s.core().options().password = "botpass";
-  s.core().Activate();
-  EXPECT_EQ(s.socket.opens, 1);  // "Auto Connect:" is on by default
-  s.core().Activate();
-  EXPECT_EQ(s.socket.opens, 1);
-  EXPECT_EQ(s.ui.Texts().size(), 3u);  // two welcome lines and the connect line
-}
 
 TEST(StartUp, AnUnusableProgramDirectoryIsReportedAndStartUpGoesOn) {
   TempDir base;
