@@ -13,20 +13,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(StartUp, CreatesItsFoldersAndSettingsFileWhereverItIsPointed) {
-  Session s(kStartedUp);
-  for (const char* dir : {"Skins/Buttons", "Skins/Backgrounds", "Themes"}) {
-    EXPECT_TRUE(std::filesystem::is_directory(s.dir / dir)) << dir;
-  }
-  EXPECT_TRUE(std::filesystem::exists(s.dir / "talvexchat.dat"));
-  EXPECT_EQ(s.core().profile_name(), "Default");
-  EXPECT_TRUE(s.ui.messages.empty());
-  EXPECT_EQ(s.ui.Texts(), (Strings{"System ( Welcome to Talvex Chat 2000 Build 1515 )",
-                                   "System ( Keep up to date at: "
-                                   "https://talvexchat.example.org/ )"}));
-  EXPECT_EQ(s.socket.opens, 0);
-}
-
 // Both front ends start through Start: the chosen profile wins over the one last used, the command
 // line over the profile; the window leaves the activation to its first paint.
 class StartTest : public ::testing::TestWithParam<bool> {};
@@ -57,21 +43,15 @@ TEST_P(StartTest, ChosenProfileThenCommandLineThenActivationWhenAsked) {
   // "Auto Connect:" is on by default.
   EXPECT_EQ(s.socket.opened_hosts, activate_now ? Strings{"127.0.0.1"} : Strings{});
   EXPECT_EQ(s.ui.Texts().empty(), !activate_now);  // the welcome lines come with the activation
+  // Activated once, it neither greets nor connects again.
+  s.core().Activate();
+  const size_t shown = s.ui.Texts().size();
+  s.core().Activate();
+  EXPECT_EQ(s.ui.Texts().size(), shown);
+  EXPECT_EQ(s.socket.opens, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(ConsoleAndWindow, StartTest, ::testing::Bool());
-
-TEST(StartUp, SecondActivationNeitherGreetsNorConnectsAgain) {
-  Session s;
-  s.core().Initialise();
-  s.core().options().account_name = "talvexbot";
-  s.core().options().password = "botpass";
-  s.core().Activate();
-  EXPECT_EQ(s.socket.opens, 1);  // "Auto Connect:" is on by default
-  s.core().Activate();
-  EXPECT_EQ(s.socket.opens, 1);
-  EXPECT_EQ(s.ui.Texts().size(), 3u);  // two welcome lines and the connect line
-}
 
 TEST(StartUp, AnUnusableProgramDirectoryIsReportedAndStartUpGoesOn) {
   TempDir base;

@@ -1,5 +1,6 @@
 #include "gui/window_fixture.h"
 
+#include <QAction>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -52,6 +53,13 @@ void WindowRig::Advance(int64_t ms) {
   }
   clock.SetNowMs(target);
   Settle();
+}
+
+void WindowRig::AddWhisperUser(const QString& name) {
+  window->hooks().ask_text = [name](const QString&, const QString&) {
+    return std::optional<QString>(name);
+  };
+  Find<QAction>("AddUser1")->trigger();
 }
 
 void WindowRig::Receive(std::string_view bytes) {

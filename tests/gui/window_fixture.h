@@ -34,6 +34,8 @@ class WindowRig {
   void Settle();
   // Moves the virtual clock on, firing each core timer at its deadline.
   void Advance(int64_t ms);
+  // The menu's "add whisper user", answered with `name`.
+  void AddWhisperUser(const QString& name);
 
   template <typename T>
   T* Find(const QString& name) {

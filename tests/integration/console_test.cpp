@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <csignal>
+#include <optional>
 
 #include "app/client.h"
 #include "console/console_frontend.h"
@@ -71,17 +72,50 @@ class ConsoleTest : public QtTest {
     ASSERT_TRUE(buffer_.open(QIODevice::WriteOnly));
     ASSERT_TRUE(err_.open(QIODevice::WriteOnly));
   }
-  // Settings read and the first activation done, with nothing to connect to.
-  static void StartOffline(platform::CoreDriver& driver) {
-    driver.Call([](Client& core) {
-      core.Initialise();
-      core.options().auto_connect = false;
-      core.Activate();
-    });
-  }
 
   QBuffer buffer_;
   QBuffer err_;
+};
+
+// A console run on its own driver: offline, or logging in as talvexbot with `password` to a
+// loopback server.
+struct ConsoleRun {
+  explicit ConsoleRun(std::optional<std::string> password = std::nullopt) {
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(err.open(QIODevice::WriteOnly));
+    console.Attach(driver);
+    QObject::connect(&console, &ConsoleFrontend::finished, [this] { ++finished; });
+    driver.Call([&](Client& core) {
+      core.Initialise();
+      if (password) {
+        core.ApplyOverrides({.server = "127.0.0.1",
+                             .port = server.port(),
+                             .account = "talvexbot",
+                             .password = *password});
+      } else {
+        core.options().auto_connect = false;
+      }
+      core.Activate();
+    });
+  }
+  std::string Out() const { return out.data().toStdString(); }
+  // The recorded prompt, the credentials, then `answer`.
+  void AnswerLogin(const QByteArray& answer) {
+    ASSERT_TRUE(server.WaitForReceived(0, QByteArray("\x03\x04", 2)));
+    server.Send(0, prompt);
+    ASSERT_TRUE(WaitUntil([&] { return server.peer(0).received.endsWith("/beep\r\n"); }));
+    server.Send(0, answer);
+  }
+
+  const QByteArray recorded = Fixture("chat--talvexbot.raw");
+  const QByteArray prompt = UpTo(recorded, "Username: ");
+  test::TempDir dir;
+  LoopbackServer server;
+  QBuffer out;
+  QBuffer err;
+  ConsoleFrontend console{out, err, ConsoleStyle{false, false}};
+  platform::CoreDriver driver{console, dir.path()};
+  int finished = 0;
 };
 
 TEST_F(ConsoleTest, PrintsLinesMessagesAndNothingForTheRest) {
@@ -131,9 +165,10 @@ TEST(ConsoleColourTest, TerminalEnvironmentAndChoice) {
   }
 }
 
-// Every printed line carries the time when asked; a state set again is not printed again.
+// Every printed line carries the time when asked; a state set again is not printed again; without
+// colour no escapes, and the bell only on a terminal.
 TEST_F(ConsoleTest, TimestampsAndEachStateOnce) {
-  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, false, true});
+  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, true, true});
   console.SetTimeSource([] { return std::string("07:08:09"); });
   console.ShowClientState("Disconnected");
   console.ShowClientState("Disconnected");
@@ -141,135 +176,81 @@ TEST_F(ConsoleTest, TimestampsAndEachStateOnce) {
   console.ShowMessage("box");
   console.ShowClientState("Available");
   console.ShowClientState("Disconnected");
+  console.Beep();
   EXPECT_EQ(Out(buffer_),
             "07:08:09 [state] Disconnected\n"
             "07:08:09 System ( hi )\n"
             "07:08:09 [message] box\n"
             "07:08:09 [state] Available\n"
-            "07:08:09 [state] Disconnected\n");
-}
-
-TEST_F(ConsoleTest, NoColourMeansNoEscapes) {
-  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, true});
-  console.AppendLine(View::kChat, StyledLine{"System ( hi )", {{0, 13, kClFuchsia}}});
-  console.Beep();
-  EXPECT_EQ(Out(buffer_), "System ( hi )\n\a");
-}
-
-TEST_F(ConsoleTest, ShowsTheCoresLinesInTheirColours) {
-  test::TempDir dir;
-  ConsoleFrontend console(buffer_, err_, ConsoleStyle{true, false});
-  platform::CoreDriver driver(console, dir.path());
-  console.Attach(driver);
-  StartOffline(driver);
-  // System messages are fuchsia by default.
-  EXPECT_NE(Out(buffer_).find(
-                "\x1b[38;2;255;0;255mSystem ( Welcome to Talvex Chat 2000 Build 1515 )\x1b[0m\n"),
-            std::string::npos)
-      << Out(buffer_);
+            "07:08:09 [state] Disconnected\n\a");
 }
 
 TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
-  test::TempDir dir;
-  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, false});
-  platform::CoreDriver driver(console, dir.path());
-  console.Attach(driver);
-  StartOffline(driver);
-  driver.Call([](Client& core) {
+  ConsoleRun run;
+  run.driver.Call([](Client& core) {
     for (const char* name : {"alice", "Bob"}) core.users().Append({name, "3"});
   });
   // Names from the channel list only, spelled as the list has them, each once.
   for (const char* line :
        {"add alice", "add BOB", "add bob", "add carol", "remove ALICE", "list"}) {
-    console.TypedLine("/tc-whisperbox " + std::string(line));
+    run.console.TypedLine("/tc-whisperbox " + std::string(line));
   }
-  const auto rows = driver.Call([](Client& core) { return core.whisper_recipients().Rows(); });
+  const auto rows = run.driver.Call([](Client& core) { return core.whisper_recipients().Rows(); });
   EXPECT_EQ(rows, (std::vector<TextTable::Row>{{"Bob"}}));
-  std::string out = Out(buffer_);
-  EXPECT_NE(out.find("[whisperbox] added alice\n[whisperbox] added Bob\n"
-                     "[whisperbox] not added: bob\n[whisperbox] not added: carol\n"
-                     "[whisperbox] removed ALICE\n[whisperbox] usage:"),
+  EXPECT_NE(run.Out().find("[whisperbox] added alice\n[whisperbox] added Bob\n"
+                           "[whisperbox] not added: bob\n[whisperbox] not added: carol\n"
+                           "[whisperbox] removed ALICE\n[whisperbox] usage:"),
             std::string::npos)
-      << out;
+      << run.Out();
 
-  console.ShowProfile("nobody", "talvexbot");
-  out = Out(buffer_);
-  EXPECT_NE(out.find("[profile] Information for nobody\n[profile] Account_Name: nobody\n"
-                     "[profile] Account_Number: 0\n"),
+  run.console.ShowProfile("nobody", "talvexbot");
+  EXPECT_NE(run.Out().find("[profile] Information for nobody\n[profile] Account_Name: nobody\n"
+                           "[profile] Account_Number: 0\n"),
             std::string::npos)
-      << out;
-  EXPECT_NE(out.find("[profile] Alias_Names: 0\n[profile] Information: 0\n"), std::string::npos)
-      << out;
+      << run.Out();
+  EXPECT_NE(run.Out().find("[profile] Alias_Names: 0\n[profile] Information: 0\n"),
+            std::string::npos)
+      << run.Out();
 }
 
 TEST_F(ConsoleTest, CloseMainWindowShutsDownOnceFromTheEventLoop) {
-  test::TempDir dir;
-  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, false});
-  platform::CoreDriver driver(console, dir.path());
-  console.Attach(driver);
-  int finished = 0;
-  QObject::connect(&console, &ConsoleFrontend::finished, [&] { ++finished; });
-  StartOffline(driver);
-
-  console.CloseMainWindow();
-  console.CloseMainWindow();
-  EXPECT_FALSE(driver.shut_down());  // never inside the core's call
-  ASSERT_TRUE(WaitUntil([&] { return finished == 1; }));
+  ConsoleRun run;
+  run.console.CloseMainWindow();
+  run.console.CloseMainWindow();
+  EXPECT_FALSE(run.driver.shut_down());  // never inside the core's call
+  ASSERT_TRUE(WaitUntil([&] { return run.finished == 1; }));
   Drain();
-  EXPECT_EQ(finished, 1);
-  EXPECT_TRUE(driver.shut_down());
-  const std::string out = Out(buffer_);
+  EXPECT_EQ(run.finished, 1);
+  EXPECT_TRUE(run.driver.shut_down());
   const std::string shutting = "System ( Shutting down, please wait... )\n";
-  ASSERT_NE(out.find(shutting), std::string::npos) << out;
-  EXPECT_EQ(out.find(shutting), out.rfind(shutting));
+  ASSERT_NE(run.Out().find(shutting), std::string::npos) << run.Out();
+  EXPECT_EQ(run.Out().find(shutting), run.Out().rfind(shutting));
 }
 
 TEST_F(ConsoleTest, TypedLinesFromAPipeGoToTheServerAndEndOfInputIsNotTheEnd) {
-  test::TempDir dir;
-  LoopbackServer server;
-  ConsoleFrontend console(buffer_, err_, ConsoleStyle{false, false});
-  platform::CoreDriver driver(console, dir.path());
-  console.Attach(driver);
-  int finished = 0;
-  QObject::connect(&console, &ConsoleFrontend::finished, [&] { ++finished; });
+  ConsoleRun run("botpass");
   int pipe_fds[2];
   ASSERT_EQ(::pipe(pipe_fds), 0);
-  console::LineReader input(pipe_fds[0], [&](std::string_view line) { console.TypedLine(line); });
-
-  driver.Call([&](Client& core) {
-    core.Initialise();
-    RunOverrides overrides;
-    overrides.server = "127.0.0.1";
-    overrides.port = server.port();
-    overrides.account = "talvexbot";
-    overrides.password = "botpass";
-    core.ApplyOverrides(overrides);
-    core.Activate();
-  });
-  const QByteArray recorded = Fixture("chat--talvexbot.raw");
-  const QByteArray prompt = UpTo(recorded, "Username: ");
-  ASSERT_TRUE(server.WaitForReceived(0, QByteArray("\x03\x04", 2)));
-  server.Send(0, prompt);
-  ASSERT_TRUE(WaitUntil([&] { return server.peer(0).received.endsWith("/beep\r\n"); }));
-  server.Send(0, UpTo(recorded, "Feel free to chat...\"\r\n", prompt.size()));
-  ASSERT_TRUE(WaitUntil([&] { return driver.core().logged_in(); }));
+  console::LineReader input(pipe_fds[0],
+                            [&](std::string_view line) { run.console.TypedLine(line); });
+  run.AnswerLogin(UpTo(run.recorded, "Feel free to chat...\"\r\n", run.prompt.size()));
+  ASSERT_TRUE(WaitUntil([&] { return run.driver.core().logged_in(); }));
   // What the login and the welcome steps wrote is not what this test is about.
-  ASSERT_TRUE(WaitUntil([&] { return server.peer(0).received.contains("/join Talvex Chat\r\n"); }));
-  const qsizetype before = server.peer(0).received.size();
+  const QByteArray& received = run.server.peer(0).received;
+  ASSERT_TRUE(WaitUntil([&] { return received.contains("/join Talvex Chat\r\n"); }));
+  const qsizetype before = received.size();
 
   // UTF-8 in, UTF-8 on the wire; CR LF typed at a terminal is one line end.
   const std::string typed = "hello caf\xC3\xA9\r\n";
   ASSERT_EQ(::write(pipe_fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
-  ASSERT_TRUE(WaitUntil([&] {
-    return server.peer(0).received.endsWith("\r\n") && server.peer(0).received.size() > before;
-  }));
-  EXPECT_EQ(server.peer(0).received.mid(before), QByteArray("hello caf\xC3\xA9\r\n"));
+  ASSERT_TRUE(WaitUntil([&] { return received.endsWith("\r\n") && received.size() > before; }));
+  EXPECT_EQ(received.mid(before), QByteArray("hello caf\xC3\xA9\r\n"));
 
   ::close(pipe_fds[1]);
   ASSERT_TRUE(WaitUntil([&] { return input.at_end(); }));
   Drain();
-  EXPECT_EQ(finished, 0);
-  EXPECT_FALSE(driver.shut_down());
+  EXPECT_EQ(run.finished, 0);
+  EXPECT_FALSE(run.driver.shut_down());
   ::close(pipe_fds[0]);
 }
 
@@ -292,38 +273,13 @@ TEST_F(ConsoleTest, LoginThatCannotSucceedEndsTheRun) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.status);
-    test::TempDir dir;
-    LoopbackServer server;
-    QBuffer out;
-    QBuffer err;
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(err.open(QIODevice::WriteOnly));
-    ConsoleFrontend console(out, err, ConsoleStyle{false, false});
-    platform::CoreDriver driver(console, dir.path());
-    console.Attach(driver);
-    int finished = 0;
-    QObject::connect(&console, &ConsoleFrontend::finished, [&] { ++finished; });
-    driver.Call([&](Client& core) {
-      core.Initialise();
-      RunOverrides overrides;
-      overrides.server = "127.0.0.1";
-      overrides.port = server.port();
-      overrides.account = "talvexbot";
-      overrides.password = c.password;
-      core.ApplyOverrides(overrides);
-      core.Activate();
-    });
-    if (c.answer != nullptr) {
-      ASSERT_TRUE(server.WaitForReceived(0, QByteArray("\x03\x04", 2)));
-      server.Send(0, UpTo(Fixture("chat--talvexbot.raw"), "Username: "));
-      ASSERT_TRUE(WaitUntil([&] { return server.peer(0).received.endsWith("/beep\r\n"); }));
-      server.Send(0, QByteArray("\r\n") + c.answer + "\r\nUsername: ");
-    }
-    ASSERT_TRUE(WaitUntil([&] { return finished == 1; }));
-    EXPECT_EQ(console.exit_status(), c.status);
-    EXPECT_EQ(err.data().toStdString(), c.error);
-    EXPECT_TRUE(driver.shut_down());
-    EXPECT_EQ(server.connections(), c.answer != nullptr ? 1u : 0u);
+    ConsoleRun run(c.password);
+    if (c.answer != nullptr) run.AnswerLogin(QByteArray("\r\n") + c.answer + "\r\nUsername: ");
+    ASSERT_TRUE(WaitUntil([&] { return run.finished == 1; }));
+    EXPECT_EQ(run.console.exit_status(), c.status);
+    EXPECT_EQ(run.err.data().toStdString(), c.error);
+    EXPECT_TRUE(run.driver.shut_down());
+    EXPECT_EQ(run.server.connections(), c.answer != nullptr ? 1u : 0u);
   }
 }
 

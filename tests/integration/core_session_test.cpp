@@ -36,12 +36,14 @@ class CoreSessionTest : public QtTest {
                      [this] { ++disconnects_; });
   }
 
-  void StartUp(const std::string& account = "talvexbot") {
-    // The program's own start-up; auto-connect is on by default.
+  // The program's own start-up, auto-connect on as by default, to the loopback server or `port`.
+  void StartUp(uint16_t port = 0) {
     StartOptions options;
     options.program_dir = dir_.path();
-    options.overrides = {
-        .server = "127.0.0.1", .port = server_.port(), .account = account, .password = "botpass"};
+    options.overrides = {.server = "127.0.0.1",
+                         .port = port != 0 ? port : server_.port(),
+                         .account = "talvexbot",
+                         .password = "botpass"};
     driver_.Call([&](Client& core) { core.Start(options); });
   }
 
@@ -80,27 +82,6 @@ class CoreSessionTest : public QtTest {
   int disconnects_ = 0;
 };
 
-TEST_F(CoreSessionTest, LinesSplitAcrossReadsArriveWhole) {
-  StartUp();
-  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake));
-  Drain();
-  EXPECT_EQ(server_.peer(0).received, kHandshake);  // nothing more until the server asks
-  SendAndWaitRead(0, "BOT or Telnet Connection from [127.0.0.1]\r\n\r\nEnter your account na");
-  Drain();
-  EXPECT_EQ(server_.peer(0).received, kHandshake);  // half a prompt is no prompt
-  SendAndWaitRead(0, "me and password.\r\nSorry, there is no guest account.\r\n\r\nUsername: ");
-  ASSERT_TRUE(server_.WaitForReceived(0, kHandshake + kCredentials));
-  EXPECT_EQ(server_.peer(0).received, kHandshake + kCredentials);
-
-  SendAndWaitRead(0, "talvexbot\r\nPassword: \r\n2010 NAME talv");
-  SendAndWaitRead(0, "exbot\r\n1007 CHANNEL \"Ch");
-  SendAndWaitRead(0, "at\"\r");
-  SendAndWaitRead(0, "\n1001 USER talvexbot 0010 [CHAT]\r\n");
-  ASSERT_TRUE(WaitUntil([&] { return driver_.core().current_channel() == "Chat"; }));
-  EXPECT_TRUE(driver_.core().logged_in());
-  EXPECT_EQ(driver_.core().own_account(), "talvexbot");
-}
-
 // Every call leaves the driver's timer armed for the core's next deadline: the connect time-out
 // from start-up, the one-second tick once logged in, the reconnect after the server closes.
 TEST_F(CoreSessionTest, ServerCloseLeadsToTheAnnouncedReconnect) {
@@ -126,11 +107,7 @@ TEST_F(CoreSessionTest, ServerCloseLeadsToTheAnnouncedReconnect) {
 // connect time-out could have ended the attempt.
 TEST_F(CoreSessionTest, ARefusedConnectionIsReportedAtOnceAndReconnects) {
   const uint16_t port = ClosedPort();
-  StartOptions options;
-  options.program_dir = dir_.path();
-  options.overrides = {
-      .server = "127.0.0.1", .port = port, .account = "talvexbot", .password = "botpass"};
-  driver_.Call([&](Client& core) { core.Start(options); });
+  StartUp(port);
   const std::string endpoint = "127.0.0.1:" + std::to_string(port);
   ASSERT_TRUE(WaitUntil([&] { return disconnects_ == 1; }));
   EXPECT_TRUE(Shown("System ( Connecting to (" + endpoint + ")... )"));
@@ -160,9 +137,7 @@ TEST_F(CoreSessionTest, ReadDuringAQuestionIsHandledAfterTheQuestionsCall) {
   LogIn(0);
   bool shown_while_asked = true;
   ui_.while_asked = [&] {
-    const int before = reads_;
-    server_.Send(0, "1019 ERROR \"while asked\"\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return reads_ > before; }));
+    SendAndWaitRead(0, "1019 ERROR \"while asked\"\r\n");
     Drain();
     shown_while_asked = Shown("Error ( while asked )");
   };
