@@ -69,15 +69,6 @@ TEST_F(Conversation, AnInterClientWhisperFromAPartnerIsShownNowhere) {
   EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(Conversation, WhisperedTextsWithQuotesAndTagsAreShownAsTheyCame) {
-  s.Server("1004 WHISPER alice 0000 \"hi bot, \"quoted\" <%Location%> %> text\"");
-  EXPECT_EQ(Chat().back(), "\u00AB( alice )\u00AB hi bot, \"quoted\" <%Location%> %> text");
-  EXPECT_EQ(events.back(), "#User_Whispered|alice|hi bot, \"quoted\" <%Location%> %> text");
-  s.core().whisper_recipients().Append({"alice"});
-  s.Server("1004 WHISPER alice 0000 \"\"\" <% %>\"");
-  EXPECT_EQ(Whispers(), (Strings{"<alice> \"\" <% %>"}));
-}
-
 TEST_F(Conversation, RemoteCommandsComeOnlyFromOrdinaryWhispers) {
   s.Server("1004 WHISPER carol 0000 \"!who\"");
   EXPECT_EQ(Sent(), (Strings{"/w carol talvexbot"}));
