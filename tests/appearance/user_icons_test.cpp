@@ -26,18 +26,6 @@ TEST_F(UserIcons, ChoiceSeesTheChannelAndTheOwnState) {
   EXPECT_EQ(Icon("[STAR]", "0002"), 0);
 }
 
-TEST_F(UserIcons, RowsFollowFlagUpdatesAndTheOperatorIsRecordedFromTheList) {
-  s.Server("1001 USER alice 0000 [STAR]");
-  s.Server("1009 USER alice 0001");
-  EXPECT_EQ(s.core().users().Cell(1, 1), "13");
-  // Taking operator status in a channel makes the own state Operator when the option says so.
-  s.Server("1009 USER talvexbot 0002");
-  EXPECT_EQ(s.core().recorded_operator(), "talvexbot");
-  EXPECT_EQ(s.core().client_state(), ClientState::kOperator);
-  s.Server("1009 USER alice 0002");
-  EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
-}
-
 TEST_F(UserIcons, HandingOperatorToTheNamesakeInTheProgramsChannel) {
   s.core().options().anti_flood = false;  // the send queue's pace is tested on its own
   s.Server("1007 CHANNEL \"Talvex Chat\"");

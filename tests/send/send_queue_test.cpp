@@ -59,26 +59,6 @@ TEST_F(SendQueueTest, FirstLineWaitsThenTheDrainedQueueSendsTheNextAtOnce) {
   EXPECT_EQ(s.Written(), "third\r\n");
 }
 
-TEST_F(SendQueueTest, BurstOfTwentyLeavesInOrderAtTheQueuesPace) {
-  std::vector<std::string> lines;
-  for (int i = 1; i <= 20; ++i) {
-    lines.push_back("burst line " + std::string(i < 10 ? "0" : "") + std::to_string(i));
-    s.core().SendText(TaintedText(lines.back()));
-  }
-  EXPECT_EQ(s.Written(), "");
-  // Each line is 13 bytes with CR LF: 1700 + 35 x 14 = 2190 ms after it.
-  int64_t wait = 1700;
-  for (const std::string& line : lines) {
-    s.Advance(wait - 1);
-    EXPECT_EQ(s.Written(), "") << line;
-    s.Advance(1);
-    EXPECT_EQ(s.Written(), line + "\r\n");
-    wait = 1700 + 35 * (static_cast<int64_t>(line.size()) + 2 + 1);
-  }
-  EXPECT_TRUE(s.core().send_queue().size() == 0u);
-  EXPECT_TRUE(s.core().send_queue().send_immediately());
-}
-
 // "/buffer" and a closed connection drop the waiting lines; the next tick re-arms the at-once path.
 TEST(SendQueueDrop, WaitingLinesLeaveNothingAndTheNextTickReArmsTheImmediatePath) {
   for (const bool closes : {false, true}) {

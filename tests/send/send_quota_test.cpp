@@ -114,29 +114,17 @@ TEST_F(SendQuotaTest, LinesTheServerCanNeverTakeAreRefusedBeforeSending) {
   }
 }
 
-TEST_F(SendQuotaTest, ARefusedLineGoesAgainOnceAfterTheWindowThenIsReported) {
+// The messages and the second refusal are in the golden record; the timing is not.
+TEST_F(SendQuotaTest, ARefusedLineGoesAgainAWholeWindowAfterTheRefusal) {
   s.core().SendText("hello there");
   s.Advance(1700);
   EXPECT_EQ(s.Written(), "hello there\r\n");
-  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"<talvexbot> hello there"}));
-  s.Server("1019 ERROR \"Your message quota has been exceeded!\"");
-  const std::vector<std::string> told = f.TakeShown();
-  ASSERT_EQ(told.size(), 2u);
-  EXPECT_TRUE(told[0].starts_with("System ( The server refused the last line")) << told[0];
-  EXPECT_EQ(told[1], "Error ( Your message quota has been exceeded! )");
   // The server counts the refused line too: its window is full for a whole window.
+  s.Server("1019 ERROR \"Your message quota has been exceeded!\"");
   s.Advance(4999);
   EXPECT_EQ(s.Written(), "");
   s.Advance(1);
   EXPECT_EQ(s.Written(), "hello there\r\n");
-  EXPECT_EQ(f.TakeShown(), (std::vector<std::string>{"<talvexbot> hello there"}));
-  s.Server("1019 ERROR \"Your message quota has been exceeded!\"");
-  s.Server("1019 ERROR \"Your message quota has been exceeded!\"");
-  s.Advance(20000);
-  EXPECT_EQ(s.Written(), "");
-  EXPECT_EQ(
-      f.CountShown("Error ( The server refused this line twice, it was not sent: hello there )"),
-      1);
 }
 
 TEST_F(SendQuotaTest, TheOwnersLineOvertakesAFloodOfWhoAnswersAndTheFloodIsBounded) {
