@@ -55,9 +55,9 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
   std::vector<std::string> expected_keys = {
       "aa=", "ab=", "ac=", "ad=", "ae=", "da=", "af=", "ag=", "ut=", "ah=", "ak=",
       "ai=", "aj=", "zc=", "oa=", "oc=", "od=", "db=", "of=", "og=", "qa=", "qb=",
-      "qc=", "qd=", "oi=", "op=", "oq=", "or=", "os=", "ot=", "ox=", "oy=", "ou=",
-      "ow=", "oj=", "ov=", "ol=", "on=", "oo=", "sa=", "sb=", "sc=", "sd=", "se=",
-      "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
+      "qc=", "qd=", "ql=", "oi=", "op=", "oq=", "or=", "os=", "ot=", "ox=", "oy=",
+      "ou=", "ow=", "oj=", "ov=", "ol=", "on=", "oo=", "sa=", "sb=", "sc=", "sd=",
+      "se=", "sf=", "sg=", "sh=", "si=", "sj=", "sk=", "sl=", "mo=", "uz="};
   for (int i = 0; i < 14; ++i) expected_keys.push_back("uh=");
   for (const char* key : {"cm=", "cn=", "co=", "cp=", "cq=", "cr=", "cs=", "ct=", "cu=", "cv=",
                           "cw=", "cx=", "cz=", "s1=", "ds=", "ga="}) {
@@ -72,7 +72,7 @@ TEST(Settings, WriteGivesEveryKeyInItsOrderWithItsForm) {
                                       "ah=False", "ak=True", "ai=Home", "aj=True", "zc=Op Room"}));
   for (const char* line :
        {"oa=T", "od=15", "of=1", "ou=F", "sa=Comic Sans MS", "sc=[fsBold]", "sd=clGray", "sg=[]",
-        "cm=clYellow", "cz=clWhite", "uz=alice<%|action|%>Friend;<%|applies|%>On"}) {
+        "cm=clYellow", "cz=clWhite", "ql=160", "uz=alice<%|action|%>Friend;<%|applies|%>On"}) {
     EXPECT_TRUE(Has(lines, line)) << line;
   }
   EXPECT_EQ(lines[lines.size() - 3], "s1=240");
@@ -111,9 +111,10 @@ TEST(Settings, FlagWordsCountWholeAndFlagLettersByTheFirstCharacter) {
 
 TEST(Settings, RadioGroupsWordsColoursFontsAndNumbers) {
   TempDir dir;
-  auto s = StartWith(dir, {"ai=Last", "oc=2", "of=0", "ol=2", "on=0", "od=$10", "db=-5",
-                           "sd=$00123456", "sh=clred", "sj=255", "sc=[fsBold, fsItalic]",
-                           "sg=[fsUnderline]", "sb=12", "cq=clBlue", "s1=300", "ai=Sideways"});
+  auto s =
+      StartWith(dir, {"ai=Last", "oc=2", "of=0", "ol=2", "on=0", "od=$10", "db=-5", "sd=$00123456",
+                      "sh=clred", "sj=255", "sc=[fsBold, fsItalic]", "sg=[fsUnderline]", "sb=12",
+                      "cq=clBlue", "s1=300", "ai=Sideways", "ql=900"});
   const Options& o = s->core().options();
   EXPECT_EQ(o.channel_choice, ChannelChoice::kLastVisited);
   EXPECT_EQ(o.view_join_parts, ViewJoinParts::kIfLessOrEqual);
@@ -131,10 +132,11 @@ TEST(Settings, RadioGroupsWordsColoursFontsAndNumbers) {
   EXPECT_EQ(a.buttons_font.size, 12);
   EXPECT_EQ(o.colors[static_cast<size_t>(Category::kErrorMessage)], kClBlue);
   EXPECT_EQ(o.chat_height, 300);
+  EXPECT_EQ(o.split_long_lines_at, 500);  // longer lines are cut at 500 anyway
   s->core().SaveProfile();
   const auto lines = PlainLines(DefaultProfile(*s));
   for (const char* line : {"ai=Last", "oc=2", "od=16", "sd=$00123456", "sh=clRed", "sj=clRed",
-                           "sc=[fsBold, fsItalic]", "sg=[]", "cq=clBlue", "s1=300"}) {
+                           "sc=[fsBold, fsItalic]", "sg=[]", "cq=clBlue", "s1=300", "ql=500"}) {
     EXPECT_TRUE(Has(lines, line)) << line;
   }
 }
@@ -349,6 +351,7 @@ void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempD
   o.quota_window_ms = number(0, 100000);
   o.quota_bytes_per_unit = number(1, 1000);
   o.quota_emote_factor = number(1, 100);
+  o.split_long_lines_at = number(0, 500);
   o.anti_idle = flag();
   o.auto_operator = flag();
   o.auto_ops = flag();
@@ -407,11 +410,11 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
                      &O::auto_rejoin_when_kicked, &O::view_join_parts, &O::view_join_parts_number,
                      &O::database_days, &O::keep_log, &O::anti_flood, &O::quota_units,
                      &O::quota_window_ms, &O::quota_bytes_per_unit, &O::quota_emote_factor,
-                     &O::anti_idle, &O::auto_operator, &O::auto_ops, &O::random_theme,
-                     &O::account_tracking, &O::channel_hit_counter, &O::dont_save_public,
-                     &O::database_acib, &O::auto_away, &O::use_database, &O::anti_idle_minutes,
-                     &O::auto_away_minutes, &O::close_on_disconnect, &O::on_ban, &O::on_ban_channel,
-                     &O::reconnect, &O::colors, &O::chat_height);
+                     &O::split_long_lines_at, &O::anti_idle, &O::auto_operator, &O::auto_ops,
+                     &O::random_theme, &O::account_tracking, &O::channel_hit_counter,
+                     &O::dont_save_public, &O::database_acib, &O::auto_away, &O::use_database,
+                     &O::anti_idle_minutes, &O::auto_away_minutes, &O::close_on_disconnect,
+                     &O::on_ban, &O::on_ban_channel, &O::reconnect, &O::colors, &O::chat_height);
     using A = AppearanceSettings;
     const A& a = s.core().appearance().settings();
     ExpectSameFields(a, written_appearance, &A::buttons_text, &A::text, &A::buttons_hover,
