@@ -15,7 +15,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string Rep(char c, size_t n) {
+std::string R(char c, size_t n) {
   return std::string(n, c);
 }
 
@@ -31,64 +31,38 @@ Strings WrittenLines(Session& s) {
 
 TEST(LongLines, CutPointsPrefixesAndLinesLeftWhole) {
   struct Case {
-    const char* what;
     std::string typed;
-    Strings wire;
+    Strings wire;  // none: refused whole as too long
     int limit = 160;
     SendEncoding coding = SendEncoding::kUtf8;
   };
-  const std::string e_acute = "\xC3\xA9";
+  const std::string e = "\xC3\xA9";  // two bytes in UTF-8, one in Windows-1252
+  // clang-format off
   const std::vector<Case> cases = {
-      {"the last space before the limit",
-       Rep('a', 100) + " " + Rep('b', 100),
-       {Rep('a', 100), Rep('b', 100)}},
-      {"no space: at the limit", Rep('x', 400), {Rep('x', 160), Rep('x', 160), Rep('x', 80)}},
-      {"a space just after the limit",
-       Rep('a', 160) + " " + Rep('b', 10),
-       {Rep('a', 160), Rep('b', 10)}},
-      {"the spaces at a cut go",
-       Rep('a', 150) + "     " + Rep('b', 20),
-       {Rep('a', 150), Rep('b', 20)}},
-      {"trailing spaces give no piece", Rep('a', 160) + "      ", {Rep('a', 160)}},
-      {"a character across the limit moves whole",
-       Rep('a', 159) + e_acute + "bb",
-       {Rep('a', 159), e_acute + "bb"}},
-      {"Windows-1252: one byte each",
-       Rep('a', 159) + e_acute + "bb",
-       {Rep('a', 159) + "\xE9", "bb"},
-       160,
-       SendEncoding::kWindows1252},
-      {"a whisper keeps its name",
-       "/w alice " + Rep('c', 200),
-       {"/w alice " + Rep('c', 151), "/w alice " + Rep('c', 49)}},
-      {"every whisper spelling",
-       "/MSG bob " + Rep('c', 150) + " end",
-       {"/MSG bob " + Rep('c', 150), "/MSG bob end"}},
-      {"/whisper",
-       "/whisper bob " + Rep('c', 160),
-       {"/whisper bob " + Rep('c', 147), "/whisper bob " + Rep('c', 13)}},
-      {"an emote fits the quota, charged twice",
-       "/me " + Rep('d', 100),
-       {"/me " + Rep('d', 76), "/me " + Rep('d', 24)}},
-      {"/emote", "/Emote " + Rep('d', 80), {"/Emote " + Rep('d', 73), "/Emote " + Rep('d', 7)}},
-      {"another command is left whole (and too long)", "/squelch " + Rep('e', 200), {}},
-      {"a whisper without a text", "/w " + Rep('e', 200), {}},
-      {"off: the line is refused whole", Rep('x', 200), {}, 0},
-      {"a smaller limit", "one two three four", {"one two", "three", "four"}, 8},
-      {"a prefix that leaves no room",
-       "/w alice " + Rep('c', 20),
-       {"/w alice " + Rep('c', 20)},
-       10},
+      {R('a', 100) + " " + R('b', 100), {R('a', 100), R('b', 100)}},
+      {R('x', 400), {R('x', 160), R('x', 160), R('x', 80)}},        // no space: at the limit
+      {R('a', 160) + "   " + R('b', 9), {R('a', 160), R('b', 9)}},  // spaces just after it go
+      {R('a', 160) + "      ", {R('a', 160)}},                      // no piece of spaces alone
+      {R('a', 159) + e + "b", {R('a', 159), e + "b"}},              // a character moves whole
+      {R('a', 159) + e + "b", {R('a', 159) + "\xE9", "b"}, 160, SendEncoding::kWindows1252},
+      {"/w al " + R('c', 200), {"/w al " + R('c', 154), "/w al " + R('c', 46)}},
+      {"/MSG bob " + R('c', 150) + " end", {"/MSG bob " + R('c', 150), "/MSG bob end"}},
+      {"/me " + R('d', 100), {"/me " + R('d', 76), "/me " + R('d', 24)}},  // charged twice
+      {"/squelch " + R('e', 200), {}},                                      // other commands
+      {"/w " + R('e', 200), {}},                                            // no text to cut
+      {R('x', 200), {}, 0},                                                 // off
+      {"/w alice " + R('c', 20), {"/w alice " + R('c', 20)}, 10},           // no room: whole
   };
+  // clang-format on
   for (const Case& c : cases) {
     SendFixture f(false);
     f.s.core().options().split_long_lines_at = c.limit;
     f.s.core().options().send_text_as = c.coding;
     f.s.core().SendText(TaintedText(c.typed));
-    EXPECT_EQ(WrittenLines(f.s), c.wire) << c.what;
+    EXPECT_EQ(WrittenLines(f.s), c.wire) << c.typed;
     if (c.wire.empty()) {
       const Strings shown = f.TakeShown();
-      ASSERT_EQ(shown.size(), 1u) << c.what;
+      ASSERT_EQ(shown.size(), 1u) << c.typed;
       EXPECT_TRUE(shown[0].starts_with("Error ( Too long for the server (")) << shown[0];
     }
   }
@@ -98,19 +72,14 @@ TEST(LongLines, OffTheFiveHundredByteCutStandsAlone) {
   SendFixture f(false);
   f.s.core().options().split_long_lines_at = 0;
   f.s.core().options().quota_bytes_per_unit = 1000;  // a server that takes long lines
-  f.s.core().SendText(TaintedText(Rep('x', 600)));
-  EXPECT_EQ(WrittenLines(f.s), (Strings{Rep('x', 500)}));
-  // On, the 500 bytes the line is cut to leave in pieces.
-  f.s.core().options().split_long_lines_at = 160;
-  f.s.core().SendText(TaintedText(Rep('x', 600)));
-  EXPECT_EQ(WrittenLines(f.s),
-            (Strings{Rep('x', 160), Rep('x', 160), Rep('x', 160), Rep('x', 20)}));
+  f.s.core().SendText(TaintedText(R('x', 600)));
+  EXPECT_EQ(WrittenLines(f.s), (Strings{R('x', 500)}));
 }
 
 TEST(LongLines, PiecesWaitForTheQuotaInOrderAndEachIsShownAndKnownAsAnEcho) {
   SendFixture f;  // anti-flood on
   Session& s = f.s;
-  const std::string first = Rep('a', 159), middle = Rep('b', 159), last = Rep('c', 79);
+  const std::string first = R('a', 159), middle = R('b', 159), last = R('c', 79);
   s.core().SendText(TaintedText(first + " " + middle + " " + last));
   s.core().SendText("after");
   std::vector<std::pair<int64_t, std::string>> writes;  // when each line left
