@@ -37,6 +37,9 @@ class Client::OutboxLink final : public OutboxHost {
   const std::string& OwnAccount() const override { return core_.own_account_; }
   const std::string& CurrentChannel() const override { return core_.current_channel_; }
   SendEncoding SendAs() const override { return core_.options_.send_text_as; }
+  size_t SplitLongLinesAt() const override {
+    return static_cast<size_t>(std::max(core_.options_.split_long_lines_at, 0));
+  }
 
  private:
   Client& core_;

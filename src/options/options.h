@@ -72,6 +72,8 @@ struct Options {
   int quota_window_ms = 5000;
   int quota_bytes_per_unit = 40;
   int quota_emote_factor = 2;
+  // Talk, whispers and emotes longer than this many bytes leave as several lines; 0 = never.
+  int split_long_lines_at = 160;  // SplitLongLines_Edit1
   // Settings profile: options of the Setup, General and Database pages not held above
   bool save_password = false;  // SavePassword_CheckBox1
   bool anti_idle = true;       // AntiIdle_CheckBox1 (AntiIdle_SpinEdit1 enabled with it)

@@ -308,6 +308,7 @@ std::span<const SingleKey> SingleKeys() {
       IntKey<&Options::quota_window_ms, 0, 3600000>("qb="),
       IntKey<&Options::quota_bytes_per_unit, 1, 100000>("qc="),
       IntKey<&Options::quota_emote_factor, 1, 100>("qd="),
+      IntKey<&Options::split_long_lines_at, 0, 500>("ql="),
       ActiveFlagLetterKey<&Options::anti_idle, &OptionChanges::SetAntiIdle>("oi="),
       FlagLetterKey<&Options::auto_operator>("op="),
       FlagLetterKey<&Options::auto_ops>("oq="),

@@ -6,6 +6,7 @@
 
 #include "common/house.h"
 #include "common/text.h"
+#include "send/long_lines.h"
 
 namespace tc {
 
@@ -85,24 +86,31 @@ void Outbox::SendToServer(std::string line, LineOrigin origin) {
     host_.ShowLocal("System ( You must enter a message. )");
     return;
   }
-  // A CR or LF inside would reach the server as two lines; a line is never split.
+  // A CR or LF inside would reach the server as two lines; a line is never split there.
   std::replace(line.begin(), line.end(), '\r', ' ');
   std::replace(line.begin(), line.end(), '\n', ' ');
   // The cut and the server's limits count the bytes on the wire, in the coding they go out in;
   // what is shown and recognised as our echo is the line as it went out.
   const SendEncoding encoding = host_.SendAs();
-  std::string bytes(CutBytes(TextToServer(line, encoding), kMaxLine));
-  line = TextFromSent(bytes, encoding);
+  const std::string bytes(CutBytes(TextToServer(line, encoding), kMaxLine));
   const SendQuota quota = host_.Quota();
-  // The server would refuse it whatever the pace; it is not shown as said.
-  if (SendBudget::TooLong(bytes, quota)) {
-    host_.ShowLocal("Error ( Too long for the server (" + std::to_string(bytes.size()) +
-                    " bytes), not sent: " + line + " )");
-    return;
+  const std::vector<std::string> pieces =
+      LongLinePieces(bytes, host_.SplitLongLinesAt(), encoding, quota);
+  for (const std::string& piece : pieces) {
+    // The server would refuse it whatever the pace; it is not shown as said. Nothing of a line
+    // goes when a piece cannot, so the server never gets half of it.
+    if (SendBudget::TooLong(piece, quota)) {
+      host_.ShowLocal("Error ( Too long for the server (" + std::to_string(piece.size()) +
+                      " bytes), not sent: " + TextFromSent(piece, encoding) + " )");
+      return;
+    }
   }
   if (BeginsNoCase(line, "/join")) host_.LeavingChannel();
+  for (const std::string& piece : pieces) SendPiece(piece, origin == LineOrigin::kAutomatic);
+}
+
+void Outbox::SendPiece(const std::string& bytes, bool automatic) {
   std::string wire = bytes + "\r\n";
-  const bool automatic = origin == LineOrigin::kAutomatic;
   const int64_t now = clock_.NowMs();
   if (!host_.AntiFloodOn()) {
     WriteLine(wire, automatic);
@@ -113,8 +121,9 @@ void Outbox::SendToServer(std::string line, LineOrigin origin) {
   } else {
     queue_.Hold(std::move(wire), anti_flood_timer_, now, host_.Quota(), automatic);
   }
-  if (line[0] != '/') {
-    sent_lines_.push_back(std::move(line));
+  // Each piece of a long line is an entry of its own: the server echoes pieces, not lines.
+  if (bytes[0] != '/') {
+    sent_lines_.push_back(TextFromSent(bytes, host_.SendAs()));
     if (sent_lines_.size() > kMaxSentLines) sent_lines_.erase(sent_lines_.begin());
   }
 }

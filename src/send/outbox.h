@@ -4,6 +4,7 @@
 // that send lines without end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,6 +41,8 @@ class OutboxHost {
   virtual const std::string& CurrentChannel() const = 0;
   // The coding typed text goes out in.
   virtual SendEncoding SendAs() const = 0;
+  // Talk, whispers and emotes longer than this many bytes leave in pieces; 0: never.
+  virtual size_t SplitLongLinesAt() const = 0;
 };
 
 class Outbox {
@@ -77,6 +80,8 @@ class Outbox {
 
  private:
   void SendToServer(std::string line, LineOrigin origin);
+  // One line's bytes (a whole line or a piece of a long one) to the server or the queue.
+  void SendPiece(const std::string& bytes, bool automatic);
   void WriteLine(const std::string& line, bool automatic);
   void ShowWritten(const std::string& wire);
   void ShowOwnTalk(std::string_view line);

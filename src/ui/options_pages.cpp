@@ -334,6 +334,25 @@ void MainWindow::BuildGeneralPage(QWidget* page) {
              });
   BoundCheck(*this, loaders_, core_, page, "Tray_CheckBox1",
              QStringLiteral("Minimize to System-Tray"), next(), &Options::tray);
+
+  // Bytes on the wire, the prefix counted; 0 shows as "Off".
+  const QRect split = next();
+  Caption(page, QStringLiteral("Split long lines at:"), {split.x(), split.y() + 1, 130, 20});
+  QSpinBox* split_at = Owned<QSpinBox>(page);
+  split_at->setObjectName(QStringLiteral("SplitLongLines_Edit1"));
+  split_at->setRange(0, 500);
+  split_at->setSpecialValueText(QStringLiteral("Off"));
+  split_at->setSuffix(QStringLiteral(" bytes"));
+  split_at->setToolTip(
+      QStringLiteral("Talk, whispers and emotes longer than this leave as several lines"));
+  split_at->setGeometry(split.x() + 130, split.y(), 90, 22);
+  connect(split_at, &QSpinBox::valueChanged, this, [this](int value) {
+    Call([value](Client& c) { c.options().split_long_lines_at = value; });
+  });
+  loaders_.push_back([this, split_at] {
+    const QSignalBlocker block(split_at);
+    split_at->setValue(core_->options().split_long_lines_at);
+  });
 }
 
 void MainWindow::BuildColorsPage(QWidget* page) {

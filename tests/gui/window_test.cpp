@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -538,7 +539,9 @@ TEST(WindowTest, ProfileCommandsReloadTheWholeWindow) {
   auto* save = rig.Find<QCheckBox>("SavePassword_CheckBox1");
   auto* split = rig.Find<QSplitter>("Chat_Splitter1");
   auto* label = rig.Find<QLabel>("SyM_Colors_Label1");
+  auto* split_at = rig.Find<QSpinBox>("SplitLongLines_Edit1");
   EXPECT_EQ(user->text(), "Default");
+  EXPECT_EQ(split_at->value(), 160);
   EXPECT_TRUE(user->isReadOnly());
   EXPECT_EQ(split->sizes().value(0), 240);
 
@@ -549,9 +552,10 @@ TEST(WindowTest, ProfileCommandsReloadTheWholeWindow) {
     Color background;
     QColor category;
     int drag;
+    int split_at;
   };
-  const Setting first{"worker", true, kClNavy, QColor(Qt::red), -40};
-  const Setting second{"other", false, kClMaroon, QColor(Qt::blue), 30};
+  const Setting first{"worker", true, kClNavy, QColor(Qt::red), -40, 120};
+  const Setting second{"other", false, kClMaroon, QColor(Qt::blue), 30, 0};
   const auto apply = [&](const Setting& s) {
     Click(rig.Find<QWidget>("Setup_Image1"));
     account->selectAll();
@@ -565,6 +569,9 @@ TEST(WindowTest, ProfileCommandsReloadTheWholeWindow) {
     picked = s.category;
     Click(label);
     DragHandle(split, s.drag);
+    Click(rig.Find<QWidget>("Options_Image1"));
+    split_at->setValue(s.split_at);
+    EXPECT_EQ(rig.core->options().split_long_lines_at, s.split_at);
   };
   const auto shows = [&](const Setting& s, const QString& profile, int height) {
     EXPECT_EQ(user->text(), profile);
@@ -574,6 +581,8 @@ TEST(WindowTest, ProfileCommandsReloadTheWholeWindow) {
     EXPECT_EQ(label->palette().color(QPalette::WindowText), s.category);
     EXPECT_EQ(rig.window->chat_view().palette().color(QPalette::Base), Q(s.background));
     EXPECT_EQ(split->sizes().value(0), height);
+    EXPECT_EQ(split_at->value(), s.split_at);
+    EXPECT_EQ(split_at->text(), s.split_at == 0 ? "Off" : QString::number(s.split_at) + " bytes");
   };
   apply(first);
   EXPECT_EQ(rig.core->options().chat_height, 200);
@@ -589,6 +598,7 @@ TEST(WindowTest, ProfileCommandsReloadTheWholeWindow) {
   Click(rig.Find<QWidget>("Open_Image1"));
   shows(second, "Work", 230);
   EXPECT_EQ(ProfileLine(users / "Work.usr", "s1="), "s1=230");
+  EXPECT_EQ(ProfileLine(users / "Work.usr", "ql="), "ql=0");
   EXPECT_EQ(ProfileLine(users / "Work.usr", "ac="), "ac=");
   EXPECT_EQ(ProfileLine(users / "Default.usr", "ac="), "ac=pw");
   Click(rig.Find<QWidget>("Delete_Image1"));

@@ -62,12 +62,12 @@ TEST(Settings, FlagsRadioGroupsWordsColoursFontsNumbersAndSkins) {
   TempDir dir;
   const std::string kept = (dir.path() / "kept.bmp").string();
   WriteBytes(kept, "BM");
-  auto s = StartWith(
-      dir, {"ai=Last", "oc=2", "of=0", "ol=2", "on=0", "od=$10", "db=-5", "sd=$00123456",
-            "sh=clred", "sj=255", "sc=[fsBold, fsItalic]", "sg=[fsUnderline]", "sb=12", "cq=clBlue",
-            "s1=300", "ai=Sideways", "sk=" + (dir.path() / "gone.bmp").string(), "sl=" + kept,
-            // Flag words count whole, flag letters by the first character.
-            "aa=T", "oa=True", "ak=true", "or=Tx", "op=False", "ox="});
+  auto s = StartWith(dir, {"ai=Last", "oc=2", "of=0", "ol=2", "on=0", "od=$10", "db=-5",
+                           "sd=$00123456", "sh=clred", "sj=255", "sc=[fsBold, fsItalic]",
+                           "sg=[fsUnderline]", "sb=12", "cq=clBlue", "s1=300", "ai=Sideways",
+                           "ql=900", "sk=" + (dir.path() / "gone.bmp").string(), "sl=" + kept,
+                           // Flag words count whole, flag letters by the first character.
+                           "aa=T", "oa=True", "ak=true", "or=Tx", "op=False", "ox="});
   const Options& o = s->core().options();
   EXPECT_FALSE(o.auto_connect || o.tray || o.auto_operator || o.dont_save_public);
   EXPECT_TRUE(o.auto_rejoin_when_kicked && o.random_theme);
@@ -87,12 +87,14 @@ TEST(Settings, FlagsRadioGroupsWordsColoursFontsNumbersAndSkins) {
   EXPECT_EQ(a.buttons_font.size, 12);
   EXPECT_EQ(o.colors[static_cast<size_t>(Category::kErrorMessage)], kClBlue);
   EXPECT_EQ(o.chat_height, 300);
+  EXPECT_EQ(o.split_long_lines_at, 500);  // longer lines are cut at 500 anyway
   EXPECT_EQ(a.background_skin, "");
   EXPECT_EQ(a.buttons_skin, kept);
   s->core().SaveProfile();
   const auto lines = PlainLines(DefaultProfile(*s));
-  for (const char* line : {"ai=Last", "oc=2", "od=16", "sd=$00123456", "sh=clRed", "sj=clRed",
-                           "sc=[fsBold, fsItalic]", "sg=[]", "cq=clBlue", "s1=300", "sk="}) {
+  for (const char* line :
+       {"ai=Last", "oc=2", "od=16", "sd=$00123456", "sh=clRed", "sj=clRed", "sc=[fsBold, fsItalic]",
+        "sg=[]", "cq=clBlue", "s1=300", "ql=500", "sk="}) {
     EXPECT_TRUE(Has(lines, line)) << line;
   }
 }
@@ -295,6 +297,7 @@ void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempD
   o.quota_window_ms = number(0, 100000);
   o.quota_bytes_per_unit = number(1, 1000);
   o.quota_emote_factor = number(1, 100);
+  o.split_long_lines_at = number(0, 500);
   o.anti_idle = flag();
   o.auto_operator = flag();
   o.auto_ops = flag();
@@ -353,11 +356,11 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
                      &O::auto_rejoin_when_kicked, &O::view_join_parts, &O::view_join_parts_number,
                      &O::database_days, &O::keep_log, &O::anti_flood, &O::quota_units,
                      &O::quota_window_ms, &O::quota_bytes_per_unit, &O::quota_emote_factor,
-                     &O::anti_idle, &O::auto_operator, &O::auto_ops, &O::random_theme,
-                     &O::account_tracking, &O::channel_hit_counter, &O::dont_save_public,
-                     &O::database_acib, &O::auto_away, &O::use_database, &O::anti_idle_minutes,
-                     &O::auto_away_minutes, &O::close_on_disconnect, &O::on_ban, &O::on_ban_channel,
-                     &O::reconnect, &O::colors, &O::chat_height);
+                     &O::split_long_lines_at, &O::anti_idle, &O::auto_operator, &O::auto_ops,
+                     &O::random_theme, &O::account_tracking, &O::channel_hit_counter,
+                     &O::dont_save_public, &O::database_acib, &O::auto_away, &O::use_database,
+                     &O::anti_idle_minutes, &O::auto_away_minutes, &O::close_on_disconnect,
+                     &O::on_ban, &O::on_ban_channel, &O::reconnect, &O::colors, &O::chat_height);
     using A = AppearanceSettings;
     const A& a = s.core().appearance().settings();
     ExpectSameFields(a, written_appearance, &A::buttons_text, &A::text, &A::buttons_hover,

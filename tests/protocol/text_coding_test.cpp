@@ -134,6 +134,7 @@ TEST_F(TextCoding, TypedTextLeavesInTheProfilesCoding) {
 // The 500-byte cut counts the bytes of the coding on the wire and never splits a character.
 TEST_F(TextCoding, TheCutCountsWireBytesAndKeepsWholeCharacters) {
   s.core().options().quota_bytes_per_unit = 1000;  // a server that takes long lines
+  s.core().options().split_long_lines_at = 0;      // and lines not sent in pieces
   struct Case {
     SendEncoding as;
     std::string wire;

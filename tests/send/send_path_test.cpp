@@ -26,7 +26,6 @@ TEST_F(SendPath, NoFormatMarkerInCapitalsIsRemovedAndStopsExpansion) {
   EXPECT_EQ(s.Written(), "hello world\r\n");
 }
 
-// The cut at 500 bytes: TextCoding.TheCutCountsWireBytesAndKeepsWholeCharacters.
 TEST_F(SendPath, LineBreaksInsideNeverSplitALine) {
   s.core().SendText("one\r\ntwo\nthree");
   EXPECT_EQ(s.Written(), "one  two three\r\n");
