@@ -123,4 +123,8 @@ void Session::Advance(int64_t ms) {
   DeliverPendingDisconnect();
 }
 
+std::vector<std::string> WrittenLines(Session& s) {
+  return SplitLines(s.Written());
+}
+
 }  // namespace tc::test

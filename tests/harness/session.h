@@ -80,4 +80,7 @@ class Session {
   Client& core() { return *main; }
 };
 
+// The lines written to the socket since the last call, without their CR LF.
+std::vector<std::string> WrittenLines(Session& s);
+
 }  // namespace tc::test

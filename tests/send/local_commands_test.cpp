@@ -13,10 +13,6 @@ using Strings = std::vector<std::string>;
 class LocalCommands : public ::testing::Test {
  protected:
   void Send(const std::string& line) { s.core().SendText(TaintedText(line)); }
-  template <typename Row>
-  std::vector<Row> Rows(Table<Row>& table) {
-    return table.Rows();
-  }
   SendFixture f{false};
   Session& s = f.s;
 };
@@ -73,7 +69,7 @@ TEST_F(LocalCommands, RowsWithSemicolonFallThroughToTheServerWithoutOne) {
 
 TEST_F(LocalCommands, EditIsNotExpandedSoTheValueKeepsItsTemplates) {
   Send("/EDIT $greet$;hi <user>");
-  EXPECT_EQ(Rows(s.core().variables()), (std::vector<VariableRow>{{"$greet$", "hi <user>"}}));
+  EXPECT_EQ(s.core().variables().Rows(), (std::vector<VariableRow>{{"$greet$", "hi <user>"}}));
   Send("/edit $greet$;<DELETE>");
   EXPECT_TRUE(s.core().variables().Empty());
   Send("/edit $greet$;<delete>");  // deleting nothing adds nothing
@@ -90,7 +86,7 @@ TEST_F(LocalCommands, EditAddAndSubCountAndNewRowsKeepTheListSorted) {
   Send("/edit $m$;<sub>");
   Send("/edit $a$;x");
   Send("/edit $z$;y");
-  EXPECT_EQ(Rows(s.core().variables()),
+  EXPECT_EQ(s.core().variables().Rows(),
             (std::vector<VariableRow>{{"$a$", "x"}, {"$m$", "-1"}, {"$n$", "1"}, {"$z$", "y"}}));
 }
 
@@ -118,10 +114,10 @@ TEST_F(LocalCommands, GroupAddsOnceRemovesAndIgnoresOtherActions) {
   Send("/group Operator;;Add");
   Send("/group ;Bob;Add");
   Send("/group Ban;;");
-  EXPECT_EQ(Rows(s.core().accounts()), (std::vector<AccountRow>{{"Bob", "Friend;", OnOff::kOn}}));
+  EXPECT_EQ(s.core().accounts().Rows(), (std::vector<AccountRow>{{"Bob", "Friend;", OnOff::kOn}}));
   Send("/group Enemy;BOB;Add");
   Send("/group Alice;Alice;Add");
-  EXPECT_EQ(Rows(s.core().accounts()),
+  EXPECT_EQ(s.core().accounts().Rows(),
             (std::vector<AccountRow>{{"Alice", "Alice;", OnOff::kOn},
                                      {"Bob", "Friend;Enemy;", OnOff::kOn}}));
   Send("/group friend;bob;Remove");
@@ -139,7 +135,7 @@ TEST_F(LocalCommands, NewTimerNeedsAllFourPartsAndMakesOddSwitchesOff) {
   Send("/newtimer t1;30;hello;on");
   Send("/newtimer t2;60;a;b;maybe");  // the switch is all after the third ";"
   Send("/newtimer t3;10;x;OFF");
-  EXPECT_EQ(Rows(s.core().timers()),
+  EXPECT_EQ(s.core().timers().Rows(),
             (std::vector<TimerRow>{
                 {"t1", "30", "hello", "On;State:Away;State:Operator;State:Available;State:DND;", 0},
                 {"t2", "60", "a", "Off;State:Away;State:Operator;State:Available;State:DND;", 0},

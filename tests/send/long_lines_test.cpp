@@ -19,16 +19,6 @@ std::string R(char c, size_t n) {
   return std::string(n, c);
 }
 
-// The lines written, without their CR LF.
-Strings WrittenLines(Session& s) {
-  Strings lines;
-  std::string bytes = s.Written();
-  for (size_t end; (end = bytes.find("\r\n")) != std::string::npos; bytes.erase(0, end + 2)) {
-    lines.push_back(bytes.substr(0, end));
-  }
-  return lines;
-}
-
 TEST(LongLines, CutPointsPrefixesAndLinesLeftWhole) {
   struct Case {
     std::string typed;
@@ -50,7 +40,13 @@ TEST(LongLines, CutPointsPrefixesAndLinesLeftWhole) {
       {"/me " + R('d', 100), {"/me " + R('d', 76), "/me " + R('d', 24)}},  // charged twice
       {"/squelch " + R('e', 200), {}},                                      // other commands
       {"/w " + R('e', 200), {}},                                            // no text to cut
-      {R('x', 200), {}, 0},                                                 // off
+      // Off: a line the server can never take, whatever the pace, is refused whole.
+      {R('a', 160), {R('a', 160)}, 0},
+      {R('a', 161), {}, 0},
+      {"/me " + R('b', 76), {"/me " + R('b', 76)}, 0},
+      {"/me " + R('b', 77), {}, 0},
+      {"/w alice " + R('c', 151), {"/w alice " + R('c', 151)}, 0},
+      {"/w alice " + R('c', 152), {}, 0},
       {"/w alice " + R('c', 20), {"/w alice " + R('c', 20)}, 10},           // no room: whole
   };
   // clang-format on

@@ -26,10 +26,7 @@ class SendQuotaTest : public ::testing::Test {
     Take();
   }
   void Take() {
-    std::string bytes = s.Written();
-    for (size_t end; (end = bytes.find("\r\n")) != std::string::npos; bytes.erase(0, end + 2)) {
-      writes.emplace_back(s.clock.NowMs(), bytes.substr(0, end));
-    }
+    for (std::string& line : WrittenLines(s)) writes.emplace_back(s.clock.NowMs(), line);
   }
   std::vector<std::string> Lines(std::string_view prefix = "") const {
     std::vector<std::string> out;
@@ -91,28 +88,6 @@ TEST(SendQuotaAtLogin, TheLoginsBeepAndJoinCountButTheAccountAndPasswordDoNot) {
   EXPECT_EQ(s.Written(), "");
   s.Advance(1);
   EXPECT_EQ(s.Written(), "three\r\n");
-}
-
-TEST_F(SendQuotaTest, LinesTheServerCanNeverTakeAreRefusedBeforeSending) {
-  s.core().options().split_long_lines_at = 0;  // not sent in pieces
-  const std::vector<std::pair<std::string, bool>> cases = {
-      {std::string(160, 'a'), true},
-      {std::string(161, 'a'), false},
-      {"/me " + std::string(76, 'b'), true},
-      {"/me " + std::string(77, 'b'), false},
-      {"/w alice " + std::string(151, 'c'), true},
-      {"/w alice " + std::string(152, 'c'), false}};
-  for (const auto& [line, passes] : cases) {
-    f.TakeShown();
-    s.core().SendText(TaintedText(line));
-    s.Advance(10000);
-    EXPECT_EQ(s.Written(), passes ? line + "\r\n" : "") << line;
-    const std::vector<std::string> shown = f.TakeShown();
-    if (!passes) {
-      ASSERT_EQ(shown.size(), 1u);
-      EXPECT_TRUE(shown[0].starts_with("Error ( Too long for the server (")) << shown[0];
-    }
-  }
 }
 
 // The messages and the second refusal are in the golden record; the timing is not.
