@@ -1,11 +1,10 @@
 // Connection and login as the server, the user and the clock drive them.
-#include "protocol/connection.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
-#include <tuple>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "harness/session.h"
 
@@ -165,75 +164,46 @@ TEST_F(Connection, PressingTheButtonWhileConnectingStopsForGood) {
   EXPECT_EQ(s.core().connect_caption(), "Connect");
 }
 
-struct SocketErrorCase {
-  SocketError error;
-  const char* text;
-};
-
-void PrintTo(const SocketErrorCase& c, std::ostream* os) {
-  *os << c.text;
+TEST(SocketErrors, EndTheConnectionWithOneLineAndReconnect) {
+  const std::pair<SocketError, std::string> kinds[] = {
+      {SocketError::kConnectionRefused, "Connection refused"},
+      {SocketError::kConnectionReset, "Connection reset by the server"},
+      {SocketError::kTimedOut, "No answer from the server"},
+      {SocketError::kHostNotFound, "Host not found"},
+      {SocketError::kNetworkUnreachable, "Network unreachable"},
+      {SocketError::kOther, "Network error"}};
+  for (const auto& [error, text] : kinds) {
+    SCOPED_TRACE(text);
+    Session s(kStartedUp);
+    s.LogIn();
+    s.ui.TakeLines();
+    s.core().OnError(error);
+    EXPECT_EQ(s.socket.closes, 1);
+    EXPECT_EQ(s.ui.Texts(),
+              std::vector<std::string>{"System ( Connection to (127.0.0.1) lost: " + text + " )"});
+    s.DeliverPendingDisconnect();
+    EXPECT_FALSE(s.core().logged_in());
+    EXPECT_EQ(s.core().client_state(), ClientState::kDisconnected);
+    EXPECT_EQ(s.core().options().last_channel, "Chat");
+    EXPECT_EQ(AnnouncedWait(s.ui), 5);
+  }
 }
 
-class SocketErrors : public Connection, public ::testing::WithParamInterface<SocketErrorCase> {};
-
-TEST_P(SocketErrors, EndTheConnectionWithOneLineAndReconnect) {
-  s.LogIn();
-  s.ui.TakeLines();
-  s.core().OnError(GetParam().error);
-  EXPECT_EQ(s.socket.closes, 1);
-  EXPECT_EQ(s.ui.Texts(), std::vector<std::string>{"System ( Connection to (127.0.0.1) lost: " +
-                                                   std::string(GetParam().text) + " )"});
-  s.DeliverPendingDisconnect();
-  EXPECT_FALSE(s.core().logged_in());
-  EXPECT_EQ(s.core().client_state(), ClientState::kDisconnected);
-  EXPECT_EQ(s.core().options().last_channel, "Chat");
-  EXPECT_EQ(AnnouncedWait(s.ui), 5);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryKind, SocketErrors,
-    ::testing::Values(SocketErrorCase{SocketError::kConnectionRefused, "Connection refused"},
-                      SocketErrorCase{SocketError::kConnectionReset,
-                                      "Connection reset by the server"},
-                      SocketErrorCase{SocketError::kTimedOut, "No answer from the server"},
-                      SocketErrorCase{SocketError::kHostNotFound, "Host not found"},
-                      SocketErrorCase{SocketError::kNetworkUnreachable, "Network unreachable"},
-                      SocketErrorCase{SocketError::kOther, "Network error"}),
-    [](const auto& info) {
-      std::string name(info.param.text);
-      std::erase(name, ' ');
-      return name;
-    });
-
-// Each kind's text is read in the lost case above; a failed attempt names the port it went to.
+// Each kind's text is read in the lost case above; a failed attempt names where it went, the
+// port too when it is not the usual one.
 TEST_F(Connection, AFailedAttemptEndsAtOnceWithoutWaitingForTheTimeOut) {
-  s.core().ApplyOverrides({.server = "127.0.0.1", .port = 16112, .account = {}, .password = {}});
+  s.core().ApplyOverrides({.server = "::1", .port = 16112, .account = {}, .password = {}});
   s.core().ToggleConnection();
-  EXPECT_TRUE(s.ui.Showed("System ( Connecting to (127.0.0.1:16112)... )"));
+  EXPECT_TRUE(s.ui.Showed("System ( Connecting to ([::1]:16112)... )"));
   s.ui.TakeLines();
   s.core().OnError(SocketError::kConnectionRefused);
-  EXPECT_EQ(s.ui.Texts(),
-            std::vector<std::string>{
-                "System ( Connection to (127.0.0.1:16112) failed: Connection refused )"});
+  EXPECT_EQ(s.ui.Texts(), std::vector<std::string>{
+                              "System ( Connection to ([::1]:16112) failed: Connection refused )"});
   s.DeliverPendingDisconnect();
-  EXPECT_FALSE(s.ui.Showed("System ( Connection to (127.0.0.1) timed out, disconnecting... )"));
+  EXPECT_FALSE(s.ui.Showed("System ( Connection to ([::1]:16112) timed out, disconnecting... )"));
   EXPECT_EQ(AnnouncedWait(s.ui), 5);
   s.Advance(5000);
   EXPECT_EQ(s.socket.opens, 2);
-}
-
-TEST(ConnectionEndpoint, NamesThePortOnlyWhenItIsNotTheUsualOne) {
-  FakeSocket socket;
-  VirtualClock clock;
-  for (const auto& [host, port, shown] :
-       std::vector<std::tuple<std::string, uint16_t, std::string>>{{"127.0.0.1", 6112, "127.0.0.1"},
-                                                                   {"::1", 16112, "[::1]:16112"}}) {
-    tc::Connection c(socket, clock);
-    c.SetPort(port);
-    c.Open(host);
-    EXPECT_EQ(c.Endpoint(), shown);
-    EXPECT_EQ(socket.host, host);
-  }
 }
 
 // The server's prompt and its answer to the credentials, the way it sends them.
@@ -297,53 +267,42 @@ TEST_F(Connection, ALostSessionWithoutAutoReconnectIsSaidAndLeftToTheUser) {
   EXPECT_EQ(s.socket.opens, opens);
 }
 
-struct RefusalCase {
-  const char* name;
-  bool accepted_before;      // the same account logged in earlier in this run
-  const char* new_password;  // typed after that login; empty: unchanged
-  const char* answer;
-  LoginStop why;
-};
-
-void PrintTo(const RefusalCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-class Refusals : public Connection, public ::testing::WithParamInterface<RefusalCase> {};
-
-TEST_P(Refusals, CredentialsNeverAcceptedInThisRunOrNoBotAccessStopForGood) {
-  const RefusalCase& c = GetParam();
-  if (c.accepted_before) {
-    s.LogIn("talvexbot");
-    s.ServerCloses();
-    if (*c.new_password != '\0') s.core().options().password = c.new_password;
-    AnswerNextLogin(s, c.answer);
-  } else {
-    s.core().ToggleConnection();
-    s.Connected();
-    AnswerLogin(s, c.answer);
+TEST(Refusals, CredentialsNeverAcceptedInThisRunOrNoBotAccessStopForGood) {
+  const struct {
+    bool accepted_before;      // the same account logged in earlier in this run
+    const char* new_password;  // typed after that login; empty: unchanged
+    const char* answer;
+    LoginStop why;
+  } cases[] = {
+      {false, "", "Login failed.", LoginStop::kWrongPassword},
+      {false, "", "Login incorrect", LoginStop::kWrongPassword},  // the older spelling
+      {false, "", "Account has no bot access.", LoginStop::kNoBotAccess},
+      {true, "other", "Login failed.", LoginStop::kWrongPassword},  // the password changed since
+      {true, "", "Account has no bot access.", LoginStop::kNoBotAccess}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.answer) + (c.accepted_before ? " after a login" : ""));
+    Session s(kStartedUp);
+    s.core().options().account_name = "talvexbot";
+    s.core().options().password = "botpass";
+    if (c.accepted_before) {
+      s.LogIn("talvexbot");
+      s.ServerCloses();
+      if (*c.new_password != '\0') s.core().options().password = c.new_password;
+      AnswerNextLogin(s, c.answer);
+    } else {
+      s.core().ToggleConnection();
+      s.Connected();
+      AnswerLogin(s, c.answer);
+    }
+    EXPECT_FALSE(s.ui.Showed(kStaleSession));
+    ASSERT_EQ(s.ui.messages.size(), 1u);
+    EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
+    EXPECT_EQ(s.ui.login_stops, std::vector<LoginStop>{c.why});
+    const int opens = s.socket.opens;
+    s.Advance(10 * 60 * 1000);
+    EXPECT_EQ(s.socket.opens, opens);
   }
-  EXPECT_FALSE(s.ui.Showed(kStaleSession));
-  ASSERT_EQ(s.ui.messages.size(), 1u);
-  EXPECT_EQ(s.ui.pages.back(), Page::kSetup);
-  EXPECT_EQ(s.ui.login_stops, std::vector<LoginStop>{c.why});
-  const int opens = s.socket.opens;
-  s.Advance(10 * 60 * 1000);
-  EXPECT_EQ(s.socket.opens, opens);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, Refusals,
-    ::testing::Values(
-        RefusalCase{"NeverAccepted", false, "", "Login failed.", LoginStop::kWrongPassword},
-        RefusalCase{"OlderSpelling", false, "", "Login incorrect", LoginStop::kWrongPassword},
-        RefusalCase{"NoBotAccess", false, "", "Account has no bot access.",
-                    LoginStop::kNoBotAccess},
-        RefusalCase{"PasswordChangedSince", true, "other", "Login failed.",
-                    LoginStop::kWrongPassword},
-        RefusalCase{"NoBotAccessAfterALogin", true, "", "Account has no bot access.",
-                    LoginStop::kNoBotAccess}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 class Watchdog : public Connection, public ::testing::WithParamInterface<bool> {};
 
