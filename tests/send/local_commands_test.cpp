@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <utility>
+#include <vector>
 
 #include "send_fixture.h"
 
@@ -67,27 +69,23 @@ TEST_F(LocalCommands, RowsWithSemicolonFallThroughToTheServerWithoutOne) {
   EXPECT_EQ(s.Written(), "");
 }
 
-TEST_F(LocalCommands, EditIsNotExpandedSoTheValueKeepsItsTemplates) {
-  Send("/EDIT $greet$;hi <user>");
-  EXPECT_EQ(s.core().variables().Rows(), (std::vector<VariableRow>{{"$greet$", "hi <user>"}}));
-  Send("/edit $greet$;<DELETE>");
-  EXPECT_TRUE(s.core().variables().Empty());
-  Send("/edit $greet$;<delete>");  // deleting nothing adds nothing
-  EXPECT_TRUE(s.core().variables().Empty());
-}
-
-TEST_F(LocalCommands, EditAddAndSubCountAndNewRowsKeepTheListSorted) {
-  Send("/edit $n$;<add>");
-  EXPECT_EQ(s.core().variables().RowAt(0).value, "1");
-  Send("/edit $N$;<Add>");
-  EXPECT_EQ(s.core().variables().RowAt(0).value, "2");
-  Send("/edit $n$;<sub>");
-  EXPECT_EQ(s.core().variables().RowAt(0).value, "1");
-  Send("/edit $m$;<sub>");
-  Send("/edit $a$;x");
-  Send("/edit $z$;y");
-  EXPECT_EQ(s.core().variables().Rows(),
-            (std::vector<VariableRow>{{"$a$", "x"}, {"$m$", "-1"}, {"$n$", "1"}, {"$z$", "y"}}));
+// Each line and the variables after it: a value is not expanded, so it keeps its templates;
+// <add> and <sub> count in any case of name and tag; new rows keep the list sorted.
+TEST_F(LocalCommands, EditSetsDeletesAndCountsVariables) {
+  const std::pair<const char*, std::vector<VariableRow>> steps[] = {
+      {"/EDIT $greet$;hi <user>", {{"$greet$", "hi <user>"}}},
+      {"/edit $greet$;<DELETE>", {}},
+      {"/edit $greet$;<delete>", {}},  // deleting nothing adds nothing
+      {"/edit $n$;<add>", {{"$n$", "1"}}},
+      {"/edit $N$;<Add>", {{"$n$", "2"}}},
+      {"/edit $n$;<sub>", {{"$n$", "1"}}},
+      {"/edit $m$;<sub>", {{"$m$", "-1"}, {"$n$", "1"}}},
+      {"/edit $z$;y", {{"$m$", "-1"}, {"$n$", "1"}, {"$z$", "y"}}},
+      {"/edit $a$;x", {{"$a$", "x"}, {"$m$", "-1"}, {"$n$", "1"}, {"$z$", "y"}}}};
+  for (const auto& [line, rows] : steps) {
+    Send(line);
+    EXPECT_EQ(s.core().variables().Rows(), rows) << line;
+  }
 }
 
 TEST_F(LocalCommands, EditAddOnANonIntegerShowsAnErrorAndChangesNothing) {
