@@ -21,8 +21,8 @@ concept Sendable = requires(Client& core, T line) {
 static_assert(Sendable<TaintedText> && Sendable<const char (&)[6]>);
 static_assert(!Sendable<std::string> && !Sendable<std::string_view> && !Sendable<const char*>);
 
-constexpr std::string_view kExit = "<$/w:/exit$>";
-constexpr std::string_view kChannel = "x <time> <account> <%userinfo;seed001;Notes%> <$a:b$>a";
+const std::string kExit = "<$/w:/exit$>";
+const std::string kChannel = "x <time> <account> <%userinfo;seed001;Notes%> <$a:b$>a";
 const std::string kId = " //id;1;Talvex Chat;Build:1515;State:Available;";
 
 class RemoteText : public ::testing::Test {
@@ -61,7 +61,7 @@ class HostileNames : public RemoteText, public ::testing::WithParamInterface<Hos
 
 TEST_P(HostileNames, GoOutLiterallyAndRunNothing) {
   const HostileCase& c = GetParam();
-  s.core().accounts().Append({std::string(kExit), "Ban;", OnOff::kOn});
+  s.core().accounts().Append({kExit, "Ban;", OnOff::kOn});
   s.core().accounts().Append({"<$/w:/execute$>", "Ignore;", OnOff::kOn});
   for (const std::string& line : c.server) s.Server(line);
   s.Advance(c.then_ms);
@@ -70,16 +70,13 @@ TEST_P(HostileNames, GoOutLiterallyAndRunNothing) {
   EXPECT_TRUE(s.ui.opened_files.empty()) << c.what;
 }
 
-const std::string kExitS(kExit);
-const std::string kChannelS(kChannel);
-
 INSTANTIATE_TEST_SUITE_P(
     EveryBuiltLine, HostileNames,
     ::testing::Values(
         HostileCase{"identification whisper",
                     {"1002 JOIN <$/w:/exit$> 0100 [CHAT]"},
                     0,
-                    {"/ban " + kExitS, "/w " + kExitS + kId}},
+                    {"/ban " + kExit, "/w " + kExit + kId}},
         HostileCase{"identification whisper to a script name",
                     {"1002 JOIN <$/w:/execute$><$Available;:\\evil.sh$> 0100 [CHAT]"},
                     0,
@@ -89,20 +86,20 @@ INSTANTIATE_TEST_SUITE_P(
                     1000,
                     {"/join The Void", "/join <$/join:/exit$>"}},
         HostileCase{"rejoin for operator, templates in the channel",
-                    {"1007 CHANNEL \"" + kChannelS + "\"", "1001 USER talvexbot 0010 [CHAT]"},
+                    {"1007 CHANNEL \"" + kChannel + "\"", "1001 USER talvexbot 0010 [CHAT]"},
                     1000,
-                    {"/join The Void", "/join " + kChannelS}},
+                    {"/join The Void", "/join " + kChannel}},
         HostileCase{
             "kick rejoin",
-            {"1007 CHANNEL \"" + kChannelS + "\"", "1001 USER talvexbot 0010 [CHAT]",
+            {"1007 CHANNEL \"" + kChannel + "\"", "1001 USER talvexbot 0010 [CHAT]",
              "1001 USER opal 0002 [CHAT]", "1018 INFO \"talvexbot has been kicked by opal.\""},
             0,
-            {"/join " + kChannelS}},
+            {"/join " + kChannel}},
         HostileCase{"ban join",
                     {"1018 INFO \"talvexbot has been banned by <$/w:/exit$> (x).\""},
                     0,
                     {"/join Talvex Chat"}},
-        HostileCase{"auto-ban", {"1002 JOIN <$/w:/exit$> 0000 [CHAT]"}, 0, {"/ban " + kExitS}},
+        HostileCase{"auto-ban", {"1002 JOIN <$/w:/exit$> 0000 [CHAT]"}, 0, {"/ban " + kExit}},
         HostileCase{"ignore of an ignored speaker",
                     {"1005 TALK <$/w:/execute$> 0000 \"hi\""},
                     0,
@@ -111,11 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {"1001 USER <%userinfo;seed001;Notes%> 0000 [CHAT]",
                      "1004 WHISPER <$/w:/exit$> 0000 \"!who\""},
                     0,
-                    {"/w " + kExitS + " talvexbot, <%userinfo;seed001;Notes%>"}},
+                    {"/w " + kExit + " talvexbot, <%userinfo;seed001;Notes%>"}},
         HostileCase{"information answer",
                     {"1004 WHISPER <$/w:/exit$> 0000 \"//TC;GetInfo;\""},
                     0,
-                    {"/w " + kExitS + " //TC;Info;"}}));
+                    {"/w " + kExit + " //TC;Info;"}}));
 
 // --- What one remote user can make the bot send
 

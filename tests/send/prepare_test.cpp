@@ -17,7 +17,6 @@ class Prepare : public ::testing::Test {
  protected:
   void SetUp() override {
     s.LogIn("talvexbot", "Chat");
-    s.Written();
     s.ui.TakeLines();
   }
   TaintedText Expand(const TaintedText& text, std::string_view user = "",
@@ -30,15 +29,6 @@ class Prepare : public ::testing::Test {
   }
   void Var(const std::string& name, const std::string& value) {
     s.core().variables().Append({name, value});
-  }
-  // True when every byte of `part`, found in the result, is untrusted.
-  static bool UntrustedAt(const TaintedText& t, std::string_view part) {
-    const size_t at = t.text().find(part);
-    if (at == std::string::npos) return false;
-    for (size_t i = at; i < at + part.size(); ++i) {
-      if (t.Trusted(i)) return false;
-    }
-    return true;
   }
   Session s{kStartedUp};
 };
@@ -113,6 +103,16 @@ const OneLine kOneLine[] = {
     {"<[STAR]> <[DRTL]> <[CHAT]> <[SEXP]>", "", "", "StarCraft Diablo Gateway StarCraft Brood-War"},
     {"<[SSHR]>/<[DSHR]>/<[W2BN]>/<[JSTR]>", "", "",
      "StarCraft Shareware/Diablo Shareware/WarCraft II BNE/Japanese StarCraft"},
+    // The client's lists, joined with commas.
+    {"<channel users>|<lastten>", "", "", "talvexbot, alice, bob, carol|carol, bob"},
+    {"<channel custom>|<channel whisper>", "", "", "Op Room, Clan Home|carol"},
+    {"<monitor all>|<monitor online>|<monitor offline>", "", "",
+     "dave, erin, frank|dave, frank|erin"},
+    {"<keys>|<events>", "", "", "hello, bye|#User_Joined"},
+    {"<users all>", "", "", "alice, bob, carol, <event>"},
+    {"<skins backgrounds>|<skins buttons>|<themes>", "", "",
+     "blue.bmp|round.bmp, square.bmp|Night.ini"},
+    {"<server list>", "", "", "12, n/a"},
 };
 
 TEST_F(Prepare, OneLineTemplates) {
@@ -126,12 +126,33 @@ TEST_F(Prepare, OneLineTemplates) {
   s.core().accounts().Append({"<event>", "Clan;", OnOff::kOn});
   s.core().database().UpdateUser("someone", {{UserField::kNotes, "likes cats"}});
   s.core().database().UpdateUser("mallory", {{UserField::kNotes, "<user> <%word;1%>"}});
+  s.Server("1001 USER alice 0000 [STAR]");
   s.Server("1002 JOIN bob 0000 [SEXP]");
   s.Server("1002 JOIN carol 0000 [SEXP]");
   s.core().options().last_channel = "Old Place";
+  Client& c = s.core();
+  EXPECT_EQ(Text("<channel whisper>"), "");  // an empty list
+  for (const char* channel : {"Op Room", "Clan Home"}) c.custom_channels().Append({channel});
+  c.whisper_recipients().Append({"carol"});
+  c.monitor().Append({MonitorStatus::kOnline, "dave", "dave", "1", "Chat"});
+  c.monitor().Append({MonitorStatus::kOffline, "erin", "???", "???", "???"});
+  c.monitor().Append({MonitorStatus::kOnline, "frank", "frank", "2", "Chat"});
+  c.keys().Append({"hello", "hi", "", "", "", {}});
+  c.keys().Append({"#User_Joined", "welcome", "", "", "", {}});
+  c.keys().Append({"bye", "see you", "", "", "", {}});
+  c.skins_backgrounds().Append({"blue.bmp"});
+  c.skins_buttons().Append({"round.bmp"});
+  c.skins_buttons().Append({"square.bmp"});
+  c.themes().Append({"Night.ini"});
+  c.servers().Clear();
+  c.servers().Append({"12", "a.example", "main"});
+  c.servers().Append({"n/a", "b.example", "main"});
   for (const OneLine& c : kOneLine) EXPECT_EQ(Text(c.in, c.user, c.event), c.out) << c.in;
   EXPECT_EQ(Text("<server address>:<server port>|[<latestver>]"),
             s.core().host() + ":6112|[" + s.core().latest_version() + "]");
+  const std::string public_list = Text("<channel public>");
+  EXPECT_EQ(public_list.find(", , "), std::string::npos);
+  EXPECT_FALSE(public_list.empty());
 }
 
 // Values that name themselves or each other end within the length bound.
@@ -171,47 +192,6 @@ TEST_F(Prepare, DurationsAreHoursMinutesSecondsWithoutLeadingZeros) {
   s.Server("1007 CHANNEL \"Elsewhere\"");
   s.Advance(59 * 1000);
   EXPECT_EQ(Text("<time channel>"), "0:0:59");
-}
-
-TEST_F(Prepare, ListsAreJoinedWithCommas) {
-  Client& c = s.core();
-  s.Server("1001 USER alice 0000 [STAR]");
-  s.Server("1002 JOIN bob 0000 [SEXP]");
-  EXPECT_EQ(Text("<channel whisper>"), "");
-  for (const char* channel : {"Op Room", "Clan Home"}) c.custom_channels().Append({channel});
-  c.whisper_recipients().Append({"carol"});
-  c.monitor().Append({MonitorStatus::kOnline, "dave", "dave", "1", "Chat"});
-  c.monitor().Append({MonitorStatus::kOffline, "erin", "???", "???", "???"});
-  c.monitor().Append({MonitorStatus::kOnline, "frank", "frank", "2", "Chat"});
-  c.keys().Append({"hello", "hi", "", "", "", {}});
-  c.keys().Append({"#User_Joined", "welcome", "", "", "", {}});
-  c.keys().Append({"bye", "see you", "", "", "", {}});
-  c.accounts().Append({"gina", "Friend;", OnOff::kOn});
-  c.accounts().Append({"hank", "Enemy;", OnOff::kOff});
-  c.skins_backgrounds().Append({"blue.bmp"});
-  c.skins_buttons().Append({"round.bmp"});
-  c.skins_buttons().Append({"square.bmp"});
-  c.themes().Append({"Night.ini"});
-  c.servers().Clear();
-  c.servers().Append({"12", "a.example", "main"});
-  c.servers().Append({"n/a", "b.example", "main"});
-  for (const auto& [in, out] : std::vector<std::pair<std::string, std::string>>{
-           {"<channel users>", "talvexbot, alice, bob"},
-           {"<lastten>", "bob"},
-           {"<channel custom>", "Op Room, Clan Home"},
-           {"<channel whisper>", "carol"},
-           {"<monitor all>|<monitor online>|<monitor offline>",
-            "dave, erin, frank|dave, frank|erin"},
-           {"<keys>|<events>", "hello, bye|#User_Joined"},
-           {"<users all>", "gina, hank"},
-           {"<skins backgrounds>|<skins buttons>|<themes>",
-            "blue.bmp|round.bmp, square.bmp|Night.ini"},
-           {"<server list>", "12, n/a"}}) {
-    EXPECT_EQ(Text(in), out) << in;
-  }
-  const std::string public_list = Text("<channel public>");
-  EXPECT_EQ(public_list.find(", , "), std::string::npos);
-  EXPECT_FALSE(public_list.empty());
 }
 
 TEST_F(Prepare, OversizedTextsEnd) {
