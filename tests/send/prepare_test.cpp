@@ -147,7 +147,9 @@ TEST_F(Prepare, OneLineTemplates) {
   c.servers().Clear();
   c.servers().Append({"12", "a.example", "main"});
   c.servers().Append({"n/a", "b.example", "main"});
-  for (const OneLine& c : kOneLine) EXPECT_EQ(Text(c.in, c.user, c.event), c.out) << c.in;
+  for (const OneLine& row : kOneLine) {
+    EXPECT_EQ(Text(row.in, row.user, row.event), row.out) << row.in;
+  }
   EXPECT_EQ(Text("<server address>:<server port>|[<latestver>]"),
             s.core().host() + ":6112|[" + s.core().latest_version() + "]");
   const std::string public_list = Text("<channel public>");
