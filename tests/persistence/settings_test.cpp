@@ -1,13 +1,16 @@
-// The settings profile file: its single-value keys, their forms, the write order and the failures.
+// The settings profile file: its single-value keys, their forms, the write order and the failures,
+// and the round trip of every setting and list.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <random>
+#include <tuple>
 
 #include "common/code_text.h"
 #include "common/text.h"
 #include "harness/session.h"
+#include "persistence/list_lines.h"
 #include "persistence/profile_files.h"
 #include "persistence/settings_file.h"
 
@@ -243,18 +246,27 @@ TEST(Settings, IntegerTexts) {
 
 // --- Round trip over random settings -------------------------------------------------------------
 
-// Any of the code page's 256 characters, or one it lacks.
-std::string RandomText(std::mt19937& rng, size_t max_length) {
-  static const std::array<std::string_view, 3> kBeyond = {"\u0416", "\u2713", "\U0001F600"};
-  std::uniform_int_distribution<size_t> length(0, max_length);
+// Any of the code page's 256 characters or one it lacks; the field marks only where no mark ends
+// the field.
+std::string Text(std::mt19937& rng, size_t max_length, bool allow_marks, size_t min_length = 1) {
+  static const std::array<std::string_view, 4> kBeyond = {"\u0416", "\u2713", "\u65E5",
+                                                          "\U0001F600"};
+  std::uniform_int_distribution<size_t> length(min_length, max_length);
   std::uniform_int_distribution<int> pick(0, 255 + static_cast<int>(kBeyond.size()));
   std::string text;
   for (size_t n = length(rng); n > 0; --n) {
-    const int p = pick(rng);
+    int p = 0;
+    do {
+      p = pick(rng);
+    } while (!allow_marks && (p == 0xD1 || p == 0xF1));
     text += p < 256 ? Cp1252ToUtf8(std::string(1, static_cast<char>(p)))
                     : std::string(kBeyond[static_cast<size_t>(p - 256)]);
   }
   return text;
+}
+
+std::string RandomText(std::mt19937& rng, size_t max_length) {
+  return Text(rng, max_length, true, 0);
 }
 
 template <typename T>
@@ -326,6 +338,53 @@ void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempD
   a.buttons_skin = flag() ? (files.path() / "buttons.bmp").string() : "";
 }
 
+// Random rows in every list a profile holds.
+void RandomLists(std::mt19937& rng, Client& m) {
+  for (int i = 0; i < 8; ++i) {
+    const std::string channel = Text(rng, 12, true);
+    bool duplicate = false;
+    for (const auto& row : m.custom_channels().Rows()) {
+      duplicate = duplicate || CompareNoCaseText(row[0], channel) == 0;
+    }
+    if (!duplicate) InsertSorted(m.custom_channels(), {channel}, true);
+    const std::string account = Text(rng, 12, true);
+    if (m.accounts().FindFirst([&](const AccountRow& r) { return r.name == account; }) < 0) {
+      InsertSorted(m.accounts(), AccountRow{account, Text(rng, 12, true),
+                                            OnOffText::FromText(Text(rng, 4, true))});
+    }
+    InsertSorted(m.custom_colors(), {Text(rng, 10, false), Text(rng, 10, false)});
+    m.keys().Append({Text(rng, 10, false), Text(rng, 20, false), Text(rng, 10, false),
+                     Text(rng, 10, false), "", OnOffText::FromText(Text(rng, 10, false))});
+    m.timers().Append({"t" + std::to_string(i) + Text(rng, 8, true), Text(rng, 5, true),
+                       Text(rng, 20, true), "x" + Text(rng, 10, true), 0});
+    const std::string watched = Text(rng, 12, true);
+    if (m.monitor().FindFirst([&](const MonitorRow& r) { return r.search_account == watched; }) <
+        0) {
+      InsertSorted(m.monitor(), MonitorRow{.search_account = watched});
+    }
+    const std::string server = Text(rng, 15, true);
+    if (m.servers().FindFirst([&](const ServerRow& r) { return r.address == server; }) < 0) {
+      InsertSorted(m.servers(), {"???", server, Text(rng, 8, true)});
+    }
+    InsertSorted(m.variables(), {Text(rng, 10, false), Text(rng, 30, true)});
+  }
+  std::vector<TextTable::Row> icon_rows;
+  for (int i = 0; i < 12; ++i) {
+    std::string caption = Text(rng, 10, true);
+    std::erase(caption, ';');
+    icon_rows.push_back({caption});
+  }
+  m.appearance().tray_icons().table().Assign(icon_rows);
+}
+
+// Every list a profile holds, in one value.
+auto Lists(Client& m) {
+  return std::make_tuple(m.custom_channels().Rows(), m.accounts().Rows(), m.custom_colors().Rows(),
+                         m.keys().Rows(), m.timers().Rows(), m.monitor().Rows(), m.servers().Rows(),
+                         m.variables().Rows(), m.appearance().tray_icons().table().Rows());
+}
+
+// Every setting and every list.
 TEST(Settings, EverySettingSurvivesAWriteAndARead) {
   std::mt19937 rng(20260);
   TempDir files;
@@ -335,6 +394,7 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
     TempDir dir;
     Options written_options;
     AppearanceSettings written_appearance;
+    decltype(Lists(std::declval<Client&>())) written_lists;
     std::string notes;
     {
       Session s(dir.path(), kStartedUp);
@@ -342,6 +402,8 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
       s.core().notes() = notes = "notes " + std::to_string(round) + "\r\nsecond line";
       written_options = s.core().options();
       written_appearance = s.core().appearance().settings();
+      RandomLists(rng, s.core());
+      written_lists = Lists(s.core());
       s.core().SaveProfile();
     }
     Session s(dir.path());
@@ -370,6 +432,7 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
                        &FontChoice::style);
     }
     EXPECT_EQ(s.core().notes(), notes);
+    EXPECT_EQ(Lists(s.core()), written_lists);
   }
 }
 
