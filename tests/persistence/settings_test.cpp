@@ -280,54 +280,45 @@ void ExpectSameFields(const T& got, const T& expected, Member... fields) {
   ([&] { EXPECT_EQ(got.*fields, expected.*fields); }(), ...);
 }
 
+using O = Options;
+// The options of each kind a profile holds, the texts with their longest length and the numbers
+// with their range.
+auto Flags() {
+  return std::to_array<bool O::*>(
+      {&O::auto_connect, &O::save_password, &O::tray, &O::auto_server, &O::reconnect,
+       &O::auto_rejoin_when_kicked, &O::anti_flood, &O::anti_idle, &O::auto_operator, &O::auto_ops,
+       &O::random_theme, &O::account_tracking, &O::channel_hit_counter, &O::dont_save_public,
+       &O::database_acib, &O::auto_away, &O::use_database});
+}
+const std::pair<std::string O::*, size_t> kTexts[] = {
+    {&O::account_name, 20},  {&O::password, 20}, {&O::home_channel, 20},   {&O::last_channel, 20},
+    {&O::database_tags, 20}, {&O::server, 20},   {&O::on_ban_channel, 20}, {&O::port, 6}};
+const struct {
+  int O::*field;
+  int low;
+  int high;
+} kNumbers[] = {{&O::view_join_parts_number, 0, 100}, {&O::database_days, 0, 100000},
+                {&O::quota_units, 0, 1000},           {&O::quota_window_ms, 0, 100000},
+                {&O::quota_bytes_per_unit, 1, 1000},  {&O::quota_emote_factor, 1, 100},
+                {&O::split_long_lines_at, 0, 500},    {&O::anti_idle_minutes, 1, 30},
+                {&O::auto_away_minutes, 1, 30},       {&O::chat_height, -5000, 5000}};
+
 void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempDir& files) {
   const auto flag = [&rng] { return std::bernoulli_distribution(0.5)(rng); };
   const auto number = [&rng](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(rng);
   };
   const auto color = [&rng] { return static_cast<Color>(rng()); };
-  o.auto_connect = flag();
-  o.account_name = RandomText(rng, 20);
-  o.save_password = flag();
-  o.password = RandomText(rng, 20);
-  o.home_channel = RandomText(rng, 20);
-  o.last_channel = RandomText(rng, 20);
-  o.database_tags = RandomText(rng, 20);
-  o.server = RandomText(rng, 20);
-  o.port = RandomText(rng, 6);
-  o.tray = flag();
+  for (bool O::*field : Flags()) o.*field = flag();
+  for (const auto& [field, length] : kTexts) o.*field = RandomText(rng, length);
+  for (const auto& n : kNumbers) o.*n.field = number(n.low, n.high);
   o.channel_choice =
       Pick(rng, {ChannelChoice::kHome, ChannelChoice::kLastVisited, ChannelChoice::kDefault});
-  o.auto_server = flag();
-  o.auto_rejoin_when_kicked = flag();
   o.view_join_parts = static_cast<ViewJoinParts>(number(0, 2));
-  o.view_join_parts_number = number(0, 100);
-  o.database_days = number(0, 100000);
   o.keep_log = static_cast<KeepLog>(number(0, 2));
-  o.anti_flood = flag();
-  o.quota_units = number(0, 1000);
-  o.quota_window_ms = number(0, 100000);
-  o.quota_bytes_per_unit = number(1, 1000);
-  o.quota_emote_factor = number(1, 100);
-  o.split_long_lines_at = number(0, 500);
-  o.anti_idle = flag();
-  o.auto_operator = flag();
-  o.auto_ops = flag();
-  o.random_theme = flag();
-  o.account_tracking = flag();
-  o.channel_hit_counter = flag();
-  o.dont_save_public = flag();
-  o.database_acib = flag();
-  o.auto_away = flag();
-  o.use_database = flag();
-  o.anti_idle_minutes = number(1, 30);
-  o.auto_away_minutes = number(1, 30);
   o.close_on_disconnect = static_cast<CloseOnDisconnect>(number(0, 2));
   o.on_ban = static_cast<OnBanJoin>(number(0, 2));
-  o.on_ban_channel = RandomText(rng, 20);
-  o.reconnect = flag();
   for (Color& c : o.colors) c = Pick(rng, {kClRed, kClWhite, color(), color()});
-  o.chat_height = number(-5000, 5000);
   a.buttons_font = {RandomText(rng, 20), number(-100, 100), static_cast<FontStyle>(number(0, 3))};
   a.text_font = {RandomText(rng, 20), number(-100, 100), static_cast<FontStyle>(number(0, 3))};
   a.buttons_text = color();
@@ -411,18 +402,12 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
     Options expected = written_options;
     if (!expected.save_password) expected.password.clear();
     SCOPED_TRACE(round);
-    using O = Options;
-    ExpectSameFields(s.core().options(), expected, &O::auto_connect, &O::account_name, &O::password,
-                     &O::save_password, &O::home_channel, &O::last_channel, &O::database_tags,
-                     &O::server, &O::port, &O::tray, &O::channel_choice, &O::auto_server,
-                     &O::auto_rejoin_when_kicked, &O::view_join_parts, &O::view_join_parts_number,
-                     &O::database_days, &O::keep_log, &O::anti_flood, &O::quota_units,
-                     &O::quota_window_ms, &O::quota_bytes_per_unit, &O::quota_emote_factor,
-                     &O::split_long_lines_at, &O::anti_idle, &O::auto_operator, &O::auto_ops,
-                     &O::random_theme, &O::account_tracking, &O::channel_hit_counter,
-                     &O::dont_save_public, &O::database_acib, &O::auto_away, &O::use_database,
-                     &O::anti_idle_minutes, &O::auto_away_minutes, &O::close_on_disconnect,
-                     &O::on_ban, &O::on_ban_channel, &O::reconnect, &O::colors, &O::chat_height);
+    const Options& o = s.core().options();
+    for (bool O::*field : Flags()) EXPECT_EQ(o.*field, expected.*field);
+    for (const auto& text : kTexts) EXPECT_EQ(o.*text.first, expected.*text.first);
+    for (const auto& n : kNumbers) EXPECT_EQ(o.*n.field, expected.*n.field);
+    ExpectSameFields(o, expected, &O::channel_choice, &O::view_join_parts, &O::keep_log,
+                     &O::close_on_disconnect, &O::on_ban, &O::colors);
     using A = AppearanceSettings;
     const A& a = s.core().appearance().settings();
     ExpectSameFields(a, written_appearance, &A::buttons_text, &A::text, &A::buttons_hover,
