@@ -443,15 +443,14 @@ TEST(DataBaseSave, AFolderWhereNoFileCanBeMadeSaysSo) {
   Fixture f;
   const fs::path sub = f.dir / "sub";
   fs::create_directory(sub);
-  TC_DataBase db(f.clock, f.ui);
-  db.LoadUserDatabase(sub, true);
-  db.AddUser("kept");
+  f.db.LoadUserDatabase(sub, true);
+  f.db.AddUser("kept");
   fs::remove_all(sub);
   WriteBytes(sub, "a plain file");  // the folder's path is now a regular file
-  db.SaveUserDatabase();
+  f.db.SaveUserDatabase();
   EXPECT_EQ(f.ui.messages,
             std::vector<std::string>{"Unable to open file: " + (sub / "DataBase.dat").string()});
-  EXPECT_FALSE(db.IsOpen());
+  EXPECT_FALSE(f.db.IsOpen());
   EXPECT_FALSE(f.ui.progress_visible);
   EXPECT_EQ(ReadFile(sub), "a plain file");
 }
