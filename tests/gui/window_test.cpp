@@ -410,7 +410,6 @@ TEST(WindowTest, ExitRunsTheShutdown) {
     Click(rig.Find<QWidget>(QString::fromLatin1(exit)));
     rig.Settle();
     EXPECT_TRUE(rig.shut_down) << exit;
-    EXPECT_EQ(LastLine(rig.Chat()), "System ( Shutting down, please wait... )");
   }
 }
 
@@ -463,7 +462,6 @@ TEST(WindowTest, WhisperInputAndViewFollowTheWhisperBox) {
   QTest::keyClick(input->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(rig.Sent(), "");
   EXPECT_EQ(input->currentText(), "psst");
-  EXPECT_EQ(LastLine(chat), "System ( You must first select a user. )");
   SelectRow(rig.Find<QListView>("Users_ListView1"), "bob");
   input->lineEdit()->setFocus();
   QTest::keyClick(input->lineEdit(), Qt::Key_Return);
