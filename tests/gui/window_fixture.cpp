@@ -62,6 +62,13 @@ void WindowRig::AddWhisperUser(const QString& name) {
   Find<QAction>("AddUser1")->trigger();
 }
 
+void WindowRig::Reread() {
+  window->Call([](Client& c) {
+    c.SaveProfile();
+    c.SwitchProfile("Default");
+  });
+}
+
 void WindowRig::Receive(std::string_view bytes) {
   window->Call([bytes](Client& c) { c.OnRead(bytes); });
   Settle();
@@ -106,6 +113,10 @@ QString BlockText(QWidget* view, int block) {
 
 int BlockCount(QWidget* view) {
   return Doc(view)->blockCount();
+}
+
+QString LastLine(QWidget* view) {
+  return BlockText(view, BlockCount(view) - 1);
 }
 
 }  // namespace tc::gui

@@ -36,6 +36,14 @@ class WindowRig {
   void Advance(int64_t ms);
   // The menu's "add whisper user", answered with `name`.
   void AddWhisperUser(const QString& name);
+  // What reaches the server once the send queue has had five seconds.
+  std::string Sent() {
+    Advance(5000);
+    return socket.TakeWritten();
+  }
+  // The profile saved and read back, as a switch to it does.
+  void Reread();
+  QWidget* Chat() { return Find<QWidget>("Chat_RichTextBox1"); }
 
   template <typename T>
   T* Find(const QString& name) {
@@ -54,5 +62,6 @@ class WindowRig {
 QColor ColorAt(QWidget* view, int block, int pos);
 QString BlockText(QWidget* view, int block);
 int BlockCount(QWidget* view);
+QString LastLine(QWidget* view);
 
 }  // namespace tc::gui

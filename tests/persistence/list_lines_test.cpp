@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <random>
-#include <tuple>
-
 #include "common/text.h"
 #include "harness/session.h"
 #include "persistence/profile_files.h"
@@ -180,86 +176,6 @@ TEST(ListLines, SortedTextComparison) {
   std::vector<std::string> names;
   for (const VariableRow& row : t.Rows()) names.push_back(row.name);
   EXPECT_EQ(names, (std::vector<std::string>{"a", "A", "b", "b", "B"}));
-}
-
-// --- Every list survives a write and a read -----------------------------------------------------
-
-// Any of the code page's 256 characters or one it lacks; the field marks only where no mark ends
-// the field.
-std::string Text(std::mt19937& rng, size_t max_length, bool allow_marks) {
-  static const std::array<std::string_view, 4> kBeyond = {"\u0416", "\u2713", "\u65E5",
-                                                          "\U0001F600"};
-  std::uniform_int_distribution<size_t> length(1, max_length);
-  std::uniform_int_distribution<int> pick(0, 255 + static_cast<int>(kBeyond.size()));
-  std::string text;
-  for (size_t n = length(rng); n > 0; --n) {
-    int p = 0;
-    do {
-      p = pick(rng);
-    } while (!allow_marks && (p == 0xD1 || p == 0xF1));
-    text += p < 256 ? Cp1252ToUtf8(std::string(1, static_cast<char>(p)))
-                    : std::string(kBeyond[static_cast<size_t>(p - 256)]);
-  }
-  return text;
-}
-
-// Every list a profile holds, in one value.
-auto Snapshot(Client& m) {
-  return std::make_tuple(m.custom_channels().Rows(), m.accounts().Rows(), m.custom_colors().Rows(),
-                         m.keys().Rows(), m.timers().Rows(), m.monitor().Rows(), m.servers().Rows(),
-                         m.variables().Rows(), m.appearance().tray_icons().table().Rows());
-}
-
-TEST(ListLines, EveryListSurvivesAWriteAndARead) {
-  std::mt19937 rng(5273);
-  for (int round = 0; round < 25; ++round) {
-    TempDir dir;
-    decltype(Snapshot(std::declval<Client&>())) written;
-    {
-      Session s(dir.path(), kStartedUp);
-      Client& m = s.core();
-      for (int i = 0; i < 8; ++i) {
-        const std::string channel = Text(rng, 12, true);
-        bool duplicate = false;
-        for (const auto& row : m.custom_channels().Rows()) {
-          duplicate = duplicate || CompareNoCaseText(row[0], channel) == 0;
-        }
-        if (!duplicate) InsertSorted(m.custom_channels(), {channel}, true);
-        const std::string account = Text(rng, 12, true);
-        if (m.accounts().FindFirst([&](const AccountRow& r) { return r.name == account; }) < 0) {
-          InsertSorted(m.accounts(), AccountRow{account, Text(rng, 12, true),
-                                                OnOffText::FromText(Text(rng, 4, true))});
-        }
-        InsertSorted(m.custom_colors(), {Text(rng, 10, false), Text(rng, 10, false)});
-        m.keys().Append({Text(rng, 10, false), Text(rng, 20, false), Text(rng, 10, false),
-                         Text(rng, 10, false), "", OnOffText::FromText(Text(rng, 10, false))});
-        m.timers().Append({"t" + std::to_string(i) + Text(rng, 8, true), Text(rng, 5, true),
-                           Text(rng, 20, true), "x" + Text(rng, 10, true), 0});
-        const std::string watched = Text(rng, 12, true);
-        if (m.monitor().FindFirst(
-                [&](const MonitorRow& r) { return r.search_account == watched; }) < 0) {
-          InsertSorted(m.monitor(), MonitorRow{.search_account = watched});
-        }
-        const std::string server = Text(rng, 15, true);
-        if (m.servers().FindFirst([&](const ServerRow& r) { return r.address == server; }) < 0) {
-          InsertSorted(m.servers(), {"???", server, Text(rng, 8, true)});
-        }
-        InsertSorted(m.variables(), {Text(rng, 10, false), Text(rng, 30, true)});
-      }
-      std::vector<TextTable::Row> icon_rows;
-      for (int i = 0; i < 12; ++i) {
-        std::string caption = Text(rng, 10, true);
-        std::erase(caption, ';');
-        icon_rows.push_back({caption});
-      }
-      m.appearance().tray_icons().table().Assign(icon_rows);
-      written = Snapshot(m);
-      m.SaveProfile();
-    }
-    Session s(dir.path(), kStartedUp);
-    SCOPED_TRACE(round);
-    EXPECT_EQ(Snapshot(s.core()), written);
-  }
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
-// The settings profile file: its single-value keys, their forms, the write order and the failures.
+// The settings profile file: its single-value keys, their forms, the write order and the failures,
+// and the round trip of every setting and list.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <random>
+#include <tuple>
 
 #include "common/code_text.h"
 #include "common/text.h"
 #include "harness/session.h"
+#include "persistence/list_lines.h"
 #include "persistence/profile_files.h"
 #include "persistence/settings_file.h"
 
@@ -243,18 +246,27 @@ TEST(Settings, IntegerTexts) {
 
 // --- Round trip over random settings -------------------------------------------------------------
 
-// Any of the code page's 256 characters, or one it lacks.
-std::string RandomText(std::mt19937& rng, size_t max_length) {
-  static const std::array<std::string_view, 3> kBeyond = {"\u0416", "\u2713", "\U0001F600"};
-  std::uniform_int_distribution<size_t> length(0, max_length);
+// Any of the code page's 256 characters or one it lacks; the field marks only where no mark ends
+// the field.
+std::string Text(std::mt19937& rng, size_t max_length, bool allow_marks, size_t min_length = 1) {
+  static const std::array<std::string_view, 4> kBeyond = {"\u0416", "\u2713", "\u65E5",
+                                                          "\U0001F600"};
+  std::uniform_int_distribution<size_t> length(min_length, max_length);
   std::uniform_int_distribution<int> pick(0, 255 + static_cast<int>(kBeyond.size()));
   std::string text;
   for (size_t n = length(rng); n > 0; --n) {
-    const int p = pick(rng);
+    int p = 0;
+    do {
+      p = pick(rng);
+    } while (!allow_marks && (p == 0xD1 || p == 0xF1));
     text += p < 256 ? Cp1252ToUtf8(std::string(1, static_cast<char>(p)))
                     : std::string(kBeyond[static_cast<size_t>(p - 256)]);
   }
   return text;
+}
+
+std::string RandomText(std::mt19937& rng, size_t max_length) {
+  return Text(rng, max_length, true, 0);
 }
 
 template <typename T>
@@ -268,54 +280,45 @@ void ExpectSameFields(const T& got, const T& expected, Member... fields) {
   ([&] { EXPECT_EQ(got.*fields, expected.*fields); }(), ...);
 }
 
+using O = Options;
+// The options of each kind a profile holds, the texts with their longest length and the numbers
+// with their range.
+auto Flags() {
+  return std::to_array<bool O::*>(
+      {&O::auto_connect, &O::save_password, &O::tray, &O::auto_server, &O::reconnect,
+       &O::auto_rejoin_when_kicked, &O::anti_flood, &O::anti_idle, &O::auto_operator, &O::auto_ops,
+       &O::random_theme, &O::account_tracking, &O::channel_hit_counter, &O::dont_save_public,
+       &O::database_acib, &O::auto_away, &O::use_database});
+}
+const std::pair<std::string O::*, size_t> kTexts[] = {
+    {&O::account_name, 20},  {&O::password, 20}, {&O::home_channel, 20},   {&O::last_channel, 20},
+    {&O::database_tags, 20}, {&O::server, 20},   {&O::on_ban_channel, 20}, {&O::port, 6}};
+const struct {
+  int O::*field;
+  int low;
+  int high;
+} kNumbers[] = {{&O::view_join_parts_number, 0, 100}, {&O::database_days, 0, 100000},
+                {&O::quota_units, 0, 1000},           {&O::quota_window_ms, 0, 100000},
+                {&O::quota_bytes_per_unit, 1, 1000},  {&O::quota_emote_factor, 1, 100},
+                {&O::split_long_lines_at, 0, 500},    {&O::anti_idle_minutes, 1, 30},
+                {&O::auto_away_minutes, 1, 30},       {&O::chat_height, -5000, 5000}};
+
 void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempDir& files) {
   const auto flag = [&rng] { return std::bernoulli_distribution(0.5)(rng); };
   const auto number = [&rng](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(rng);
   };
   const auto color = [&rng] { return static_cast<Color>(rng()); };
-  o.auto_connect = flag();
-  o.account_name = RandomText(rng, 20);
-  o.save_password = flag();
-  o.password = RandomText(rng, 20);
-  o.home_channel = RandomText(rng, 20);
-  o.last_channel = RandomText(rng, 20);
-  o.database_tags = RandomText(rng, 20);
-  o.server = RandomText(rng, 20);
-  o.port = RandomText(rng, 6);
-  o.tray = flag();
+  for (bool O::*field : Flags()) o.*field = flag();
+  for (const auto& [field, length] : kTexts) o.*field = RandomText(rng, length);
+  for (const auto& n : kNumbers) o.*n.field = number(n.low, n.high);
   o.channel_choice =
       Pick(rng, {ChannelChoice::kHome, ChannelChoice::kLastVisited, ChannelChoice::kDefault});
-  o.auto_server = flag();
-  o.auto_rejoin_when_kicked = flag();
   o.view_join_parts = static_cast<ViewJoinParts>(number(0, 2));
-  o.view_join_parts_number = number(0, 100);
-  o.database_days = number(0, 100000);
   o.keep_log = static_cast<KeepLog>(number(0, 2));
-  o.anti_flood = flag();
-  o.quota_units = number(0, 1000);
-  o.quota_window_ms = number(0, 100000);
-  o.quota_bytes_per_unit = number(1, 1000);
-  o.quota_emote_factor = number(1, 100);
-  o.split_long_lines_at = number(0, 500);
-  o.anti_idle = flag();
-  o.auto_operator = flag();
-  o.auto_ops = flag();
-  o.random_theme = flag();
-  o.account_tracking = flag();
-  o.channel_hit_counter = flag();
-  o.dont_save_public = flag();
-  o.database_acib = flag();
-  o.auto_away = flag();
-  o.use_database = flag();
-  o.anti_idle_minutes = number(1, 30);
-  o.auto_away_minutes = number(1, 30);
   o.close_on_disconnect = static_cast<CloseOnDisconnect>(number(0, 2));
   o.on_ban = static_cast<OnBanJoin>(number(0, 2));
-  o.on_ban_channel = RandomText(rng, 20);
-  o.reconnect = flag();
   for (Color& c : o.colors) c = Pick(rng, {kClRed, kClWhite, color(), color()});
-  o.chat_height = number(-5000, 5000);
   a.buttons_font = {RandomText(rng, 20), number(-100, 100), static_cast<FontStyle>(number(0, 3))};
   a.text_font = {RandomText(rng, 20), number(-100, 100), static_cast<FontStyle>(number(0, 3))};
   a.buttons_text = color();
@@ -326,6 +329,53 @@ void Randomise(std::mt19937& rng, Options& o, AppearanceSettings& a, const TempD
   a.buttons_skin = flag() ? (files.path() / "buttons.bmp").string() : "";
 }
 
+// Random rows in every list a profile holds.
+void RandomLists(std::mt19937& rng, Client& m) {
+  for (int i = 0; i < 8; ++i) {
+    const std::string channel = Text(rng, 12, true);
+    bool duplicate = false;
+    for (const auto& row : m.custom_channels().Rows()) {
+      duplicate = duplicate || CompareNoCaseText(row[0], channel) == 0;
+    }
+    if (!duplicate) InsertSorted(m.custom_channels(), {channel}, true);
+    const std::string account = Text(rng, 12, true);
+    if (m.accounts().FindFirst([&](const AccountRow& r) { return r.name == account; }) < 0) {
+      InsertSorted(m.accounts(), AccountRow{account, Text(rng, 12, true),
+                                            OnOffText::FromText(Text(rng, 4, true))});
+    }
+    InsertSorted(m.custom_colors(), {Text(rng, 10, false), Text(rng, 10, false)});
+    m.keys().Append({Text(rng, 10, false), Text(rng, 20, false), Text(rng, 10, false),
+                     Text(rng, 10, false), "", OnOffText::FromText(Text(rng, 10, false))});
+    m.timers().Append({"t" + std::to_string(i) + Text(rng, 8, true), Text(rng, 5, true),
+                       Text(rng, 20, true), "x" + Text(rng, 10, true), 0});
+    const std::string watched = Text(rng, 12, true);
+    if (m.monitor().FindFirst([&](const MonitorRow& r) { return r.search_account == watched; }) <
+        0) {
+      InsertSorted(m.monitor(), MonitorRow{.search_account = watched});
+    }
+    const std::string server = Text(rng, 15, true);
+    if (m.servers().FindFirst([&](const ServerRow& r) { return r.address == server; }) < 0) {
+      InsertSorted(m.servers(), {"???", server, Text(rng, 8, true)});
+    }
+    InsertSorted(m.variables(), {Text(rng, 10, false), Text(rng, 30, true)});
+  }
+  std::vector<TextTable::Row> icon_rows;
+  for (int i = 0; i < 12; ++i) {
+    std::string caption = Text(rng, 10, true);
+    std::erase(caption, ';');
+    icon_rows.push_back({caption});
+  }
+  m.appearance().tray_icons().table().Assign(icon_rows);
+}
+
+// Every list a profile holds, in one value.
+auto Lists(Client& m) {
+  return std::make_tuple(m.custom_channels().Rows(), m.accounts().Rows(), m.custom_colors().Rows(),
+                         m.keys().Rows(), m.timers().Rows(), m.monitor().Rows(), m.servers().Rows(),
+                         m.variables().Rows(), m.appearance().tray_icons().table().Rows());
+}
+
+// Every setting and every list.
 TEST(Settings, EverySettingSurvivesAWriteAndARead) {
   std::mt19937 rng(20260);
   TempDir files;
@@ -335,6 +385,7 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
     TempDir dir;
     Options written_options;
     AppearanceSettings written_appearance;
+    decltype(Lists(std::declval<Client&>())) written_lists;
     std::string notes;
     {
       Session s(dir.path(), kStartedUp);
@@ -342,6 +393,8 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
       s.core().notes() = notes = "notes " + std::to_string(round) + "\r\nsecond line";
       written_options = s.core().options();
       written_appearance = s.core().appearance().settings();
+      RandomLists(rng, s.core());
+      written_lists = Lists(s.core());
       s.core().SaveProfile();
     }
     Session s(dir.path());
@@ -349,18 +402,12 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
     Options expected = written_options;
     if (!expected.save_password) expected.password.clear();
     SCOPED_TRACE(round);
-    using O = Options;
-    ExpectSameFields(s.core().options(), expected, &O::auto_connect, &O::account_name, &O::password,
-                     &O::save_password, &O::home_channel, &O::last_channel, &O::database_tags,
-                     &O::server, &O::port, &O::tray, &O::channel_choice, &O::auto_server,
-                     &O::auto_rejoin_when_kicked, &O::view_join_parts, &O::view_join_parts_number,
-                     &O::database_days, &O::keep_log, &O::anti_flood, &O::quota_units,
-                     &O::quota_window_ms, &O::quota_bytes_per_unit, &O::quota_emote_factor,
-                     &O::split_long_lines_at, &O::anti_idle, &O::auto_operator, &O::auto_ops,
-                     &O::random_theme, &O::account_tracking, &O::channel_hit_counter,
-                     &O::dont_save_public, &O::database_acib, &O::auto_away, &O::use_database,
-                     &O::anti_idle_minutes, &O::auto_away_minutes, &O::close_on_disconnect,
-                     &O::on_ban, &O::on_ban_channel, &O::reconnect, &O::colors, &O::chat_height);
+    const Options& o = s.core().options();
+    for (bool O::*field : Flags()) EXPECT_EQ(o.*field, expected.*field);
+    for (const auto& text : kTexts) EXPECT_EQ(o.*text.first, expected.*text.first);
+    for (const auto& n : kNumbers) EXPECT_EQ(o.*n.field, expected.*n.field);
+    ExpectSameFields(o, expected, &O::channel_choice, &O::view_join_parts, &O::keep_log,
+                     &O::close_on_disconnect, &O::on_ban, &O::colors);
     using A = AppearanceSettings;
     const A& a = s.core().appearance().settings();
     ExpectSameFields(a, written_appearance, &A::buttons_text, &A::text, &A::buttons_hover,
@@ -370,6 +417,7 @@ TEST(Settings, EverySettingSurvivesAWriteAndARead) {
                        &FontChoice::style);
     }
     EXPECT_EQ(s.core().notes(), notes);
+    EXPECT_EQ(Lists(s.core()), written_lists);
   }
 }
 

@@ -9,10 +9,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-int Count(const std::vector<std::string>& lines, const std::string& line) {
-  return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-}
-
 class Conversation : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -114,7 +110,7 @@ TEST_F(Conversation, AnIgnoredSpeakerIsIgnoredEachTimeAndStillShown) {
   s.core().accounts().Append({"loud", "Friend;Ignore;", OnOff::kOn});
   s.Server("1005 TALK loud 0000 \"one\"");
   s.Server("1005 TALK loud 0000 \"two\"");
-  EXPECT_EQ(Count(Sent(), "/ignore loud"), 2);
+  EXPECT_EQ(Sent(), (Strings{"/ignore loud", "/ignore loud"}));
   EXPECT_EQ(Chat(), (Strings{"<loud> one", "<loud> two"}));
 }
 
@@ -222,8 +218,8 @@ TEST_F(Conversation, AwayAndDoNotDisturbNoticesMoveTheState) {
   EXPECT_EQ(s.core().client_state(), ClientState::kAvailable);
 }
 
+// The usual beep answer is hidden in the golden record; here the other wording.
 TEST_F(Conversation, BeepAnswersAreHiddenAndTheDesignatedHeirOnlyAtHome) {
-  s.Server("1018 INFO \"Audible notification on.\"");
   s.Server("1018 INFO \"Audible notifications enabled.\"");
   EXPECT_TRUE(Chat().empty());
   s.Server("1018 INFO \"TalvexChat is your new designated heir.\"");
