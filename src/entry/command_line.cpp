@@ -22,6 +22,8 @@ const std::string_view kUsage =
     "                  [--server HOST[:PORT]] [--account NAME] [--password-file PATH]\n"
     "                  [--color=auto|always|never] [--timestamps]\n"
     "       talvexchat [--dir DIR] --list-profiles\n"
+    "       talvexchat [--dir DIR] --export-profile [NAME]\n"
+    "       talvexchat [--dir DIR] --import-profile FILE [--profile NAME]\n"
     "       talvexchat --help | --version\n"
     "\n"
     "  --headless            run the console front end (chat on stdout, typed lines on stdin);\n"
@@ -31,6 +33,8 @@ const std::string_view kUsage =
     "  --profile NAME        settings profile to use (saved as the last used one)\n"
     "  --new-profile         create the --profile NAME when it does not exist yet\n"
     "  --list-profiles       list the settings profiles of the program directory\n"
+    "  --export-profile      print a profile as text (UTF-8, one setting a line)\n"
+    "  --import-profile FILE write the profile (--profile NAME, else Default) from such text\n"
     "  --account NAME        account name for this run\n"
     "  --password-file PATH  read the password from the first line of PATH\n"
     "  --color=WHEN          console colours: auto (a terminal only), always, never\n"
@@ -141,9 +145,11 @@ struct Option {
   bool CommandLine::*flag = nullptr;  // a switch, set when given
   // An option with a value: empty when accepted, else why not (without the option's name).
   std::string (*take)(std::string_view value, CommandLine& cl) = nullptr;
+  // The value may be left out: a following argument that is not an option is taken as it.
+  bool value_optional = false;
 };
 
-constexpr std::array<Option, 14> kOptions = {{
+constexpr std::array<Option, 16> kOptions = {{
     {"--headless", &CommandLine::headless},
     {"--help", &CommandLine::help},
     {"-h", &CommandLine::help},
@@ -165,6 +171,15 @@ constexpr std::array<Option, 14> kOptions = {{
      [](std::string_view v, CommandLine& cl) { return NotEmpty(v, cl.password_file); }},
     {"--color", nullptr, TakeColor},
     {"--colour", nullptr, TakeColor},
+    {"--export-profile", nullptr,
+     [](std::string_view v, CommandLine& cl) {
+       cl.export_profile = true;
+       if (!v.empty()) cl.export_name = std::string(v);
+       return std::string();
+     },
+     true},
+    {"--import-profile", nullptr,
+     [](std::string_view v, CommandLine& cl) { return NotEmpty(v, cl.import_file); }},
 }};
 
 }  // namespace
@@ -196,9 +211,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
     std::string_view value;
     if (equals != std::string_view::npos) {
       value = arg.substr(equals + 1);
-    } else if (i + 1 < args.size()) {
+    } else if (i + 1 < args.size() && !(option->value_optional && StartsWith(args[i + 1], "-"))) {
       value = args[++i];
-    } else {
+    } else if (!option->value_optional) {
       parsed.error = std::string(name) + ": a value is missing";
       return parsed;
     }
@@ -208,6 +223,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
     }
   }
   if (cl.new_profile && !cl.profile) parsed.error = "--new-profile: needs --profile NAME";
+  if (cl.export_profile && cl.import_file) {
+    parsed.error = "--export-profile: not together with --import-profile";
+  }
   return parsed;
 }
 

@@ -27,6 +27,9 @@ struct CommandLine {
   std::optional<uint16_t> port;
   std::optional<std::string> account;
   std::optional<std::string> password_file;
+  bool export_profile = false;
+  std::optional<std::string> export_name;  // --export-profile NAME; none: the profile in use
+  std::optional<std::string> import_file;
 };
 
 struct ParsedCommandLine {

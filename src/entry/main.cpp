@@ -17,6 +17,7 @@
 #include "console/console_app.h"
 #include "console/console_options.h"
 #include "entry/command_line.h"
+#include "entry/profile_transfer.h"
 #include "persistence/profile_names.h"
 #include "platform/instance_lock.h"
 #include "ui/window_app.h"
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
                 std::string(tc::Client::kBuild).c_str(), TC_VERSION);
     return kExitOk;
   }
-  const bool window = !cl.headless && tc::ui::DisplayAvailable();
+  // An import runs no front end: its refusals are lines on standard error only.
+  const bool window = !cl.headless && !cl.import_file && tc::ui::DisplayAvailable();
 
   // Absolute from the start, so that the current directory never matters later. A directory that
   // cannot be used is one message here, before the core would report each file it cannot write.
@@ -69,6 +71,17 @@ int main(int argc, char** argv) {
   if (cl.list_profiles) {
     for (const std::string& name : tc::ListProfiles(dir)) std::printf("%s\n", name.c_str());
     return kExitOk;
+  }
+  // No lock either: the profile save replaces the file by a rename, so a bot running on the
+  // directory never shows a half-written profile, and a running bot is what one wants to copy.
+  if (cl.export_profile) {
+    std::string out;
+    std::string err;
+    const int status =
+        tc::entry::ExportProfile(dir, cl.export_name ? cl.export_name : cl.profile, out, err);
+    std::fputs(out.c_str(), stdout);
+    std::fputs(err.c_str(), stderr);
+    return status;
   }
 
   if (const std::string why = tc::entry::PrepareProgramDir(dir); !why.empty()) {
@@ -85,7 +98,7 @@ int main(int argc, char** argv) {
   // A mistyped name would quietly start a fresh profile: headless that is refused, the window
   // asks first.
   std::string missing_profile;
-  if (options.profile && !cl.new_profile) {
+  if (options.profile && !cl.new_profile && !cl.import_file) {
     missing_profile = tc::entry::MissingProfile(dir, *options.profile);
     if (!missing_profile.empty() && !window) {
       SayError(missing_profile);
@@ -118,6 +131,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", text.c_str());
     if (window) tc::ui::ShowStartError(argc, argv, text);
     return kExitDirectoryInUse;
+  }
+  if (cl.import_file) {
+    std::string err;
+    const int status = tc::entry::ImportProfile(dir, *cl.import_file, cl.profile, err);
+    std::fputs(err.c_str(), stderr);
+    return status;
   }
 
   if (window) return tc::ui::RunWindow(argc, argv, options, missing_profile);
