@@ -114,6 +114,8 @@ std::string ProfileTextFromFile(std::string_view file_bytes) {
 
 ProfileFromText ProfileFileFromText(std::string_view text) {
   ProfileFromText result;
+  // An editor's byte order mark is no part of the first key.
+  if (StartsWith(text, "\xEF\xBB\xBF")) text.remove_prefix(3);
   std::string coded;
   std::vector<int> text_line_of;  // the text's line number of each coded line
   int line_number = 0;

@@ -40,6 +40,9 @@ TEST(CommandLineTest, RefusedValuesSayWhichAndWhy) {
       {Args({"--color=red"}), "--color: \"red\" is not auto, always or never"},
       {Args({"--headless=yes"}), "--headless: takes no value"},
       {Args({"--new-profile"}), "--new-profile: needs --profile NAME"},
+      {Args({"--import-profile"}), "--import-profile: a value is missing"},
+      {Args({"--export-profile", "--import-profile", "f"}),
+       "--export-profile: not together with --import-profile"},
       {Args({"--frobnicate"}), "unknown option \"--frobnicate\" (see --help)"},
       {Args({"stray"}), "unexpected argument \"stray\" (see --help)"},
   };

@@ -1,5 +1,5 @@
 // The profile as text: every list and characters beyond Windows-1252 go out and come back as the
-// same file bytes; each malformed line is refused with its line number; unknown keys are warned.
+// same file bytes; each malformed line is refused with its line number.
 #include "persistence/profile_text.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include "options/options.h"
 #include "persistence/list_lines.h"
 #include "persistence/profile_codec.h"
-#include "persistence/profile_files.h"
 
 namespace tc::test {
 namespace {
@@ -16,9 +15,8 @@ namespace {
 TEST(ProfileText, EveryListAndWiderCharactersComeBackAsTheSameFileBytes) {
   Options options;
   options.home_channel = "Ωmega 日本";
-  options.account_name = "Zoë";
   AppearanceSettings appearance;
-  TextTable custom_channels(1);
+  TextTable custom_channels(1), icon_states(1);
   custom_channels.Append({"Кanal"});
   Table<AccountRow> accounts;
   accounts.Append({"alice", "Friends;", OnOffText::FromText("On")});
@@ -34,7 +32,6 @@ TEST(ProfileText, EveryListAndWiderCharactersComeBackAsTheSameFileBytes) {
   servers.Append({"???", "127.0.0.1", "Private"});
   Table<VariableRow> variables;
   variables.Append({"$greeting", "Grüße 🌍"});
-  TextTable icon_states(1);
   DefaultIconStates(icon_states);
   const ProfileLists lists{custom_channels, accounts, custom_colors, keys,       timers,
                            monitor,         servers,  variables,     icon_states};
@@ -78,15 +75,6 @@ TEST(ProfileText, AMalformedLineIsRefusedWithItsNumberAndNothingIsWritten) {
     EXPECT_EQ(read.error->text, c.why) << c.text;
     EXPECT_EQ(read.file_bytes, "") << c.text;
   }
-}
-
-TEST(ProfileText, AnUnknownKeyIsWarnedAndSkippedAndTheRestImported) {
-  const ProfileFromText read = ProfileFileFromText("ad=home\n  \nzz=typo\nug=bob");
-  ASSERT_FALSE(read.error);
-  ASSERT_EQ(read.warnings.size(), 1u);
-  EXPECT_EQ(read.warnings[0].line_number, 3);
-  EXPECT_EQ(read.warnings[0].text, "unknown key \"zz=\"; the line is skipped");
-  EXPECT_EQ(read.file_bytes, Coded({"ad=home", "ug=bob"}));
 }
 
 }  // namespace
