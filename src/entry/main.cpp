@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
     std::string err;
     const int status =
         tc::entry::ExportProfile(dir, cl.export_name ? cl.export_name : cl.profile, out, err);
-    std::fputs(out.c_str(), stdout);
-    std::fputs(err.c_str(), stderr);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fwrite(err.data(), 1, err.size(), stderr);
     return status;
   }
 
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
   if (cl.import_file) {
     std::string err;
     const int status = tc::entry::ImportProfile(dir, *cl.import_file, cl.profile, err);
-    std::fputs(err.c_str(), stderr);
+    std::fwrite(err.data(), 1, err.size(), stderr);
     return status;
   }
 
