@@ -62,7 +62,6 @@ char32_t LowerCodePoint1252(char32_t cp) {
 
 void AppendUtf8(std::string& out, char32_t cp);
 int Cp1252Byte(char32_t cp);
-bool IsAscii(std::string_view text);
 
 // Where a character sorts in the code page's byte order (see CompareText1252). A byte that is
 // not UTF-8 sorts as the Windows-1252 byte it would be read as.
@@ -233,14 +232,14 @@ int Cp1252Byte(char32_t cp) {
   return -1;
 }
 
+}  // namespace
+
 bool IsAscii(std::string_view text) {
   for (char c : text) {
     if (static_cast<unsigned char>(c) >= 0x80) return false;
   }
   return true;
 }
-
-}  // namespace
 
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
@@ -329,9 +328,21 @@ std::string TextFromSent(std::string_view bytes, SendEncoding encoding) {
 
 std::string FileBytesFromText(std::string_view text) {
   if (IsAscii(text)) return std::string(text);
-  if (!IsValidUtf8(text)) return std::string(text);  // not text: the bytes as they are
-  if (!FitsCp1252(text)) return std::string(text);
-  std::string bytes = Utf8ToCp1252(text);
+  // One pass: the database save runs this on every record.
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      bytes += text[i++];
+      continue;
+    }
+    const Utf8Char c = DecodeAt(text, i);
+    // Not text (the bytes as they are) or beyond the code page: UTF-8 as it is.
+    const int byte = c.length == 0 ? -1 : Cp1252Byte(c.cp);
+    if (byte < 0) return std::string(text);
+    bytes += static_cast<char>(byte);
+    i += c.length;
+  }
   return IsValidUtf8(bytes) ? std::string(text) : bytes;
 }
 

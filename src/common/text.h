@@ -59,6 +59,8 @@ std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 
 bool IsValidUtf8(std::string_view bytes);
+// True when every byte is below 0x80: the same text in every coding the program uses.
+bool IsAscii(std::string_view text);
 // True when every character of the UTF-8 text has a Windows-1252 byte.
 bool FitsCp1252(std::string_view utf8);
 

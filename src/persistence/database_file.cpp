@@ -239,8 +239,13 @@ DatabaseFileWriter::~DatabaseFileWriter() {
 
 bool DatabaseFileWriter::Add(const UserRecord& record) {
   if (fd_ < 0 || failed_) return false;
-  // Each record line in the file's coding rule: Windows-1252 where it fits, else UTF-8.
-  out_.append(FileBytesFromText(FormatUserRecord(record)));
+  const size_t start = out_.size();
+  AppendRecordLine(out_, record);
+  // Each record line in the file's coding rule: Windows-1252 where it fits, else UTF-8. Most
+  // lines are ASCII, the same in both, and stay where they were written.
+  if (const std::string_view line = std::string_view(out_).substr(start); !IsAscii(line)) {
+    out_.replace(start, std::string::npos, FileBytesFromText(line));
+  }
   out_.append("\r\n");
   if (out_.size() >= kChunk) {
     failed_ = !WriteAll(fd_, out_);
