@@ -5,17 +5,29 @@
 
 namespace tc {
 
+std::string_view TakeProfileLine(std::string_view& bytes) {
+  const size_t end = bytes.find('\n');
+  std::string_view line = bytes.substr(0, end);
+  bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+std::string DecodeProfileLine(std::string_view coded) {
+  return TextFromBytes(CodeText("Decode", coded));
+}
+
+std::string EncodeProfileLine(std::string_view line) {
+  return CodeText("Encode", FileBytesFromText(line));
+}
+
 std::optional<ProfileReadStop> ReadProfileLines(std::string_view bytes,
                                                 const SettingsTarget& target,
                                                 const ProfileLists& lists) {
   int line_number = 0;
   while (!bytes.empty()) {
     ++line_number;
-    const size_t end = bytes.find('\n');
-    std::string_view coded = bytes.substr(0, end);
-    bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
-    if (!coded.empty() && coded.back() == '\r') coded.remove_suffix(1);
-    const std::string line = TextFromBytes(CodeText("Decode", coded));
+    const std::string line = DecodeProfileLine(TakeProfileLine(bytes));
     if (line.size() < 3) continue;
     const std::string_view key = std::string_view(line).substr(0, 3);
     if (const SingleKey* entry = FindSingleKey(key)) {
@@ -54,7 +66,7 @@ std::vector<std::string> ProfileLines(const SettingsValues& values, const Profil
 std::string EncodeProfile(const SettingsValues& values, const ProfileLists& lists) {
   std::string coded;
   for (const std::string& line : ProfileLines(values, lists)) {
-    coded += CodeText("Encode", FileBytesFromText(line));
+    coded += EncodeProfileLine(line);
     coded += "\r\n";
   }
   return coded;

@@ -19,6 +19,13 @@ struct ProfileReadStop {
   std::string key;
 };
 
+// Cuts the next line off `bytes`: up to LF, a CR before it dropped. Call while `bytes` is not
+// empty; the text after the last LF is a line of its own.
+std::string_view TakeProfileLine(std::string_view& bytes);
+// One coded line of the file as text, and back.
+std::string DecodeProfileLine(std::string_view coded);
+std::string EncodeProfileLine(std::string_view line);
+
 // Reads the file's coded bytes into the target and the lists (which the caller cleared, or not);
 // the read ends at the first value that does not convert.
 std::optional<ProfileReadStop> ReadProfileLines(std::string_view bytes,

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "appearance/appearance.h"
-#include "common/code_text.h"
 #include "common/text.h"
 #include "options/options.h"
 #include "persistence/list_lines.h"
@@ -13,16 +12,10 @@
 namespace tc {
 namespace {
 
-// Splits at LF, a CR before it dropped; the text after the last LF is a line when not empty.
+// Each line of the text, as the profile file's lines are cut.
 template <typename Visit>
 void ForEachLine(std::string_view bytes, Visit visit) {
-  while (!bytes.empty()) {
-    const size_t end = bytes.find('\n');
-    std::string_view line = bytes.substr(0, end);
-    bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    visit(line);
-  }
+  while (!bytes.empty()) visit(TakeProfileLine(bytes));
 }
 
 int CountNoCase(std::string_view text, std::string_view part) {
@@ -106,7 +99,7 @@ std::optional<ProfileReadStop> ReaderStop(std::string_view coded) {
 std::string ProfileTextFromFile(std::string_view file_bytes) {
   std::string text;
   ForEachLine(file_bytes, [&](std::string_view coded) {
-    text += TextFromBytes(CodeText("Decode", coded));
+    text += DecodeProfileLine(coded);
     text += '\n';
   });
   return text;
@@ -135,7 +128,7 @@ ProfileFromText ProfileFileFromText(std::string_view text) {
       return;
     }
     if (std::string missing = MissingMarks(line); !missing.empty()) return refuse(missing);
-    coded += CodeText("Encode", FileBytesFromText(line));
+    coded += EncodeProfileLine(line);
     coded += "\r\n";
     text_line_of.push_back(line_number);
   });
