@@ -1,98 +1,63 @@
-// The key editor's operations on the keys list, with the change reports a view would follow.
+// The key editor's operations on the keys list: what each leaves in the list and what it returns
+// for the editor (the new selection, whether it saved).
 #include "automation/key_editor.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tc::test {
 namespace {
 
-KeyRow Key(std::string text, OnOff state = OnOff::kOn, std::string action = "hi") {
-  return {std::move(text), std::move(action), "All;Messages;", "", "", state};
+KeyRow Key(std::string text, OnOff state, std::string action = "hi") {
+  return {std::move(text), std::move(action), "All;", "", "", state};
 }
 
-std::vector<std::string> Texts(const Table<KeyRow>& keys) {
-  std::vector<std::string> texts;
-  for (const KeyRow& row : keys.Rows()) texts.push_back(row.key_text);
-  return texts;
-}
-
-TEST(KeyEditor, AddAppendsAnyNonEmptyKeyTextEvenTwice) {
-  Table<KeyRow> keys;
-  EXPECT_EQ(AddKey(keys, Key("hello")), 0);
-  EXPECT_EQ(AddKey(keys, Key("hello", OnOff::kOff)), 1);
-  EXPECT_EQ(AddKey(keys, Key("")), -1);
-  ASSERT_EQ(keys.RowCount(), 2);
-  EXPECT_EQ(keys.RowAt(1), Key("hello", OnOff::kOff));
-}
-
-TEST(KeyEditor, SaveOnlyOverTheSelectedKeyWithTheSameKeyText) {
-  struct Case {
-    const char* what;
-    int selected;
-    std::string key_text;
-    bool saved;
-  };
-  const std::vector<Case> cases = {
-      {"same text", 1, "bye", true},
-      {"text differs in case", 1, "Bye", false},
-      {"text of another row", 1, "hello", false},
-      {"nothing selected", -1, "bye", false},
-      {"selection past the end", 2, "bye", false},
-  };
-  for (const Case& c : cases) {
-    Table<KeyRow> keys;
-    keys.Assign({Key("hello"), Key("bye")});
-    KeyRow fields{c.key_text, "new action", "Whispers;", "1;", "ann=2;", OnOff::kOff};
-    EXPECT_EQ(SaveKey(keys, c.selected, fields), c.saved) << c.what;
-    EXPECT_EQ(keys.RowAt(1), c.saved ? fields : Key("bye")) << c.what;
-    EXPECT_EQ(keys.RowAt(0), Key("hello")) << c.what;
+// The list as key text and "+" (on) or "-" (off), space-separated.
+std::string Shown(const Table<KeyRow>& keys) {
+  std::string shown;
+  for (const KeyRow& row : keys.Rows()) {
+    shown += row.key_text + (row.state.on() ? "+" : "-") + (row.action == "hi" ? " " : "* ");
   }
+  return shown;
 }
 
-TEST(KeyEditor, RemoveGivesTheRowBackForTheEditor) {
-  Table<KeyRow> keys;
-  keys.Assign({Key("a"), Key("b", OnOff::kOff)});
-  EXPECT_EQ(RemoveKey(keys, 5), std::nullopt);
-  EXPECT_EQ(RemoveKey(keys, -1), std::nullopt);
-  EXPECT_EQ(RemoveKey(keys, 1), Key("b", OnOff::kOff));
-  EXPECT_EQ(Texts(keys), std::vector<std::string>{"a"});
-}
-
-TEST(KeyEditor, AllAndNoneSwitchEveryKeyAndReportOnlyChangedRows) {
-  Table<KeyRow> keys;
-  keys.Assign({Key("a"), Key("b", OnOff::kOff), Key("c")});
-  std::vector<int> changed;
-  keys.AddListener([&changed](const TableChange& change) { changed.push_back(change.first); });
-  SetAllKeys(keys, OnOff::kOn);
-  EXPECT_EQ(changed, std::vector<int>{1});
-  SetAllKeys(keys, OnOff::kOff);
-  for (const KeyRow& row : keys.Rows()) EXPECT_FALSE(row.state.on()) << row.key_text;
-}
-
-TEST(KeyEditor, MovesKeepTheKeySelectedAndStopAtTheEnds) {
-  struct Case {
+TEST(KeyEditor, EachOperationOnAOneTwoThreeList) {
+  using Op = std::function<int(Table<KeyRow>&)>;
+  const struct {
     const char* what;
-    int (*move)(Table<KeyRow>&, int);
-    int selected;
-    int now;
-    std::vector<std::string> order;
+    Op op;
+    int returned;
+    std::string after;
+  } cases[] = {
+      {"add appends, duplicates too", [](auto& k) { return AddKey(k, Key("a", OnOff::kOff)); }, 3,
+       "a+ b- c+ a- "},
+      {"add of an empty key text", [](auto& k) { return AddKey(k, Key("", OnOff::kOn)); }, -1,
+       "a+ b- c+ "},
+      {"save over the same key text",
+       [](auto& k) { return SaveKey(k, 1, Key("b", OnOff::kOn, "x")) ? 1 : 0; }, 1, "a+ b+* c+ "},
+      {"save when the key text differs in case",
+       [](auto& k) { return SaveKey(k, 1, Key("B", OnOff::kOn, "x")) ? 1 : 0; }, 0, "a+ b- c+ "},
+      {"save with nothing selected",
+       [](auto& k) { return SaveKey(k, -1, Key("b", OnOff::kOn, "x")) ? 1 : 0; }, 0, "a+ b- c+ "},
+      {"remove gives the row back",
+       [](auto& k) { return RemoveKey(k, 1) == Key("b", OnOff::kOff) ? 1 : 0; }, 1, "a+ c+ "},
+      {"remove past the end", [](auto& k) { return RemoveKey(k, 3) ? 1 : 0; }, 0, "a+ b- c+ "},
+      {"all on", [](auto& k) { return SetAllKeys(k, OnOff::kOn), 0; }, 0, "a+ b+ c+ "},
+      {"all off", [](auto& k) { return SetAllKeys(k, OnOff::kOff), 0; }, 0, "a- b- c- "},
+      {"up from the middle", [](auto& k) { return MoveKeyUp(k, 1); }, 0, "b- a+ c+ "},
+      {"up from the top", [](auto& k) { return MoveKeyUp(k, 0); }, 0, "a+ b- c+ "},
+      {"down from the middle", [](auto& k) { return MoveKeyDown(k, 1); }, 2, "a+ c+ b- "},
+      {"down from the bottom", [](auto& k) { return MoveKeyDown(k, 2); }, 2, "a+ b- c+ "},
+      {"move with nothing selected", [](auto& k) { return MoveKeyDown(k, -1); }, -1, "a+ b- c+ "},
   };
-  const std::vector<Case> cases = {
-      {"up from the middle", MoveKeyUp, 1, 0, {"b", "a", "c"}},
-      {"up from the top", MoveKeyUp, 0, 0, {"a", "b", "c"}},
-      {"down from the middle", MoveKeyDown, 1, 2, {"a", "c", "b"}},
-      {"down from the bottom", MoveKeyDown, 2, 2, {"a", "b", "c"}},
-      {"nothing selected", MoveKeyDown, -1, -1, {"a", "b", "c"}},
-      {"selection past the end", MoveKeyUp, 7, 7, {"a", "b", "c"}},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Table<KeyRow> keys;
-    keys.Assign({Key("a"), Key("b"), Key("c")});
-    EXPECT_EQ(c.move(keys, c.selected), c.now) << c.what;
-    EXPECT_EQ(Texts(keys), c.order) << c.what;
+    keys.Assign({Key("a", OnOff::kOn), Key("b", OnOff::kOff), Key("c", OnOff::kOn)});
+    EXPECT_EQ(c.op(keys), c.returned) << c.what;
+    EXPECT_EQ(Shown(keys), c.after) << c.what;
   }
 }
 
