@@ -218,6 +218,9 @@ class Client {
   void UsersCommand(std::string_view user, std::string_view text, RemoteOrigin origin);
   // The keys run as if `user` had said `text`; kind is the applies-on token ("Messages;").
   void RunKeys(std::string_view user, std::string_view text, std::string_view kind);
+  // One line per key, in list order: its number, key text and the verdict.
+  std::vector<std::string> ExplainKeys(std::string_view user, std::string_view text,
+                                       std::string_view kind);
   // The text last sent from the whisper input (Send button, whisper box).
   const std::string& last_whisper_text() const { return last_whisper_text_; }
   std::string& last_whisper_text() { return last_whisper_text_; }

@@ -246,6 +246,7 @@ void MainWindow::AttachModels() {
             pal.setColor(QPalette::Text, cc_color_);
             cc_text_->setPalette(pal);
           });
+  AttachKeysModel();
   AfterCall();
 }
 

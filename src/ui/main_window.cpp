@@ -121,6 +121,8 @@ void MainWindow::Detach() {
   recipients_model_.reset();
   custom_colors_model_.reset();
   tray_model_.reset();
+  if (keys_view_ != nullptr) keys_view_->setModel(nullptr);
+  keys_model_.reset();
   profile_->Attach(nullptr);
   core_ = nullptr;
 }

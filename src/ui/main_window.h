@@ -27,6 +27,8 @@
 #include "ui/skin_button.h"
 #include "ui/table_model.h"
 
+class QCheckBox;
+class QDialog;
 class QLineEdit;
 class QSplitter;
 class QTreeView;
@@ -152,6 +154,16 @@ class MainWindow : public QWidget, public Frontend {
   void BuildGeneralPage(QWidget* page);
   void BuildColorsPage(QWidget* page);
   void BuildGuiPage(QWidget* page);
+  // Keys/Events page (keys_page.cpp).
+  void BuildKeysPage(QWidget* page);
+  void BuildAppliesToBoxes(QWidget* page);
+  void BuildKeyTestDialog();
+  void AttachKeysModel();
+  KeyRow KeyEditorFields() const;
+  void ShowKeyInEditor(const KeyRow& row);
+  int SelectedKey() const;
+  void SelectKey(int row);
+  void RunKeyCommand(const std::function<int(Table<KeyRow>&, int)>& command);
   void AttachModels();
   void ActivateOnce();
   void AfterCall();
@@ -219,6 +231,15 @@ class MainWindow : public QWidget, public Frontend {
   QColor cc_color_{Qt::white};
   QTreeView* cc_view_ = nullptr;
 
+  // Keys/Events page: the list, the editor's fields (key text, action, applies to, applies on,
+  // history), its state box, the applies-to boxes and the Test dialog.
+  QTreeView* keys_view_ = nullptr;
+  std::array<QLineEdit*, 5> key_edits_{};
+  QCheckBox* key_state_ = nullptr;
+  std::vector<QCheckBox*> applies_boxes_;
+  QMenu* keys_menu_ = nullptr;
+  QDialog* key_test_ = nullptr;
+
   // Setup page
   QLineEdit* account_edit_ = nullptr;
   QLineEdit* password_edit_ = nullptr;
@@ -235,6 +256,7 @@ class MainWindow : public QWidget, public Frontend {
   std::unique_ptr<TableModel<TextTable>> recipients_model_;
   std::unique_ptr<TableModel<Table<CustomColorRow>>> custom_colors_model_;
   std::unique_ptr<TableModel<TextTable>> tray_model_;
+  std::unique_ptr<TableModel<Table<KeyRow>>> keys_model_;
 };
 
 }  // namespace tc::ui

@@ -271,6 +271,7 @@ void MainWindow::BuildOptionsPage(QWidget* page) {
   BuildGeneralPage(option_pages_[OptionPage::kGeneral]);
   BuildColorsPage(option_pages_[OptionPage::kColors]);
   BuildGuiPage(option_pages_[OptionPage::kGui]);
+  BuildKeysPage(option_pages_[OptionPage::kKeysEvents]);
 }
 
 void MainWindow::BuildGeneralPage(QWidget* page) {

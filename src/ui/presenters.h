@@ -61,6 +61,17 @@ inline std::vector<Column<CustomColorRow>> CustomColorColumns() {
           TextColumn<CustomColorRow>(QStringLiteral("Color"), &CustomColorRow::color)};
 }
 
+// Keys_ListView1: the six fields in the order the key editor shows them.
+inline std::vector<Column<KeyRow>> KeyColumns() {
+  return {TextColumn<KeyRow>(QStringLiteral("Key Word"), &KeyRow::key_text),
+          TextColumn<KeyRow>(QStringLiteral("Action"), &KeyRow::action),
+          TextColumn<KeyRow>(QStringLiteral("Applies To"), &KeyRow::applies_to),
+          TextColumn<KeyRow>(QStringLiteral("Applies On"), &KeyRow::applies_on),
+          TextColumn<KeyRow>(QStringLiteral("History"), &KeyRow::history),
+          TextColumn<KeyRow>(QStringLiteral("State"),
+                             [](const KeyRow& row) { return row.state.ToText(); })};
+}
+
 // Icons_ListView1: each state picture (by row number) captioned with the state it stands for.
 inline std::vector<Column<TextTable::Row>> TrayColumns() {
   auto pictures = std::make_shared<DrawnOnDemand>(kStatePictureCount,
