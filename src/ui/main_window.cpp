@@ -121,6 +121,7 @@ void MainWindow::Detach() {
   recipients_model_.reset();
   custom_colors_model_.reset();
   tray_model_.reset();
+  DetachVariables();
   profile_->Attach(nullptr);
   core_ = nullptr;
 }

@@ -152,7 +152,11 @@ class MainWindow : public QWidget, public Frontend {
   void BuildGeneralPage(QWidget* page);
   void BuildColorsPage(QWidget* page);
   void BuildGuiPage(QWidget* page);
+  void BuildVariablesPage(QWidget* page);
+  void BuildQuickButtons(QWidget* page);
   void AttachModels();
+  void AttachVariables();
+  void DetachVariables();
   void ActivateOnce();
   void AfterCall();
   void SyncInputsFromCore();
@@ -219,6 +223,14 @@ class MainWindow : public QWidget, public Frontend {
   QColor cc_color_{Qt::white};
   QTreeView* cc_view_ = nullptr;
 
+  // Variables page and the quick buttons (Quick_Image1.., Quick_Label1..)
+  QTreeView* variables_view_ = nullptr;
+  QLineEdit* variable_edit_ = nullptr;
+  QLineEdit* value_edit_ = nullptr;
+  std::array<QWidget*, Macros::kCount> quick_images_{};
+  std::array<QLabel*, Macros::kCount> quick_labels_{};
+  int macro_listener_ = 0;
+
   // Setup page
   QLineEdit* account_edit_ = nullptr;
   QLineEdit* password_edit_ = nullptr;
@@ -235,6 +247,7 @@ class MainWindow : public QWidget, public Frontend {
   std::unique_ptr<TableModel<TextTable>> recipients_model_;
   std::unique_ptr<TableModel<Table<CustomColorRow>>> custom_colors_model_;
   std::unique_ptr<TableModel<TextTable>> tray_model_;
+  std::unique_ptr<TableModel<Table<VariableRow>>> variables_model_;
 };
 
 }  // namespace tc::ui
