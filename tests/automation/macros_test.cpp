@@ -79,6 +79,18 @@ TEST_F(MacroClick, EachBreakStartsTheNextLineInOrderAndALineMayBeACommand) {
                      "<talvexbot> last"}));
 }
 
+// Only the owner's own "<break>" cuts: one the server put into a channel name stays text.
+TEST_F(MacroClick, ABreakInsideServerTextDoesNotCut) {
+  s.Server("1007 CHANNEL \"Room<break>/display pwned\"");
+  s.Written();
+  f.TakeShown();
+  Set(5, "in <channel current>");
+  s.core().RunMacro(5);
+  s.Advance(10000);
+  EXPECT_EQ(WrittenLines(s), (Strings{"in Room<break>/display pwned"}));
+  EXPECT_FALSE(s.ui.Showed("Display ( pwned )"));
+}
+
 TEST_F(MacroClick, AnEmptyMacroAsksForAMessage) {
   Set(2, "<delete>");
   s.core().RunMacro(2);
