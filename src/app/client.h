@@ -18,6 +18,8 @@
 
 #include "appearance/appearance.h"
 #include "automation/events.h"
+#include "automation/macros.h"
+#include "automation/variables.h"
 #include "common/colors.h"
 #include "common/house.h"
 #include "common/list_rows.h"
@@ -185,6 +187,12 @@ class Client {
   TaintedText Prepare(const TaintedText& text, std::string_view user, std::string_view event_text);
   // The value of the last variable named exactly `name`; "" when none.
   std::string VariableValue(std::string_view name) const;
+  // The variables panel (app/macros.cpp): "Add" with the selected row (-1 for none) and the two
+  // edits, "Remove" of the selected row (handed back for the edits). A macro's hint follows.
+  void AddVariable(int selected, std::string_view name, std::string_view value);
+  std::optional<VariableRow> RemoveVariable(int selected);
+  // A quick button (1 .. 15): its macro expanded, cut at "<break>", each line sent as the owner's.
+  void RunMacro(int n);
 
   // --- Events, classification, icons, channel list
   // Raises `event` for the keys named after it.
@@ -237,10 +245,12 @@ class Client {
   const Options& options() const { return options_; }
   TC_DataBase& database() { return database_; }
   const TC_DataBase& database() const { return database_; }
-  TextTable& users() { return roster_.table(); }          // Users_ListView1: name, icon
-  Table<AccountRow>& accounts() { return accounts_; }     // Accounts_ListView1
-  Table<VariableRow>& variables() { return variables_; }  // Variables_ListView1
-  Appearance& appearance() { return appearance_; }        // skins, fonts, colours, tray pictures
+  TextTable& users() { return roster_.table(); }                  // Users_ListView1: name, icon
+  Table<AccountRow>& accounts() { return accounts_; }             // Accounts_ListView1
+  Table<VariableRow>& variables() { return variables_.table(); }  // Variables_ListView1
+  const Macros& macros() const { return macros_; }                // the quick buttons' hints
+  Macros& macros() { return macros_; }
+  Appearance& appearance() { return appearance_; }  // skins, fonts, colours, tray pictures
   Table<CustomColorRow>& custom_colors() { return custom_colors_; }  // CustomColors_ListView1
   Table<ServerRow>& servers() { return servers_; }                   // Ping_ListView1
   TextTable& events() { return events_; }                            // event name, action
@@ -373,7 +383,8 @@ class Client {
   TC_DataBase database_;
   Roster roster_;
   Table<AccountRow> accounts_;
-  Table<VariableRow> variables_;
+  Variables variables_;
+  Macros macros_{variables_};
   Table<CustomColorRow> custom_colors_;
   Appearance appearance_;
   Table<ServerRow> servers_;

@@ -27,7 +27,7 @@ TaintedText JoinLine(std::string_view channel) {
 }  // namespace
 
 void Client::ExpandVariables(std::string& line) const {
-  if (variables_.Empty()) return;
+  if (variables_.table().Empty()) return;
   TaintedText text(std::move(line));
   ExpandVariables(text);
   line = text.text();

@@ -1,11 +1,8 @@
 // The local slash commands: lines that act on the program itself and never reach the server.
 #include <array>
-#include <charconv>
-#include <climits>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "app/client.h"
 #include "common/file_names.h"
@@ -78,53 +75,6 @@ std::pair<std::string_view, std::string_view> SplitFirst(std::string_view text) 
   const size_t at = text.find(';');
   if (at == std::string_view::npos) return {text, {}};
   return {text.substr(0, at), text.substr(at + 1)};
-}
-
-// A whole decimal integer, an optional sign before it; nothing else, not even spaces.
-std::optional<int64_t> StrictInteger(std::string_view text) {
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return {};
-  if (value < INT_MIN || value > INT_MAX) return {};
-  return value;
-}
-
-// "/edit " name ";" value. An error text when a value under "<add>"/"<sub>" is no integer.
-std::optional<std::string> EditVariable(Table<VariableRow>& variables, std::string_view rest) {
-  const auto [name, value] = SplitFirst(rest);
-  const bool remove = EqualsNoCase(value, "<delete>");
-  const bool add = EqualsNoCase(value, "<add>");
-  const bool sub = EqualsNoCase(value, "<sub>");
-  bool matched = false;
-  for (int row = 0; row < variables.RowCount();) {
-    if (!EqualsNoCase(variables.RowAt(row).name, name)) {
-      ++row;
-      continue;
-    }
-    matched = true;
-    if (remove) {
-      variables.Remove(row);
-      continue;
-    }
-    if (add || sub) {
-      const std::string& now = variables.RowAt(row).value;
-      const std::optional<int64_t> current = StrictInteger(now);
-      const int64_t next = current ? *current + (add ? 1 : -1) : 0;
-      if (!current || next < INT_MIN || next > INT_MAX) {
-        return "\"" + now + "\" is not a valid integer value";
-      }
-      variables.Update(row, [next](VariableRow& r) { r.value = std::to_string(next); });
-    } else {
-      variables.Update(row, [text = std::string(value)](VariableRow& r) { r.value = text; });
-    }
-    ++row;
-  }
-  if (!matched && !name.empty() && !remove) {
-    const std::string initial = add ? "1" : sub ? "-1" : std::string(value);
-    InsertSorted(variables, VariableRow{std::string(name), initial});
-  }
-  return {};
 }
 
 // "/group " type ";" account ";" action.
@@ -283,9 +233,11 @@ bool Client::RunLocalCommand(const TaintedText& line) {
       ExecuteProgram(rest);
       break;
     case Command::kEdit:
-      if (const auto error = EditVariable(variables_, rest)) {
+      if (const auto error = variables_.Edit(rest)) {
         ShowLocal("Error ( " + *error + " )");
       }
+      // "/edit" finds its rows whatever their letter case: so do the hints it changed.
+      macros_.UpdateMacroHintsNoCase(rest.substr(0, rest.find(';')));
       break;
     case Command::kGroup:
       GroupCommand(accounts_, rest);

@@ -70,12 +70,11 @@ class ClientTemplateContext final : public TemplateContext {
 }  // namespace
 
 std::string Client::VariableValue(std::string_view name) const {
-  const int row = variables_.FindLast([&](const VariableRow& r) { return r.name == name; });
-  return row < 0 ? std::string() : variables_.RowAt(row).value;
+  return variables_.Value(name);
 }
 
 void Client::ExpandVariables(TaintedText& line) const {
-  SubstituteVariables(variables_, line);
+  SubstituteVariables(variables_.table(), line);
 }
 
 TaintedText Client::Prepare(const TaintedText& text, std::string_view user,

@@ -91,7 +91,7 @@ ProfileLists Client::Lists() {
           timers_,
           monitor_,
           servers_,
-          variables_,
+          variables_.table(),
           appearance_.tray_icons().table()};
 }
 
@@ -107,12 +107,21 @@ void Client::ReadProfile() {
     timers_.Clear();
     accounts_.Clear();
     custom_colors_.Clear();
-    variables_.Clear();
+    variables_.table().Clear();
     ClientOptionChanges changes(*this);
     const SettingsTarget target{options_, appearance_.settings(), changes};
-    if (const auto stop = ReadProfileLines(bytes, target, Lists())) {
+    bool variable_lines = false;
+    const auto variable_read = [&](std::string_view name, bool macro) {
+      variable_lines = true;
+      if (macro) macros_.UpdateMacroHints(name);
+    };
+    if (const auto stop = ReadProfileLines(bytes, target, Lists(), variable_read)) {
       ShowLocal(ConversionMessage(stop->applied, profile, stop->line_number, stop->key));
     }
+    // A profile that never stored variables keeps the program's own.
+    if (!variable_lines) variables_.RestoreDefaults();
+    // The macros the profile did not name lost their rows with the clearing.
+    macros_.UpdateAll();
   }
   bool notes_opened = false;
   const std::filesystem::path notes = NotesFile(program_dir_, profile_name_);

@@ -10,6 +10,12 @@
 
 namespace tc {
 
+// Ends a field in the stored lines of the custom colours, keys and variables (found without regard
+// to case, so its lower case too). The letter N with tilde: the byte 0xD1 in a line the file holds
+// in Windows-1252, its two UTF-8 bytes in a line that needs UTF-8; either way the line reads back
+// as this text.
+inline constexpr std::string_view kFieldMark = "\u00D1";
+
 enum class OnOff { kOn, kOff };
 
 // An on/off field as the list lines store it: "On" or "Off". Any other text read from a file

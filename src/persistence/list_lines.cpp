@@ -86,33 +86,7 @@ std::string OlderAppliesTo(const std::string& applies) {
   return applies;
 }
 
-int CompareBytes(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const auto x = static_cast<unsigned char>(a[i]);
-    const auto y = static_cast<unsigned char>(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
-
 }  // namespace
-
-int CompareNoCaseText(std::string_view a, std::string_view b) {
-  return CompareText1252(a, b, true);
-}
-
-int CompareLocaleText(std::string_view a, std::string_view b) {
-  if (const int letters = CompareNoCaseText(a, b); letters != 0) return letters;
-  // Same letters: the first difference is one of letter case, and lower case comes first.
-  const std::string lower = LowerCase1252(a);
-  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    if (a[i] == b[i]) continue;
-    return lower[i] == a[i] ? -1 : 1;
-  }
-  return CompareBytes(a, b);
-}
 
 int InsertSorted(TextTable& table, TextTable::Row row, bool ignore_case) {
   const std::string_view key = row.empty() ? std::string_view() : std::string_view(row[0]);
@@ -252,10 +226,15 @@ void ReadServerLine(Table<ServerRow>& servers, std::string_view line) {
                          std::string(Copy(line, at + static_cast<int>(kNotesMarker.size())))});
 }
 
+std::string_view VariableLineName(std::string_view line) {
+  const std::string_view rest = Value(line);
+  return Copy(rest, 1, Pos(rest, kMark) - 1);
+}
+
 bool ReadVariableLine(Table<VariableRow>& variables, std::string_view line) {
   std::string_view rest = Value(line);
   const int at = Pos(rest, kMark);
-  std::string name(Copy(rest, 1, at - 1));
+  std::string name(VariableLineName(line));
   std::string value(Copy(rest, at + static_cast<int>(kMark.size())));
   if (name.empty()) return false;
   const bool macro = ContainsNoCase(name, "$macro");

@@ -9,20 +9,11 @@
 
 #include "common/colors.h"
 #include "common/list_rows.h"
+#include "common/sort_order.h"
 #include "common/table.h"
 #include "common/text_table.h"
 
 namespace tc {
-
-// Ends a field in "cc=", "ui=" and "ma=" lines (found without regard to case, so its lower case
-// too). The letter N with tilde: the byte 0xD1 in a line the file holds in Windows-1252, its two
-// UTF-8 bytes in a line that needs UTF-8; either way the line reads back as this text.
-inline constexpr std::string_view kFieldMark = "\u00D1";
-
-// The comparisons the sorted lists keep their rows in: letters in alphabetical order with lower
-// case before upper case for the same letter (the locale order), and the same letter case ignored.
-int CompareLocaleText(std::string_view a, std::string_view b);
-int CompareNoCaseText(std::string_view a, std::string_view b);
 
 // Inserts a row at its sorted place by the first column, after the rows that compare equal, and
 // returns that place.
@@ -32,26 +23,6 @@ int InsertSorted(TextTable& table, TextTable::Row row, bool ignore_case = false)
 // colour; with none, a row goes in at its sorted place, as a read from the file puts it. An empty
 // word does nothing.
 void AddCustomColor(Table<CustomColorRow>& custom_colors, std::string_view word, Color color);
-
-// Inserts a row at its sorted place by its SortText in the locale order, after the rows that
-// compare equal, and returns that place. The file reader, the window and the commands that add
-// rows all place rows through this, so a list has one order whoever fills it.
-template <typename Row>
-int InsertSorted(Table<Row>& table, Row row) {
-  const std::string_view key = SortText(row);
-  int low = 0;
-  int high = table.RowCount();
-  while (low < high) {
-    const int mid = low + (high - low) / 2;
-    if (CompareLocaleText(SortText(table.RowAt(mid)), key) <= 0) {
-      low = mid + 1;
-    } else {
-      high = mid;
-    }
-  }
-  table.Insert(low, std::move(row));
-  return low;
-}
 
 // The tables the list lines fill, by reference.
 struct ProfileLists {
@@ -84,6 +55,8 @@ void ReadTimerLine(Table<TimerRow>& timers, std::string_view line);
 void ReadMonitorLine(Table<MonitorRow>& monitor, std::string_view line);
 void ReadServerLine(Table<ServerRow>& servers, std::string_view line);
 bool ReadVariableLine(Table<VariableRow>& variables, std::string_view line);
+// The variable name a "ma=" line holds (the text before its first field mark).
+std::string_view VariableLineName(std::string_view line);
 void ReadIconStatesLine(TextTable& icon_states, std::string_view line);
 
 // The plain lines of each list, in row order, appended to `out`.

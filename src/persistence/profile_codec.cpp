@@ -23,7 +23,8 @@ std::string EncodeProfileLine(std::string_view line) {
 
 std::optional<ProfileReadStop> ReadProfileLines(std::string_view bytes,
                                                 const SettingsTarget& target,
-                                                const ProfileLists& lists) {
+                                                const ProfileLists& lists,
+                                                const VariableLineRead& variable_read) {
   int line_number = 0;
   while (!bytes.empty()) {
     ++line_number;
@@ -34,7 +35,8 @@ std::optional<ProfileReadStop> ReadProfileLines(std::string_view bytes,
       const Applied applied = entry->set(target, DropFirst(line, 3));
       if (applied != Applied::kDone) return ProfileReadStop{applied, line_number, std::string(key)};
     } else if (IsListKey(key)) {
-      ReadListLine(lists, line);
+      const bool macro = ReadListLine(lists, line);
+      if (key == "ma=" && variable_read) variable_read(VariableLineName(line), macro);
     }
   }
   return std::nullopt;

@@ -2,6 +2,7 @@
 // option structs and the list tables, and written from them in the file's fixed order.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,11 +27,15 @@ std::string_view TakeProfileLine(std::string_view& bytes);
 std::string DecodeProfileLine(std::string_view coded);
 std::string EncodeProfileLine(std::string_view line);
 
+// Told of every variable line read: the name it holds and whether that name is a macro's.
+using VariableLineRead = std::function<void(std::string_view name, bool macro)>;
+
 // Reads the file's coded bytes into the target and the lists (which the caller cleared, or not);
 // the read ends at the first value that does not convert.
 std::optional<ProfileReadStop> ReadProfileLines(std::string_view bytes,
                                                 const SettingsTarget& target,
-                                                const ProfileLists& lists);
+                                                const ProfileLists& lists,
+                                                const VariableLineRead& variable_read = {});
 
 // The plain lines of the profile in write order, and the file's coded bytes (CR LF after each).
 std::vector<std::string> ProfileLines(const SettingsValues& values, const ProfileLists& lists);

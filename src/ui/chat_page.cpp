@@ -22,7 +22,8 @@ namespace tc::ui {
 
 namespace {
 
-constexpr int kSplitHeight = 330;
+// The chat column above the quick buttons' strip.
+constexpr int kSplitHeight = 306;
 constexpr int kSplitHandle = 4;
 constexpr int kMinPane = 30;
 
@@ -67,6 +68,7 @@ void MainWindow::BuildChatPage(QWidget* page) {
     Call([height](Client& core) { core.options().chat_height = height; });
   });
 
+  BuildQuickButtons(page);
   send_edit2_ = MakeInput(page, QStringLiteral("Send_Edit2"), {0, 334, 366, 22});
   send_edit2_->setEnabled(false);
   SkinButton* whisper2 = MakeButton(page, QStringLiteral("Whisper_Image2"),
@@ -229,6 +231,7 @@ void MainWindow::AttachModels() {
   tray_model_ = std::make_unique<TableModel<TextTable>>(core_->appearance().tray_icons().table(),
                                                         TrayColumns());
   tray_list_->setModel(tray_model_.get());
+  AttachVariables();
   connect(tray_list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;

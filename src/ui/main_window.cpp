@@ -123,6 +123,7 @@ void MainWindow::Detach() {
   tray_model_.reset();
   if (keys_view_ != nullptr) keys_view_->setModel(nullptr);
   keys_model_.reset();
+  DetachVariables();
   profile_->Attach(nullptr);
   core_ = nullptr;
 }

@@ -164,7 +164,11 @@ class MainWindow : public QWidget, public Frontend {
   int SelectedKey() const;
   void SelectKey(int row);
   void RunKeyCommand(const std::function<int(Table<KeyRow>&, int)>& command);
+  void BuildVariablesPage(QWidget* page);
+  void BuildQuickButtons(QWidget* page);
   void AttachModels();
+  void AttachVariables();
+  void DetachVariables();
   void ActivateOnce();
   void AfterCall();
   void SyncInputsFromCore();
@@ -239,6 +243,13 @@ class MainWindow : public QWidget, public Frontend {
   std::vector<QCheckBox*> applies_boxes_;
   QMenu* keys_menu_ = nullptr;
   QDialog* key_test_ = nullptr;
+  // Variables page and the quick buttons (Quick_Image1.., Quick_Label1..)
+  QTreeView* variables_view_ = nullptr;
+  QLineEdit* variable_edit_ = nullptr;
+  QLineEdit* value_edit_ = nullptr;
+  std::array<QWidget*, Macros::kCount> quick_images_{};
+  std::array<QLabel*, Macros::kCount> quick_labels_{};
+  int macro_listener_ = 0;
 
   // Setup page
   QLineEdit* account_edit_ = nullptr;
@@ -257,6 +268,7 @@ class MainWindow : public QWidget, public Frontend {
   std::unique_ptr<TableModel<Table<CustomColorRow>>> custom_colors_model_;
   std::unique_ptr<TableModel<TextTable>> tray_model_;
   std::unique_ptr<TableModel<Table<KeyRow>>> keys_model_;
+  std::unique_ptr<TableModel<Table<VariableRow>>> variables_model_;
 };
 
 }  // namespace tc::ui

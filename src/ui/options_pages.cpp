@@ -13,6 +13,7 @@
 
 #include "common/text.h"
 #include "persistence/list_lines.h"
+#include "ui/click_label.h"
 #include "ui/main_window.h"
 #include "ui/owned.h"
 #include "ui/text_conv.h"
@@ -20,25 +21,6 @@
 namespace tc::ui {
 
 namespace {
-
-class ClickLabel : public QLabel {
- public:
-  ClickLabel(const QString& text, QWidget* parent, std::function<void()> on_click)
-      : QLabel(text, parent), on_click_(std::move(on_click)) {
-    setCursor(Qt::PointingHandCursor);
-  }
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* event) override {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-      on_click_();
-    }
-    QLabel::mouseReleaseEvent(event);
-  }
-
- private:
-  std::function<void()> on_click_;
-};
 
 // The desktop's own colour dialog would ignore the window's colours.
 constexpr QColorDialog::ColorDialogOptions kOwnColorDialog = QColorDialog::DontUseNativeDialog;
@@ -272,6 +254,7 @@ void MainWindow::BuildOptionsPage(QWidget* page) {
   BuildColorsPage(option_pages_[OptionPage::kColors]);
   BuildGuiPage(option_pages_[OptionPage::kGui]);
   BuildKeysPage(option_pages_[OptionPage::kKeysEvents]);
+  BuildVariablesPage(option_pages_[OptionPage::kVariables]);
 }
 
 void MainWindow::BuildGeneralPage(QWidget* page) {

@@ -72,6 +72,12 @@ inline std::vector<Column<KeyRow>> KeyColumns() {
                              [](const KeyRow& row) { return row.state.ToText(); })};
 }
 
+// Variables_ListView1.
+inline std::vector<Column<VariableRow>> VariableColumns() {
+  return {TextColumn<VariableRow>(QStringLiteral("Variable"), &VariableRow::name),
+          TextColumn<VariableRow>(QStringLiteral("Value"), &VariableRow::value)};
+}
+
 // Icons_ListView1: each state picture (by row number) captioned with the state it stands for.
 inline std::vector<Column<TextTable::Row>> TrayColumns() {
   auto pictures = std::make_shared<DrawnOnDemand>(kStatePictureCount,

@@ -382,7 +382,7 @@ TEST(WindowTest, StateMenuAsksTheServerAndTheStateShows) {
   EXPECT_EQ(rig.Find<QLabel>("Icons_Image1")->toolTip(), "Available (Right click to change)");
   rig.Sent();
   rig.window->findChild<QAction*>("Away2")->trigger();
-  EXPECT_EQ(rig.Sent(), "/away I am currently away from Talvex Chat 2000.\r\n");
+  EXPECT_EQ(rig.Sent(), "/away I am currently away from Talvex Chat 2000 Build 1515\r\n");
   rig.window->findChild<QAction*>("Operator2")->trigger();
   EXPECT_EQ(rig.Find<QLabel>("State_Label1")->text(), "Operator");
   EXPECT_FALSE(rig.Find<QLabel>("Icons_Image1")->pixmap().isNull());
@@ -672,8 +672,8 @@ TEST(WindowTest, AllUserIconsAreDrawnAndDistinct) {
 TEST(TableModelTest, TheWindowsAdaptersPassTheTester) {
   WindowRig rig(kLoggedIn);
   std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
-  for (const char* name :
-       {"Users_ListView1", "WhisperBox_ListBox1", "Icons_ListView1", "CustomColors_ListView1"}) {
+  for (const char* name : {"Users_ListView1", "WhisperBox_ListBox1", "Icons_ListView1",
+                           "CustomColors_ListView1", "Variables_ListView1"}) {
     auto* view = rig.Find<QAbstractItemView>(name);
     ASSERT_NE(view, nullptr) << name;
     testers.push_back(std::make_unique<QAbstractItemModelTester>(

@@ -170,8 +170,10 @@ TEST(Settings, AProfileFileThatCannotBeReadLeavesTheListsAsTheyAre) {
   WriteBytes(dir.path() / "Users" / "Default" / "notes.txt", "first\r\nsecond\r\n");
   Session s(dir.path());
   s.core().variables().Append({"$kept$", "yes"});
+  const int variables = s.core().variables().RowCount();
   s.StartUp();
-  EXPECT_EQ(s.core().variables().RowCount(), 1);
+  EXPECT_EQ(s.core().variables().RowCount(), variables);
+  EXPECT_EQ(s.core().VariableValue("$kept$"), "yes");
   EXPECT_EQ(s.core().notes(), "first\r\nsecond");
 }
 

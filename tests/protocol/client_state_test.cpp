@@ -53,7 +53,7 @@ TEST(ClientStateText, EachStateKeepsItsSpellingBothWays) {
 
 TEST_F(ClientState, AwayAsksTheServerAndWaitsForItsConfirmation) {
   s.core().RequestState(tc::ClientState::kAway);
-  EXPECT_EQ(Sent(), (Lines{"/away I am currently away from Talvex Chat 2000."}));
+  EXPECT_EQ(Sent(), (Lines{"/away I am currently away from Talvex Chat 2000 Build 1515"}));
   EXPECT_EQ(State(), "Available");
   Confirm("You are now marked as being away.");
   EXPECT_EQ(State(), "Away");
@@ -81,11 +81,11 @@ TEST_F(ClientState, TheAwayAndDndTextsComeFromTheirVariables) {
 
 TEST_F(ClientState, AwayChosenWhileInDndSwitchesDndOffFirst) {
   s.core().RequestState(tc::ClientState::kDoNotDisturb);
-  EXPECT_EQ(Sent(), (Lines{"/dnd I am currently unavailable."}));
+  EXPECT_EQ(Sent(), (Lines{"/dnd I'm busy, please don't disturb me."}));
   Confirm("Do Not Disturb mode engaged.");
   ASSERT_EQ(State(), "DND");
   s.core().RequestState(tc::ClientState::kAway);
-  EXPECT_EQ(Sent(), (Lines{"/dnd", "/away I am currently away from Talvex Chat 2000."}));
+  EXPECT_EQ(Sent(), (Lines{"/dnd", "/away I am currently away from Talvex Chat 2000 Build 1515"}));
   EXPECT_EQ(State(), "DND");
   Confirm("Do Not Disturb mode canceled.");
   Confirm("You are now marked as being away.");
@@ -93,9 +93,9 @@ TEST_F(ClientState, AwayChosenWhileInDndSwitchesDndOffFirst) {
   EXPECT_TRUE(Sent().empty());
   // And the other way round.
   s.core().RequestState(tc::ClientState::kDoNotDisturb);
-  EXPECT_EQ(Sent(), (Lines{"/away", "/dnd I am currently unavailable."}));
+  EXPECT_EQ(Sent(), (Lines{"/away", "/dnd I'm busy, please don't disturb me."}));
   s.core().RequestState(tc::ClientState::kDoNotDisturb);
-  EXPECT_EQ(Sent(), (Lines{"/away", "/dnd I am currently unavailable."}));
+  EXPECT_EQ(Sent(), (Lines{"/away", "/dnd I'm busy, please don't disturb me."}));
 }
 
 TEST_F(ClientState, OperatorIsLocalOnly) {

@@ -14,6 +14,8 @@ using Strings = std::vector<std::string>;
 
 class LocalCommands : public ::testing::Test {
  protected:
+  // The program's own variables out of the way: the rows seen are the commands' own.
+  LocalCommands() { s.core().variables().Clear(); }
   void Send(const std::string& line) { s.core().SendText(TaintedText(line)); }
   SendFixture f{false};
   Session& s = f.s;
