@@ -229,6 +229,7 @@ void MainWindow::AttachModels() {
   tray_model_ = std::make_unique<TableModel<TextTable>>(core_->appearance().tray_icons().table(),
                                                         TrayColumns());
   tray_list_->setModel(tray_model_.get());
+  AttachTimerModel();
   connect(tray_list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;

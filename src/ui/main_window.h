@@ -27,7 +27,9 @@
 #include "ui/skin_button.h"
 #include "ui/table_model.h"
 
+class QCheckBox;
 class QLineEdit;
+class QSpinBox;
 class QSplitter;
 class QTreeView;
 
@@ -152,6 +154,12 @@ class MainWindow : public QWidget, public Frontend {
   void BuildGeneralPage(QWidget* page);
   void BuildColorsPage(QWidget* page);
   void BuildGuiPage(QWidget* page);
+  // timer_page.cpp: the Timer page, and the anti-idle and auto-away rows of the General page
+  // from the top left corner `at`.
+  void BuildTimerPage(QWidget* page);
+  void AttachTimerModel();
+  TimerPanel ReadTimerPanel() const;
+  void BuildIdleAwayControls(QWidget* page, QPoint at);
   void AttachModels();
   void ActivateOnce();
   void AfterCall();
@@ -219,6 +227,13 @@ class MainWindow : public QWidget, public Frontend {
   QColor cc_color_{Qt::white};
   QTreeView* cc_view_ = nullptr;
 
+  // Timer page
+  QTreeView* timers_view_ = nullptr;
+  QSpinBox* timer_interval_ = nullptr;
+  QLineEdit* timer_action_ = nullptr;
+  QCheckBox* timer_switch_ = nullptr;
+  std::array<QCheckBox*, 4> timer_states_{};  // Operator, Away, DND, Available
+
   // Setup page
   QLineEdit* account_edit_ = nullptr;
   QLineEdit* password_edit_ = nullptr;
@@ -235,6 +250,7 @@ class MainWindow : public QWidget, public Frontend {
   std::unique_ptr<TableModel<TextTable>> recipients_model_;
   std::unique_ptr<TableModel<Table<CustomColorRow>>> custom_colors_model_;
   std::unique_ptr<TableModel<TextTable>> tray_model_;
+  std::unique_ptr<TableModel<Table<TimerRow>>> timers_model_;
 };
 
 }  // namespace tc::ui

@@ -271,6 +271,7 @@ void MainWindow::BuildOptionsPage(QWidget* page) {
   BuildGeneralPage(option_pages_[OptionPage::kGeneral]);
   BuildColorsPage(option_pages_[OptionPage::kColors]);
   BuildGuiPage(option_pages_[OptionPage::kGui]);
+  BuildTimerPage(option_pages_[OptionPage::kTimer]);
 }
 
 void MainWindow::BuildGeneralPage(QWidget* page) {
@@ -353,6 +354,7 @@ void MainWindow::BuildGeneralPage(QWidget* page) {
     const QSignalBlocker block(split_at);
     split_at->setValue(core_->options().split_long_lines_at);
   });
+  BuildIdleAwayControls(page, {220, y});
 }
 
 void MainWindow::BuildColorsPage(QWidget* page) {
