@@ -109,13 +109,6 @@ TEST_F(Tick, SendPostponesAutoAwayAndOperatorNeverGoesAwayButTheCountdownRestart
   EXPECT_EQ(s.Written(), "/away I am currently away from Talvex Chat 2000.\r\n");
 }
 
-TEST_F(Tick, AutoAwayOffSendsNothing) {
-  s.core().SetAutoAwayMinutes(1);
-  s.core().SetAntiIdle(false);
-  s.Advance(600000);
-  EXPECT_EQ(s.Written(), "");
-}
-
 struct AntiIdleCase {
   bool on;
   Strings sent;

@@ -60,22 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PanelCase{{9999999, "x", true, false, true, false, true},
                                 "On;State:Away;State:Available;"}));
 
-TEST(Timers, SaveKeepsNameAndCountAndAllOrNoneMoveEverySwitch) {
-  Timers t;
-  t.AddTimer("t", "30", "a", "On;State:Away;");
-  t.AddTimer("u", "30", "b", "Off;State:DND;");
-  t.Tick("Away");
-  t.Save(0, {60, "changed", false, false, false, true, false});
-  EXPECT_EQ(t.table().RowAt(0), (TimerRow{"t", "60", "changed", "Off;State:DND;", 1}));
-  t.Save(7, {});  // no such row: nothing
-  t.SwitchAll(true);
-  EXPECT_EQ(t.table().RowAt(0).state, "State:DND;On;");
-  EXPECT_EQ(t.table().RowAt(1).state, "State:DND;On;");
-  t.SwitchAll(false);
-  EXPECT_EQ(t.table().RowAt(1).state, "State:DND;Off;");
-  EXPECT_EQ(t.Select(3), TimerPanel{});
-}
-
 struct IntervalCase {
   std::string interval;
   std::vector<int> firing_seconds;  // within the first 12 ticks, 1-based
