@@ -173,7 +173,7 @@ void Client::OnTimer() {
   if (connection_.TakeReconnect(now)) ReconnectTick();
   if (anti_idle_timer_.IsDue(now)) {
     anti_idle_timer_.Rearm(now);
-    PerformEvent(Event::kAntiIdle, own_account_, "");
+    AntiIdleTick();
   }
   if (seconds_timer_.IsDue(now)) {
     seconds_timer_.Rearm(now);
@@ -183,6 +183,15 @@ void Client::OnTimer() {
   if (database_save_timer_.IsDue(now)) {
     database_save_timer_.Rearm(now);
     SaveChangedDatabase();
+  }
+}
+
+void Client::AntiIdleTick() {
+  const std::string line = AntiIdleLine(VariableValue("$anti-idle$"));
+  PerformEvent(Event::kAntiIdle, own_account_, line);
+  // The timer may run while disconnected (switched on there); the line is for a channel.
+  if (options_.anti_idle && connection_.logged_in()) {
+    SendText(TaintedText(line), LineOrigin::kAutomatic);
   }
 }
 

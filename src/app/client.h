@@ -18,7 +18,9 @@
 
 #include "appearance/appearance.h"
 #include "automation/events.h"
+#include "automation/idle_away.h"
 #include "automation/macros.h"
+#include "automation/timers.h"
 #include "automation/variables.h"
 #include "common/colors.h"
 #include "common/house.h"
@@ -112,7 +114,7 @@ class Client {
   void SelectProfileAtStartUp(std::string name);
   std::string& notes() { return notes_; }  // Notes_Memo1
   const CoreTimer& anti_idle_timer() const { return anti_idle_timer_; }
-  int auto_away_countdown() const { return auto_away_countdown_; }
+  int auto_away_countdown() const { return auto_away_.remaining(); }
 
   // --- Socket notifications
   void OnConnected();
@@ -255,10 +257,12 @@ class Client {
   Table<ServerRow>& servers() { return servers_; }                   // Ping_ListView1
   TextTable& events() { return events_; }                            // event name, action
   Table<KeyRow>& keys() { return keys_; }                            // Keys_ListView1
-  Table<TimerRow>& timers() { return timers_; }                      // Timer_ListView1
+  Table<TimerRow>& timers() { return timers_.table(); }              // Timer_ListView1
   Table<MonitorRow>& monitor() { return monitor_; }                  // Monitor_ListView1
   TextTable& custom_channels() { return custom_channels_; }          // CChannels_ListBox1
   TextTable& whisper_recipients() { return whisper_recipients_; }    // WhisperBox_ListBox1
+  // The timer list with the Timer page's operations.
+  Timers& user_timers() { return timers_; }
   // Adds a whisper recipient the way both front ends do: a name from the channel user list only
   // (kChannelUser; a typed name, kTyped, need not be there), compared without regard to case and
   // stored as the list spells it, never the own account, never twice. False when not added.
@@ -316,7 +320,15 @@ class Client {
   // The login prompt, the refusals and the naming line; true when the line is not to be shown.
   bool LoginLines(const ServerEvent& event);
   void WelcomeSteps();
+  // The one-second tick, its steps in the order they run; each runs only while connected.
   void OneSecondTick();
+  void TickUserTimers();
+  void TickConnectionCounters();
+  void TickAutoAway();
+  void TickWatchdog();
+  void TickBeep();
+  // The anti-idle timer's tick: "#Anti_Idle", and its line when anti-idle is on.
+  void AntiIdleTick();
   void ConnectTimeoutTick();
   void ReconnectTick();
   void PingUpdate(int timeout_ms, int packet_size);
@@ -390,7 +402,7 @@ class Client {
   Table<ServerRow> servers_;
   TextTable events_{2};
   Table<KeyRow> keys_;
-  Table<TimerRow> timers_;
+  Timers timers_;
   Table<MonitorRow> monitor_;
   TextTable custom_channels_{1};
   TextTable whisper_recipients_{1};
@@ -476,7 +488,7 @@ class Client {
   // The profile's server, port, account and password while the command line stands in for them.
   std::array<std::string, 4> held_;
   std::optional<std::string> start_profile_;
-  int auto_away_countdown_ = 600;
+  AutoAwayCountdown auto_away_;
 };
 
 }  // namespace tc

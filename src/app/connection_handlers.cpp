@@ -273,15 +273,52 @@ void Client::ReconnectTick() {
 
 void Client::OneSecondTick() {
   if (!connection_.connected()) return;
-  ++seconds_online_;
-  if (channel_field_.size() > 1) ++seconds_in_channel_;
+  TickUserTimers();
+  TickConnectionCounters();
   TryRejoinForOperator();
   database_.SecondTick();
+  // The whois schedule and the online monitor's checks take this place once they exist.
+  TickAutoAway();
+  TickWatchdog();
+  TickBeep();
+}
+
+void Client::TickUserTimers() {
+  for (const std::string& action : timers_.Tick(ToText(client_state_))) {
+    const TaintedText text = Prepare(TaintedText(action), "", "");
+    // Only the owner's own markers cut the text: another user's words stay one line.
+    size_t from = 0;
+    for (size_t at = text.FindTrusted("<timerbreak>"); at != TaintedText::npos;
+         at = text.FindTrusted("<timerbreak>", from)) {
+      SendText(text.Substr(from, at - from), LineOrigin::kAutomatic);
+      from = at + std::string_view("<timerbreak>").size();
+    }
+    SendText(text.Substr(from), LineOrigin::kAutomatic);
+  }
+}
+
+void Client::TickConnectionCounters() {
+  ++seconds_online_;
+  if (channel_field_.size() > 1) ++seconds_in_channel_;
+}
+
+void Client::TickAutoAway() {
+  if (!options_.auto_away || !auto_away_.Tick(options_.auto_away_minutes)) return;
+  // Operator is a state of this client alone; going away would end it.
+  if (connection_.logged_in() && client_state_ != ClientState::kOperator) {
+    RequestState(ClientState::kAway);
+  }
+}
+
+void Client::TickWatchdog() {
   // With keep-alive on, a dead peer ends in a disconnect by itself and an idle server that sends
   // nothing is no reason to worry the user.
   if (connection_.logged_in() && connection_.WatchdogExpired(socket_.KeepAliveEnabled())) {
     ShowLocal("System ( Your connection may be lost, it is recommended that you reconnect. )");
   }
+}
+
+void Client::TickBeep() {
   if (connection_.logged_in() && connection_.BeepDue()) SendText("/beep", LineOrigin::kAutomatic);
 }
 

@@ -31,7 +31,8 @@ void Client::WhoisCheckRequest(std::string_view name) {
 }
 
 void Client::SendActiveInput() {
-  // The auto-away countdown restarts here once idle and away automation exists.
+  // Only this button counts as the owner being there: not macros, the other buttons or the bot.
+  auto_away_.Start(options_.auto_away_minutes);
   InputBox& box = active_input_ == 2 ? whisper_input() : main_input();
   const std::string text = box.text;
   if (active_input_ == 1 && (BeginsNoCase(text, "/whois") || BeginsNoCase(text, "/whoami")) &&

@@ -68,8 +68,6 @@ constexpr std::array<CommandRow, 20> kCommands = {{
     {"/timeron ", 10, false, Command::kTimerOn},
 }};
 
-constexpr std::string_view kTimerStates = "State:Away;State:Operator;State:Available;State:DND;";
-
 // Splits at the first ";": the part before and the part after (empty when there is none).
 std::pair<std::string_view, std::string_view> SplitFirst(std::string_view text) {
   const size_t at = text.find(';');
@@ -111,43 +109,6 @@ void GroupCommand(Table<AccountRow>& accounts, std::string_view rest) {
         ++row;
       }
     }
-  }
-}
-
-void DeleteTimers(Table<TimerRow>& timers, std::string_view name) {
-  for (int row = timers.RowCount(); row-- > 0;) {
-    if (EqualsNoCase(timers.RowAt(row).name, name)) timers.Remove(row);
-  }
-}
-
-// "/newtimer " name ";" interval ";" action ";" switch.
-void NewTimer(Table<TimerRow>& timers, std::string_view rest) {
-  const auto [name, after_name] = SplitFirst(rest);
-  const auto [interval, after_interval] = SplitFirst(after_name);
-  const auto [action, switch_given] = SplitFirst(after_interval);
-  if (name.empty() || interval.empty() || action.empty() || switch_given.empty()) return;
-  DeleteTimers(timers, name);
-  std::string on_off(switch_given);
-  if (on_off.back() != ';') on_off += ';';
-  on_off[0] = 'O';
-  if (on_off != "On;" && on_off != "Off;") on_off = "Off;";
-  timers.Append(TimerRow{std::string(name), std::string(interval), std::string(action),
-                         on_off + std::string(kTimerStates), 0});
-}
-
-// "/timeron " and "/timeroff ": the switch token moves to the end of the state field.
-void SwitchTimers(Table<TimerRow>& timers, std::string_view name, bool on) {
-  const auto cut_first = [](std::string& field, std::string_view token) {
-    const int at = PosNoCase(field, token);
-    if (at != 0) field.erase(static_cast<size_t>(at - 1), token.size());
-  };
-  for (int row = 0; row < timers.RowCount(); ++row) {
-    if (!EqualsNoCase(timers.RowAt(row).name, name)) continue;
-    timers.Update(row, [&](TimerRow& r) {
-      cut_first(r.state, "On;");
-      cut_first(r.state, "Off;");
-      r.state += on ? "On;" : "Off;";
-    });
   }
 }
 
@@ -243,16 +204,16 @@ bool Client::RunLocalCommand(const TaintedText& line) {
       GroupCommand(accounts_, rest);
       break;
     case Command::kDelTimer:
-      DeleteTimers(timers_, rest);
+      timers_.DeleteTimer(rest);
       break;
     case Command::kNewTimer:
-      NewTimer(timers_, rest);
+      timers_.NewTimer(rest);
       break;
     case Command::kTimerOff:
-      SwitchTimers(timers_, rest, false);
+      timers_.Switch(rest, false);
       break;
     case Command::kTimerOn:
-      SwitchTimers(timers_, rest, true);
+      timers_.Switch(rest, true);
       break;
   }
   return true;

@@ -88,7 +88,7 @@ ProfileLists Client::Lists() {
           accounts_,
           custom_colors_,
           keys_,
-          timers_,
+          timers_.table(),
           monitor_,
           servers_,
           variables_.table(),
@@ -104,7 +104,7 @@ void Client::ReadProfile() {
     custom_channels_.Clear();
     monitor_.Clear();
     keys_.Clear();
-    timers_.Clear();
+    timers_.table().Clear();
     accounts_.Clear();
     custom_colors_.Clear();
     variables_.table().Clear();
@@ -208,14 +208,17 @@ void Client::SetAntiIdleMinutes(int minutes) {
 
 void Client::SetAutoAway(bool on) {
   // The delay field follows the check box; the window reads its enabled state from the option.
+  if (options_.auto_away == on) return;
   options_.auto_away = on;
+  // A whole delay from now, not what was left of an old countdown.
+  if (on) auto_away_.Start(options_.auto_away_minutes);
 }
 
 void Client::SetAutoAwayMinutes(int minutes) {
   minutes = std::clamp(minutes, 1, 30);
   if (options_.auto_away_minutes == minutes) return;
   options_.auto_away_minutes = minutes;
-  auto_away_countdown_ = minutes * 60;
+  auto_away_.Start(minutes);
 }
 
 void Client::SetUseDatabase(bool on) {

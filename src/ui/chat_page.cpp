@@ -232,6 +232,7 @@ void MainWindow::AttachModels() {
                                                         TrayColumns());
   tray_list_->setModel(tray_model_.get());
   AttachVariables();
+  AttachTimerModel();
   connect(tray_list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid()) return;

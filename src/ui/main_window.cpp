@@ -112,8 +112,8 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Detach() {
   // The models listen to the core's tables: they go before the core does.
-  const std::array<QAbstractItemView*, 4> views = {users_view_, recipients_view_, cc_view_,
-                                                   tray_list_};
+  const std::array<QAbstractItemView*, 5> views = {users_view_, recipients_view_, cc_view_,
+                                                   tray_list_, timers_view_};
   for (QAbstractItemView* view : views) {
     if (view != nullptr) view->setModel(nullptr);
   }
@@ -124,6 +124,7 @@ void MainWindow::Detach() {
   if (keys_view_ != nullptr) keys_view_->setModel(nullptr);
   keys_model_.reset();
   DetachVariables();
+  timers_model_.reset();
   profile_->Attach(nullptr);
   core_ = nullptr;
 }

@@ -30,6 +30,7 @@
 class QCheckBox;
 class QDialog;
 class QLineEdit;
+class QSpinBox;
 class QSplitter;
 class QTreeView;
 
@@ -166,6 +167,12 @@ class MainWindow : public QWidget, public Frontend {
   void RunKeyCommand(const std::function<int(Table<KeyRow>&, int)>& command);
   void BuildVariablesPage(QWidget* page);
   void BuildQuickButtons(QWidget* page);
+  // timer_page.cpp: the Timer page, and the anti-idle and auto-away rows of the General page
+  // from the top left corner `at`.
+  void BuildTimerPage(QWidget* page);
+  void AttachTimerModel();
+  TimerPanel ReadTimerPanel() const;
+  void BuildIdleAwayControls(QWidget* page, QPoint at);
   void AttachModels();
   void AttachVariables();
   void DetachVariables();
@@ -250,6 +257,12 @@ class MainWindow : public QWidget, public Frontend {
   std::array<QWidget*, Macros::kCount> quick_images_{};
   std::array<QLabel*, Macros::kCount> quick_labels_{};
   int macro_listener_ = 0;
+  // Timer page
+  QTreeView* timers_view_ = nullptr;
+  QSpinBox* timer_interval_ = nullptr;
+  QLineEdit* timer_action_ = nullptr;
+  QCheckBox* timer_switch_ = nullptr;
+  std::array<QCheckBox*, 4> timer_states_{};  // Operator, Away, DND, Available
 
   // Setup page
   QLineEdit* account_edit_ = nullptr;
@@ -269,6 +282,7 @@ class MainWindow : public QWidget, public Frontend {
   std::unique_ptr<TableModel<TextTable>> tray_model_;
   std::unique_ptr<TableModel<Table<KeyRow>>> keys_model_;
   std::unique_ptr<TableModel<Table<VariableRow>>> variables_model_;
+  std::unique_ptr<TableModel<Table<TimerRow>>> timers_model_;
 };
 
 }  // namespace tc::ui

@@ -255,6 +255,7 @@ void MainWindow::BuildOptionsPage(QWidget* page) {
   BuildGuiPage(option_pages_[OptionPage::kGui]);
   BuildKeysPage(option_pages_[OptionPage::kKeysEvents]);
   BuildVariablesPage(option_pages_[OptionPage::kVariables]);
+  BuildTimerPage(option_pages_[OptionPage::kTimer]);
 }
 
 void MainWindow::BuildGeneralPage(QWidget* page) {
@@ -337,6 +338,7 @@ void MainWindow::BuildGeneralPage(QWidget* page) {
     const QSignalBlocker block(split_at);
     split_at->setValue(core_->options().split_long_lines_at);
   });
+  BuildIdleAwayControls(page, {220, y});
 }
 
 void MainWindow::BuildColorsPage(QWidget* page) {

@@ -78,6 +78,16 @@ inline std::vector<Column<VariableRow>> VariableColumns() {
           TextColumn<VariableRow>(QStringLiteral("Value"), &VariableRow::value)};
 }
 
+// Timer_ListView1.
+inline std::vector<Column<TimerRow>> TimerColumns() {
+  return {TextColumn<TimerRow>(QStringLiteral("Name"), &TimerRow::name),
+          TextColumn<TimerRow>(QStringLiteral("Timer"), &TimerRow::interval),
+          TextColumn<TimerRow>(QStringLiteral("On Timer Action"), &TimerRow::action),
+          TextColumn<TimerRow>(QStringLiteral("State"), &TimerRow::state),
+          TextColumn<TimerRow>(QStringLiteral("Count"),
+                               [](const TimerRow& row) { return std::to_string(row.count); })};
+}
+
 // Icons_ListView1: each state picture (by row number) captioned with the state it stands for.
 inline std::vector<Column<TextTable::Row>> TrayColumns() {
   auto pictures = std::make_shared<DrawnOnDemand>(kStatePictureCount,
