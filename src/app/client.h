@@ -18,6 +18,7 @@
 
 #include "appearance/appearance.h"
 #include "automation/events.h"
+#include "automation/keys.h"
 #include "common/colors.h"
 #include "common/house.h"
 #include "common/list_rows.h"
@@ -218,6 +219,9 @@ class Client {
   void UsersCommand(std::string_view user, std::string_view text, RemoteOrigin origin);
   // The keys run as if `user` had said `text`; kind is the applies-on token ("Messages;").
   void RunKeys(std::string_view user, std::string_view text, std::string_view kind);
+  // One line per key, in list order: its number, key text and the verdict.
+  std::vector<std::string> ExplainKeys(std::string_view user, std::string_view text,
+                                       std::string_view kind);
   // The text last sent from the whisper input (Send button, whisper box).
   const std::string& last_whisper_text() const { return last_whisper_text_; }
   std::string& last_whisper_text() { return last_whisper_text_; }
@@ -241,7 +245,7 @@ class Client {
   Table<CustomColorRow>& custom_colors() { return custom_colors_; }  // CustomColors_ListView1
   Table<ServerRow>& servers() { return servers_; }                   // Ping_ListView1
   TextTable& events() { return events_; }                            // event name, action
-  Table<KeyRow>& keys() { return keys_; }                            // Keys_ListView1
+  Table<KeyRow>& keys() { return keys_.table(); }                    // Keys_ListView1
   Table<TimerRow>& timers() { return timers_; }                      // Timer_ListView1
   Table<MonitorRow>& monitor() { return monitor_; }                  // Monitor_ListView1
   TextTable& custom_channels() { return custom_channels_; }          // CChannels_ListBox1
@@ -375,7 +379,17 @@ class Client {
   Appearance appearance_;
   Table<ServerRow> servers_;
   TextTable events_{2};
-  Table<KeyRow> keys_;
+  Keys keys_;
+  // Keys whose lines raise keys again: the key that started the chain, how many key firings are
+  // running inside each other, and whether the chain was stopped for going too deep.
+  struct KeyChain {
+    std::string first_key;
+    int firing = 0;
+    bool stopped = false;
+  };
+  KeyChain key_chain_;
+  class KeyFactsLink;
+  class KeyFiring;
   Table<TimerRow> timers_;
   Table<MonitorRow> monitor_;
   TextTable custom_channels_{1};
