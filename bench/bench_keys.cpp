@@ -1,5 +1,5 @@
 // The keys on one talk line in a well-filled bot: 500 keys (pieces, condition tags, event keys),
-// 300 classified accounts and 5000 user records. One in ten keys holds the line's words and is
+// 300 classified accounts and 5000 user records. Two keys in ten hold the line's words and are
 // stopped by a later test, so the run goes past the word match too.
 #include <benchmark/benchmark.h>
 

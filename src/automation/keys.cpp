@@ -85,18 +85,48 @@ HistoryEntry FindHistoryEntry(std::string_view history, std::string_view user) {
 
 }  // namespace
 
-bool KeyWordApplies(std::string_view key_text, std::string_view text) {
+// The happening's text, lowered once for the word match of every key: an ASCII piece is then
+// found by a plain byte search, the rest by PosNoCase.
+class KeyText {
+ public:
+  explicit KeyText(std::string_view text) : text_(text), lower_(LowerCase1252(text)) {}
+  bool empty() const { return text_.empty(); }
+  bool Contains(std::string_view piece) const {
+    std::array<char, 64> buffer;
+    if (piece.size() > buffer.size()) return PosNoCase(text_, piece) != 0;
+    for (size_t i = 0; i < piece.size(); ++i) {
+      const char c = piece[i];
+      if (static_cast<unsigned char>(c) >= 0x80) return PosNoCase(text_, piece) != 0;
+      buffer[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
+    return lower_.find(std::string_view(buffer.data(), piece.size())) != std::string::npos;
+  }
+
+ private:
+  std::string_view text_;
+  std::string lower_;
+};
+
+namespace {
+
+bool WordsApply(std::string_view key_text, const KeyText& text) {
   if (text.empty()) return false;
   size_t from = 0;
   for (int piece = 0; piece < kMaxPieces; ++piece) {
     const size_t star = key_text.find('*', from);
     const std::string_view word = key_text.substr(
         from, star == std::string_view::npos ? std::string_view::npos : star - from);
-    if (!word.empty() && PosNoCase(text, word) == 0) return false;
+    if (!word.empty() && !text.Contains(word)) return false;
     if (star == std::string_view::npos) break;
     from = star + 1;
   }
   return true;
+}
+
+}  // namespace
+
+bool KeyWordApplies(std::string_view key_text, std::string_view text) {
+  return WordsApply(key_text, KeyText(text));
 }
 
 const std::vector<std::string>& KeySpeaker::Tokens() {
@@ -200,9 +230,9 @@ bool AppliesOnCount(std::string_view applies_on, std::string_view count) {
   return false;
 }
 
-KeyVerdict Keys::Judge(const KeyRow& row, std::string_view text, std::string_view kind,
+KeyVerdict Keys::Judge(const KeyRow& row, const KeyText& text, std::string_view kind,
                        KeySpeaker& speaker, std::string* new_history, std::string& count) {
-  if (!KeyWordApplies(row.key_text, text) && !EqualsNoCase(row.key_text, kind)) {
+  if (!WordsApply(row.key_text, text) && !EqualsNoCase(row.key_text, kind)) {
     return KeyVerdict::kNotSelected;
   }
   if (!row.state.on()) return KeyVerdict::kSwitchedOff;
@@ -238,13 +268,14 @@ KeyVerdict Keys::Judge(const KeyRow& row, std::string_view text, std::string_vie
 std::vector<FiredKey> Keys::Execute_Key(std::string_view user, std::string_view text,
                                         std::string_view kind, const KeyFacts& facts) {
   KeySpeaker speaker(user, facts);
+  const KeyText words(text);
   std::vector<FiredKey> fired;
   std::string history;
   std::string count;
   for (int index = 0; index < table_.RowCount(); ++index) {
     history.clear();
     count.clear();
-    const KeyVerdict verdict = Judge(table_.RowAt(index), text, kind, speaker, &history, count);
+    const KeyVerdict verdict = Judge(table_.RowAt(index), words, kind, speaker, &history, count);
     if (!user.empty() && !count.empty()) {
       table_.Update(index, [&history](KeyRow& row) { row.history = std::move(history); });
     }
@@ -258,11 +289,12 @@ std::vector<FiredKey> Keys::Execute_Key(std::string_view user, std::string_view 
 std::vector<Keys::Explained> Keys::Explain(std::string_view user, std::string_view text,
                                            std::string_view kind, const KeyFacts& facts) const {
   KeySpeaker speaker(user, facts);
+  const KeyText words(text);
   std::vector<Explained> answers;
   answers.reserve(table_.Rows().size());
   for (const KeyRow& row : table_.Rows()) {
     std::string count;
-    const KeyVerdict verdict = Judge(row, text, kind, speaker, nullptr, count);
+    const KeyVerdict verdict = Judge(row, words, kind, speaker, nullptr, count);
     answers.push_back({verdict, std::move(count)});
   }
   return answers;

@@ -30,6 +30,8 @@ class KeyFacts {
   virtual std::string UserField(std::string_view user, SpeakerField field) const = 0;
 };
 
+class KeyText;  // the happening's text, prepared for the word match
+
 // What became of one key for one happening: it fires, or the first test that stopped it.
 enum class KeyVerdict {
   kFires,
@@ -111,7 +113,7 @@ class Keys {
 
  private:
   // The tests of one key in their order; with `count` given the history is counted into `row`.
-  static KeyVerdict Judge(const KeyRow& row, std::string_view text, std::string_view kind,
+  static KeyVerdict Judge(const KeyRow& row, const KeyText& text, std::string_view kind,
                           KeySpeaker& speaker, std::string* new_history, std::string& count);
 
   Table<KeyRow> table_;
