@@ -23,8 +23,8 @@ class KeyedBot {
                                  {{UserField::kProduct, products[i % 5]}});
     }
     for (int i = 0; i < 300; ++i) {
-      core.accounts().Append({"known" + std::to_string(i * 7), i % 2 ? "Friend;" : "Enemy;Ban;",
-                              OnOff::kOn});
+      core.accounts().Append(
+          {"known" + std::to_string(i * 7), i % 2 ? "Friend;" : "Enemy;Ban;", OnOff::kOn});
     }
     for (int i = 0; i < 500; ++i) {
       const std::string n = std::to_string(i);
@@ -54,7 +54,8 @@ class KeyedBot {
       core.keys().Append({text, "answer " + n, applies, "", "", OnOff::kOn});
     }
     if (one_fires) {
-      core.keys().Append({"hello*game", "/w <user> Welcome to <channel current> at <time>, <version>",
+      core.keys().Append({"hello*game",
+                          "/w <user> Welcome to <channel current> at <time>, <version>",
                           "All;Messages;State:Available;Product:[SEXP];", "", "", OnOff::kOn});
     }
     s.Written();

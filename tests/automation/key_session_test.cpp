@@ -116,6 +116,18 @@ TEST_F(KeySession, AnotherUsersTextNeverBecomesACommand) {
   EXPECT_EQ(Shown("System ( A line beginning with another user's \"/\" was not sent. )"), 3);
 }
 
+// With the pacing on, a key's lines wait in the automatic lane and the owner's line overtakes them.
+TEST(KeyLines, AreAutomaticSoTheOwnersLineGoesFirst) {
+  SendFixture paced(true);
+  Session& s = paced.s;
+  s.Server("1001 USER bob 0000 [STAR]");
+  s.core().keys().Append(Key("hi", "one<break>two<break>three"));
+  s.Server("1005 TALK bob 0000 \"hi\"");
+  s.core().SendText("mine");
+  s.Advance(60 * 1000);
+  EXPECT_EQ(WrittenLines(s), (Strings{"mine", "one", "two", "three"}));
+}
+
 TEST_F(KeySession, TheKeyTestNamesTheFirstTestThatStoppedEachKeyAndCountsNothing) {
   AddKeys({Key("zzz", "x"), Key("hello", "x", kStarTalk, "", "", OnOff::kOff),
            Key("hello", "x", "Friends;Messages;State:Available;Product:[STAR];"),
