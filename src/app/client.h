@@ -19,6 +19,7 @@
 #include "appearance/appearance.h"
 #include "automation/events.h"
 #include "automation/idle_away.h"
+#include "automation/keys.h"
 #include "automation/macros.h"
 #include "automation/timers.h"
 #include "automation/variables.h"
@@ -256,7 +257,7 @@ class Client {
   Table<CustomColorRow>& custom_colors() { return custom_colors_; }  // CustomColors_ListView1
   Table<ServerRow>& servers() { return servers_; }                   // Ping_ListView1
   TextTable& events() { return events_; }                            // event name, action
-  Table<KeyRow>& keys() { return keys_; }                            // Keys_ListView1
+  Table<KeyRow>& keys() { return keys_.table(); }                    // Keys_ListView1
   Table<TimerRow>& timers() { return timers_.table(); }              // Timer_ListView1
   Table<MonitorRow>& monitor() { return monitor_; }                  // Monitor_ListView1
   TextTable& custom_channels() { return custom_channels_; }          // CChannels_ListBox1
@@ -401,7 +402,17 @@ class Client {
   Appearance appearance_;
   Table<ServerRow> servers_;
   TextTable events_{2};
-  Table<KeyRow> keys_;
+  Keys keys_;
+  // Keys whose lines raise keys again: the key that started the chain, how many key firings are
+  // running inside each other, and whether the chain was stopped for going too deep.
+  struct KeyChain {
+    std::string first_key;
+    int firing = 0;
+    bool stopped = false;
+  };
+  KeyChain key_chain_;
+  class KeyFactsLink;
+  class KeyFiring;
   Timers timers_;
   Table<MonitorRow> monitor_;
   TextTable custom_channels_{1};

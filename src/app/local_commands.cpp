@@ -238,11 +238,4 @@ void Client::ExecuteProgram(std::string_view rest) {
   }
 }
 
-void Client::RunKeys(std::string_view /*user*/, std::string_view /*text*/,
-                     std::string_view /*kind*/) {
-  // A key's actions are the program's own answer to what someone said.
-  const AutomaticScope automatic(*this);
-  // The key engine arrives later; until then no key matches anything.
-}
-
 }  // namespace tc

@@ -87,7 +87,7 @@ ProfileLists Client::Lists() {
   return {custom_channels_,
           accounts_,
           custom_colors_,
-          keys_,
+          keys_.table(),
           timers_.table(),
           monitor_,
           servers_,
@@ -103,7 +103,7 @@ void Client::ReadProfile() {
   if (opened) {
     custom_channels_.Clear();
     monitor_.Clear();
-    keys_.Clear();
+    keys_.table().Clear();
     timers_.table().Clear();
     accounts_.Clear();
     custom_colors_.Clear();

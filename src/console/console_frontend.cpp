@@ -10,7 +10,9 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "common/colors.h"
 #include "common/text.h"
@@ -22,6 +24,7 @@ namespace {
 
 constexpr std::string_view kReset = "\x1b[0m";
 constexpr std::string_view kWhisperBoxCommand = "/tc-whisperbox ";
+constexpr std::string_view kKeyTestCommand = "/tc-keytest ";
 
 // The profile window's summary box, after its first line ("Account_Name: " + account).
 constexpr std::array<std::pair<std::string_view, UserField>, 15> kSummaryFields = {{
@@ -163,6 +166,8 @@ void ConsoleFrontend::TypedLine(std::string_view utf8) {
 
 // The window edits the whisper-box list with its own controls; the console has these lines.
 bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
+  if (StartsWith(line, kKeyTestCommand))
+    return KeyTestCommand(DropFirst(line, kKeyTestCommand.size()));
   if (!StartsWith(line, kWhisperBoxCommand)) return false;
   const std::string_view rest = DropFirst(line, kWhisperBoxCommand.size());
   const size_t space = rest.find(' ');
@@ -193,6 +198,36 @@ bool ConsoleFrontend::ConsoleCommand(const std::string& line) {
   }
   PrintLine("[whisperbox] " + std::string(verb == "add" ? "added " : "removed ") +
             PrintableText(shown));
+  return true;
+}
+
+// "/tc-keytest USER;KIND;TEXT": what each key would do, as the window's key test shows it. KIND
+// is "Messages", "Whispers", "Emotes" (with or without their ";") or an event name.
+bool ConsoleFrontend::KeyTestCommand(std::string_view rest) {
+  const size_t user_end = rest.find(';');
+  std::string_view after =
+      user_end == std::string_view::npos ? std::string_view() : DropFirst(rest, user_end + 1);
+  const size_t kind_end = after.find(';');
+  std::string kind(after.substr(0, kind_end));
+  if (!StartsWith(kind, "#")) kind += ';';
+  const bool known = StartsWith(kind, "#")
+                         ? kind.size() > 1
+                         : (kind == "Messages;" || kind == "Whispers;" || kind == "Emotes;");
+  if (user_end == std::string_view::npos || kind_end == std::string_view::npos || !known) {
+    PrintLine(
+        "[keytest] usage: /tc-keytest USER;KIND;TEXT (KIND: Messages, Whispers, Emotes or "
+        "an event name such as #User_Joined)");
+    return true;
+  }
+  const std::string user(rest.substr(0, user_end));
+  // "Messages;" keeps its own ";": the text begins after the one that ends the kind.
+  after.remove_prefix(kind_end + 1);
+  if (!StartsWith(kind, "#") && StartsWith(after, ";")) after.remove_prefix(1);
+  const std::string text(after);
+  const std::vector<std::string> lines =
+      driver_->Call([&](Client& core) { return core.ExplainKeys(user, text, kind); });
+  if (lines.empty()) PrintLine("[keytest] no keys");
+  for (const std::string& answer : lines) PrintLine("[keytest] " + PrintableText(answer));
   return true;
 }
 

@@ -91,6 +91,7 @@ class ConsoleFrontend : public QObject, public Frontend {
   void PrintLine(std::string_view utf8);
   void Print(std::string_view utf8);
   bool ConsoleCommand(const std::string& line);
+  bool KeyTestCommand(std::string_view rest);
 
   QIODevice& out_;
   QIODevice& err_;

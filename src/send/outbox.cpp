@@ -17,7 +17,7 @@ constexpr size_t kMaxLine = 500;
 constexpr size_t kMaxSentLines = 200;
 // "/send /send ..." and event actions that raise their own event would otherwise recurse until
 // the stack runs out.
-constexpr int kMaxSendDepth = 32;
+constexpr int kMaxSendDepth = Outbox::kMaxDepth;
 
 // Keeps a nesting counter right whichever way the call is left.
 class DepthGuard {
@@ -68,6 +68,12 @@ void Outbox::Send(const TaintedText& text, LineOrigin origin) {
     line = host_.ExpandTemplate(line);
   }
   if (host_.RunLocalCommand(line)) return;
+  if (origin == LineOrigin::kAutomatic && !line.empty() && line.text()[0] == '/' &&
+      !line.Trusted(0)) {
+    // The program's own answer would hand the server another user's words as our command.
+    host_.ShowLocal("System ( A line beginning with another user's \"/\" was not sent. )");
+    return;
+  }
   SendToServer(line.text(), origin);
 }
 

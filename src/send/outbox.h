@@ -74,6 +74,10 @@ class Outbox {
   LineOrigin EnterAutomatic();
   void LeaveAutomatic(LineOrigin previous);
 
+  // How deep lines run inside each other's sending; at kMaxDepth a line is not sent.
+  static constexpr int kMaxDepth = 32;
+  int depth() const { return send_depth_; }
+
   const SendQueue& queue() const { return queue_; }
   const CoreTimer& anti_flood_timer() const { return anti_flood_timer_; }
   std::vector<std::string>& sent_lines() { return sent_lines_; }

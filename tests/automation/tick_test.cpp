@@ -83,7 +83,7 @@ TEST_F(Tick, AutoAwayGoesAwayOneDelayAfterTheLastSendAndNotAgainWhileAway) {
   s.Advance(30999);
   EXPECT_EQ(WrittenLines(s), (Strings{"/me waves", "tick", "tick"}));
   s.Advance(1);
-  EXPECT_EQ(s.Written(), "/away I am currently away from Talvex Chat 2000.\r\n");
+  EXPECT_EQ(s.Written(), "/away I am currently away from Talvex Chat 2000 Build 1515\r\n");
   Type("/deltimer t");
   s.Server("1018 INFO \"You are now marked as being away.\"");
   s.Advance(61000 * 2);
@@ -106,7 +106,7 @@ TEST_F(Tick, SendPostponesAutoAwayAndOperatorNeverGoesAwayButTheCountdownRestart
   s.Advance(60999);
   EXPECT_EQ(s.Written(), "");
   s.Advance(1);
-  EXPECT_EQ(s.Written(), "/away I am currently away from Talvex Chat 2000.\r\n");
+  EXPECT_EQ(s.Written(), "/away I am currently away from Talvex Chat 2000 Build 1515\r\n");
 }
 
 struct AntiIdleCase {
@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AntiIdlePeriod, AProfileOfThreeMinutesFiresAtThreeMinutesFromTheStart) {
   TempDir dir;
-  WriteBytes(ProfilePath(dir.path(), "Default"), Coded({"oj=3"}));
+  WriteBytes(ProfilePath(dir.path(), "Default"), Coded({"oj=3", "ma=$anti-idle$\u00d1idle"}));
   Session s(dir.path(), kStartedUp);
   s.core().options().anti_flood = false;
   s.LogIn();
@@ -157,7 +157,7 @@ TEST(AntiIdlePeriod, AProfileOfThreeMinutesFiresAtThreeMinutesFromTheStart) {
   s.Advance(3 * 60000 - 1);
   EXPECT_EQ(s.Written(), "");
   s.Advance(1);
-  EXPECT_EQ(s.Written(), "/me Anti-Idle Talvex Chat 2000 ()\r\n");
+  EXPECT_EQ(s.Written(), "/me Anti-Idle Talvex Chat 2000 (idle)\r\n");
 }
 
 }  // namespace

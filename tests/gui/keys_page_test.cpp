@@ -172,8 +172,8 @@ TEST(KeysPageTest, TheTestDialogShowsOneLinePerKey) {
   const QStringList lines =
       rig.Find<QPlainTextEdit>("KeyTestResult_Memo1")->toPlainText().split('\n');
   ASSERT_EQ(lines.size(), 2);
-  EXPECT_TRUE(lines[0].startsWith("1. hello")) << lines[0].toStdString();
-  EXPECT_TRUE(lines[1].startsWith("2. #User_Joined")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[0].startsWith("1. \"hello")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith("2. \"#User_Joined")) << lines[1].toStdString();
   EXPECT_EQ(rig.core->keys().RowAt(0).history, "");  // asking changes no key
 }
 

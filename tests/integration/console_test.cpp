@@ -213,6 +213,37 @@ TEST_F(ConsoleTest, WhisperBoxLinesEditTheListAndProfilesPrintTheSummary) {
       << run.Out();
 }
 
+TEST_F(ConsoleTest, KeyTestLinesListEachKeysVerdictAndBadInputGetsTheUsage) {
+  ConsoleRun run;
+  run.driver.Call([](Client& core) {
+    core.keys().Append(
+        {"hello*bot", "hi", "All;Messages;Disconnected;Product:0;", "", "", OnOff::kOn});
+    core.keys().Append({"#user_joined", "hi", "All;", "", "", OnOff::kOff});
+  });
+  for (const char* line : {"alice;Messages;hello bot", "alice;Messages;;hello bot",
+                           "carol;#User_Joined;Chat", "alice;Talk;hello", "alice"}) {
+    run.console.TypedLine("/tc-keytest " + std::string(line));
+  }
+  const std::string fires =
+      "[keytest] 1. \"hello*bot\": fires (trigger 1)\n"
+      "[keytest] 2. \"#user_joined\": not selected: neither its words are in "
+      "the text nor is it the kind\n";
+  const std::string usage = "[keytest] usage: /tc-keytest USER;KIND;TEXT";
+  EXPECT_NE(run.Out().find(fires + fires +
+                           "[keytest] 1. \"hello*bot\": not selected: neither its words are in "
+                           "the text nor is it the kind\n"
+                           "[keytest] 2. \"#user_joined\": stopped by its state: Off\n" +
+                           usage),
+            std::string::npos)
+      << run.Out();
+  EXPECT_EQ(run.Out().find(usage +
+                           " (KIND: Messages, Whispers, Emotes or an event name such as "
+                           "#User_Joined)\n" +
+                           usage),
+            run.Out().find(usage))
+      << run.Out();
+}
+
 TEST_F(ConsoleTest, CloseMainWindowShutsDownOnceFromTheEventLoop) {
   ConsoleRun run;
   run.console.CloseMainWindow();

@@ -1,0 +1,119 @@
+// The client's side of the keys: the facts they decide by, and sending what fires.
+#include "automation/keys.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/client.h"
+#include "common/text.h"
+#include "send/outbox.h"
+
+namespace tc {
+
+class Client::KeyFactsLink final : public KeyFacts {
+ public:
+  explicit KeyFactsLink(const Client& core) : core_(core) {}
+
+  std::string_view OwnAccount() const override { return core_.own_account_; }
+  std::string_view StateWord() const override { return ToText(core_.client_state_); }
+  std::string_view CurrentChannel() const override { return core_.current_channel_; }
+  const Table<AccountRow>& Accounts() const override { return core_.accounts_; }
+  std::string UserField(std::string_view user, SpeakerField field) const override {
+    switch (field) {
+      case SpeakerField::kProduct:
+        return core_.database_.GetUserField(user, tc::UserField::kProduct);
+      case SpeakerField::kFlag:
+        return core_.database_.GetUserField(user, tc::UserField::kFlag);
+      case SpeakerField::kInterBotName:
+        return core_.database_.GetUserField(user, tc::UserField::kInterBot_Name);
+    }
+    return "0";
+  }
+
+ private:
+  const Client& core_;
+};
+
+// One key's lines being sent. When the outermost firing ends, however it ends, the next key
+// starts a chain of its own.
+class Client::KeyFiring {
+ public:
+  explicit KeyFiring(KeyChain& chain) : chain_(chain) { ++chain_.firing; }
+  ~KeyFiring() {
+    if (--chain_.firing == 0) chain_.stopped = false;
+  }
+  KeyFiring(const KeyFiring&) = delete;
+  KeyFiring& operator=(const KeyFiring&) = delete;
+
+ private:
+  KeyChain& chain_;
+};
+
+namespace {
+
+// The lines of an expanded action: cut at every "<break>", letter case ignored; every part is
+// a line, the empty ones too.
+std::vector<TaintedText> ActionLines(const TaintedText& action) {
+  std::vector<TaintedText> lines;
+  size_t from = 0;
+  const std::string& text = action.text();
+  for (;;) {
+    const int at = PosNoCase(DropFirst(text, from), "<break>");
+    if (at == 0) break;
+    const size_t cut = from + static_cast<size_t>(at - 1);
+    lines.push_back(action.Substr(from, cut - from));
+    from = cut + 7;
+  }
+  lines.push_back(action.Substr(from));
+  return lines;
+}
+
+}  // namespace
+
+void Client::RunKeys(std::string_view user, std::string_view text, std::string_view kind) {
+  // Inside a chain that went too deep nothing fires until the chain has unwound.
+  if (key_chain_.stopped) return;
+  // A key's actions are the program's own answer to what someone said.
+  const AutomaticScope automatic(*this);
+  const std::vector<FiredKey> fired = keys_.Execute_Key(user, text, kind, KeyFactsLink(*this));
+  for (const FiredKey& key : fired) {
+    if (key_chain_.firing == 0) key_chain_.first_key = key.key_text;
+    if (key_chain_.stopped) break;
+    if (outbox_->depth() >= Outbox::kMaxDepth) {
+      // One message for the whole chain, naming the key the owner has to look at.
+      ShowLocal("System ( Key \"" + key_chain_.first_key +
+                "\" stopped: its lines call keys more than " + std::to_string(Outbox::kMaxDepth) +
+                " deep. )");
+      key_chain_.stopped = true;
+      break;
+    }
+    const KeyFiring firing(key_chain_);
+    const TaintedText action = Prepare(TaintedText(key.action), user, text);
+    for (const TaintedText& line : ActionLines(action)) {
+      if (key_chain_.stopped) break;
+      SendText(line, LineOrigin::kAutomatic);
+    }
+  }
+}
+
+std::vector<std::string> Client::ExplainKeys(std::string_view user, std::string_view text,
+                                             std::string_view kind) {
+  const std::vector<Keys::Explained> answers = keys_.Explain(user, text, kind, KeyFactsLink(*this));
+  std::vector<std::string> lines;
+  lines.reserve(answers.size());
+  for (size_t i = 0; i < answers.size(); ++i) {
+    std::string line = std::to_string(i + 1) + ". \"" +
+                       keys_.table().RowAt(static_cast<int>(i)).key_text +
+                       "\": " + std::string(VerdictText(answers[i].verdict));
+    if (!answers[i].count.empty() && answers[i].verdict != KeyVerdict::kFires) {
+      line += " (this would be trigger " + answers[i].count + ")";
+    } else if (!answers[i].count.empty()) {
+      line += " (trigger " + answers[i].count + ")";
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+}  // namespace tc
