@@ -7,15 +7,11 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "gui/clicks.h"
 #include "gui/window_fixture.h"
 
 namespace tc::gui {
 namespace {
-
-void Click(QWidget* widget) {
-  ASSERT_NE(widget, nullptr);
-  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() / 2));
-}
 
 // The row of the view whose first column shows `name`; -1 when none.
 int RowNamed(QTreeView* view, const QString& name) {
@@ -27,19 +23,14 @@ int RowNamed(QTreeView* view, const QString& name) {
 
 TEST(VariablesPage, AddSelectSaveRemoveAndASystemName) {
   WindowRig rig;
-  Click(rig.Find<QWidget>("Options_Image1"));
-  Click(rig.Find<QWidget>("Variables_Image1"));
+  rig.OpenOptions("Variables_Image1");
   auto* view = rig.Find<QTreeView>("Variables_ListView1");
   auto* name = rig.Find<QLineEdit>("Variable_Edit1");
   auto* value = rig.Find<QLineEdit>("Value_Edit1");
   QWidget* add = rig.Find<QWidget>("AddVar_Image1");
   QWidget* remove = rig.Find<QWidget>("RemoveVar_Image1");
   ASSERT_TRUE(view && name && value && add && remove);
-  EXPECT_EQ(view->model()->headerData(0, Qt::Horizontal).toString(), "Variable");
-  EXPECT_EQ(view->model()->headerData(1, Qt::Horizontal).toString(), "Value");
-  EXPECT_EQ(view->model()->rowCount(), 18);
-  EXPECT_EQ(add->toolTip(), "Add or Save a variable");
-  EXPECT_EQ(remove->toolTip(), "Remove the selected variable");
+  EXPECT_EQ(Headers(view), (QStringList{"Variable", "Value"}));
 
   // Double-clicking a system name puts it into the name edit.
   auto* system = rig.Find<QListWidget>("SystemVariables_ListBox1");
@@ -49,7 +40,7 @@ TEST(VariablesPage, AddSelectSaveRemoveAndASystemName) {
   QTest::mouseDClick(system->viewport(), Qt::LeftButton, {}, dnd);
   EXPECT_EQ(name->text(), "$dnd$");
 
-  // A new name lands at its sorted place.
+  // A new name lands at its sorted place in the view too; the list's own rules are its tests'.
   name->setText("$b$");
   value->setText("bee");
   Click(add);
@@ -69,7 +60,6 @@ TEST(VariablesPage, AddSelectSaveRemoveAndASystemName) {
   EXPECT_EQ(name->text(), "$b$");
   EXPECT_EQ(value->text(), "changed");
   EXPECT_EQ(RowNamed(view, "$b$"), -1);
-  EXPECT_EQ(view->model()->rowCount(), 18);
 }
 
 TEST(QuickButtons, AClickSendsTheMacroAndTheHintFollowsAnEdit) {
@@ -78,7 +68,6 @@ TEST(QuickButtons, AClickSendsTheMacroAndTheHintFollowsAnEdit) {
   QWidget* image = rig.Find<QWidget>("Quick_Image4");
   QLabel* label = rig.Find<QLabel>("Quick_Label4");
   ASSERT_TRUE(image && label);
-  EXPECT_EQ(label->text(), "4");
   EXPECT_EQ(image->toolTip(), "Execute Macro #04 (Please enter a message.)");
   EXPECT_TRUE(image->isVisibleTo(rig.window.get()));
   // Nothing sits on top of the strip: the widget at each button's centre is the button.
