@@ -140,8 +140,7 @@ TEST(KeysPageTest, TheTestDialogShowsOneLinePerKey) {
     c.keys().Append({"#User_Joined", "welcome", "All;", "", "", OnOff::kOff});
   });
   auto* users = rig.Find<QListView>("Users_ListView1");
-  users->setCurrentIndex(
-      users->model()->match(users->model()->index(0, 0), Qt::DisplayRole, "bob").value(0));
+  users->setCurrentIndex(RowOf(users, "bob"));
   KeysPage page(rig);
   page.Press("KeyTest_Button1");
   EXPECT_TRUE(rig.window->findChild<QDialog*>("KeyTest_Dialog")->isVisible());

@@ -13,14 +13,6 @@
 namespace tc::gui {
 namespace {
 
-// The row of the view whose first column shows `name`; -1 when none.
-int RowNamed(QTreeView* view, const QString& name) {
-  for (int row = 0; row < view->model()->rowCount(); ++row) {
-    if (view->model()->index(row, 0).data().toString() == name) return row;
-  }
-  return -1;
-}
-
 TEST(VariablesPage, AddSelectSaveRemoveAndASystemName) {
   WindowRig rig;
   rig.OpenOptions("Variables_Image1");
@@ -44,22 +36,22 @@ TEST(VariablesPage, AddSelectSaveRemoveAndASystemName) {
   name->setText("$b$");
   value->setText("bee");
   Click(add);
-  const int row = RowNamed(view, "$b$");
-  ASSERT_GE(row, 0);
-  EXPECT_EQ(view->model()->index(row - 1, 0).data().toString(), "$away$");
+  const QModelIndex row = RowOf(view, "$b$");
+  ASSERT_TRUE(row.isValid());
+  EXPECT_EQ(row.siblingAtRow(row.row() - 1).data().toString(), "$away$");
   // Selecting a row fills the edits; Add saves the new value into it.
-  view->setCurrentIndex(view->model()->index(row, 0));
+  view->setCurrentIndex(row);
   EXPECT_EQ(value->text(), "bee");
   value->setText("changed");
   Click(add);
   EXPECT_EQ(rig.core->VariableValue("$b$"), "changed");
   // Remove hands the row back to the edits and the list loses it.
-  view->setCurrentIndex(view->model()->index(RowNamed(view, "$b$"), 0));
+  view->setCurrentIndex(RowOf(view, "$b$"));
   name->clear();
   Click(remove);
   EXPECT_EQ(name->text(), "$b$");
   EXPECT_EQ(value->text(), "changed");
-  EXPECT_EQ(RowNamed(view, "$b$"), -1);
+  EXPECT_FALSE(RowOf(view, "$b$").isValid());
 }
 
 TEST(QuickButtons, AClickSendsTheMacroAndTheHintFollowsAnEdit) {

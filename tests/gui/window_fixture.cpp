@@ -62,6 +62,12 @@ void WindowRig::OpenOptions(const char* page) {
   Settle();
 }
 
+QModelIndex RowOf(QAbstractItemView* view, const QString& name) {
+  const QModelIndexList hits =
+      view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+  return hits.size() == 1 ? hits.first() : QModelIndex();
+}
+
 QStringList Headers(QAbstractItemView* view) {
   QStringList headers;
   for (int c = 0; c < view->model()->columnCount(); ++c) {

@@ -61,6 +61,8 @@ class WindowRig {
   bool shut_down = false;
 };
 
+// The row whose first column shows `name`; invalid when there is none.
+QModelIndex RowOf(QAbstractItemView* view, const QString& name);
 // The view's column captions, left to right.
 QStringList Headers(QAbstractItemView* view);
 

@@ -45,13 +45,6 @@ void TypeInto(QComboBox* box, const QString& text) {
   QTest::keyClicks(box->lineEdit(), text);
 }
 
-// The row showing `name`; invalid when there is none.
-QModelIndex RowOf(QListView* view, const QString& name) {
-  const QModelIndexList hits =
-      view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
-  return hits.size() == 1 ? hits.first() : QModelIndex();
-}
-
 // Selects the row showing `name` in a list view the way a click does.
 QPoint SelectRow(QListView* view, const QString& name) {
   const QPoint at = view->visualRect(RowOf(view, name)).center();
