@@ -147,7 +147,6 @@ TEST_F(KeySession, TheKeyTestNamesTheFirstTestThatStoppedEachKeyAndCountsNothing
       "8. \"hello\": stopped by the applies-on count (this would be trigger 5)",
       "9. \"hello\": fires (trigger 1)"};
   EXPECT_EQ(s.core().ExplainKeys("bob", "well hello", "Messages;"), expected);
-  EXPECT_EQ(s.core().ExplainKeys("bob", "well hello", "Messages;"), expected);
   EXPECT_EQ(s.core().keys().RowAt(7).history, "bob=4;");
   EXPECT_EQ(s.core().keys().RowAt(8).history, "");
   EXPECT_EQ(WrittenLines(s), Strings{});

@@ -111,15 +111,21 @@ TEST_F(Tick, SendPostponesAutoAwayAndOperatorNeverGoesAwayButTheCountdownRestart
 
 struct AntiIdleCase {
   bool on;
+  std::vector<std::string> profile;
+  int64_t period_ms;
+  std::string raised;  // the line as the event hands it on, before expansion
   Strings sent;
 };
 
 class AntiIdle : public ::testing::TestWithParam<AntiIdleCase> {};
 
 TEST_P(AntiIdle, EachPeriodRaisesTheEventWithTheLineAndSendsItWhenOn) {
-  // Off in the profile: the login still starts the anti-idle timer, for the keys.
-  Session s{kStartedUp};
-  s.core().SetAntiIdle(GetParam().on);
+  const AntiIdleCase& c = GetParam();
+  TempDir dir;
+  WriteBytes(ProfilePath(dir.path(), "Default"), Coded(c.profile));
+  Session s(dir.path(), kStartedUp);
+  // Off: the login still starts the anti-idle timer, for the keys.
+  s.core().SetAntiIdle(c.on);
   s.core().options().anti_flood = false;
   s.LogIn();
   s.Server("1018 INFO \"Audible notification on.\"");
@@ -129,36 +135,30 @@ TEST_P(AntiIdle, EachPeriodRaisesTheEventWithTheLineAndSendsItWhenOn) {
   s.core().SetEventHook([&](Event event, std::string_view user, std::string_view text) {
     if (event == Event::kAntiIdle) raised.push_back(std::string(user) + "|" + std::string(text));
   });
-  s.core().variables().Append({"$anti-idle$", "Get <version> now"});
-  // The login enabled the anti-idle timer at 0 with the default ten minutes.
-  s.Advance(600000 - s.clock.NowMs() - 1);
+  // The login enabled the anti-idle timer at 0.
+  s.Advance(c.period_ms - s.clock.NowMs() - 1);
   EXPECT_TRUE(raised.empty());
   s.Advance(1);
-  EXPECT_EQ(raised, Strings{"talvexbot|/me Anti-Idle Talvex Chat 2000 (Get <version> now)"});
-  EXPECT_EQ(WrittenLines(s), GetParam().sent);
+  EXPECT_EQ(raised, Strings{"talvexbot|/me Anti-Idle Talvex Chat 2000 (" + c.raised + ")"});
+  EXPECT_EQ(WrittenLines(s), c.sent);
 }
 
+const std::string kGetIt = "ma=$anti-idle$\u00d1Get <version> now";
 INSTANTIATE_TEST_SUITE_P(
     OnOff, AntiIdle,
     ::testing::Values(
         AntiIdleCase{true,
+                     {kGetIt},
+                     600000,
+                     "Get <version> now",
                      {"/me Anti-Idle Talvex Chat 2000 (Get Talvex Chat 2000 Build 1515 now)"}},
-        AntiIdleCase{false, {}}));
-
-TEST(AntiIdlePeriod, AProfileOfThreeMinutesFiresAtThreeMinutesFromTheStart) {
-  TempDir dir;
-  WriteBytes(ProfilePath(dir.path(), "Default"), Coded({"oj=3", "ma=$anti-idle$\u00d1idle"}));
-  Session s(dir.path(), kStartedUp);
-  s.core().options().anti_flood = false;
-  s.LogIn();
-  s.Server("1018 INFO \"Audible notification on.\"");
-  s.Server("1001 USER alice 0000 [CHAT]");
-  s.Written();
-  s.Advance(3 * 60000 - 1);
-  EXPECT_EQ(s.Written(), "");
-  s.Advance(1);
-  EXPECT_EQ(s.Written(), "/me Anti-Idle Talvex Chat 2000 (idle)\r\n");
-}
+        AntiIdleCase{false, {kGetIt}, 600000, "Get <version> now", {}},
+        // Three minutes from the profile.
+        AntiIdleCase{true,
+                     {"oj=3", "ma=$anti-idle$\u00d1idle"},
+                     3 * 60000,
+                     "idle",
+                     {"/me Anti-Idle Talvex Chat 2000 (idle)"}}));
 
 }  // namespace
 }  // namespace tc::test

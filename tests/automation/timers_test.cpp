@@ -37,28 +37,22 @@ TEST(Timers, UnnamedTimersTakeTheSmallestFreeNumberAndEmptyFieldsAddNothing) {
   EXPECT_EQ(t.table().RowAt(5).count, 0);
 }
 
-struct PanelCase {
-  TimerPanel panel;
-  std::string state;
-};
-
-class TimerPanelState : public ::testing::TestWithParam<PanelCase> {};
-
-TEST_P(TimerPanelState, AddWritesTheStateInItsOrderAndSelectReadsItBack) {
-  Timers t;
-  t.Add(GetParam().panel);
-  ASSERT_EQ(t.table().RowCount(), 1);
-  EXPECT_EQ(t.table().RowAt(0).state, GetParam().state);
-  EXPECT_EQ(t.Select(0), GetParam().panel);
+TEST(Timers, PanelAddWritesTheStateInItsOrderAndSelectReadsItBack) {
+  const struct {
+    TimerPanel panel;
+    std::string state;
+  } cases[] = {{{30, "hi", true, false, false, false, false}, "On;"},
+               {{45, "hi", false, true, true, true, true},
+                "Off;State:Operator;State:Away;State:DND;State:Available;"},
+               {{9999999, "x", true, false, true, false, true}, "On;State:Away;State:Available;"}};
+  for (const auto& c : cases) {
+    Timers t;
+    t.Add(c.panel);
+    ASSERT_EQ(t.table().RowCount(), 1);
+    EXPECT_EQ(t.table().RowAt(0).state, c.state);
+    EXPECT_EQ(t.Select(0), c.panel);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Boxes, TimerPanelState,
-    ::testing::Values(PanelCase{{30, "hi", true, false, false, false, false}, "On;"},
-                      PanelCase{{45, "hi", false, true, true, true, true},
-                                "Off;State:Operator;State:Away;State:DND;State:Available;"},
-                      PanelCase{{9999999, "x", true, false, true, false, true},
-                                "On;State:Away;State:Available;"}));
 
 struct IntervalCase {
   std::string interval;

@@ -69,9 +69,7 @@ TEST(Variables, AFreshDirectoryHasTheDefaultsAndSavesThem) {
   ASSERT_EQ(rows.size(), 18u);
   for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].name, Variables::kSystemNames[i]);
   EXPECT_EQ(s.core().VariableValue("$anti-idle$"), "Get <version> now, from <website>");
-  EXPECT_EQ(s.core().VariableValue("$away$"), "I am currently away from <version>");
   EXPECT_EQ(s.core().VariableValue("$dnd$"), "I'm busy, please don't disturb me.");
-  EXPECT_EQ(s.core().VariableValue("$macro15$"), "Please enter a message.");
   s.core().SaveProfile();
   // The file holds the mark as its Windows-1252 byte.
   const std::vector<std::string> lines = PlainLines(ProfilePath(s.dir, "Default"));

@@ -7,39 +7,22 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "gui/clicks.h"
 #include "gui/window_fixture.h"
 
 namespace tc::gui {
 namespace {
 
-void Click(QWidget* widget) {
-  ASSERT_NE(widget, nullptr);
-  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() / 2));
-}
-
-// The row of the view whose first column shows `name`; -1 when none.
-int RowNamed(QTreeView* view, const QString& name) {
-  for (int row = 0; row < view->model()->rowCount(); ++row) {
-    if (view->model()->index(row, 0).data().toString() == name) return row;
-  }
-  return -1;
-}
-
 TEST(VariablesPage, AddSelectSaveRemoveAndASystemName) {
   WindowRig rig;
-  Click(rig.Find<QWidget>("Options_Image1"));
-  Click(rig.Find<QWidget>("Variables_Image1"));
+  rig.OpenOptions("Variables_Image1");
   auto* view = rig.Find<QTreeView>("Variables_ListView1");
   auto* name = rig.Find<QLineEdit>("Variable_Edit1");
   auto* value = rig.Find<QLineEdit>("Value_Edit1");
   QWidget* add = rig.Find<QWidget>("AddVar_Image1");
   QWidget* remove = rig.Find<QWidget>("RemoveVar_Image1");
   ASSERT_TRUE(view && name && value && add && remove);
-  EXPECT_EQ(view->model()->headerData(0, Qt::Horizontal).toString(), "Variable");
-  EXPECT_EQ(view->model()->headerData(1, Qt::Horizontal).toString(), "Value");
-  EXPECT_EQ(view->model()->rowCount(), 18);
-  EXPECT_EQ(add->toolTip(), "Add or Save a variable");
-  EXPECT_EQ(remove->toolTip(), "Remove the selected variable");
+  EXPECT_EQ(Headers(view), (QStringList{"Variable", "Value"}));
 
   // Double-clicking a system name puts it into the name edit.
   auto* system = rig.Find<QListWidget>("SystemVariables_ListBox1");
@@ -49,27 +32,26 @@ TEST(VariablesPage, AddSelectSaveRemoveAndASystemName) {
   QTest::mouseDClick(system->viewport(), Qt::LeftButton, {}, dnd);
   EXPECT_EQ(name->text(), "$dnd$");
 
-  // A new name lands at its sorted place.
+  // A new name lands at its sorted place in the view too; the list's own rules are its tests'.
   name->setText("$b$");
   value->setText("bee");
   Click(add);
-  const int row = RowNamed(view, "$b$");
-  ASSERT_GE(row, 0);
-  EXPECT_EQ(view->model()->index(row - 1, 0).data().toString(), "$away$");
+  const QModelIndex row = RowOf(view, "$b$");
+  ASSERT_TRUE(row.isValid());
+  EXPECT_EQ(row.siblingAtRow(row.row() - 1).data().toString(), "$away$");
   // Selecting a row fills the edits; Add saves the new value into it.
-  view->setCurrentIndex(view->model()->index(row, 0));
+  view->setCurrentIndex(row);
   EXPECT_EQ(value->text(), "bee");
   value->setText("changed");
   Click(add);
   EXPECT_EQ(rig.core->VariableValue("$b$"), "changed");
   // Remove hands the row back to the edits and the list loses it.
-  view->setCurrentIndex(view->model()->index(RowNamed(view, "$b$"), 0));
+  view->setCurrentIndex(RowOf(view, "$b$"));
   name->clear();
   Click(remove);
   EXPECT_EQ(name->text(), "$b$");
   EXPECT_EQ(value->text(), "changed");
-  EXPECT_EQ(RowNamed(view, "$b$"), -1);
-  EXPECT_EQ(view->model()->rowCount(), 18);
+  EXPECT_FALSE(RowOf(view, "$b$").isValid());
 }
 
 TEST(QuickButtons, AClickSendsTheMacroAndTheHintFollowsAnEdit) {
@@ -78,7 +60,6 @@ TEST(QuickButtons, AClickSendsTheMacroAndTheHintFollowsAnEdit) {
   QWidget* image = rig.Find<QWidget>("Quick_Image4");
   QLabel* label = rig.Find<QLabel>("Quick_Label4");
   ASSERT_TRUE(image && label);
-  EXPECT_EQ(label->text(), "4");
   EXPECT_EQ(image->toolTip(), "Execute Macro #04 (Please enter a message.)");
   EXPECT_TRUE(image->isVisibleTo(rig.window.get()));
   // Nothing sits on top of the strip: the widget at each button's centre is the button.

@@ -1,5 +1,6 @@
 #include "gui/window_fixture.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -53,6 +54,26 @@ void WindowRig::Advance(int64_t ms) {
   }
   clock.SetNowMs(target);
   Settle();
+}
+
+void WindowRig::OpenOptions(const char* page) {
+  Find<QAbstractButton>("Options_Image1")->click();
+  if (page) Find<QAbstractButton>(page)->click();
+  Settle();
+}
+
+QModelIndex RowOf(QAbstractItemView* view, const QString& name) {
+  const QModelIndexList hits =
+      view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+  return hits.size() == 1 ? hits.first() : QModelIndex();
+}
+
+QStringList Headers(QAbstractItemView* view) {
+  QStringList headers;
+  for (int c = 0; c < view->model()->columnCount(); ++c) {
+    headers << view->model()->headerData(c, Qt::Horizontal).toString();
+  }
+  return headers;
 }
 
 void WindowRig::AddWhisperUser(const QString& name) {

@@ -2,6 +2,7 @@
 // window is driven as a person drives it, the server's side is scripted.
 #pragma once
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QWidget>
 #include <memory>
@@ -44,6 +45,8 @@ class WindowRig {
   // The profile saved and read back, as a switch to it does.
   void Reread();
   QWidget* Chat() { return Find<QWidget>("Chat_RichTextBox1"); }
+  // The Options tab, then the page whose button is `page` (none: the first page).
+  void OpenOptions(const char* page = nullptr);
 
   template <typename T>
   T* Find(const QString& name) {
@@ -57,6 +60,11 @@ class WindowRig {
   std::unique_ptr<Client> core;
   bool shut_down = false;
 };
+
+// The row whose first column shows `name`; invalid when there is none.
+QModelIndex RowOf(QAbstractItemView* view, const QString& name);
+// The view's column captions, left to right.
+QStringList Headers(QAbstractItemView* view);
 
 // The text of the document's block `block` and the foreground colour at character `pos`.
 QColor ColorAt(QWidget* view, int block, int pos);

@@ -22,6 +22,7 @@
 #include <QTreeView>
 
 #include "common/code_text.h"
+#include "gui/clicks.h"
 #include "gui/window_fixture.h"
 #include "persistence/list_lines.h"
 #include "ui/art.h"
@@ -39,22 +40,9 @@ QColor Q(Color c) {
   return ui::ToQColor(c);
 }
 
-void Click(QWidget* widget) {
-  ASSERT_NE(widget, nullptr);
-  // Near the left edge: check boxes and radio buttons answer on their box and caption only.
-  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(6, widget->height() / 2));
-}
-
 void TypeInto(QComboBox* box, const QString& text) {
   box->lineEdit()->setFocus();
   QTest::keyClicks(box->lineEdit(), text);
-}
-
-// The row showing `name`; invalid when there is none.
-QModelIndex RowOf(QListView* view, const QString& name) {
-  const QModelIndexList hits =
-      view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
-  return hits.size() == 1 ? hits.first() : QModelIndex();
 }
 
 // Selects the row showing `name` in a list view the way a click does.
@@ -254,8 +242,7 @@ TEST(WindowTest, PickedCategoryColourColoursTheNextLine) {
   WindowRig rig;
   const QColor chosen(0x12, 0x34, 0x56);
   rig.window->hooks().pick_color = [chosen](const QColor&) { return std::optional(chosen); };
-  Click(rig.Find<QWidget>("Options_Image1"));
-  Click(rig.Find<QWidget>("Colors_Image1"));
+  rig.OpenOptions("Colors_Image1");
   auto* label = rig.Find<QLabel>("SyM_Colors_Label1");
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->text(), "System Message");
@@ -351,7 +338,7 @@ TEST(WindowTest, SetupAndGeneralControlsAreBoundToTheOptions) {
   EXPECT_EQ(rig.core->options().channel_choice, ChannelChoice::kLastVisited);
   Click(rig.Find<QWidget>("SendTextAs_RadioGroup1_Item1"));
   EXPECT_EQ(rig.core->options().send_text_as, SendEncoding::kWindows1252);
-  Click(rig.Find<QWidget>("Options_Image1"));
+  rig.OpenOptions();
   Click(rig.Find<QCheckBox>("AntiFlood_CheckBox1"));
   EXPECT_FALSE(rig.core->options().anti_flood);
   Click(rig.Find<QCheckBox>("Tray_CheckBox1"));
@@ -547,7 +534,7 @@ TEST(WindowTest, ProfileCommandsReloadTheWholeWindow) {
     picked = s.category;
     Click(label);
     DragHandle(split, s.drag);
-    Click(rig.Find<QWidget>("Options_Image1"));
+    rig.OpenOptions();
     split_at->setValue(s.split_at);
     EXPECT_EQ(rig.core->options().split_long_lines_at, s.split_at);
   };
