@@ -84,15 +84,9 @@ void Client::SaveProfile() {
 }
 
 ProfileLists Client::Lists() {
-  return {custom_channels_,
-          accounts_,
-          custom_colors_,
-          keys_.table(),
-          timers_.table(),
-          monitor_,
-          servers_,
-          variables_.table(),
-          appearance_.tray_icons().table()};
+  return {custom_channels_, accounts_,          custom_colors_,
+          keys_.table(),    timers_.table(),    monitor_,
+          servers_,         variables_.table(), appearance_.tray_icons().table()};
 }
 
 void Client::ReadProfile() {

@@ -308,8 +308,7 @@ std::string ConsoleFrontend::AskFileName(const std::string& title, const std::st
 }
 
 bool ConsoleFrontend::AskOkCancel(const std::string& text, const std::string& title) {
-  PrintLine("[question] " + PrintableText(title) + ": " +
-            PrintableText(text) + " Cancel");
+  PrintLine("[question] " + PrintableText(title) + ": " + PrintableText(text) + " Cancel");
   return false;
 }
 
