@@ -99,17 +99,37 @@ void Client::RunKeys(std::string_view user, std::string_view text, std::string_v
 
 std::vector<std::string> Client::ExplainKeys(std::string_view user, std::string_view text,
                                              std::string_view kind) {
-  const std::vector<Keys::Explained> answers = keys_.Explain(user, text, kind, KeyFactsLink(*this));
+  const KeyFactsLink facts(*this);
+  const std::vector<Keys::Explained> answers = keys_.Explain(user, text, kind, facts);
+  // What the stopping test looked for, so that the owner sees what to tick or type.
+  KeySpeaker speaker(user, facts);
+  const auto why = [&](KeyVerdict verdict) -> std::string {
+    switch (verdict) {
+      case KeyVerdict::kUserType:
+        return " (the speaker is " + JoinList(speaker.Tokens()) + ")";
+      case KeyVerdict::kClientState:
+        return " (its applies-to lacks \"" + speaker.StateToken() + "\")";
+      case KeyVerdict::kProduct:
+        if (speaker.Field(SpeakerField::kProduct) == "0") {
+          return " (the speaker has no database record)";
+        }
+        return " (its applies-to lacks \"" + speaker.ProductToken() + "\")";
+      case KeyVerdict::kMessageKind:
+        return " (its applies-to lacks \"" + std::string(kind) + "\")";
+      default:
+        return "";
+    }
+  };
   std::vector<std::string> lines;
   lines.reserve(answers.size());
   for (size_t i = 0; i < answers.size(); ++i) {
+    const Keys::Explained& answer = answers[i];
     std::string line = std::to_string(i + 1) + ". \"" +
                        keys_.table().RowAt(static_cast<int>(i)).key_text +
-                       "\": " + std::string(VerdictText(answers[i].verdict));
-    if (!answers[i].count.empty() && answers[i].verdict != KeyVerdict::kFires) {
-      line += " (this would be trigger " + answers[i].count + ")";
-    } else if (!answers[i].count.empty()) {
-      line += " (trigger " + answers[i].count + ")";
+                       "\": " + std::string(VerdictText(answer.verdict)) + why(answer.verdict);
+    if (!answer.count.empty()) {
+      line += answer.verdict == KeyVerdict::kFires ? " (trigger " : " (this would be trigger ";
+      line += answer.count + ")";
     }
     lines.push_back(std::move(line));
   }

@@ -139,14 +139,17 @@ TEST_F(KeySession, TheKeyTestNamesTheFirstTestThatStoppedEachKeyAndCountsNothing
   const Strings expected = {
       "1. \"zzz\": not selected: neither its words are in the text nor is it the kind",
       "2. \"hello\": stopped by its state: Off",
-      "3. \"hello\": stopped by the user type",
-      "4. \"hello\": stopped by the client state",
-      "5. \"hello\": stopped by the product",
+      "3. \"hello\": stopped by the user type (the speaker is Other;)",
+      "4. \"hello\": stopped by the client state (its applies-to lacks \"Available;\")",
+      "5. \"hello\": stopped by the product (its applies-to lacks \"Product:[STAR];\")",
       "6. \"hello\": stopped by a condition tag",
-      "7. \"hello\": stopped by the message kind",
+      "7. \"hello\": stopped by the message kind (its applies-to lacks \"Messages;\")",
       "8. \"hello\": stopped by the applies-on count (this would be trigger 5)",
       "9. \"hello\": fires (trigger 1)"};
   EXPECT_EQ(s.core().ExplainKeys("bob", "well hello", "Messages;"), expected);
+  // Nobody the database has seen gets no further than the product.
+  EXPECT_EQ(s.core().ExplainKeys("stranger", "hello", "Messages;").back(),
+            "9. \"hello\": stopped by the product (the speaker has no database record)");
   EXPECT_EQ(s.core().keys().RowAt(7).history, "bob=4;");
   EXPECT_EQ(s.core().keys().RowAt(8).history, "");
   EXPECT_EQ(WrittenLines(s), Strings{});
