@@ -180,7 +180,9 @@ bool KeyVariables(std::string_view applies_to, KeySpeaker& speaker) {
   bool holds = true;
   for (const ConditionTag& kind : kConditionTags) {
     // Each turn takes the tag, its argument and the "%>" out, so the loop ends.
-    for (size_t at = rest.find(kind.tag); at != std::string::npos; at = rest.find(kind.tag)) {
+    // Tags are found like every other word of an applies-to text: letter case ignored.
+    for (int pos = PosNoCase(rest, kind.tag); pos != 0; pos = PosNoCase(rest, kind.tag)) {
+      const size_t at = static_cast<size_t>(pos - 1);
       const size_t from = at + kind.tag.size();
       const size_t end = rest.find(kTagEnd, from);
       if (end == std::string::npos) break;
@@ -189,10 +191,10 @@ bool KeyVariables(std::string_view applies_to, KeySpeaker& speaker) {
       if (TagHolds(kind.test, argument, speaker) == kind.negated) holds = false;
     }
   }
-  if (rest.find("<%isainterbot%>") != std::string::npos && !FlaggedInterBot(speaker)) {
+  if (ContainsNoCase(rest, "<%isainterbot%>") && !FlaggedInterBot(speaker)) {
     holds = false;
   }
-  if (rest.find("<%isnotainterbot%>") != std::string::npos && FlaggedInterBot(speaker)) {
+  if (ContainsNoCase(rest, "<%isnotainterbot%>") && FlaggedInterBot(speaker)) {
     holds = false;
   }
   return holds;

@@ -88,6 +88,8 @@ TEST(KeyConditions, EveryTagIsTakenOutAndAllMustHold) {
       {"Alice", "<%contains;bob%>", false},
       {"Alice", "<%notcontains;bob%>", true},
       {"Alice", "<%equals;ALICE%>", true},
+      {"Alice", "<%EQUALS;bob%><%IsAInterBot%>", false},
+      {"Alice", "<%Equals;alice%><%IsNotAInterBot%>", false},
       {"Alice", "<%notequals;alice%>", false},
       {"Alice", "<%channel;chat%>", true},
       {"Alice", "<%notchannel;CHAT%>", false},
