@@ -176,25 +176,27 @@ const std::string& KeySpeaker::ProductToken() {
 bool KeyVariables(std::string_view applies_to, KeySpeaker& speaker) {
   // Cheap way out for the many keys without any tag.
   if (applies_to.find("<%") == std::string_view::npos) return true;
+  // Tags are found like every other word of an applies-to text, letter case ignored: in a
+  // lowered copy kept beside the text (folding keeps every length), so one byte search does.
   std::string rest(applies_to);
+  std::string lower = LowerCase1252(applies_to);
   bool holds = true;
   for (const ConditionTag& kind : kConditionTags) {
     // Each turn takes the tag, its argument and the "%>" out, so the loop ends.
-    // Tags are found like every other word of an applies-to text: letter case ignored.
-    for (int pos = PosNoCase(rest, kind.tag); pos != 0; pos = PosNoCase(rest, kind.tag)) {
-      const size_t at = static_cast<size_t>(pos - 1);
+    for (size_t at = lower.find(kind.tag); at != std::string::npos; at = lower.find(kind.tag)) {
       const size_t from = at + kind.tag.size();
       const size_t end = rest.find(kTagEnd, from);
       if (end == std::string::npos) break;
       const std::string argument = rest.substr(from, end - from);
       rest.erase(at, end + kTagEnd.size() - at);
+      lower.erase(at, end + kTagEnd.size() - at);
       if (TagHolds(kind.test, argument, speaker) == kind.negated) holds = false;
     }
   }
-  if (ContainsNoCase(rest, "<%isainterbot%>") && !FlaggedInterBot(speaker)) {
+  if (lower.find("<%isainterbot%>") != std::string::npos && !FlaggedInterBot(speaker)) {
     holds = false;
   }
-  if (ContainsNoCase(rest, "<%isnotainterbot%>") && FlaggedInterBot(speaker)) {
+  if (lower.find("<%isnotainterbot%>") != std::string::npos && FlaggedInterBot(speaker)) {
     holds = false;
   }
   return holds;
