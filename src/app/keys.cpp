@@ -106,6 +106,10 @@ std::vector<std::string> Client::ExplainKeys(std::string_view user, std::string_
   const auto why = [&](KeyVerdict verdict) -> std::string {
     switch (verdict) {
       case KeyVerdict::kUserType:
+        // A class text without any ";" gives one empty token.
+        if (speaker.Tokens() == std::vector<std::string>{""}) {
+          return " (the speaker's class text holds no \";\")";
+        }
         return " (the speaker is " + JoinList(speaker.Tokens()) + ")";
       case KeyVerdict::kClientState:
         return " (its applies-to lacks \"" + speaker.StateToken() + "\")";
