@@ -287,13 +287,9 @@ void Client::TickUserTimers() {
   for (const std::string& action : timers_.Tick(ToText(client_state_))) {
     const TaintedText text = Prepare(TaintedText(action), "", "");
     // Only the owner's own markers cut the text: another user's words stay one line.
-    size_t from = 0;
-    for (size_t at = text.FindTrusted("<timerbreak>"); at != TaintedText::npos;
-         at = text.FindTrusted("<timerbreak>", from)) {
-      SendText(text.Substr(from, at - from), LineOrigin::kAutomatic);
-      from = at + std::string_view("<timerbreak>").size();
+    for (const TaintedText& line : text.SplitAtTrusted("<timerbreak>")) {
+      SendText(line, LineOrigin::kAutomatic);
     }
-    SendText(text.Substr(from), LineOrigin::kAutomatic);
   }
 }
 

@@ -50,27 +50,6 @@ class Client::KeyFiring {
   KeyChain& chain_;
 };
 
-namespace {
-
-// The lines of an expanded action: cut at every "<break>", letter case ignored; every part is
-// a line, the empty ones too.
-std::vector<TaintedText> ActionLines(const TaintedText& action) {
-  std::vector<TaintedText> lines;
-  size_t from = 0;
-  const std::string& text = action.text();
-  for (;;) {
-    const int at = PosNoCase(DropFirst(text, from), "<break>");
-    if (at == 0) break;
-    const size_t cut = from + static_cast<size_t>(at - 1);
-    lines.push_back(action.Substr(from, cut - from));
-    from = cut + 7;
-  }
-  lines.push_back(action.Substr(from));
-  return lines;
-}
-
-}  // namespace
-
 void Client::RunKeys(std::string_view user, std::string_view text, std::string_view kind) {
   // Inside a chain that went too deep nothing fires until the chain has unwound.
   if (key_chain_.stopped) return;
@@ -90,7 +69,8 @@ void Client::RunKeys(std::string_view user, std::string_view text, std::string_v
     }
     const KeyFiring firing(key_chain_);
     const TaintedText action = Prepare(TaintedText(key.action), user, text);
-    for (const TaintedText& line : ActionLines(action)) {
+    // Only the owner's own "<break>" cuts: another user's words stay in their line.
+    for (const TaintedText& line : action.SplitAtTrusted("<break>")) {
       if (key_chain_.stopped) break;
       SendText(line, LineOrigin::kAutomatic);
     }

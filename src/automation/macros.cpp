@@ -63,16 +63,10 @@ void Macros::UpdateAll() {
 
 Macros::Lines Macros::CutAtBreaks(const TaintedText& value) {
   Lines out;
-  size_t from = 0;
-  while (true) {
-    const size_t at = value.FindTrusted(kBreak, from);
-    if (out.lines.size() < kMaxLines) {
-      out.lines.push_back(value.Substr(from, at == TaintedText::npos ? at : at - from));
-    } else {
-      ++out.dropped;
-    }
-    if (at == TaintedText::npos) break;
-    from = at + kBreak.size();
+  out.lines = value.SplitAtTrusted(kBreak);
+  if (out.lines.size() > kMaxLines) {
+    out.dropped = out.lines.size() - kMaxLines;
+    out.lines.resize(kMaxLines);
   }
   return out;
 }

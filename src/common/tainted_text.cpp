@@ -33,6 +33,17 @@ size_t TaintedText::FindTrusted(std::string_view part, size_t from) const {
   return npos;
 }
 
+std::vector<TaintedText> TaintedText::SplitAtTrusted(std::string_view marker) const {
+  std::vector<TaintedText> pieces;
+  size_t from = 0;
+  for (size_t at = FindTrusted(marker); at != npos; at = FindTrusted(marker, from)) {
+    pieces.push_back(Substr(from, at - from));
+    from = at + marker.size();
+  }
+  pieces.push_back(Substr(from));
+  return pieces;
+}
+
 void TaintedText::Mark(size_t begin, size_t end) {
   if (begin >= end) return;
   // Merge with a range that ends where this one begins, keeping the list sorted and apart.

@@ -37,6 +37,9 @@ class TaintedText {
   // The first occurrence of `part` at or after `from` (letter case ignored) that lies wholly in
   // trusted bytes; npos when none. An empty part is never found.
   size_t FindTrusted(std::string_view part, size_t from = 0) const;
+  // The pieces between the trusted occurrences of `marker` ("<break>"), in order; an empty piece
+  // stays a piece. A marker inside another user's words is text and cuts nothing.
+  std::vector<TaintedText> SplitAtTrusted(std::string_view marker) const;
 
   void Append(const TaintedText& more);
   void AppendUntrusted(std::string_view more);

@@ -114,6 +114,11 @@ TEST_F(KeySession, AnotherUsersTextNeverBecomesACommand) {
   EXPECT_EQ(s.core().VariableValue("$mood$"), "");
   EXPECT_EQ(s.ui.close_requests, 0);
   EXPECT_EQ(Shown("System ( A line beginning with another user's \"/\" was not sent. )"), 3);
+  // Nor does another user's "<break>" start a line of the owner's.
+  s.Server("1005 TALK bob 0000 \"edit<break>/exit\"");
+  EXPECT_EQ(WrittenLines(s), (Strings{"edit<break>/exit", "/w bob edit<break>/exit", "bob said",
+                                      "edit<break>/exit"}));
+  EXPECT_EQ(s.ui.close_requests, 0);
 }
 
 // With the pacing on, a key's lines wait in the automatic lane and the owner's line overtakes them.
