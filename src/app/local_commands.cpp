@@ -68,17 +68,10 @@ constexpr std::array<CommandRow, 20> kCommands = {{
     {"/timeron ", 10, false, Command::kTimerOn},
 }};
 
-// Splits at the first ";": the part before and the part after (empty when there is none).
-std::pair<std::string_view, std::string_view> SplitFirst(std::string_view text) {
-  const size_t at = text.find(';');
-  if (at == std::string_view::npos) return {text, {}};
-  return {text.substr(0, at), text.substr(at + 1)};
-}
-
 // "/group " type ";" account ";" action.
 void GroupCommand(Table<AccountRow>& accounts, std::string_view rest) {
-  const auto [type_given, remainder] = SplitFirst(rest);
-  const auto [account, action] = SplitFirst(remainder);
+  const auto [type_given, remainder] = SplitAtFirst(rest, ';');
+  const auto [account, action] = SplitAtFirst(remainder, ';');
   if (type_given.empty() || account.empty() || action.empty()) return;
   std::string type(type_given);
   if (type.back() != ';') type += ';';
@@ -186,7 +179,7 @@ bool Client::RunLocalCommand(const TaintedText& line) {
       break;
     }
     case Command::kKeyExecute: {
-      const auto [user, message] = SplitFirst(rest);
+      const auto [user, message] = SplitAtFirst(rest, ';');
       if (!user.empty() && !message.empty()) RunKeys(user, message, "Messages;");
       break;
     }

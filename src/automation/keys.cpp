@@ -202,17 +202,25 @@ bool KeyVariables(std::string_view applies_to, KeySpeaker& speaker) {
   return holds;
 }
 
-int64_t NextHistoryCount(std::string_view history, std::string_view user) {
-  const HistoryEntry entry = FindHistoryEntry(history, user);
+namespace {
+
+// The count after one more trigger of the entry found (1 for a speaker without one).
+int64_t CountAfter(std::string_view history, const HistoryEntry& entry) {
   if (!entry.found) return 1;
   return int64_t{
              SafeStrToInt(history.substr(entry.count_from, entry.count_to - entry.count_from))} +
          1;
 }
 
+}  // namespace
+
+int64_t NextHistoryCount(std::string_view history, std::string_view user) {
+  return CountAfter(history, FindHistoryEntry(history, user));
+}
+
 int64_t RaiseHistoryCount(std::string& history, std::string_view user) {
   const HistoryEntry entry = FindHistoryEntry(history, user);
-  const int64_t count = NextHistoryCount(history, user);
+  const int64_t count = CountAfter(history, entry);
   if (entry.found) {
     history.replace(entry.count_from, entry.count_to - entry.count_from, std::to_string(count));
   } else {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/text.h"
+#include "common/token_text.h"
 
 namespace tc {
 
@@ -25,13 +26,6 @@ constexpr std::array<StateBox, 4> kStateBoxes = {{
     {&TimerPanel::dnd, "State:DND;"},
     {&TimerPanel::available, "State:Available;"},
 }};
-
-// Splits at the first ";": the part before and the part after (empty when there is none).
-std::pair<std::string_view, std::string_view> SplitFirst(std::string_view text) {
-  const size_t at = text.find(';');
-  if (at == std::string_view::npos) return {text, {}};
-  return {text.substr(0, at), text.substr(at + 1)};
-}
 
 // Seconds between firings as a number, or nothing when the text is not plain decimal digits
 // (spaces aside): a hand-edited "-5" or "abc" must not fire every second.
@@ -105,13 +99,13 @@ void Timers::Remove(int row) {
 }
 
 void Timers::SwitchAll(bool on) {
-  for (int row = 0; row < table_.RowCount(); ++row) Switch(table_.RowAt(row).name, on);
+  for (int row = 0; row < table_.RowCount(); ++row) SwitchRow(row, on);
 }
 
 void Timers::NewTimer(std::string_view rest) {
-  const auto [name, after_name] = SplitFirst(rest);
-  const auto [interval, after_interval] = SplitFirst(after_name);
-  const auto [action, switch_given] = SplitFirst(after_interval);
+  const auto [name, after_name] = SplitAtFirst(rest, ';');
+  const auto [interval, after_interval] = SplitAtFirst(after_name, ';');
+  const auto [action, switch_given] = SplitAtFirst(after_interval, ';');
   if (name.empty() || interval.empty() || action.empty() || switch_given.empty()) return;
   DeleteTimer(name);
   std::string on_off(switch_given);
@@ -128,22 +122,18 @@ void Timers::DeleteTimer(std::string_view name) {
   }
 }
 
-// The switch token moves to the end of the state field.
 void Timers::Switch(std::string_view name, bool on) {
-  const auto cut_first = [](std::string& field, std::string_view token) {
-    const int at = PosNoCase(field, token);
-    if (at != 0) field.erase(static_cast<size_t>(at - 1), token.size());
-  };
-  // Copied: the name may be a row's own, and the rows change below.
-  const std::string wanted(name);
   for (int row = 0; row < table_.RowCount(); ++row) {
-    if (!EqualsNoCase(table_.RowAt(row).name, wanted)) continue;
-    table_.Update(row, [&](TimerRow& r) {
-      cut_first(r.state, "On;");
-      cut_first(r.state, "Off;");
-      r.state += on ? "On;" : "Off;";
-    });
+    if (EqualsNoCase(table_.RowAt(row).name, name)) SwitchRow(row, on);
   }
+}
+
+// The switch token moves to the end of the state field: the first of each is cut out, then the
+// wanted one goes on at the end.
+void Timers::SwitchRow(int row, bool on) {
+  static constexpr std::array<TokenTick, 2> kCuts = {{{"On;", false}, {"Off;", false}}};
+  table_.Update(
+      row, [on](TimerRow& r) { r.state = RewriteTokens(r.state, kCuts) + (on ? "On;" : "Off;"); });
 }
 
 std::vector<std::string> Timers::Tick(std::string_view state_word) {

@@ -63,6 +63,8 @@ class Timers {
   std::vector<std::string> Tick(std::string_view state_word);
 
  private:
+  void SwitchRow(int row, bool on);
+
   Table<TimerRow> table_;
 };
 

@@ -74,10 +74,7 @@ std::optional<VariableRow> Variables::Remove(int selected) {
 }
 
 std::optional<std::string> Variables::Edit(std::string_view rest) {
-  const size_t semicolon = rest.find(';');
-  const std::string_view name = rest.substr(0, semicolon);
-  const std::string_view value =
-      semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
+  const auto [name, value] = SplitAtFirst(rest, ';');
   if (ContainsNoCase(name, kFieldMark)) {
     return "A variable name cannot hold \"" + std::string(kFieldMark) + "\"";
   }

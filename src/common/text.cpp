@@ -404,6 +404,12 @@ std::string_view Mid(std::string_view text, size_t start1, size_t count) {
   return text.substr(start1 - 1, count);
 }
 
+std::pair<std::string_view, std::string_view> SplitAtFirst(std::string_view text, char mark) {
+  const size_t at = text.find(mark);
+  if (at == std::string_view::npos) return {text, {}};
+  return {text.substr(0, at), text.substr(at + 1)};
+}
+
 std::string_view DropFirst(std::string_view text, size_t n) {
   return n >= text.size() ? std::string_view{} : text.substr(n);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tc {
@@ -114,6 +115,8 @@ inline bool StartsWith(std::string_view text, std::string_view prefix) {
 // read past the end. `Mid(text, start1, count)` takes `count` bytes from 1-based `start1`.
 std::string_view Mid(std::string_view text, size_t start1, size_t count = std::string_view::npos);
 std::string_view DropFirst(std::string_view text, size_t n);
+// The parts before and after the first `mark`; without one, the whole text and an empty rest.
+std::pair<std::string_view, std::string_view> SplitAtFirst(std::string_view text, char mark);
 std::string_view DropLast(std::string_view text, size_t n);
 std::string_view Last(std::string_view text, size_t n);
 
